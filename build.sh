@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Set-up and build for oru on a Debian machine.
+#   ./build.sh demo   install what is missing, build, and start the editor on the demo text
+#   ./build.sh test   install what is missing, build, and run every test
+set -euo pipefail
+cd "$(dirname "$0")"
+
+packages=(cmake ninja-build g++ libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev
+          python3-pyte python3-pexpect ncurses-term locales)
+
+install_missing() {
+    local missing=()
+    for p in "${packages[@]}"; do
+        dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+    done
+    if [ ${#missing[@]} -gt 0 ]; then
+        echo "Installing: ${missing[*]}"
+        apt-get update -qq
+        DEBIAN_FRONTEND=noninteractive apt-get install -y -qq "${missing[@]}" >/dev/null
+    fi
+}
+
+build() {
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake --build build
+}
+
+case "${1:-}" in
+    demo)
+        install_missing
+        build
+        cd examples && exec ../build/oru demo.txt
+        ;;
+    test)
+        install_missing
+        build
+        ctest --test-dir build --output-on-failure -j 2
+        ;;
+    *)
+        echo "usage: $0 demo|test" >&2
+        exit 2
+        ;;
+esac

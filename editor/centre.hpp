@@ -1,0 +1,7 @@
+// Alignment of lines: flush left, flush right, centre, align.
+#pragma once
+
+void flushleft();
+void flushright();
+void fcenter();
+void falign();

@@ -1,0 +1,4 @@
+// Command operations: settings and queries.
+#pragma once
+
+void silent();

@@ -1,0 +1,8 @@
+// Register operations of the expression evaluator.
+#pragma once
+
+void compute0();
+void reginc();
+void regclear();
+void regdis();
+void regshow();

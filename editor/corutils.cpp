@@ -1,0 +1,236 @@
+#include "corutils.hpp"
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "build.hpp"
+#include "linutils.hpp"
+#include "stars.hpp"
+
+// ---------------------------------------------------------------------------------------------
+// Line-record pool
+// ---------------------------------------------------------------------------------------------
+namespace {
+
+class LinePool {
+public:
+    LINE* get() {
+        if (fail_after_ == 0) return nullptr;
+        if (fail_after_ > 0) --fail_after_;
+        if (free_.empty()) grow();
+        LINE* l = free_.back();
+        free_.pop_back();
+        *l = LINE{};
+        ++in_use_;
+        return l;
+    }
+    void put(LINE* l) {
+        if (l == nullptr) return;
+        *l = LINE{};
+        l->object = kObjDead;
+        free_.push_back(l);
+        --in_use_;
+    }
+    void reset() {
+        free_.clear();
+        chunks_.clear();
+        in_use_ = 0;
+        fail_after_ = -1;
+    }
+    void fail_after(long n) { fail_after_ = n; }
+    long in_use() const { return in_use_; }
+
+private:
+    static constexpr std::size_t kChunk = 1024;
+    void grow() {
+        chunks_.push_back(std::make_unique<LINE[]>(kChunk));
+        LINE* base = chunks_.back().get();
+        free_.reserve(free_.size() + kChunk);
+        for (std::size_t i = kChunk; i > 0; --i) free_.push_back(base + i - 1);
+    }
+    std::vector<std::unique_ptr<LINE[]>> chunks_;
+    std::vector<LINE*> free_;
+    long in_use_ = 0;
+    long fail_after_ = -1;
+};
+
+LinePool pool;
+
+}  // namespace
+
+void linepool::fail_after(long n) { pool.fail_after(n); }
+long linepool::in_use() { return pool.in_use(); }
+
+// ---------------------------------------------------------------------------------------------
+// Records and core files
+// ---------------------------------------------------------------------------------------------
+
+LINE* allochdr() {
+    // The spare record is handed out first; when an earlier failure left none, ask once more.
+    LINE* rec = reserve != nullptr ? reserve : pool.get();
+    reserve = pool.get();
+    return rec;
+}
+
+void freehdr(LINE* l) { pool.put(l); }
+
+LINE* allocln(int linetype, int length) {
+    COREFILE& cf = cur();
+    if (length < 0 || avail + length > kTextSize) return nullptr;
+    LINE* l = allochdr();
+    if (l == nullptr) return nullptr;
+    LINE* after = cf.lnptr;
+    l->up = after;
+    l->down = after->down;
+    after->down->up = l;
+    after->down = l;
+    l->nextphys = nullptr;
+    l->object = linetype;
+    l->length = length;
+    l->index = avail;
+    cf.lncount += 1;
+    cf.charcount += length;
+    avail += length;
+    cf.lnptr = l;
+    return l;
+}
+
+void initfile() {
+    COREFILE& cf = cur();
+    clrstars();
+    cf.header->up = cf.header;
+    cf.header->down = cf.header;
+    cf.lnptr = cf.header;
+    cf.disln = cf.header;
+    cf.curcol = 1;
+    cf.curline = 1;
+    cf.lncount = 0;
+    cf.charcount = 0;
+    cf.filname.clear();
+    cf.edited = 0;
+    cf.curflag = 1;
+}
+
+void initcore() {
+    reserve = pool.get();
+    for (int n = 0; n < kCoreFiles; ++n) {
+        corenum = n;
+        COREFILE& cf = core[n];
+        cf = COREFILE{};
+        cf.header = allochdr();
+        cf.header->object = kObjNew;
+        cf.header->length = 0;
+        cf.viewtype = 0;
+        initfile();
+        cf.disln = allocln(kObjNew, 0);
+    }
+    corenum = 1;
+}
+
+void reset_store() {
+    pool.reset();
+    textbase.fill(kFreeByte);
+    avail = 0;
+    hiaddr = kHiAddr;
+    reserve = nullptr;
+    full = 0;
+    firstphys = LINE{};
+    lastphys = &firstphys;
+    lp = nullptr;
+    cp = 1;
+    dist = 0;
+    initcore();
+}
+
+void removefile() {
+    COREFILE& cf = cur();
+    LINE* l = cf.header->down;
+    while (l != cf.header) {
+        LINE* next = l->down;
+        if (l->object == kObjNew) {
+            freehdr(l);
+        } else {
+            // A picture line owns no bytes: its index is a picture reference, and pictures
+            // have no store of their own in this system.
+            if (l->object != kObjPicture) {
+                std::fill_n(textbase.begin() + l->index, l->length, kFreeByte);
+            }
+            l->object = kObjDead;
+        }
+        l = next;
+    }
+    cf.header->up = cf.header;
+    cf.header->down = cf.header;
+    cf.lnptr = cf.header;
+    cf.disln = cf.header;
+    cf.starA = cf.starB = nullptr;
+}
+
+void wrwholescreen() {
+    COREFILE& cf = cur();
+    cf.lnptr = cf.header->down;
+    cf.curcol = 1;
+    cf.curline = 1;
+    cf.disln = cf.lnptr;
+    if (cf.lnptr->object == kObjPicture) cf.curflag = 2;
+    redisplay = 1;
+}
+
+void clrfile() {
+    removefile();
+    initfile();
+    garbage();
+    if (allocln(kObjNew, 0) != nullptr) makeobject();
+    wrwholescreen();
+}
+
+int distance(const LINE* l1, const LINE* l2) {
+    int n = 0;
+    while (l1 != l2) {
+        l1 = l1->down;
+        ++n;
+    }
+    return n;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Compaction
+// ---------------------------------------------------------------------------------------------
+
+void garbage() {
+    const int keep = corenum;
+    for (int n = 0; n < kCoreFiles; ++n) {
+        corenum = n;
+        detrfile();
+    }
+    corenum = keep;
+
+    const long oldavail = avail;
+    avail = 0;
+    LINE* prev = &firstphys;
+    LINE* rec = firstphys.nextphys;
+    while (rec != nullptr) {
+        LINE* next = rec->nextphys;
+        if (rec->object == kObjDead) {
+            prev->nextphys = next;
+            if (rec == lastphys) lastphys = prev;
+            freehdr(rec);
+        } else {
+            if (rec->index != avail) {
+                // The chain is in ascending order of index, so copying down never overwrites
+                // bytes that have not been moved yet.
+                std::memmove(textbase.data() + avail, textbase.data() + rec->index,
+                             static_cast<std::size_t>(rec->length));
+                rec->index = avail;
+            }
+            avail += rec->length;
+            prev = rec;
+        }
+        rec = next;
+    }
+    std::fill(textbase.begin() + avail, textbase.begin() + oldavail, kFreeByte);
+    if (reserve == nullptr) reserve = pool.get();
+    full = (avail > hiaddr || reserve == nullptr) ? 1 : 0;
+}

@@ -1,0 +1,25 @@
+// The text store at record and file level: line records, core files and compaction.
+#pragma once
+
+#include "globals.hpp"
+
+// Line records come from a pool. Tests can make it fail after a number of further records, so the
+// "no spare record" and full-store paths can be driven on purpose.
+namespace linepool {
+void fail_after(long n);  // n further records succeed, then every request fails; -1: never fail
+long in_use();            // records handed out and not yet freed
+}  // namespace linepool
+
+LINE* allochdr();                        // null when no record could be had
+LINE* allocln(int linetype, int length); // null when no record could be had
+void freehdr(LINE* l);
+void initcore();
+void initfile();
+void removefile();
+void clrfile();
+void wrwholescreen();
+int distance(const LINE* l1, const LINE* l2);
+void garbage();
+
+// Start-up and tests: empties the whole store and builds the 20 core files afresh.
+void reset_store();

@@ -1,0 +1,22 @@
+// Line primitives: everything that changes the bytes of the current line goes through these.
+#pragma once
+
+#include "globals.hpp"
+
+long curptr();  // arena offset under the cursor
+long endptr();  // one past the current line's last byte
+void linkphys();
+bool cadd(char chr);  // false when the arena has no room left (the store is then full)
+bool shiftline();
+void cinsert(int num);
+void extline();
+void cremove(int num);
+void savechar(char ch);
+void erasefield();
+int locatefield(const LINE* line, int field);
+bool locateword(int field);
+void rctrunc();
+void removeline();
+void detrline();
+void detrfile();
+int findnb();

@@ -1,0 +1,226 @@
+// Operations whose modules are not written yet. Each does nothing until its module lands;
+// the module then takes its lines out of this file.
+#include <array>
+#include <string_view>
+
+// build
+#include "build.hpp"
+void bldtxt() {}
+void bldrec() {}
+void bldmath() {}
+void copytxt() {}
+void recword() {}
+void recfield() {}
+void rectxt() {}
+void recrec() {}
+void recmath() {}
+void instabrow() {}
+void instabcol() {}
+void makeobject() {}
+
+// centre
+#include "centre.hpp"
+void flushleft() {}
+void flushright() {}
+void fcenter() {}
+void falign() {}
+
+// commands
+#include "commands.hpp"
+void silent() {}
+
+// compute
+#include "compute.hpp"
+void compute0() {}
+void reginc() {}
+void regclear() {}
+void regdis() {}
+void regshow() {}
+
+// cstars
+#include "cstars.hpp"
+void makecstars() {}
+void deleterect() {}
+void insertrect() {}
+void copyrect() {}
+void insertcols() {}
+void overwrect() {}
+void cpclrrect() {}
+void cpclrovrect() {}
+void clearallstars() {}
+
+// cursors
+#include "cursors.hpp"
+void retrn() {}
+void downfield() {}
+void curleft() {}
+void downline() {}
+void downrec() {}
+void curright() {}
+void upline() {}
+void uprec() {}
+void upfield() {}
+void up_page() {}
+void downpage() {}
+void leftm() {}
+void downm() {}
+void rightm() {}
+void upm() {}
+void greencur() {}
+void downrow() {}
+void uprow() {}
+void fixcursor() {}
+
+// display
+#include "display.hpp"
+void display() {}
+void discur() {}
+void gendis() {}
+void putstats() {}
+void putfname() {}
+void prtabs() {}
+
+// ecap
+#include "ecap.hpp"
+void ldexit() {}
+void lddelin() {}
+void ldleft() {}
+void lddown() {}
+void ldright() {}
+void ldup() {}
+void ldenter() {}
+void lddelout() {}
+void begline() {}
+void endline() {}
+void deline() {}
+void marleft() {}
+void maright() {}
+void splitline() {}
+void joinline() {}
+void repchar() {}
+void repline() {}
+void delword() {}
+void delwordend() {}
+void xnextword() {}
+void xprevword() {}
+void flipchar() {}
+void manynulines() {}
+void xnextnumx() {}
+
+// gento
+#include "gento.hpp"
+void qcompsingle() {}
+void qglobpre() {}
+void generate() {}
+void resumelx() {}
+void qcompare() {}
+void disp_sent() {}
+void qnewcompare() {}
+void qenummorph() {}
+void qmakepre() {}
+void initgento() {}
+
+// merger
+#include "merger.hpp"
+void mrgexp() {}
+void mrgtext() {}
+void mrgassign() {}
+void mrgrec() {}
+
+// prcmnd
+#include "prcmnd.hpp"
+void prcmnd() {}
+
+// reformat
+#include "reformat.hpp"
+void reformat() {}
+
+// rubout
+#include "rubout.hpp"
+void rubtxt() {}
+void rubrec() {}
+void rubgraph() {}
+void rubmath() {}
+void copyfield() {}
+void rubfield() {}
+
+// scan
+#include "scan.hpp"
+void extchk() {}
+void find() {}
+void resfind() {}
+void resnumber() {}
+void rescheck() {}
+void scantext() {}
+
+// scrin
+#include "scrin.hpp"
+void wildtxt() {}
+void wildrec() {}
+
+// scrout
+#include "scrout.hpp"
+void putstring(std::string_view, char) {}
+int diserr(std::string_view) { return 0;}
+void progress(std::string_view) {}
+void clearhelp() {}
+
+// stars
+#include "stars.hpp"
+void makestars() {}
+void recover() {}
+void delete_() {}
+void copyop() {}
+void gento_moveblock() {}
+void gento_sleep() {}
+
+// syshandler
+#include "syshandler.hpp"
+void setsig() {}
+
+// tabs
+#include "tabs.hpp"
+void tabset() {}
+void tabcur() {}
+
+// templates
+#include "templates.hpp"
+void writetemplate(int) {}
+
+// terminal
+#include "terminal.hpp"
+void stermpars() {}
+int getwindsize() { return 0;}
+void physterm() {}
+void initerm() {}
+void reseterm() {}
+void scrclear() {}
+void txtcur() {}
+void rmtxtcur() {}
+void cmdcur() {}
+void rmcmdcur() {}
+void clrtextzone() {}
+void postcur(int, int) {}
+void restorecursor() {}
+void ibeep() {}
+void backspace() {}
+void putcmdlett(char) {}
+void pltransmit(std::string_view) {}
+
+// termutils
+#include "termutils.hpp"
+void setintran() {}
+void fetchchar() {}
+void pushfn(const char*) {}
+void gcr() {}
+int gnum() { return 0;}
+void glett() {}
+
+// view
+#include "view.hpp"
+void viewterm() {}
+// termutils: the key tables
+std::array<int, 624> intran{};
+std::array<unsigned char, 424> char_map{};
+std::array<int, 256> outtran{};
+std::array<int, 256> charkind{};

@@ -1,0 +1,4 @@
+// Paragraph reformat, justification and hyphenation.
+#pragma once
+
+void reformat();

@@ -1,0 +1,5 @@
+// Procedures: control codes, loops, wildcard captures.
+#pragma once
+
+void wildtxt();
+void wildrec();

@@ -1,0 +1,4 @@
+// Signal handlers.
+#pragma once
+
+void setsig();

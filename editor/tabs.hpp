@@ -1,0 +1,5 @@
+// Tab stops.
+#pragma once
+
+void tabset();
+void tabcur();

@@ -1,0 +1,4 @@
+// Record templates.
+#pragma once
+
+void writetemplate(int mode);

@@ -1,0 +1,5 @@
+// Diagnostic dump of the text store.
+#pragma once
+
+void show();
+bool showcore(const char* testfile);

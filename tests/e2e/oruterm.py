@@ -1,0 +1,99 @@
+"""Runs the real oru program in a pseudo-terminal under a terminal emulator.
+
+A test starts `Oru(...)`, sends keys with `send`, and waits for what a user would see with
+`wait_for` / `wait_screen`; nothing sleeps for a fixed time. The emulator is pyte, sized like the
+pseudo-terminal.
+"""
+import os
+import sys
+import time
+
+import pexpect
+import pyte
+
+ORU = os.path.abspath(sys.argv[1]) if len(sys.argv) > 1 else os.environ.get("ORU", "oru")
+SOURCE_DIR = os.environ.get("ORU_SOURCE_DIR", os.path.join(os.path.dirname(__file__), "..", ".."))
+TIMEOUT = 20.0
+
+
+class Oru:
+    def __init__(self, args=(), rows=24, cols=80, cwd=None, env=None):
+        self.rows, self.cols = rows, cols
+        self.screen = pyte.Screen(cols, rows)
+        self.stream = pyte.ByteStream(self.screen)
+        full_env = dict(os.environ)
+        full_env.setdefault("TERM", "xterm")
+        if env:
+            full_env.update(env)
+        self.child = pexpect.spawn(ORU, list(args), dimensions=(rows, cols), cwd=cwd, env=full_env)
+        self.raw = b""
+
+    # -- input --------------------------------------------------------------------------------
+    def send(self, keys):
+        if isinstance(keys, str):
+            keys = keys.encode("latin-1")
+        self.child.send(keys)
+
+    # -- output -------------------------------------------------------------------------------
+    def _pump(self, timeout):
+        try:
+            data = self.child.read_nonblocking(65536, timeout=timeout)
+        except pexpect.TIMEOUT:
+            return False
+        except pexpect.EOF:
+            return None
+        self.raw += data
+        self.stream.feed(data)
+        return True
+
+    def text(self):
+        return "\n".join(self.screen.display)
+
+    def row(self, n):
+        return self.screen.display[n]
+
+    def wait_screen(self, predicate, what, timeout=TIMEOUT):
+        end = time.monotonic() + timeout
+        while True:
+            if predicate(self):
+                return
+            left = end - time.monotonic()
+            if left <= 0:
+                raise AssertionError(f"timed out waiting for {what}; screen:\n{self.text()}")
+            if self._pump(min(left, 0.2)) is None and not predicate(self):
+                raise AssertionError(f"oru ended while waiting for {what}; screen:\n{self.text()}")
+
+    def wait_for(self, needle, timeout=TIMEOUT):
+        self.wait_screen(lambda o: needle in o.text(), repr(needle), timeout)
+
+    def wait_exit(self, timeout=TIMEOUT):
+        end = time.monotonic() + timeout
+        while self.child.isalive():
+            if time.monotonic() > end:
+                raise AssertionError("oru did not end; screen:\n" + self.text())
+            self._pump(0.2)
+        self.child.close()
+        return self.child.exitstatus
+
+    def close(self):
+        if self.child.isalive():
+            self.child.terminate(force=True)
+
+
+def run_plain(args, cwd=None):
+    """Runs oru without a terminal emulator and returns (exit status, output)."""
+    out, status = pexpect.run(ORU, args=list(args), withexitstatus=True, cwd=cwd, timeout=TIMEOUT)
+    return status, out.decode("latin-1").replace("\r\n", "\n")
+
+
+def main(tests):
+    failed = 0
+    for t in tests:
+        try:
+            t()
+            print(f"ok   {t.__name__}")
+        except Exception as e:  # noqa: BLE001 - report every failure and go on
+            failed += 1
+            print(f"FAIL {t.__name__}: {e}")
+    print(f"{len(tests) - failed} passed, {failed} failed")
+    sys.exit(1 if failed else 0)

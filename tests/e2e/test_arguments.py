@@ -1,0 +1,32 @@
+"""The program's arguments: help, missing names and too many arguments end it before the terminal
+is touched."""
+import oruterm
+
+
+def test_help_prints_the_three_forms_and_exits():
+    status, out = oruterm.run_plain(["-h"])
+    assert status == 0, status
+    assert out.startswith("\nTo start oru, use one of the following:"), repr(out)
+    for form in ("oru <filename>", "oru -p <procedurefilename>", "oru -d <driverfilename>",
+                 "Notes:", "(1) You MUST provide the exact path to <driverfilename> if",
+                 "(2) To use palom, replace oru by palom.", "(3) For more help, see"):
+        assert form in out, form
+    assert out.endswith("\n\n"), repr(out[-10:])
+    assert "\x1b" not in out, "the terminal was touched"
+
+
+def test_missing_names_and_too_many_arguments():
+    cases = {
+        ("-d",): "You need to give the name of the driver file. Type oru -h for details.",
+        ("-p",): "You need to give the name of the procedure file. Type oru -h for details.",
+        ("a", "b", "c"): "Too many arguments. Type oru -h for details.",
+    }
+    for args, message in cases.items():
+        status, out = oruterm.run_plain(list(args))
+        assert status == 0, (args, status)
+        assert out.strip() == message, (args, out)
+
+
+if __name__ == "__main__":
+    oruterm.main([test_help_prints_the_three_forms_and_exits,
+                  test_missing_names_and_too_many_arguments])

@@ -1,0 +1,77 @@
+// Fixture that brings the editor's shared state and the text store to their start-up values.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <string_view>
+
+#include "corutils.hpp"
+#include "editor.hpp"
+#include "globals.hpp"
+#include "linutils.hpp"
+#include "terminal.hpp"
+
+class StoreTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        reset_globals();
+        reset_geometry();
+        reset_editor();
+        linepool::fail_after(-1);
+        reset_store();
+    }
+    void TearDown() override { linepool::fail_after(-1); }
+
+    // Text of a line as stored.
+    static std::string text(const LINE* l) {
+        if (l->object == kObjNew || l->object == kObjPicture) return {};
+        return {reinterpret_cast<const char*>(textbase.data() + l->index),
+                static_cast<std::size_t>(l->length)};
+    }
+    // Appends a new line after the cursor line and types `s` into it.
+    static LINE* addline(std::string_view s) {
+        LINE* l = allocln(kObjNew, 0);
+        for (char c : s) cadd(c);
+        return cur().lnptr != nullptr ? cur().lnptr : l;
+    }
+    static LINE* line(int n) {
+        LINE* l = cur().header;
+        for (int i = 0; i < n; ++i) l = l->down;
+        return l;
+    }
+    // The physical chain is in ascending order of index and holds exactly the live byte owners.
+    static void expect_chain_sound() {
+        long last = -1;
+        int count = 0;
+        for (LINE* l = firstphys.nextphys; l != nullptr; l = l->nextphys) {
+            EXPECT_NE(l->object, kObjNew);
+            EXPECT_GE(l->index, last);
+            EXPECT_LE(l->index + l->length, avail);
+            last = l->index;
+            if (l->nextphys == nullptr) {
+                EXPECT_EQ(l, lastphys);
+            }
+            ++count;
+        }
+        if (firstphys.nextphys == nullptr) {
+            EXPECT_EQ(lastphys, &firstphys);
+        }
+        int owners = 0;
+        const int keep = corenum;
+        for (int n = 0; n < kCoreFiles; ++n) {
+            corenum = n;
+            long chars = 0;
+            int lines = 0;
+            for (LINE* l = cur().header->down; l != cur().header; l = l->down) {
+                if (l->object != kObjNew && l->object != kObjPicture) ++owners;
+                chars += l->length;
+                ++lines;
+            }
+            EXPECT_EQ(chars, cur().charcount) << "core file " << n;
+            EXPECT_EQ(lines, cur().lncount) << "core file " << n;
+        }
+        corenum = keep;
+        EXPECT_GE(count, owners);
+    }
+};

@@ -1,0 +1,135 @@
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "store_fixture.hpp"
+#include "tests.hpp"
+
+namespace {
+constexpr int kNewLine = 10;  // nuline: L F, limit 20, allowed on any line
+constexpr int kInMode = 22;   // inmode: no side effects, mask 0
+constexpr int kType = 2;      // a typing key
+}  // namespace
+
+using EditLoop = StoreTest;
+
+TEST_F(EditLoop, NewLineOperationFollowsViewAndMarksTheFileEdited) {
+    EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 2);
+    EXPECT_EQ(cur().curline, 2);
+    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(cur().curcol, lmargin);
+    // In view 3 the row has no handler: the code is allowed but does nothing.
+    cur().viewtype = 3;
+    cureditmask = editmask[3];
+    EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 2);
+}
+
+TEST_F(EditLoop, PermissionFollowsTheLinesObjectAndTheRowsMask) {
+    // Typing (mask 0) on a record line in the text view is refused.
+    cur().lnptr->object = kObjRecord;
+    EXPECT_FALSE(dispatch(kType));
+    // inmode has mask 0 too: it needs the line to belong to the view.
+    EXPECT_FALSE(dispatch(kInMode));
+    EXPECT_EQ(mode, 1);
+    cur().lnptr->object = kObjText;
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_EQ(mode, 2);
+    // nuline's mask 0xff lets it run on a record line.
+    cur().lnptr->object = kObjRecord;
+    EXPECT_TRUE(dispatch(kNewLine));
+}
+
+TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
+    for (int i = 0; i < 30; ++i) EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 31);
+    repflag = 0;
+    reset_editor();
+    int done = 0;
+    for (int i = 0; i < 30; ++i) done += dispatch(kNewLine) ? 1 : 0;
+    EXPECT_EQ(done, 20);
+    // Another key in between restarts the count.
+    dispatch(kInMode);
+    EXPECT_TRUE(dispatch(kNewLine));
+}
+
+TEST_F(EditLoop, FullStoreSkipsOnlyOperationsThatAddText) {
+    full = 1;
+    EXPECT_FALSE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 1);
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_EQ(mode, 2);
+}
+
+TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
+    linepool::fail_after(0);
+    EXPECT_TRUE(dispatch(kNewLine));  // uses the spare; its replacement fails, and so does the retry
+    EXPECT_EQ(reserve, nullptr);
+    EXPECT_EQ(full, 1);
+    linepool::fail_after(-1);
+    // Full is sticky: the loop no longer compacts by itself.
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_EQ(full, 1);
+    EXPECT_FALSE(dispatch(kNewLine));
+    // A command that frees space compacts explicitly and finds a spare record again.
+    clrfile();
+    EXPECT_EQ(full, 0);
+    EXPECT_NE(reserve, nullptr);
+    EXPECT_TRUE(dispatch(kNewLine));
+}
+
+TEST_F(EditLoop, OutOfRangeCodesAreIgnored) {
+    EXPECT_FALSE(dispatch(-1));
+    EXPECT_FALSE(dispatch(kEditOps));
+    EXPECT_FALSE(dispatch(127));
+}
+
+TEST_F(EditLoop, TheTableHasARowForEveryCodeWithAHandlerInEveryView) {
+    for (int code = 0; code < kEditOps; ++code) {
+        const edtable& row = edittable[code];
+        EXPECT_TRUE(row.replimit == 200 || row.replimit == 80 || row.replimit == 20 ||
+                    row.replimit == 3)
+            << code;
+        EXPECT_TRUE(row.cmpmask == 0 || row.cmpmask == 0x7b || row.cmpmask == 0xff) << code;
+        for (Handler h : row.operatn) EXPECT_NE(h, nullptr) << code;
+    }
+}
+
+namespace {
+std::string slurp(const char* path) {
+    std::ifstream in(path);
+    std::stringstream ss;
+    ss << in.rdbuf();
+    return ss.str();
+}
+int count(const std::string& s, const std::string& what) {
+    int n = 0;
+    for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+    return n;
+}
+}  // namespace
+
+TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {
+    for (char c : std::string_view("a b")) cadd(c);
+    for (int i = 0; i < 60; ++i) {
+        LINE* l = allocln(kObjNew, 0);
+        (void)l;
+        cadd('x');
+    }
+    cur().lnptr = cur().header->down;
+    cur().curcol = 2;
+    cremove(1);  // leaves a freed byte behind the line
+    const char* path = "store-dump.test";
+    ASSERT_TRUE(showcore(path));
+    const std::string dump = slurp(path);
+    std::remove(path);
+    EXPECT_EQ(count(dump, "\nCOREFILE #"), 19);
+    EXPECT_NE(dump.find("\nnumber of lineheaders = 50\n"), std::string::npos);
+    EXPECT_EQ(count(dump, "\nnumber of lineheaders = 2\n"), 18);
+    EXPECT_NE(dump.find("\n       0     a     b  ZAP!     x     x"), std::string::npos);
+    EXPECT_EQ(count(dump, "\n    2000"), 1);
+    EXPECT_EQ(count(dump, "\n    2010"), 0);
+    EXPECT_NE(dump.find("\n\nPhysical List:\n\n&FirstPhys = "), std::string::npos);
+    EXPECT_NE(dump.find("LastPhys = "), std::string::npos);
+}

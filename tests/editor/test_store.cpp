@@ -1,0 +1,334 @@
+#include <algorithm>
+#include <random>
+
+#include "stars.hpp"
+#include "store_fixture.hpp"
+#include "utilptr.hpp"
+
+TEST_F(StoreTest, FreshCoreFilesHoldOneEmptyNewLine) {
+    EXPECT_EQ(corenum, 1);
+    for (int n = 0; n < kCoreFiles; ++n) {
+        const COREFILE& cf = core[n];
+        EXPECT_EQ(cf.lncount, 1);
+        EXPECT_EQ(cf.charcount, 0);
+        EXPECT_EQ(cf.header->down, cf.lnptr);
+        EXPECT_EQ(cf.lnptr->object, kObjNew);
+        EXPECT_EQ(cf.disln, cf.lnptr);
+        EXPECT_EQ(cf.curcol, 1);
+        EXPECT_EQ(cf.viewtype, 0);
+    }
+    EXPECT_EQ(avail, 0);
+    EXPECT_NE(reserve, nullptr);
+    EXPECT_EQ(firstphys.nextphys, nullptr);
+}
+
+TEST_F(StoreTest, FirstCharacterPlacesANewLineAtAvailOnTheChain) {
+    cadd('x');
+    cadd('y');
+    LINE* l = cur().lnptr;
+    EXPECT_EQ(l->object, kObjText);
+    EXPECT_EQ(l->index, 0);
+    EXPECT_EQ(text(l), "xy");
+    EXPECT_EQ(avail, 2);
+    EXPECT_EQ(lastphys, l);
+    EXPECT_EQ(cur().charcount, 2);
+}
+
+TEST_F(StoreTest, GrowingALineFollowedByOtherBytesMovesItToTheTop) {
+    LINE* first = cur().lnptr;
+    cadd('a');
+    cadd('b');
+    addline("cd");
+    // Back to the first line, which is hemmed in by the second line's bytes.
+    cur().lnptr = first;
+    cur().disln = first;
+    cur().starA = first;
+    const long l0 = first->index;
+    const long pooled = linepool::in_use();
+    cadd('!');
+    LINE* moved = cur().lnptr;
+    EXPECT_NE(moved, first);
+    EXPECT_EQ(text(moved), "ab!");
+    EXPECT_EQ(moved->index, 4);
+    EXPECT_EQ(textbase[l0], kFreeByte);
+    EXPECT_EQ(textbase[l0 + 1], kFreeByte);
+    EXPECT_EQ(first->object, kObjDead);
+    EXPECT_EQ(cur().disln, moved);
+    EXPECT_EQ(cur().starA, moved);
+    EXPECT_EQ(cur().header->down, moved);
+    EXPECT_EQ(moved->down->up, moved);
+    // The dead record goes back to the pool at the next compaction.
+    garbage();
+    EXPECT_EQ(linepool::in_use(), pooled);
+    EXPECT_EQ(text(moved), "ab!");
+    EXPECT_EQ(moved->index, 2);  // "cd" now sits at 0
+    EXPECT_EQ(avail, 5);
+    expect_chain_sound();
+}
+
+TEST_F(StoreTest, CompactionStripsBlanksAndPacksLinesInChainOrder) {
+    cadd('a');
+    cadd(' ');
+    addline("bb  ");
+    addline("ccc");
+    LINE* second = line(2);
+    cur().lnptr = second;
+    cur().curcol = 1;
+    removeline();
+    cur().lnptr = line(1);
+    garbage();
+    EXPECT_EQ(text(line(1)), "a");
+    EXPECT_EQ(text(line(2)), "ccc");
+    EXPECT_EQ(line(1)->index, 0);
+    EXPECT_EQ(line(2)->index, 1);
+    EXPECT_EQ(avail, 4);
+    EXPECT_EQ(cur().charcount, 4);
+    EXPECT_EQ(textbase[4], kFreeByte);
+    EXPECT_EQ(full, 0);
+    expect_chain_sound();
+}
+
+// Random edits across several core files keep the store's invariants, and compaction keeps every
+// line's text.
+TEST_F(StoreTest, RandomEditsKeepTheStoreSound) {
+    std::mt19937 rng(12345);
+    std::array<std::vector<std::string>, 3> model;
+    for (int n = 0; n < 3; ++n) model[n].push_back("");
+    for (int step = 0; step < 4000; ++step) {
+        const int f = static_cast<int>(rng() % 3);
+        corenum = f + 1;
+        COREFILE& cf = cur();
+        auto& m = model[f];
+        const int ln = static_cast<int>(rng() % m.size());
+        cf.lnptr = line(ln + 1);
+        switch (rng() % 6) {
+            case 0:
+            case 1: {  // append a character
+                const char c = static_cast<char>('a' + rng() % 26);
+                cadd(c);
+                m[ln] += c;
+                break;
+            }
+            case 2: {  // new line after this one
+                allocln(kObjNew, 0);
+                m.insert(m.begin() + ln + 1, "");
+                break;
+            }
+            case 3: {  // remove a character from the middle
+                if (m[ln].empty()) break;
+                const int col = static_cast<int>(rng() % m[ln].size()) + 1;
+                cf.curcol = col;
+                cremove(1);
+                m[ln].erase(static_cast<std::size_t>(col - 1), 1);
+                break;
+            }
+            case 4: {  // remove the line, keeping one
+                if (m.size() == 1) break;
+                removeline();
+                cf.lnptr = cf.header->down;
+                m.erase(m.begin() + ln);
+                break;
+            }
+            case 5:
+                if (rng() % 20 == 0) garbage();
+                break;
+        }
+    }
+    garbage();
+    expect_chain_sound();
+    long total = 0;
+    for (int f = 0; f < 3; ++f) {
+        corenum = f + 1;
+        for (std::size_t i = 0; i < model[f].size(); ++i) {
+            std::string want = model[f][i];
+            while (!want.empty() && want.back() == ' ') want.pop_back();
+            EXPECT_EQ(text(line(static_cast<int>(i) + 1)), want);
+            total += static_cast<long>(want.size());
+        }
+    }
+    EXPECT_EQ(avail, total);
+}
+
+TEST_F(StoreTest, ClearingAFileLeavesOneEmptyUnnamedLine) {
+    cadd('a');
+    addline("bcd");
+    addline("efg");
+    cur().filname.assign("notes.txt");
+    cur().edited = 1;
+    clrfile();
+    EXPECT_EQ(cur().lncount, 1);
+    EXPECT_EQ(cur().charcount, 0);
+    EXPECT_EQ(cur().edited, 0);
+    EXPECT_TRUE(cur().filname.empty());
+    EXPECT_EQ(cur().lnptr, cur().header->down);
+    EXPECT_EQ(cur().disln, cur().lnptr);
+    EXPECT_EQ(avail, 0);
+    EXPECT_EQ(redisplay, 1);
+    expect_chain_sound();
+}
+
+TEST_F(StoreTest, ScanningCursorStopsAtTheSentinel) {
+    cadd('a');
+    cadd('b');
+    addline("c");
+    cur().lnptr = line(1);
+    cur().curcol = 1;
+    setptr();
+    EXPECT_EQ(peepc(), 'a');
+    nextc();
+    EXPECT_EQ(peepc(), 'b');
+    nextc();
+    EXPECT_EQ(peepc(), kEndOfLine);
+    nextc();
+    EXPECT_EQ(peepc(), 'c');
+    EXPECT_EQ(dist, 1);
+    nextc();
+    EXPECT_EQ(peepc(), kEndOfLine);
+    nextc();
+    EXPECT_EQ(peepc(), kEndOfFile);
+    nextc();
+    EXPECT_EQ(peepc(), kEndOfFile);
+    prevc();
+    EXPECT_EQ(peepc(), kEndOfFile) << "prevc does not move off the sentinel";
+    // Back from the first column of a line lands past the end of the line above.
+    lp = line(2);
+    cp = 1;
+    prevc();
+    EXPECT_EQ(lp, line(1));
+    EXPECT_EQ(cp, 3);
+    // setcur moves the editing cursor; a line outside the window re-anchors it.
+    setcur();
+    EXPECT_EQ(cur().lnptr, line(1));
+    EXPECT_EQ(cur().curcol, 3);
+    // setptr never starts past one beyond the line's end.
+    cur().curcol = 40;
+    setptr();
+    EXPECT_EQ(cp, 3);
+}
+
+TEST_F(StoreTest, SetcurReanchorsTheWindowOnlyWhenTheLineLeavesIt) {
+    for (int i = 0; i < 30; ++i) addline("x");
+    cur().disln = line(1);
+    redisplay = 0;
+    lp = line(5);
+    cp = 1;
+    setcur();
+    EXPECT_EQ(cur().disln, line(1));
+    EXPECT_EQ(redisplay, 0);
+    lp = line(25);  // below a 20-row window
+    setcur();
+    EXPECT_EQ(cur().disln, line(25));
+    EXPECT_EQ(redisplay, 1);
+}
+
+TEST_F(StoreTest, LinePrimitivesOnOneLine) {
+    for (char c : std::string_view("  ab cd  ")) cadd(c);
+    EXPECT_EQ(findnb(), 3);
+    cur().curcol = 3;
+    cremove(3);
+    EXPECT_EQ(text(cur().lnptr), "  cd  ");
+    EXPECT_EQ(delbuf[0], 'a');
+    EXPECT_EQ(delbuf[2], ' ');
+    EXPECT_EQ(delptr, 3);
+    cremove(100);  // more than the line holds: up to the end only
+    EXPECT_EQ(text(cur().lnptr), "  ");
+    EXPECT_EQ(cur().charcount, 2);
+    EXPECT_EQ(findnb(), 0);
+    detrline();
+    EXPECT_EQ(cur().lnptr->length, 0);
+    cur().curcol = 5;
+    extline();
+    EXPECT_EQ(text(cur().lnptr), "     ");
+    // Insert a gap: lengthen with cadd, then open it at the cursor.
+    cur().lnptr = allocln(kObjNew, 0);
+    for (char c : std::string_view("abcd")) cadd(c);
+    cur().curcol = 2;
+    cadd(' ');
+    cinsert(1);
+    EXPECT_EQ(text(cur().lnptr), "abbcd");
+}
+
+TEST_F(StoreTest, RecordFieldPrimitives) {
+    LINE* l = cur().lnptr;
+    for (char c : std::string_view("abc|defg|h")) cadd(c);
+    l = cur().lnptr;
+    l->object = kObjRecord;
+    EXPECT_EQ(locatefield(l, 1), 0);
+    EXPECT_EQ(locatefield(l, 2), 4);
+    EXPECT_EQ(locatefield(l, 3), 9);
+    EXPECT_EQ(locatefield(l, 7), 10);
+    cur().curcol = 5;
+    rctrunc();
+    EXPECT_EQ(text(l), "abc|ddef|h");
+    erasefield();
+    EXPECT_EQ(text(l), "abc||h");
+    // The ring skips the separators of record lines.
+    cur().curcol = 4;
+    const int before = delptr;
+    cremove(1);
+    EXPECT_EQ(delptr, before);
+    EXPECT_EQ(text(l), "abc|h");
+}
+
+TEST_F(StoreTest, RemovingTheStarredOrTopLineLeavesNoDanglingPointer) {
+    cadd('a');
+    LINE* b = addline("b");
+    addline("c");
+    cur().lnptr = b;
+    cur().starA = b;
+    cur().starcount = 1;
+    cur().nextstar = 'B';
+    cur().disln = b;
+    removeline();
+    EXPECT_EQ(cur().starA, nullptr);
+    EXPECT_EQ(cur().starcount, 0);
+    EXPECT_EQ(cur().nextstar, 'A');
+    EXPECT_EQ(cur().disln, line(2));
+    EXPECT_EQ(text(line(2)), "c");
+    EXPECT_EQ(cur().lncount, 2);
+    // A new, empty line goes straight back to the pool.
+    const long pooled = linepool::in_use();
+    cur().lnptr = allocln(kObjNew, 0);
+    EXPECT_EQ(linepool::in_use(), pooled + 1);
+    removeline();
+    EXPECT_EQ(linepool::in_use(), pooled);
+}
+
+TEST_F(StoreTest, NoSpareRecordMakesTheStoreFull) {
+    cadd('a');
+    linepool::fail_after(0);
+    // The spare record is still handed out; only its replacement fails.
+    LINE* l = allocln(kObjNew, 0);
+    ASSERT_NE(l, nullptr);
+    EXPECT_EQ(reserve, nullptr);
+    EXPECT_EQ(allocln(kObjNew, 0), nullptr);
+    EXPECT_EQ(cur().lncount, 2);
+    garbage();
+    EXPECT_EQ(full, 1);
+    // Growing a hemmed-in line still works without a spare record.
+    cur().lnptr = line(1);
+    cadd('b');
+    EXPECT_EQ(text(line(1)), "ab");
+    expect_chain_sound();
+    linepool::fail_after(-1);
+    garbage();
+    EXPECT_EQ(full, 0);
+    EXPECT_NE(reserve, nullptr);
+}
+
+TEST_F(StoreTest, ArenaExhaustionIsRefusedNotOverrun) {
+    // Fill the arena nearly to its end with one long line.
+    LINE* l = cur().lnptr;
+    cadd('x');
+    l = cur().lnptr;
+    const long room = kTextSize - avail;
+    std::fill_n(textbase.begin() + avail, room, 'x');
+    l->length += static_cast<int>(room);
+    cur().charcount += room;
+    avail = kTextSize;
+    EXPECT_FALSE(cadd('y'));
+    EXPECT_EQ(l->length, kTextSize);
+    EXPECT_EQ(allocln(kObjNew, 5), nullptr);
+    garbage();
+    EXPECT_EQ(full, 1);
+}
