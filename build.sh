@@ -21,7 +21,7 @@ install_missing() {
 }
 
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORU_SANITIZE=ON -DORU_BENCH=ON >/dev/null
     cmake --build build
 }
 
