@@ -33,6 +33,19 @@ void unlinkphys(LINE* l) {
 
 bool owns_bytes(const LINE* l) { return l->object != kObjNew && l->object != kObjPicture; }
 
+// Whether the byte just after a line's text is free for the line to grow into. This is decided
+// by ownership, never by the byte's value: 0xFF marks freed bytes, but it is also a character
+// that users type and files hold. Live owners lie on the physical chain in ascending order with
+// disjoint ranges, so the byte is free when the next live record starts beyond it.
+bool room_after(const LINE* l) {
+    const long end = l->index + l->length;
+    if (end >= kTextSize) return false;
+    for (const LINE* n = l->nextphys; n != nullptr; n = n->nextphys) {
+        if (n->object != kObjDead) return end < n->index;
+    }
+    return true;
+}
+
 }  // namespace
 
 bool shiftline() {
@@ -89,8 +102,7 @@ bool cadd(char chr) {
         l->length = 0;
         l->object = kObjText;
         linkphys();
-    } else if (l != lastphys &&
-               (endptr() >= kTextSize || textbase[endptr()] != kFreeByte)) {
+    } else if (!room_after(l)) {
         if (!shiftline()) return false;
         l = cf.lnptr;
     }
