@@ -15,7 +15,7 @@
 namespace {
 
 class LinePool {
-public:
+  public:
     LINE* get() {
         if (fail_after_ == 0) return nullptr;
         if (fail_after_ > 0) --fail_after_;
@@ -42,13 +42,14 @@ public:
     void fail_after(long n) { fail_after_ = n; }
     long in_use() const { return in_use_; }
 
-private:
+  private:
     static constexpr std::size_t kChunk = 1024;
     void grow() {
         chunks_.push_back(std::make_unique<LINE[]>(kChunk));
         LINE* base = chunks_.back().get();
         free_.reserve(free_.size() + kChunk);
-        for (std::size_t i = kChunk; i > 0; --i) free_.push_back(base + i - 1);
+        for (std::size_t i = kChunk; i > 0; --i)
+            free_.push_back(base + i - 1);
     }
     std::vector<std::unique_ptr<LINE[]>> chunks_;
     std::vector<LINE*> free_;
@@ -60,8 +61,12 @@ LinePool pool;
 
 }  // namespace
 
-void linepool::fail_after(long n) { pool.fail_after(n); }
-long linepool::in_use() { return pool.in_use(); }
+void linepool::fail_after(long n) {
+    pool.fail_after(n);
+}
+long linepool::in_use() {
+    return pool.in_use();
+}
 
 // ---------------------------------------------------------------------------------------------
 // Records and core files
@@ -74,7 +79,9 @@ LINE* allochdr() {
     return rec;
 }
 
-void freehdr(LINE* l) { pool.put(l); }
+void freehdr(LINE* l) {
+    pool.put(l);
+}
 
 LINE* allocln(int linetype, int length) {
     COREFILE& cf = cur();

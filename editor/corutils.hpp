@@ -10,8 +10,8 @@ void fail_after(long n);  // n further records succeed, then every request fails
 long in_use();            // records handed out and not yet freed
 }  // namespace linepool
 
-LINE* allochdr();                        // null when no record could be had
-LINE* allocln(int linetype, int length); // null when no record could be had
+LINE* allochdr();                         // null when no record could be had
+LINE* allocln(int linetype, int length);  // null when no record could be had
 void freehdr(LINE* l);
 void initcore();
 void initfile();

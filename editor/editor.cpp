@@ -36,6 +36,7 @@ constexpr int F = kSideFill;
 
 // One row per operation code: side effects, repeat limit, views allowed whatever the line's
 // object, and the handler of each view 0 to 7.
+// clang-format off
 const std::array<edtable, kEditOps> edittable = {{
     /*   0 */ {0, 200, 0, {noop, noop, noop, noop, noop, noop, noop, noop}},
     /*   1 */ {L | F, 20, 0x7b, {retrn, retrn, downfield, ldexit, noop, retrn, retrn, viewterm}},
@@ -145,6 +146,7 @@ const std::array<edtable, kEditOps> edittable = {{
     /* 105 */ {0, 200, 0, {scantext, noop, noop, noop, noop, noop, noop, noop}},
     /* 106 */ {0, 200, 0, {qmakepre, noop, noop, noop, noop, noop, noop, noop}},
 }};
+// clang-format on
 
 namespace {
 int lasttype = -1;
@@ -164,7 +166,8 @@ bool dispatch(int code) {
     const edtable& row = edittable[code];
     COREFILE& cf = cur();
     const int object = cf.lnptr->object;
-    curviewmask = (object >= 0 && object < static_cast<int>(viewmask.size())) ? viewmask[object] : 0;
+    curviewmask =
+        (object >= 0 && object < static_cast<int>(viewmask.size())) ? viewmask[object] : 0;
     curopmask = row.cmpmask;
     const bool allowed = (cureditmask & (curviewmask | curopmask)) != 0;
     const bool under_limit = repcount < row.replimit || repflag != 0;

@@ -6,9 +6,9 @@
 using Handler = void (*)();
 
 // Side-effect bits of an operation.
-inline constexpr int kSideLine = 1;    // recompute the cursor's line number afterwards
-inline constexpr int kSideEdit = 2;    // mark the core file edited
-inline constexpr int kSideFill = 8;    // adds text: not carried out while the store is full
+inline constexpr int kSideLine = 1;  // recompute the cursor's line number afterwards
+inline constexpr int kSideEdit = 2;  // mark the core file edited
+inline constexpr int kSideFill = 8;  // adds text: not carried out while the store is full
 
 struct edtable {
     int sideffects;

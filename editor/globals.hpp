@@ -10,19 +10,19 @@
 // ---------------------------------------------------------------------------------------------
 // Fixed sizes of the design
 // ---------------------------------------------------------------------------------------------
-inline constexpr long kTextSize = 4'000'000;   // bytes in the arena
-inline constexpr long kHiAddr = 3'999'000;     // compaction threshold
-inline constexpr int kCoreFiles = 20;          // core files 0 to 19
-inline constexpr int kNameLen = 48;            // file names and string parameters
+inline constexpr long kTextSize = 4'000'000;      // bytes in the arena
+inline constexpr long kHiAddr = 3'999'000;        // compaction threshold
+inline constexpr int kCoreFiles = 20;             // core files 0 to 19
+inline constexpr int kNameLen = 48;               // file names and string parameters
 inline constexpr unsigned char kFreeByte = 0xFF;  // a byte no line owns
-inline constexpr int kEndOfFile = 4;           // peepc past the last line
-inline constexpr int kEndOfLine = 10;          // peepc past a line's end
+inline constexpr int kEndOfFile = 4;              // peepc past the last line
+inline constexpr int kEndOfLine = 10;             // peepc past a line's end
 
 // A fixed-capacity, always terminated character string. Writes that do not fit are refused
 // (assign) or cut (assign_cut); nothing is ever written past the end.
 template <std::size_t N>
 class FixStr {
-public:
+  public:
     static constexpr std::size_t capacity = N;
 
     FixStr() { buf_[0] = '\0'; }
@@ -55,7 +55,7 @@ public:
     char operator[](std::size_t i) const { return i < len_ ? buf_[i] : '\0'; }
     bool operator==(std::string_view s) const { return view() == s; }
 
-private:
+  private:
     void set(std::string_view s) {
         std::memcpy(buf_.data(), s.data(), s.size());
         len_ = s.size();
@@ -135,19 +135,21 @@ inline constexpr int kDelBufSize = 80;
 extern std::array<char, kDelBufSize> delbuf;
 extern int delptr;
 
-inline COREFILE& cur() { return core[corenum]; }
+inline COREFILE& cur() {
+    return core[corenum];
+}
 
 // ---------------------------------------------------------------------------------------------
 // Edit-loop state shared between modules
 // ---------------------------------------------------------------------------------------------
-extern int type;      // operation code of the last key
-extern char holdch;   // character of the last key
-extern int mode;      // 0 command line, 1 typing over, 2 inserting
-extern int overflg;   // set by GOODBYE to end the edit loop
-extern int repflag;   // non-zero: repeat limits are not enforced
-extern int redisplay; // redraw request for the next display call
-extern int del;       // answer of the last confirmation: 1 Return, 2 rubout
-extern int transb;    // upper-case lock
+extern int type;       // operation code of the last key
+extern char holdch;    // character of the last key
+extern int mode;       // 0 command line, 1 typing over, 2 inserting
+extern int overflg;    // set by GOODBYE to end the edit loop
+extern int repflag;    // non-zero: repeat limits are not enforced
+extern int redisplay;  // redraw request for the next display call
+extern int del;        // answer of the last confirmation: 1 Return, 2 rubout
+extern int transb;     // upper-case lock
 
 // Permission masks of the operation table.
 extern const std::array<int, 6> viewmask;

@@ -8,8 +8,12 @@
 #include "termutils.hpp"
 #include "utilptr.hpp"
 
-long curptr() { return cur().lnptr->index + cur().curcol - 1; }
-long endptr() { return cur().lnptr->index + cur().lnptr->length; }
+long curptr() {
+    return cur().lnptr->index + cur().curcol - 1;
+}
+long endptr() {
+    return cur().lnptr->index + cur().lnptr->length;
+}
 
 void linkphys() {
     LINE* l = cur().lnptr;
@@ -24,14 +28,17 @@ namespace {
 // this, when no record could be had for the moved line.
 void unlinkphys(LINE* l) {
     LINE* prev = &firstphys;
-    while (prev->nextphys != nullptr && prev->nextphys != l) prev = prev->nextphys;
+    while (prev->nextphys != nullptr && prev->nextphys != l)
+        prev = prev->nextphys;
     if (prev->nextphys != l) return;
     prev->nextphys = l->nextphys;
     if (lastphys == l) lastphys = prev;
     l->nextphys = nullptr;
 }
 
-bool owns_bytes(const LINE* l) { return l->object != kObjNew && l->object != kObjPicture; }
+bool owns_bytes(const LINE* l) {
+    return l->object != kObjNew && l->object != kObjPicture;
+}
 
 // Whether the byte just after a line's text is free for the line to grow into. This is decided
 // by ownership, never by the byte's value: 0xFF marks freed bytes, but it is also a character
@@ -146,7 +153,8 @@ void cremove(int num) {
     num = std::min(num, l->length - at);
     if (num <= 0 || at < 0) return;
     unsigned char* base = textbase.data() + l->index;
-    for (int i = 0; i < num; ++i) savechar(static_cast<char>(base[at + i]));
+    for (int i = 0; i < num; ++i)
+        savechar(static_cast<char>(base[at + i]));
     std::memmove(base + at, base + at + num, static_cast<std::size_t>(l->length - at - num));
     std::fill_n(base + l->length - num, num, kFreeByte);
     l->length -= num;
@@ -174,14 +182,20 @@ int locatefield(const LINE* line, int field) {
 }
 
 namespace {
-bool is_word(int c) { return (charkind[static_cast<unsigned char>(c)] & 1) != 0; }
-bool is_delim(int c) { return (charkind[static_cast<unsigned char>(c)] & 2) != 0; }
+bool is_word(int c) {
+    return (charkind[static_cast<unsigned char>(c)] & 1) != 0;
+}
+bool is_delim(int c) {
+    return (charkind[static_cast<unsigned char>(c)] & 2) != 0;
+}
 }  // namespace
 
 bool locateword(int field) {
     for (int w = 1; w < field; ++w) {
-        while (peepc() != kEndOfFile && !is_delim(peepc())) nextc();
-        while (peepc() != kEndOfFile && !is_word(peepc())) nextc();
+        while (peepc() != kEndOfFile && !is_delim(peepc()))
+            nextc();
+        while (peepc() != kEndOfFile && !is_word(peepc()))
+            nextc();
         if (peepc() == kEndOfFile) return false;
     }
     return true;
@@ -192,8 +206,10 @@ void rctrunc() {
     if (!owns_bytes(l)) return;
     const int at = cur().curcol - 1;
     int end = at;
-    while (end < l->length && textbase[l->index + end] != '|') ++end;
-    for (int i = end - 1; i > at; --i) textbase[l->index + i] = textbase[l->index + i - 1];
+    while (end < l->length && textbase[l->index + end] != '|')
+        ++end;
+    for (int i = end - 1; i > at; --i)
+        textbase[l->index + i] = textbase[l->index + i - 1];
 }
 
 void removeline() {

@@ -38,7 +38,9 @@ KeyString fcall;
 KeyString dcall;
 KeyString parfetch;
 
-bool readable(const char* name) { return access(name, R_OK) == 0; }
+bool readable(const char* name) {
+    return access(name, R_OK) == 0;
+}
 
 // Builds a command key string: two letters (and for RUN the path prefix), the name, Return. A name
 // too long for the string is cut; the command line keeps at most 48 characters of it anyway.

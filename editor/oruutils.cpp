@@ -3,7 +3,9 @@
 #include "globals.hpp"
 
 void noop() {}
-void uclcsw() { transb = transb ? 0 : 1; }
+void uclcsw() {
+    transb = transb ? 0 : 1;
+}
 void elidexp() {}
 void expcore() {}
 void homecur() {}

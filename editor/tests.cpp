@@ -7,7 +7,9 @@
 
 namespace {
 
-long long addr(const void* p) { return static_cast<long long>(reinterpret_cast<std::uintptr_t>(p)); }
+long long addr(const void* p) {
+    return static_cast<long long>(reinterpret_cast<std::uintptr_t>(p));
+}
 
 constexpr int kMaxRecordsListed = 50;
 constexpr long kArenaShown = 2001;
@@ -28,8 +30,8 @@ void showfile(std::FILE* f, int n) {
     std::fprintf(f, "\n     HEADER    LNPTR     CURLINE   CURCOL    LNCOUNT   CHARCNT   DISLN");
     std::fprintf(f, "\n%10lld%10lld%10d%10d%10d%10ld%10lld\n", addr(cf.header), addr(cf.lnptr),
                  cf.curline, cf.curcol, cf.lncount, cf.charcount, addr(cf.disln));
-    std::fprintf(f,
-                 "\n    address      up        down      nextphys     object     count     lnindex");
+    std::fprintf(
+        f, "\n    address      up        down      nextphys     object     count     lnindex");
     int listed = 0;
     const LINE* l = cf.header;
     do {
@@ -78,11 +80,14 @@ bool showcore(const char* testfile) {
         return false;
     }
     showglobals(f);
-    for (int n = 0; n < kCoreFiles - 1; ++n) showfile(f, n);
+    for (int n = 0; n < kCoreFiles - 1; ++n)
+        showfile(f, n);
     showtext(f);
     showphys(f);
     std::printf("\ntest done");
     return std::fclose(f) == 0;
 }
 
-void show() { showcore("test.file"); }
+void show() {
+    showcore("test.file");
+}

@@ -13,7 +13,7 @@
 #include "terminal.hpp"
 
 class StoreTest : public ::testing::Test {
-protected:
+  protected:
     void SetUp() override {
         reset_globals();
         reset_geometry();
@@ -32,12 +32,14 @@ protected:
     // Appends a new line after the cursor line and types `s` into it.
     static LINE* addline(std::string_view s) {
         LINE* l = allocln(kObjNew, 0);
-        for (char c : s) cadd(c);
+        for (char c : s)
+            cadd(c);
         return cur().lnptr != nullptr ? cur().lnptr : l;
     }
     static LINE* line(int n) {
         LINE* l = cur().header;
-        for (int i = 0; i < n; ++i) l = l->down;
+        for (int i = 0; i < n; ++i)
+            l = l->down;
         return l;
     }
     // The physical chain is in ascending order of index and holds exactly the live byte owners.

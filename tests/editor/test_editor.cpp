@@ -42,12 +42,14 @@ TEST_F(EditLoop, PermissionFollowsTheLinesObjectAndTheRowsMask) {
 }
 
 TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
-    for (int i = 0; i < 30; ++i) EXPECT_TRUE(dispatch(kNewLine));
+    for (int i = 0; i < 30; ++i)
+        EXPECT_TRUE(dispatch(kNewLine));
     EXPECT_EQ(cur().lncount, 31);
     repflag = 0;
     reset_editor();
     int done = 0;
-    for (int i = 0; i < 30; ++i) done += dispatch(kNewLine) ? 1 : 0;
+    for (int i = 0; i < 30; ++i)
+        done += dispatch(kNewLine) ? 1 : 0;
     EXPECT_EQ(done, 20);
     // Another key in between restarts the count.
     dispatch(kInMode);
@@ -64,7 +66,8 @@ TEST_F(EditLoop, FullStoreSkipsOnlyOperationsThatAddText) {
 
 TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
     linepool::fail_after(0);
-    EXPECT_TRUE(dispatch(kNewLine));  // uses the spare; its replacement fails, and so does the retry
+    EXPECT_TRUE(
+        dispatch(kNewLine));  // uses the spare; its replacement fails, and so does the retry
     EXPECT_EQ(reserve, nullptr);
     EXPECT_EQ(full, 1);
     linepool::fail_after(-1);
@@ -92,7 +95,8 @@ TEST_F(EditLoop, TheTableHasARowForEveryCodeWithAHandlerInEveryView) {
                     row.replimit == 3)
             << code;
         EXPECT_TRUE(row.cmpmask == 0 || row.cmpmask == 0x7b || row.cmpmask == 0xff) << code;
-        for (Handler h : row.operatn) EXPECT_NE(h, nullptr) << code;
+        for (Handler h : row.operatn)
+            EXPECT_NE(h, nullptr) << code;
     }
 }
 
@@ -105,13 +109,15 @@ std::string slurp(const char* path) {
 }
 int count(const std::string& s, const std::string& what) {
     int n = 0;
-    for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1)) ++n;
+    for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1))
+        ++n;
     return n;
 }
 }  // namespace
 
 TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {
-    for (char c : std::string_view("a b")) cadd(c);
+    for (char c : std::string_view("a b"))
+        cadd(c);
     for (int i = 0; i < 60; ++i) {
         LINE* l = allocln(kObjNew, 0);
         (void)l;

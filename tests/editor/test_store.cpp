@@ -116,10 +116,12 @@ void expect_disjoint_ownership() {
 TEST_F(StoreTest, RandomEditsKeepTheStoreSound) {
     std::mt19937 rng(12345);
     std::array<std::vector<std::string>, 3> model;
-    for (auto& m : model) m.push_back("");
+    for (auto& m : model)
+        m.push_back("");
     const std::string alphabet = std::string("ab ") + '\xff';
     auto strip = [](std::string& s) {
-        while (!s.empty() && s.back() == ' ') s.pop_back();
+        while (!s.empty() && s.back() == ' ')
+            s.pop_back();
     };
     for (int step = 0; step < 6000; ++step) {
         const int f = static_cast<int>(rng() % 3);
@@ -176,7 +178,8 @@ TEST_F(StoreTest, RandomEditsKeepTheStoreSound) {
                 if (rng() % 10 == 0) {
                     garbage();
                     for (auto& mm : model) {
-                        for (auto& t : mm) strip(t);
+                        for (auto& t : mm)
+                            strip(t);
                     }
                 }
                 break;
@@ -204,7 +207,7 @@ TEST_F(StoreTest, RandomEditsKeepTheStoreSound) {
 TEST_F(StoreTest, ALineNeverGrowsIntoTheNextLineWhateverItsBytes) {
     const char y = '\xff';
     cadd('a');
-    cadd(y);  // the line ends with the character 0xFF
+    cadd(y);                                          // the line ends with the character 0xFF
     LINE* second = addline(std::string(1, y) + "b");  // and the next begins with it
     LINE* first = line(1);
     cur().lnptr = first;
@@ -293,7 +296,8 @@ TEST_F(StoreTest, ScanningCursorStopsAtTheSentinel) {
 }
 
 TEST_F(StoreTest, SetcurReanchorsTheWindowOnlyWhenTheLineLeavesIt) {
-    for (int i = 0; i < 30; ++i) addline("x");
+    for (int i = 0; i < 30; ++i)
+        addline("x");
     cur().disln = line(1);
     redisplay = 0;
     lp = line(5);
@@ -308,7 +312,8 @@ TEST_F(StoreTest, SetcurReanchorsTheWindowOnlyWhenTheLineLeavesIt) {
 }
 
 TEST_F(StoreTest, LinePrimitivesOnOneLine) {
-    for (char c : std::string_view("  ab cd  ")) cadd(c);
+    for (char c : std::string_view("  ab cd  "))
+        cadd(c);
     EXPECT_EQ(findnb(), 3);
     cur().curcol = 3;
     cremove(3);
@@ -327,7 +332,8 @@ TEST_F(StoreTest, LinePrimitivesOnOneLine) {
     EXPECT_EQ(text(cur().lnptr), "     ");
     // Insert a gap: lengthen with cadd, then open it at the cursor.
     cur().lnptr = allocln(kObjNew, 0);
-    for (char c : std::string_view("abcd")) cadd(c);
+    for (char c : std::string_view("abcd"))
+        cadd(c);
     cur().curcol = 2;
     cadd(' ');
     cinsert(1);
@@ -336,7 +342,8 @@ TEST_F(StoreTest, LinePrimitivesOnOneLine) {
 
 TEST_F(StoreTest, RecordFieldPrimitives) {
     LINE* l = cur().lnptr;
-    for (char c : std::string_view("abc|defg|h")) cadd(c);
+    for (char c : std::string_view("abc|defg|h"))
+        cadd(c);
     l = cur().lnptr;
     l->object = kObjRecord;
     EXPECT_EQ(locatefield(l, 1), 0);
