@@ -139,3 +139,53 @@ TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {
     EXPECT_NE(dump.find("\n\nPhysical List:\n\n&FirstPhys = "), std::string::npos);
     EXPECT_NE(dump.find("LastPhys = "), std::string::npos);
 }
+
+// The permission rule, repeat limits and the full-store rule, case by case: the code, the view,
+// the object of the cursor line, the store state and whether the operation is carried out.
+TEST_F(EditLoop, PermissionRuleTable) {
+    struct Case {
+        const char* what;
+        int code;
+        int view;
+        int object;
+        int full;
+        bool runs;
+    };
+    const Case cases[] = {
+        {"cursor down on a text line in the record-template view", 18, 2, kObjText, 0, false},
+        {"cursor down on a text line in the text view", 18, 0, kObjText, 0, true},
+        {"cursor down on a record line in the text view (0x7b)", 18, 0, kObjRecord, 0, true},
+        {"cursor down on a record line in the page view", 18, 7, kObjRecord, 0, true},
+        {"cursor down on a text line in the page view", 18, 7, kObjText, 0, false},
+        {"typing on a record line in the text view", 2, 0, kObjRecord, 0, false},
+        {"typing on a record line in the record view", 2, 1, kObjRecord, 0, true},
+        {"typing on a new line in the mathematics view", 2, 5, kObjNew, 0, true},
+        {"typing on a picture line in the text view", 4, 0, kObjPicture, 0, false},
+        {"typing on a picture line in the picture view", 4, 4, kObjPicture, 0, true},
+        {"typing while the store is full", 2, 0, kObjText, 1, false},
+        {"rubout (no F) while the store is full", 5, 0, kObjText, 1, true},
+        {"command line (0xff) on a picture line in the text view", 21, 0, kObjPicture, 0, true},
+        {"block copy (F) while full", 35, 0, kObjText, 1, false},
+        {"star key (0xff) on a record line in the text view", 25, 0, kObjRecord, 0, true},
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        cur().viewtype = c.view;
+        cureditmask = editmask[c.view];
+        cur().lnptr->object = c.object;
+        full = c.full;
+        EXPECT_EQ(dispatch(c.code), c.runs) << c.what;
+    }
+}
+
+TEST_F(EditLoop, FourthPageDownInARowIsIgnoredUnderRepeatLimits) {
+    repflag = 0;
+    constexpr int kPageDown = 30;
+    EXPECT_TRUE(dispatch(kPageDown));
+    EXPECT_TRUE(dispatch(kPageDown));
+    EXPECT_TRUE(dispatch(kPageDown));
+    EXPECT_FALSE(dispatch(kPageDown));
+    EXPECT_FALSE(dispatch(kPageDown));
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_TRUE(dispatch(kPageDown));
+}
