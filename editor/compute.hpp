@@ -6,3 +6,6 @@ void reginc();
 void regclear();
 void regdis();
 void regshow();
+
+// The register the operations above work on.
+double regvalue();

@@ -31,11 +31,6 @@ void silent() {}
 
 // compute
 #include "compute.hpp"
-void compute0() {}
-void reginc() {}
-void regclear() {}
-void regdis() {}
-void regshow() {}
 
 // cstars
 #include "cstars.hpp"
@@ -224,3 +219,6 @@ std::array<int, 624> intran{};
 std::array<unsigned char, 424> char_map{};
 std::array<int, 256> outtran{};
 std::array<int, 256> charkind{};
+// scrin: the result register
+std::array<int, kLoopDepths> vl_result{};
+int loopdepth = 0;

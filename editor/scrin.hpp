@@ -1,5 +1,12 @@
 // Procedures: control codes, loops, wildcard captures.
 #pragma once
 
+#include <array>
+
+// The result register of each loop depth: set by commands and searches, tested by procedures.
+inline constexpr int kLoopDepths = 20;
+extern std::array<int, kLoopDepths> vl_result;
+extern int loopdepth;
+
 void wildtxt();
 void wildrec();
