@@ -162,12 +162,6 @@ void clearhelp() {}
 
 // stars
 #include "stars.hpp"
-void makestars() {}
-void recover() {}
-void delete_() {}
-void copyop() {}
-void gento_moveblock() {}
-void gento_sleep() {}
 
 // syshandler
 #include "syshandler.hpp"
