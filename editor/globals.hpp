@@ -40,7 +40,7 @@ class FixStr {
     bool append(std::string_view s) {
         std::size_t room = N - len_;
         std::size_t n = std::min(room, s.size());
-        std::memcpy(buf_.data() + len_, s.data(), n);
+        if (n > 0) std::memcpy(buf_.data() + len_, s.data(), n);
         len_ += n;
         buf_[len_] = '\0';
         return n == s.size();
@@ -57,7 +57,7 @@ class FixStr {
 
   private:
     void set(std::string_view s) {
-        std::memcpy(buf_.data(), s.data(), s.size());
+        if (!s.empty()) std::memcpy(buf_.data(), s.data(), s.size());
         len_ = s.size();
         buf_[len_] = '\0';
     }
