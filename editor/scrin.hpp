@@ -10,3 +10,6 @@ extern int loopdepth;
 
 void wildtxt();
 void wildrec();
+
+// Procedure control: carries out control code 107 to 117 read from a function string.
+void procctl(int code);
