@@ -10,7 +10,9 @@
 #include "editor.hpp"
 #include "globals.hpp"
 #include "linutils.hpp"
+#include "scrout.hpp"
 #include "terminal.hpp"
+#include "termutils.hpp"
 
 class StoreTest : public ::testing::Test {
   protected:
@@ -18,6 +20,8 @@ class StoreTest : public ::testing::Test {
         reset_globals();
         reset_geometry();
         reset_editor();
+        reset_keys();
+        reset_scrout();
         linepool::fail_after(-1);
         reset_store();
     }
