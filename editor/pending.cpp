@@ -66,6 +66,13 @@ void downrow() {}
 void uprow() {}
 void fixcursor() {}
 
+// dxio
+#include "dxio.hpp"
+void resumeprog() {}
+void suspendprog() {}
+void killprog() {}
+void acknowledge() {}
+
 // display
 #include "display.hpp"
 void display() {}
@@ -152,13 +159,10 @@ void scantext() {}
 #include "scrin.hpp"
 void wildtxt() {}
 void wildrec() {}
+void procctl(int) {}
 
 // scrout
 #include "scrout.hpp"
-void putstring(std::string_view, char) {}
-int diserr(std::string_view) { return 0;}
-void progress(std::string_view) {}
-void clearhelp() {}
 
 // stars
 #include "stars.hpp"
@@ -178,41 +182,13 @@ void writetemplate(int) {}
 
 // terminal
 #include "terminal.hpp"
-void stermpars() {}
-int getwindsize() { return 0;}
-void physterm() {}
-void initerm() {}
-void reseterm() {}
-void scrclear() {}
-void txtcur() {}
-void rmtxtcur() {}
-void cmdcur() {}
-void rmcmdcur() {}
-void clrtextzone() {}
-void postcur(int, int) {}
-void restorecursor() {}
-void ibeep() {}
-void backspace() {}
-void putcmdlett(char) {}
-void pltransmit(std::string_view) {}
 
 // termutils
 #include "termutils.hpp"
-void setintran() {}
-void fetchchar() {}
-void pushfn(const char*) {}
-void gcr() {}
-int gnum() { return 0;}
-void glett() {}
 
 // view
 #include "view.hpp"
 void viewterm() {}
-// termutils: the key tables
-std::array<int, 624> intran{};
-std::array<unsigned char, 424> char_map{};
-std::array<int, 256> outtran{};
-std::array<int, 256> charkind{};
 // scrin: the result register
 std::array<int, kLoopDepths> vl_result{};
 int loopdepth = 0;

@@ -3,7 +3,12 @@
 
 #include <string_view>
 
+extern int bhelp;  // 1 while a help or progress text is on the help line
+
 void putstring(std::string_view text, char window);
 int diserr(std::string_view errmsg);
 void progress(std::string_view msg);
 void clearhelp();
+void putch(int letter);
+void putstg(long index, int count, int linenumber);
+void reset_scrout();

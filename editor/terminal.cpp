@@ -1,5 +1,18 @@
 #include "terminal.hpp"
 
+#include <langinfo.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <clocale>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include "globals.hpp"
+#include "sys_linux.hpp"
+#include "termutils.hpp"
+
 int swidth = 78;
 int rightcol = 78;
 int overlap = 19;
@@ -12,6 +25,432 @@ int helpline = 22;
 int cmdline = 23;
 int visible = 1;
 
+const char* entname = nullptr;
+int termnum = 9;
+struct termios oldintrps {};
+struct termios newintrps {};
+int textline = 0;
+int textcol = 0;
+int cmdlen = 0;
+std::array<char, kShadowCmdLen> shadow_cmdline{};
+int shadow_ptr = 0;
+bool utf8_terminal = false;
+
+namespace {
+
+constexpr int kMinLines = 5;      // status, ruler, one text row, help line, command line
+constexpr int kMinCols = 21;      // the command line's prompt area and one typed character
+constexpr int kMaxRun = 1 << 20;  // a "$TR" count beyond this only cycles over the same row
+constexpr char32_t kBlank = U' ';
+
+// ---------------------------------------------------------------------------------------------
+// The screen model: what the screen commands want shown, what the terminal is known to show, and
+// where both cursors are. Refresh sends only the difference.
+// ---------------------------------------------------------------------------------------------
+class Screen {
+  public:
+    void resize(int rows, int cols) {
+        rows_ = rows;
+        cols_ = cols;
+        want_.assign(static_cast<std::size_t>(rows) * cols, kBlank);
+        have_.assign(want_.size(), kBlank);
+        cr_ = cc_ = 0;
+        clear_pending_ = true;
+        phys_r_ = phys_c_ = -1;
+    }
+    int rows() const { return rows_; }
+    int cols() const { return cols_; }
+    int row() const { return cr_; }
+    int col() const { return cc_; }
+
+    void move(int r, int c) {
+        cr_ = r;
+        cc_ = c;
+    }
+    // Characters outside the screen are dropped; the cursor still advances.
+    void put(char32_t ch) {
+        if (inside(cr_, cc_)) want_[at(cr_, cc_)] = ch;
+        if (cc_ < kMaxRun * 4) ++cc_;
+    }
+    void clr_eol() {
+        if (cr_ < 0 || cr_ >= rows_) return;
+        for (int c = std::max(cc_, 0); c < cols_; ++c)
+            want_[at(cr_, c)] = kBlank;
+    }
+    void clear() {
+        std::fill(want_.begin(), want_.end(), kBlank);
+        clear_pending_ = true;
+    }
+    void bell() { bell_pending_ = true; }
+    void forget() { clear_pending_ = true; }
+    char32_t cell(int r, int c) const { return inside(r, c) ? want_[at(r, c)] : kBlank; }
+
+    void refresh() {
+        if (clear_pending_) {
+            call_clear_screen();
+            std::fill(have_.begin(), have_.end(), kBlank);
+            phys_r_ = phys_c_ = 0;
+            clear_pending_ = false;
+        }
+        for (int r = 0; r < rows_; ++r)
+            refresh_row(r);
+        if (bell_pending_) {
+            term_putc(7);
+            bell_pending_ = false;
+        }
+        go(std::clamp(cr_, 0, rows_ - 1), std::clamp(cc_, 0, cols_ - 1));
+        term_flush();
+    }
+
+  private:
+    bool inside(int r, int c) const { return r >= 0 && r < rows_ && c >= 0 && c < cols_; }
+    std::size_t at(int r, int c) const { return static_cast<std::size_t>(r) * cols_ + c; }
+
+    // Control characters (C0, DEL and C1) would act on the terminal instead of showing.
+    static void send_char(char32_t ch) {
+        if (ch < 32 || ch == 127 || (ch >= 128 && ch < 160)) ch = U'~';
+        if (ch < 128) {
+            term_putc(static_cast<int>(ch));
+        } else if (!utf8_terminal) {
+            term_putc(ch < 256 ? static_cast<int>(ch) : '?');
+        } else if (ch < 0x800) {
+            term_putc(0xC0 | static_cast<int>(ch >> 6));
+            term_putc(0x80 | static_cast<int>(ch & 0x3F));
+        } else {
+            ch = ch > 0xFFFF ? U'?' : ch;
+            term_putc(0xE0 | static_cast<int>(ch >> 12));
+            term_putc(0x80 | static_cast<int>((ch >> 6) & 0x3F));
+            term_putc(0x80 | static_cast<int>(ch & 0x3F));
+        }
+    }
+
+    void write_cell(int r, int c) {
+        send_char(want_[at(r, c)]);
+        have_[at(r, c)] = want_[at(r, c)];
+        phys_r_ = r;
+        phys_c_ = c + 1;
+        // After the last column the terminal's cursor position depends on its wrap behaviour.
+        if (phys_c_ >= cols_) phys_r_ = phys_c_ = -1;
+    }
+
+    // Moves the terminal's cursor by the cheapest means: not at all, a few backspaces, rewriting
+    // a few cells the terminal already shows, or cursor addressing.
+    void go(int r, int c) {
+        if (phys_r_ == r && phys_c_ == c) return;
+        if (phys_r_ == r && phys_c_ > c && phys_c_ - c <= 4) {
+            for (int i = c; i < phys_c_; ++i)
+                term_putc('\b');
+            phys_c_ = c;
+            return;
+        }
+        if (phys_r_ == r && phys_c_ >= 0 && c > phys_c_ && c - phys_c_ <= 3) {
+            bool same = true;
+            for (int i = phys_c_; i < c; ++i)
+                same = same && have_[at(r, i)] == want_[at(r, i)];
+            if (same) {
+                for (int i = phys_c_; i < c; ++i)
+                    write_cell(r, i);
+                return;
+            }
+        }
+        call_cursor_address(r, c);
+        phys_r_ = r;
+        phys_c_ = c;
+    }
+
+    void refresh_row(int r) {
+        int first = 0;
+        while (first < cols_ && want_[at(r, first)] == have_[at(r, first)])
+            ++first;
+        if (first == cols_) return;
+        int last = cols_ - 1;
+        while (want_[at(r, last)] == have_[at(r, last)])
+            --last;
+        int wend = cols_;
+        while (wend > 0 && want_[at(r, wend - 1)] == kBlank)
+            --wend;
+        // Blanks that replace text at the end of the row: one clear-to-end instead of spaces.
+        int eol = cols_;
+        if (last >= wend && can_clr_eol() && last - std::max(first, wend) + 1 >= 4) {
+            eol = std::max(first, wend);
+            last = eol - 1;
+        }
+        int c = first;
+        while (c <= last) {
+            if (want_[at(r, c)] == have_[at(r, c)]) {
+                ++c;
+                continue;
+            }
+            // A run of changes, joined across short stretches that are already right.
+            int end = c;
+            for (int gap = 0, i = c; i <= last && gap < 5; ++i) {
+                if (want_[at(r, i)] != have_[at(r, i)]) {
+                    end = i;
+                    gap = 0;
+                } else {
+                    ++gap;
+                }
+            }
+            go(r, c);
+            for (int i = c; i <= end; ++i)
+                write_cell(r, i);
+            c = end + 1;
+        }
+        if (eol < cols_) {
+            go(r, eol);
+            call_clr_eol();
+            for (int i = eol; i < cols_; ++i)
+                have_[at(r, i)] = kBlank;
+        }
+    }
+
+    int rows_ = 0;
+    int cols_ = 0;
+    std::vector<char32_t> want_;
+    std::vector<char32_t> have_;
+    int cr_ = 0;
+    int cc_ = 0;
+    int phys_r_ = -1;
+    int phys_c_ = -1;
+    bool clear_pending_ = true;
+    bool bell_pending_ = false;
+};
+
+Screen& screen() {
+    static Screen s = [] {
+        Screen n;
+        n.resize(24, 80);
+        return n;
+    }();
+    return s;
+}
+
+std::vector<std::string>* command_capture = nullptr;
+
+// ---------------------------------------------------------------------------------------------
+// Reading screen commands
+// ---------------------------------------------------------------------------------------------
+
+// A decimal number as atoi reads it (leading blanks, a sign, digits), saturated instead of
+// overflowing. `pos` is left after the digits.
+int number(std::string_view s, std::size_t& pos) {
+    while (pos < s.size() && (s[pos] == ' ' || s[pos] == '\t'))
+        ++pos;
+    bool neg = false;
+    if (pos < s.size() && (s[pos] == '-' || s[pos] == '+')) neg = s[pos++] == '-';
+    long v = 0;
+    while (pos < s.size() && s[pos] >= '0' && s[pos] <= '9') {
+        v = std::min(v * 10 + (s[pos++] - '0'), 1'000'000'000L);
+    }
+    return static_cast<int>(neg ? -v : v);
+}
+
+// Skips the comma after a number; false when there is none.
+bool comma(std::string_view s, std::size_t& pos) {
+    if (pos < s.size() && s[pos] == ',') {
+        ++pos;
+        return true;
+    }
+    return false;
+}
+
+// The screen characters of command text (see kWideMark).
+std::u32string chars_of(std::string_view s) {
+    std::u32string out;
+    out.reserve(s.size());
+    for (std::size_t i = 0; i < s.size(); ++i) {
+        auto b = static_cast<unsigned char>(s[i]);
+        if (b != static_cast<unsigned char>(kWideMark)) {
+            out.push_back(b);
+            continue;
+        }
+        char32_t cp = U'~';
+        if (i + 3 < s.size() && (s[i + 1] & 0xF0) == 0xE0 && (s[i + 2] & 0xC0) == 0x80 &&
+            (s[i + 3] & 0xC0) == 0x80) {
+            cp = ((s[i + 1] & 0x0F) << 12) | ((s[i + 2] & 0x3F) << 6) | (s[i + 3] & 0x3F);
+            i += 3;
+        }
+        out.push_back(cp);
+    }
+    return out;
+}
+
+void write(std::u32string_view text) {
+    for (char32_t ch : text)
+        screen().put(ch);
+}
+
+void write_padded(int r, int c, std::u32string_view text, int width) {
+    screen().move(r, c);
+    write(text);
+    for (int n = static_cast<int>(text.size()); n < width; ++n)
+        screen().put(kBlank);
+}
+
+void move_cursor(int r, int c) {
+    screen().move(r, c);
+}
+
+void message(char k, std::string_view raw) {
+    std::u32string text = chars_of(raw);
+    switch (k) {
+        case 'w':
+            write_padded(0, 7, text, 2);
+            break;
+        case 'r':
+            write_padded(0, 11, text, 5);
+            break;
+        case 'c':
+            write_padded(0, 17, text, 5);
+            break;
+        case 'n': {
+            std::size_t slash = text.rfind(U'/');
+            if (slash != std::u32string::npos) text.erase(0, slash);
+            if (text.size() > 20) text.resize(20);
+            write_padded(0, 26, text, 20);
+            break;
+        }
+        case 'l':
+            write_padded(0, 56, text, 5);
+            break;
+        case 'v':
+            write_padded(0, 70, text, 9);
+            break;
+        case 't':
+            write_padded(1, 2, text, 0);
+            break;
+        case 'm':
+            write_padded(cmdline, 10, text, 9);
+            break;
+        case 'M':
+        case 'b':
+        case 'e':
+        case 'f':
+        case 'h':
+        case 'i':
+            move_cursor(helpline, 0);
+            for (int i = 0; i < swidth + 2; ++i)
+                screen().put(U'-');
+            move_cursor(helpline, 6);
+            write(text);
+            screen_refresh();
+            break;
+        default:
+            break;
+    }
+}
+
+void text_command(std::string_view s) {
+    if (s.size() < 3) return;
+    std::size_t pos = 3;
+    switch (s[2]) {
+        case 'F': {
+            int row = number(s, pos);
+            move_cursor(row, 0);
+            if (comma(s, pos)) write(chars_of(s.substr(pos)));
+            break;
+        }
+        case 'L': {
+            int row = number(s, pos);
+            move_cursor(row, 2);
+            std::u32string text;
+            if (comma(s, pos)) text = chars_of(s.substr(pos));
+            write(text);
+            if (static_cast<int>(text.size()) < swidth) screen().clr_eol();
+            break;
+        }
+        case 'R': {
+            int row = number(s, pos);
+            comma(s, pos);
+            int col = number(s, pos);
+            comma(s, pos);
+            int n = std::clamp(number(s, pos), 0, kMaxRun);
+            comma(s, pos);
+            std::u32string chars = chars_of(s.substr(pos));
+            for (int i = 0; i < n; ++i) {
+                move_cursor(row, col);
+                screen().put(i < static_cast<int>(chars.size()) ? chars[i] : U'^');
+                ++col;
+                if (col > swidth + 1) {
+                    col = 2;
+                    if (row != helpline - 1) ++row;
+                }
+            }
+            break;
+        }
+        case 'f':
+            move_cursor(2, 0);
+            write(chars_of(s.substr(3)).substr(0, 2));
+            break;
+        case 'x':
+            for (int row = 2; row <= helpline - 1; ++row) {
+                move_cursor(row, 0);
+                screen().clr_eol();
+            }
+            break;
+        default:
+            break;
+    }
+}
+
+void command_line_command(std::string_view s) {
+    if (s.size() < 3) return;
+    switch (s[2]) {
+        case '+':
+            move_cursor(cmdline, 19 + cmdlen);
+            break;
+        case 'L': {
+            std::u32string text = chars_of(s.substr(3));
+            write(text);
+            cmdlen += static_cast<int>(text.size());
+            break;
+        }
+        case 'c':
+            if (s.size() > 3) write(chars_of(s.substr(3, 1)));
+            cmdlen += 1;
+            break;
+        case 'x':
+            move_cursor(cmdline, 19);
+            screen().clr_eol();
+            cmdlen = 0;
+            break;
+        case 'b':
+            move_cursor(screen().row(), std::max(screen().col() - 1, 0));
+            screen().put(kBlank);
+            move_cursor(screen().row(), std::max(screen().col() - 1, 0));
+            cmdlen = std::max(cmdlen - 1, 0);
+            break;
+        default:
+            break;
+    }
+}
+
+void labels() {
+    write_padded(0, 2, U"Core: ", 0);
+    write_padded(0, 10, U"(     ,     )", 0);
+    write_padded(0, 49, U"Lines: ", 0);
+    write_padded(0, 63, U"View: ", 0);
+    write_padded(cmdline, 0, U"Expecting ", 0);
+}
+
+void set_text_cursor(std::string_view s) {
+    std::size_t pos = 2;
+    textline = number(s, pos);
+    comma(s, pos);
+    textcol = number(s, pos);
+    if (textcol > swidth + 1 && swidth > 0) {
+        const int wraps = (textcol - 2) / swidth;  // brings textcol into 2 .. swidth + 1
+        textcol -= wraps * swidth;
+        if (textline < helpline - 1) textline = std::min(textline + wraps, helpline - 1);
+    }
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Geometry
+// ---------------------------------------------------------------------------------------------
+
 void reset_geometry() {
     swidth = 78;
     rightcol = 78;
@@ -23,4 +462,222 @@ void reset_geometry() {
     helpline = 22;
     cmdline = 23;
     visible = 1;
+    textline = 0;
+    textcol = 0;
+    cmdlen = 0;
+    shadow_ptr = 0;
+    shadow_cmdline.fill(0);
+    command_capture = nullptr;
+    screen().resize(24, 80);
+}
+
+int setgeometry(int nlines, int ncols) {
+    nlines = std::max(nlines, kMinLines);
+    ncols = std::max(ncols, kMinCols);
+    const int olddepth = depth;
+    const int oldwidth = swidth;
+    swidth = ncols - 2;
+    rightcol = swidth;
+    // A shift must move the window by at least one column, however narrow the terminal.
+    shiftc = std::max(ncols - overlap - 2, 1);
+    pshift = 0;
+    windowend = nlines - 3;
+    depth = nlines - 4;
+    helpline = nlines - 2;
+    cmdline = nlines - 1;
+    if (screen().rows() != nlines || screen().cols() != ncols) screen().resize(nlines, ncols);
+    return depth != olddepth || swidth != oldwidth ? 1 : 0;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Set-up and tear-down
+// ---------------------------------------------------------------------------------------------
+
+void stermpars() {
+    entname = std::getenv("TERM");
+    if (entname == nullptr) {
+        std::puts("\nTERM variable not found");
+        std::exit(0);
+    }
+    termnum = std::strcmp(entname, "vt100") == 0 ? 4 : 9;
+    // Only the character set follows the user's locale; numbers keep printing with a point.
+    if (std::setlocale(LC_CTYPE, "") != nullptr) {
+        utf8_terminal = std::strcmp(nl_langinfo(CODESET), "UTF-8") == 0;
+    }
+    if (utf8_terminal) use_unicode_drawing();
+    if (!load_terminfo(entname)) {
+        std::fprintf(stderr, "oru: the terminal type \"%s\" (TERM) is not known to terminfo\n",
+                     entname);
+        std::exit(1);
+    }
+    call_initscr();
+    call_init_2string();
+    term_flush();
+}
+
+int getwindsize() {
+    return setgeometry(get_lines(), get_columns());
+}
+
+void physterm() {
+    if (termnum == 4) term_puts("\x1b[?7l");
+    call_enter_ca_mode();
+    screen_forget();
+    term_flush();
+}
+
+void initerm() {
+    call_intrflush();
+    if (tcgetattr(STDOUT_FILENO, &oldintrps) != 0) return;  // not a terminal: nothing to set
+    newintrps = oldintrps;
+    newintrps.c_cc[VINTR] = 0x1F;
+    newintrps.c_cc[VSUSP] = 0x01;
+    for (int cc : {VQUIT, VSTART, VSTOP, VEOL, VREPRINT, VDISCARD, VWERASE, VLNEXT}) {
+        newintrps.c_cc[cc] = 0;
+    }
+    tcsetattr(STDOUT_FILENO, TCSANOW, &newintrps);
+}
+
+void reseterm() {
+    if (termnum == 4) term_puts("\x1b[?8l\x1b[?7h");
+    call_exit_ca_mode();
+    term_flush();
+    if (isatty(STDOUT_FILENO)) tcsetattr(STDOUT_FILENO, TCSANOW, &oldintrps);
+    call_reset_shell_mode();
+}
+
+void scrclear() {
+    call_clear_screen();
+    term_flush();
+    screen_forget();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Cursor and command-line functions
+// ---------------------------------------------------------------------------------------------
+
+void txtcur() {
+    pltransmit("$+");
+}
+void rmtxtcur() {
+    pltransmit("$-");
+}
+void cmdcur() {
+    pltransmit("$C+");
+}
+void rmcmdcur() {
+    pltransmit("$C-");
+}
+void clrtextzone() {
+    pltransmit("$Tx");
+}
+
+void postcur(int column, int row) {
+    char cmd[32];
+    std::snprintf(cmd, sizeof cmd, "$p%d,%d", row, column);
+    pltransmit(cmd);
+}
+
+void restorecursor() {
+    pltransmit(mode != 0 ? "$+" : "$C+");
+}
+void ibeep() {
+    pltransmit("$b");
+}
+
+void backspace() {
+    pltransmit("$Cb");
+    shadow_ptr = std::max(shadow_ptr - 1, 0);
+}
+
+void putcmdlett(char ch) {
+    const char cmd[4] = {'$', 'C', 'c', ch};
+    pltransmit(std::string_view(cmd, 4));
+    if (shadow_ptr < kShadowCmdLen) shadow_cmdline[shadow_ptr++] = ch;
+}
+
+// ---------------------------------------------------------------------------------------------
+// The screen-command interpreter
+// ---------------------------------------------------------------------------------------------
+
+void pltransmit(std::string_view cmd) {
+    if (command_capture != nullptr) command_capture->emplace_back(cmd);
+    if (visible == 0 || cmd.size() < 2) return;
+    switch (cmd[1]) {
+        case '+':
+            move_cursor(textline, textcol);
+            break;
+        case 'C':
+            command_line_command(cmd);
+            break;
+        case 'T':
+            text_command(cmd);
+            break;
+        case 'W':
+            labels();
+            break;
+        case 'X':
+            screen().clear();
+            break;
+        case 'b':
+            screen().bell();
+            break;
+        case 'c':
+            move_cursor(textline, textcol);
+            if (cmd.size() > 2) write(chars_of(cmd.substr(2)).substr(0, 1));
+            textcol += 1;
+            break;
+        case 'm':
+            if (cmd.size() > 2) message(cmd[2], cmd.substr(3));
+            break;
+        case 'p':
+            set_text_cursor(cmd);
+            break;
+        default:
+            break;
+    }
+}
+
+void screen_refresh() {
+    screen().refresh();
+}
+void screen_forget() {
+    screen().forget();
+}
+
+std::u32string screen_row(int r) {
+    std::u32string row;
+    for (int c = 0; c < screen().cols(); ++c)
+        row.push_back(screen().cell(r, c));
+    return row;
+}
+
+std::string screen_text(int r) {
+    std::string row;
+    for (char32_t ch : screen_row(r))
+        row.push_back(static_cast<char>(ch < 256 ? ch : U'?'));
+    return row;
+}
+
+int screen_cursor_row() {
+    return screen().row();
+}
+int screen_cursor_col() {
+    return screen().col();
+}
+
+void set_command_capture(std::vector<std::string>* sink) {
+    command_capture = sink;
+}
+
+void append_screen_char(std::string& out, int ch) {
+    if (ch < 256) {
+        out.push_back(static_cast<char>(ch));
+        return;
+    }
+    if (ch > 0xFFFF) ch = '?';
+    out.push_back(kWideMark);
+    out.push_back(static_cast<char>(0xE0 | (ch >> 12)));
+    out.push_back(static_cast<char>(0x80 | ((ch >> 6) & 0x3F)));
+    out.push_back(static_cast<char>(0x80 | (ch & 0x3F)));
 }

@@ -1,7 +1,12 @@
 // Terminal set-up and tear-down, screen geometry and the screen-command interpreter.
 #pragma once
 
+#include <termios.h>
+
+#include <array>
+#include <string>
 #include <string_view>
+#include <vector>
 
 // Screen geometry. Rows and columns count from 0; the values are those of a 24 x 80 terminal
 // until getwindsize runs.
@@ -17,7 +22,24 @@ extern int helpline;
 extern int cmdline;
 extern int visible;
 
+// Terminal state.
+extern const char* entname;
+extern int termnum;  // 4 for a vt100, 9 for any other terminal
+extern struct termios oldintrps;
+extern struct termios newintrps;
+extern int textline;  // text cursor as last set by "$p"
+extern int textcol;
+extern int cmdlen;  // characters on the command line after its prompt area
+inline constexpr int kShadowCmdLen = 200;
+extern std::array<char, kShadowCmdLen> shadow_cmdline;
+extern int shadow_ptr;
+// True when the locale's character set is UTF-8: screen characters above 127 are sent encoded.
+extern bool utf8_terminal;
+
 void reset_geometry();
+// Applies the geometry rule to a terminal of `nlines` rows and `ncols` columns; returns 1 when
+// `depth` or `swidth` changed. getwindsize and the WINDOW command use it.
+int setgeometry(int nlines, int ncols);
 
 void stermpars();
 int getwindsize();
@@ -38,3 +60,25 @@ void backspace();
 void putcmdlett(char ch);
 
 void pltransmit(std::string_view cmd);
+
+// Sends what changed on the screen since the last call, then places the terminal's cursor.
+// Called before each key is read; the terminal's cursor position is tracked so that no cursor
+// movement is sent that is not needed.
+void screen_refresh();
+// Forgets what the terminal shows, so the next refresh redraws everything (after a shell escape
+// or a resume, when something else has written to the terminal).
+void screen_forget();
+
+// What the screen shows after the screen commands so far: row `r` as screen characters (one
+// element per column) and the cursor. Tests read the screen through these.
+std::u32string screen_row(int r);
+std::string screen_text(int r);  // row `r` with characters above 255 shown as '?'
+int screen_cursor_row();
+int screen_cursor_col();
+// Tests: every screen command handed to pltransmit is appended to `sink` while it is set.
+void set_command_capture(std::vector<std::string>* sink);
+
+// Screen characters travel in screen commands as bytes; one above 255 (a box-drawing character
+// on a UTF-8 terminal) is carried as byte 0x1A followed by its UTF-8 encoding.
+inline constexpr char kWideMark = 0x1A;
+void append_screen_char(std::string& out, int ch);

@@ -2,15 +2,47 @@
 #pragma once
 
 #include <array>
+#include <cstdio>
 
-extern std::array<int, 624> intran;
-extern std::array<unsigned char, 424> char_map;
+#include "globals.hpp"
+
+inline constexpr int kKeyIndexes = 624;
+inline constexpr int kMappedKeys = 424;
+inline constexpr int kFnStack = 10;  // nested function strings
+
+extern std::array<int, kKeyIndexes> intran;
+extern std::array<unsigned char, kMappedKeys> char_map;
 extern std::array<int, 256> outtran;
 extern std::array<int, 256> charkind;
 
+// Class bits of charkind.
+inline constexpr int kWordChar = 1;
+inline constexpr int kWordSep = 2;
+inline constexpr int kSentenceEnd = 4;
+inline constexpr int kNumberChar = 64;
+
+extern int escflg;  // prefix state: 0, 128, 256 or 384
+// Function strings being read; entries 1 to fnptr are in use, a null entry is a pause.
+extern std::array<const char*, kFnStack + 1> fnstack;
+extern int fnptr;
+// The ten user function strings (FUNCTION command).
+extern std::array<Name, 10> fn;
+// The current input stream: the keyboard (standard input) or the driver program's output.
+extern FILE* inptr;
+
 void setintran();
 void fetchchar();
+int orugetc();
 void pushfn(const char* s);
 void gcr();
 int gnum();
 void glett();
+// The interrupt signal handler (Ctrl-_): queues Ctrl-C.
+void IntHandler(int);
+// Makes `stream` the keyboard and the current input stream (tests feed keys from memory).
+void set_keyboard(FILE* stream);
+// Gives the line-drawing cells their Unicode box-drawing characters (UTF-8 terminals).
+void use_unicode_drawing();
+// Brings the key tables, the prefix state, the function strings and the input stream to their
+// start-up values.
+void reset_keys();

@@ -1,0 +1,57 @@
+#include "scrout.hpp"
+
+#include <algorithm>
+#include <string>
+
+#include "globals.hpp"
+#include "terminal.hpp"
+#include "termutils.hpp"
+
+int bhelp = 0;
+
+void reset_scrout() {
+    bhelp = 0;
+}
+
+void putstring(std::string_view text, char window) {
+    std::string cmd = "$m";
+    cmd.push_back(window);
+    cmd.append(text);
+    pltransmit(cmd);
+}
+
+int diserr(std::string_view errmsg) {
+    putstring(errmsg, 'e');
+    pltransmit("$e+");
+    gcr();
+    pltransmit("$e-");
+    pltransmit("$mh");
+    bhelp = 0;
+    return del;
+}
+
+void progress(std::string_view msg) {
+    putstring(msg, 'h');
+    bhelp = 1;
+}
+
+void clearhelp() {
+    if (bhelp == 0) return;
+    pltransmit("$mh");
+    bhelp = 0;
+}
+
+void putch(int letter) {
+    std::string cmd = "$c";
+    append_screen_char(cmd, outtran[letter & 0xFF]);
+    pltransmit(cmd);
+}
+
+void putstg(long index, int count, int linenumber) {
+    std::string cmd = "$TL" + std::to_string(linenumber) + ",";
+    const long from = std::clamp(index, 0L, kTextSize);
+    const long to = std::clamp(index + std::max(count, 0), from, kTextSize);
+    for (long i = from; i < to; ++i)
+        append_screen_char(cmd, outtran[textbase[i]]);
+    pltransmit(cmd);
+}
