@@ -356,6 +356,7 @@ int input_byte() {
         pushed_back = -1;
         return b;
     }
+    if (keyboard() && kbd == nullptr) return '\r';  // unattended: every answer is Return
     if (keyboard()) {
         // Waiting in poll rather than in read lets a signal end the wait even when its handler
         // was installed to restart system calls.
@@ -373,7 +374,7 @@ int input_byte() {
 }
 
 bool input_pending() {
-    if (!keyboard() || pushed_back >= 0) return pushed_back >= 0;
+    if (!keyboard() || kbd == nullptr || pushed_back >= 0) return pushed_back >= 0;
     pollfd p{fileno(kbd), POLLIN, 0};
     return p.fd >= 0 && poll(&p, 1, 0) > 0 && (p.revents & POLLIN) != 0;
 }

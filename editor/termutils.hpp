@@ -40,6 +40,8 @@ void glett();
 // The interrupt signal handler (Ctrl-_): queues Ctrl-C.
 void IntHandler(int);
 // Makes `stream` the keyboard and the current input stream (tests feed keys from memory).
+// With nullptr nobody is at the keyboard: every key read from it is a carriage return, so a
+// message that waits for an answer is acknowledged (unit tests run so).
 void set_keyboard(FILE* stream);
 // Gives the line-drawing cells their Unicode box-drawing characters (UTF-8 terminals).
 void use_unicode_drawing();

@@ -21,6 +21,7 @@ class StoreTest : public ::testing::Test {
         reset_geometry();
         reset_editor();
         reset_keys();
+        set_keyboard(nullptr);  // messages are answered with Return
         reset_scrout();
         linepool::fail_after(-1);
         reset_store();
