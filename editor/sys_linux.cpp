@@ -63,6 +63,7 @@ void set_output_capture(std::string* sink) {
 
 bool load_terminfo(const char* name) {
     int err = 0;
+    if (cur_term != nullptr && !screen_started) del_curterm(cur_term);
     if (setupterm(name, STDOUT_FILENO, &err) != OK || err <= 0) {
         loaded = false;
         return false;
@@ -76,13 +77,13 @@ bool terminfo_loaded() {
 }
 
 void call_init_2string() {
-    emit(init_2string);
+    if (loaded) emit(init_2string);
 }
 void call_enter_ca_mode() {
-    emit(enter_ca_mode);
+    if (loaded) emit(enter_ca_mode);
 }
 void call_exit_ca_mode() {
-    emit(exit_ca_mode);
+    if (loaded) emit(exit_ca_mode);
 }
 
 void call_cursor_address(int r, int c) {
@@ -91,10 +92,10 @@ void call_cursor_address(int r, int c) {
 }
 
 void call_clr_eol() {
-    emit(clr_eol);
+    if (loaded) emit(clr_eol);
 }
 void call_clear_screen() {
-    emit(clear_screen);
+    if (loaded) emit(clear_screen);
 }
 
 void call_initscr() {
