@@ -22,6 +22,7 @@
 #include "scrin.hpp"
 #include "scrout.hpp"
 #include "stars.hpp"
+#include "syshandler.hpp"
 #include "tabs.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
@@ -189,6 +190,7 @@ bool dispatch(int code) {
 
 void editor() {
     while (overflg == 0) {
+        sigwork();
         txtcur();
         fetchchar();
         rmtxtcur();

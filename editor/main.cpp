@@ -93,7 +93,9 @@ int main(int argc, char** argv) {
     discur();
 
     if (fparnum == 3 && fparam1 == "-d") {
-        pushfn(command_keys(dcall, "RU./", argv[2]));
+        // The driver is run from the current directory; a name given with its whole path is
+        // used as it is, since "./" before it would make it relative.
+        pushfn(command_keys(dcall, argv[2][0] == '/' ? "RU" : "RU./", argv[2]));
     } else if (fparnum == 3 && fparam1 == "-p") {
         pushfn(command_keys(fcall, "PR", argv[2]));
     } else if (fparnum == 2) {

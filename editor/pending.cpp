@@ -68,10 +68,6 @@ void fixcursor() {}
 
 // dxio
 #include "dxio.hpp"
-void resumeprog() {}
-void suspendprog() {}
-void killprog() {}
-void acknowledge() {}
 
 // display
 #include "display.hpp"
@@ -169,7 +165,6 @@ void procctl(int) {}
 
 // syshandler
 #include "syshandler.hpp"
-void setsig() {}
 
 // tabs
 #include "tabs.hpp"

@@ -9,6 +9,7 @@
 
 #include "dxio.hpp"
 #include "scrin.hpp"
+#include "syshandler.hpp"
 #include "sysutils.hpp"
 #include "terminal.hpp"
 
@@ -381,8 +382,7 @@ bool input_pending() {
 
 int continuation_byte() {
     int b;
-    while ((b = input_byte()) < 0) {
-    }
+    while ((b = input_byte()) < 0) sigwork();
     return b;
 }
 
@@ -449,7 +449,8 @@ bool act(int index, bool from_string) {
         case 14:
             if (from_string) {
                 pushfn(nullptr);
-            } else {
+            } else if (progstate == 1) {
+                voluntary = 1;  // the driver asked to be suspended: resuming acknowledges
                 suspendprog();
             }
             return false;
@@ -516,9 +517,17 @@ void set_keyboard(FILE* stream) {
 
 int orugetc() {
     int b;
-    while ((b = input_byte()) < 0) {
-    }
+    while ((b = input_byte()) < 0) sigwork();
     return b;
+}
+
+void read_keyboard() {
+    inptr = kbd;
+    pushed_back = -1;
+}
+
+void read_stream(FILE* stream) {
+    inptr = stream != nullptr ? stream : kbd;
 }
 
 void pushfn(const char* s) {
@@ -547,7 +556,10 @@ void fetchchar() {
             // of keys costs one update.
             if (!input_pending()) screen_refresh();
             b = input_byte();
-            if (b < 0) continue;
+            if (b < 0) {
+                sigwork();
+                continue;
+            }
             if (b >= 0x80 && utf8_terminal && keyboard() && escflg == 0) {
                 const int ch = utf8_latin1(b);
                 if (ch < 0) continue;

@@ -43,6 +43,9 @@ void IntHandler(int);
 // With nullptr nobody is at the keyboard: every key read from it is a carriage return, so a
 // message that waits for an answer is acknowledged (unit tests run so).
 void set_keyboard(FILE* stream);
+// Where keys come from: the keyboard, or another stream such as the driver program's output.
+void read_keyboard();
+void read_stream(FILE* stream);
 // Gives the line-drawing cells their Unicode box-drawing characters (UTF-8 terminals).
 void use_unicode_drawing();
 // Brings the key tables, the prefix state, the function strings and the input stream to their
