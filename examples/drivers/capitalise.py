@@ -1,0 +1,75 @@
+#!/usr/bin/python3
+"""An example driver program for oru.
+
+Start it from this folder with
+
+    oru -d capitalise.py
+
+oru runs this program and reads its standard output as keystrokes, exactly as if they were typed;
+what oru has to tell the program (ASK answers, EMIT blocks, acknowledgements) arrives on the
+program's standard input, one line at a time.
+
+This driver fetches letter.txt, puts the first line in capitals, asks where the cursor is and
+what the line now says, has the whole file sent back with EMIT, writes what it learnt to
+letter.report, saves the changed text as letter.out and ends the editor.
+"""
+import sys
+
+CTRL_C = "\x03"  # opens the command line
+RETURN = "\r"
+
+
+def keys(text):
+    """Types keys into the editor."""
+    sys.stdout.write(text)
+    sys.stdout.flush()
+
+
+def command(text):
+    """Types a command (two letters, its parameters separated by |) and Return."""
+    keys(text + RETURN)
+
+
+def answer():
+    """Reads one answer line from the editor."""
+    line = sys.stdin.readline()
+    if not line:
+        sys.exit("oru went away")
+    return line.rstrip("\n")
+
+
+def emitted_lines():
+    """Reads an EMIT block: the lines of a core file range, ended by a line $$$."""
+    lines = []
+    while True:
+        line = answer().rstrip("\r")
+        if line == "$$$":
+            return lines
+        lines.append(line)
+
+
+def main():
+    # oru starts us from its command line, which is still open.
+    command("FEletter.txt")
+    command("PO1|1")          # POSITION: line 1, column 1
+    command("AS13")           # ASK 13: the rest of the line from the cursor
+    first = answer()
+    keys(RETURN)              # a Return on its own closes the command line
+    keys(first.upper())       # typing over the first line
+    keys(CTRL_C)
+    command("AS3")            # ASK 3: the cursor's line
+    line = answer()
+    command("AS4")            # ASK 4: the cursor's column
+    column = answer()
+    command("EM1|1|200000|1")  # EMIT core file 1, all lines, to this program
+    text = emitted_lines()
+    with open("letter.report", "w") as report:
+        report.write(f"first line was: {first}\n")
+        report.write(f"cursor at line {line}, column {column}\n")
+        report.write(f"{len(text)} lines came back; the first is: {text[0]}\n")
+    command("SAletter.out")
+    command("GO")
+
+
+if __name__ == "__main__":
+    main()
