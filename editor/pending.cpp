@@ -118,6 +118,20 @@ void qenummorph() {}
 void qmakepre() {}
 void initgento() {}
 
+// file
+#include "file.hpp"
+void fetchfile() {}
+void insrtfile() {}
+void appendfile() {}
+void savefile() {}
+void ovrwritefile() {}
+void join() {}
+void emit() {}
+void deletefile() {}
+void newname() {}
+void update() {}
+void list() {}
+
 // merger
 #include "merger.hpp"
 void mrgexp() {}
@@ -153,8 +167,6 @@ void scantext() {}
 
 // scrin
 #include "scrin.hpp"
-void wildtxt() {}
-void wildrec() {}
 void procctl(int) {}
 
 // scrout
@@ -168,6 +180,12 @@ void procctl(int) {}
 
 // tabs
 #include "tabs.hpp"
+// The tab table with its start-up stops at 1, 9, 17 ... 137.
+std::array<char, 145> tabs = [] {
+    std::array<char, 145> t{};
+    for (std::size_t c = 1; c < t.size(); c += 8) t[c] = 1;
+    return t;
+}();
 void tabset() {}
 void tabcur() {}
 
@@ -184,6 +202,3 @@ void writetemplate(int) {}
 // view
 #include "view.hpp"
 void viewterm() {}
-// scrin: the result register
-std::array<int, kLoopDepths> vl_result{};
-int loopdepth = 0;
