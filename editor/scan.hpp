@@ -7,3 +7,6 @@ void resfind();
 void resnumber();
 void rescheck();
 void scantext();
+
+// Shows the result of the last checks on the help line (putbool with their letters).
+void showchecks();
