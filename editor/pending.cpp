@@ -71,12 +71,6 @@ void fixcursor() {}
 
 // display
 #include "display.hpp"
-void display() {}
-void discur() {}
-void gendis() {}
-void putstats() {}
-void putfname() {}
-void prtabs() {}
 
 // ecap
 #include "ecap.hpp"
@@ -158,6 +152,7 @@ void rubfield() {}
 
 // scan
 #include "scan.hpp"
+void showchecks() {}
 void extchk() {}
 void find() {}
 void resfind() {}

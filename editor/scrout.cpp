@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <string>
 
+#include "float.hpp"
 #include "globals.hpp"
+#include "scrin.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -54,4 +56,28 @@ void putstg(long index, int count, int linenumber) {
     for (long i = from; i < to; ++i)
         append_screen_char(cmd, outtran[textbase[i]]);
     pltransmit(cmd);
+}
+
+void putresult() {
+    const int depth = std::clamp(loopdepth, 0, kLoopDepths - 1);
+    putstring("RES " + std::to_string(vl_result[static_cast<std::size_t>(depth)]), 'i');
+}
+
+void putfloat() {
+    if (fperror == kFpSyntax) {
+        putstring("FP Syntax Error", 'f');
+    } else if (fperror == kFpOverflow) {
+        putstring("FP Overflow Error", 'f');
+    } else {
+        const int top = std::clamp(ni, 0, kStackSize - 1);
+        putstring(std::string("FP ") + fpformat(numstack[static_cast<std::size_t>(top)]), 'f');
+    }
+}
+
+void putbool(std::string_view failed, std::string_view holding) {
+    if (!failed.empty()) {
+        putstring(std::string("ERR ").append(failed), 'b');
+        gcr();
+    }
+    putstring(std::string("CH ").append(holding), 'b');
 }

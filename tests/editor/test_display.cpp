@@ -1,0 +1,274 @@
+// The display of core files: the horizontal shift, the flag columns, record fields, the status
+// and ruler lines, and where the cursor goes, checked on the screen model the commands draw.
+#include <string>
+#include <vector>
+
+#include "display.hpp"
+#include "float.hpp"
+#include "scrin.hpp"
+#include "scrout.hpp"
+#include "store_fixture.hpp"
+#include "templates.hpp"
+#include "terminal.hpp"
+
+namespace {
+
+class DisplayTest : public StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        reset_display();
+        reset_fieldtable();
+        reset_float();
+    }
+    void TearDown() override {
+        set_command_capture(nullptr);
+        StoreTest::TearDown();
+    }
+    // Replaces core file 1's text by `lines`, cursor on the first line, window from the top.
+    static void fill(const std::vector<std::string>& lines) {
+        clrfile();
+        cur().lnptr = cur().header->down;  // the empty line a cleared file keeps
+        for (char c : lines.front())
+            cadd(c);
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            addline(lines[i]);
+        cur().lnptr = cur().header->down;
+        cur().disln = cur().lnptr;
+        cur().curcol = 1;
+    }
+    static void draw(int code) {
+        redisplay = code;
+        display();
+    }
+    static std::string row(int r) { return screen_text(r); }
+    static std::string flags(int r) { return row(r).substr(0, 2); }
+};
+
+TEST_F(DisplayTest, HorizontalShiftKeepsTheOverlapInView) {
+    fill({std::string(200, 'x')});
+    cur().curcol = 79;
+    draw(0);
+    EXPECT_EQ(pshift, 59);
+    EXPECT_EQ(rightcol, 137);
+    cur().curcol = 137;
+    draw(0);
+    EXPECT_EQ(pshift, 59) << "still inside the window";
+    cur().curcol = 150;
+    draw(0);
+    EXPECT_EQ(pshift, 118);
+    EXPECT_EQ(rightcol, 196);
+    cur().curcol = 59;
+    draw(0);
+    EXPECT_EQ(pshift, 0);
+    EXPECT_EQ(rightcol, 78);
+
+    // A shift redraws the ruler and the whole zone, even when asked for less; while invisible
+    // only the numbers move.
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    cur().curcol = 100;
+    draw(4);
+    ASSERT_FALSE(cmds.empty());
+    EXPECT_EQ(cmds[0].substr(0, 3), "$mt");
+    EXPECT_EQ(cmds[0].size(), 3u + 78u);
+    cmds.clear();
+    visible = 0;
+    cur().curcol = 1;
+    draw(1);
+    EXPECT_EQ(pshift, 0);
+    visible = 1;
+
+    // A silly column on a narrow window does not hang the rule.
+    setgeometry(24, 21);
+    cur().curcol = 2'000'000'000;
+    draw(0);
+    EXPECT_GE(rightcol, cur().curcol);
+    EXPECT_EQ(pshift, rightcol - swidth);
+}
+
+TEST_F(DisplayTest, FlagsTellWhatIsOffScreenAndWhatKindALineIs) {
+    fill({std::string(100, 'a'), "short", "record|line|", std::string(70, 'b')});
+    line(3)->object = kObjRecord;
+    cur().starA = line(2);
+    draw(1);
+    EXPECT_EQ(flags(2), " +");
+    EXPECT_EQ(row(2).substr(2), std::string(78, 'a'));
+    EXPECT_EQ(flags(3), "* ");
+    EXPECT_EQ(row(3).substr(2, 6), "short ");
+    EXPECT_EQ(flags(4), "\\r");
+    EXPECT_EQ(row(4).substr(2, 12), "record|line|");
+    EXPECT_EQ(flags(5), "  ");
+    for (int r = 6; r <= windowend; ++r)
+        EXPECT_EQ(row(r), std::string(80, ' ')) << r;
+
+    // Shifted: '-' on both columns unless starred or not text; a line shorter than the shift is
+    // blank.
+    cur().curcol = 90;
+    draw(0);
+    EXPECT_EQ(pshift, 59);
+    EXPECT_EQ(flags(2), "--");
+    EXPECT_EQ(row(2).substr(2, 42), std::string(41, 'a') + " ");
+    EXPECT_EQ(flags(3), "*-");
+    EXPECT_EQ(row(3).substr(2), std::string(78, ' '));
+    EXPECT_EQ(flags(4), "\\r");
+    EXPECT_EQ(row(5).substr(2, 12), std::string(11, 'b') + " ");
+}
+
+TEST_F(DisplayTest, PartialRedrawsTouchOnlyTheirRows) {
+    fill({"one", "two", "three", "four"});
+    draw(1);
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    cur().lnptr = line(3);
+    draw(5);
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three"}));
+    cmds.clear();
+    draw(9);
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  "}));
+    cmds.clear();
+    draw(20);
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three", "$TF3,  ", "$TL3,two"}));
+    cmds.clear();
+    draw(21);
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three", "$TF5,  ", "$TL5,four"}));
+    cmds.clear();
+    draw(6);
+    EXPECT_EQ(cmds.size(), 2u * (windowend - 4 + 1));
+    EXPECT_EQ(cmds.back(), "$TL" + std::to_string(windowend));
+    pltransmit("$p4,2");
+    cmds.clear();
+    holdch = 'T';
+    draw(4);
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$cT"}));
+    EXPECT_EQ(row(4).substr(2, 5), "Three");
+    cmds.clear();
+    draw(12);
+    draw(0);
+    EXPECT_TRUE(cmds.empty());
+    EXPECT_EQ(redisplay, 0);
+}
+
+TEST_F(DisplayTest, RecordFieldsArePaddedAndCut) {
+    fill({"abc|toolongvalue|x|"});
+    line(1)->object = kObjRecord;
+    cur().viewtype = 2;
+    cureditmask = editmask[2];
+    draw(1);
+    EXPECT_EQ(flags(2), "  ");
+    EXPECT_EQ(row(3).substr(2, 6), "abc^^ ");
+    EXPECT_EQ(row(3).substr(10, 6), "toolo ");
+    EXPECT_EQ(row(3).substr(18, 6), "x^^^^ ");
+    EXPECT_EQ(row(3).substr(26, 6), std::string(6, ' ')) << "no field past the end of the line";
+
+    // The cursor in the second field: field number, start and length, and its screen place.
+    cur().curcol = 7;
+    discur();
+    EXPECT_EQ(fieldnum, 2);
+    EXPECT_EQ(recptr, line(1)->index + 4);
+    EXPECT_EQ(fieldsiz, 12);
+    EXPECT_EQ(textline, frow[2]);
+    EXPECT_EQ(textcol, fcol[2] + 2);
+
+    // Star flag and a line that may not be edited in this view: every field shows '^'.
+    cur().starA = line(1);
+    draw(9);
+    EXPECT_EQ(flags(2), "* ");
+    line(1)->object = kObjText;
+    draw(1);
+    EXPECT_EQ(row(2).substr(2, 6), "abc|to");
+    EXPECT_EQ(row(3).substr(2, 6), "^^^^^ ");
+    EXPECT_EQ(row(4).substr(26, 6), "^^^^^ ") << "all ten fields of the template";
+    discur();
+    EXPECT_EQ(textline, 2);
+    EXPECT_EQ(textcol, 1);
+
+    // A field wider than any screen command is cut, not overrun.
+    line(1)->object = kObjRecord;
+    maxfieldlen[1] = 100000;
+    draw(7);
+    cur().curcol = 1;
+    draw(7);
+    EXPECT_EQ(row(3).substr(2, 4), "abc^");
+}
+
+TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
+    fill({"a", "b"});
+    cur().filname.assign("docs/letters/notes.txt");
+    gendis();
+    EXPECT_EQ(row(0).substr(0, 23), "  Core: 1 (    1,    1)");
+    EXPECT_EQ(row(0).substr(26, 20), "/notes.txt          ");
+    EXPECT_EQ(row(0).substr(49, 9), "Lines: 2 ");
+    EXPECT_EQ(row(0).substr(63, 16), "View:  TEXT     ");
+    EXPECT_EQ(row(1).substr(0, 12), "  <.......!.");
+    EXPECT_EQ(row(1)[73], '>');
+    EXPECT_EQ(row(22), std::string(80, '-'));
+    EXPECT_EQ(row(23).substr(0, 19), "Expecting Typing   ");
+
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    putstats();
+    EXPECT_TRUE(cmds.empty());
+    cur().curcol = 12;
+    putstats();
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$mc   12"}));
+    cmds.clear();
+    full = 1;
+    putstats();
+    putstats();
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$mvFULL    "}));
+    cmds.clear();
+    full = 0;
+    putstats();
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$mvTEXT    "}));
+
+    // Margins, tab stops and column stars on the ruler.
+    lmargin = 5;
+    rmargin = 20;
+    cur().cstarA = 3;
+    prtabs();
+    EXPECT_EQ(row(1).substr(2, 24), "!.*.<...!.......!..>....");
+    lmargin = rmargin = 10;
+    prtabs();
+    EXPECT_EQ(row(1).substr(2 + 9, 1), "+");
+}
+
+TEST_F(DisplayTest, WholeScreenRedrawKeepsTheTypedCommand) {
+    fill({"text"});
+    mode = 0;
+    pltransmit("$Cx");
+    putcmdlett('F');
+    putcmdlett('E');
+    gendis();
+    EXPECT_EQ(row(23).substr(0, 22), "Expecting Command  FE ");
+    EXPECT_EQ(row(2).substr(0, 7), "  text ");
+    EXPECT_EQ(cmdlen, 2);
+}
+
+TEST_F(DisplayTest, ResultsOnTheHelpLine) {
+    numstack[ni] = 1.5e10;
+    draw(11);
+    EXPECT_EQ(row(22).substr(6, 11), "FP 1.5'+10-");
+    fperror = kFpOverflow;
+    draw(11);
+    EXPECT_EQ(row(22).substr(6, 18), "FP Overflow Error-");
+    EXPECT_EQ(fperror, kFpFine) << "shown once, then cleared";
+    fperror = kFpSyntax;
+    putfloat();
+    EXPECT_EQ(row(22).substr(6, 15), "FP Syntax Error");
+
+    vl_result[0] = 42;
+    putresult();
+    EXPECT_EQ(row(22).substr(6, 7), "RES 42-");
+
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    pushfn("\x7f");
+    putbool("AC", "B");
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$mbERR AC", "$mbCH B"}));
+    cmds.clear();
+    putbool("", "AB");
+    EXPECT_EQ(cmds, (std::vector<std::string>{"$mbCH AB"}));
+}
+
+}  // namespace
