@@ -500,7 +500,7 @@ void set_record_check(RecordCheck check) {
 }
 
 void set_keystring_in_use(bool (*in_use)(const char*, const char*)) {
-    keystring_in_use = in_use != nullptr ? in_use : never_in_use;
+    keystring_in_use = in_use != nullptr ? in_use : keystring_held;
 }
 
 const std::string& file_message() {

@@ -162,7 +162,6 @@ void scantext() {}
 
 // scrin
 #include "scrin.hpp"
-void procctl(int) {}
 
 // scrout
 #include "scrout.hpp"

@@ -4,7 +4,9 @@
 #include <cstring>
 
 #include "build.hpp"
+#include "file.hpp"
 #include "globals.hpp"
+#include "scrout.hpp"
 #include "termutils.hpp"
 
 std::array<int, kLoopDepths> vl_result{};
@@ -12,6 +14,13 @@ int loopdepth = 0;
 std::array<std::array<char, kPattLen>, kWildSlots> unified{};
 
 namespace {
+
+// Positions just after each open loop start, from loopstack[1].
+std::array<const char*, kLoopDepths> loopstack{};
+int loopptr = 0;
+// The comparison text of a wildcard test.
+std::array<char, kPattLen> patt{};
+int pattlen = 0;
 
 // Arena offset where each pattern position was last tried; -1 where it was not.
 std::array<long, kPattLen> matcharray{};
@@ -209,6 +218,183 @@ void typewild(void (*build)()) {
 
 }  // namespace
 
+// ---------------------------------------------------------------------------------------------
+// Procedure control
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// The string the control code came from; procctl is only called while one is being read.
+const char*& top() {
+    return fnstack[static_cast<std::size_t>(fnptr)];
+}
+bool reading() {
+    return fnptr > 0 && fnptr <= kFnStack && top() != nullptr;
+}
+
+// Gives up the rest of the top string, as reaching its end would.
+void popstring() {
+    if (fnptr > 0) --fnptr;
+}
+
+int fetchint() {
+    if (!reading()) return 0;
+    const char*& s = top();
+    long n = 0;
+    while (*s >= '0' && *s <= '9') {
+        n = std::min(n * 10 + (*s - '0'), 999'999'999L);
+        ++s;
+    }
+    return static_cast<int>(n);
+}
+
+void skipblank() {
+    if (reading() && *top() == ' ') ++top();
+}
+
+void fetchpatt() {
+    pattlen = 0;
+    if (!reading()) return;
+    const char*& s = top();
+    while (*s != '\0' && *s != '\r') {
+        if (pattlen < kPattLen - 1) patt[static_cast<std::size_t>(pattlen++)] = *s;
+        ++s;
+    }
+    if (*s == '\r') ++s;
+    patt[static_cast<std::size_t>(pattlen)] = '\0';
+}
+
+// Reads the top string up to and including a stop byte met outside any nested level. Returns
+// false when the string ended first.
+bool skip(unsigned char stop1, unsigned char stop2, bool (*opens)(unsigned char),
+          unsigned char closes) {
+    if (!reading()) return false;
+    const char*& s = top();
+    int level = 0;
+    while (*s != '\0') {
+        const auto b = static_cast<unsigned char>(*s++);
+        if (level == 0 && (b == stop1 || b == stop2)) return true;
+        if (opens(b)) {
+            ++level;
+        } else if (b == closes && level > 0) {
+            --level;
+        }
+    }
+    return false;
+}
+
+bool opens_if(unsigned char b) {
+    return b == kIfPositive || b == kNest;
+}
+bool opens_loop(unsigned char b) {
+    return b == kLoopStart;
+}
+
+void skiptoelse() {
+    if (!skip(kElse, kEndIf, opens_if, kEndIf)) popstring();
+}
+void skipendif() {
+    if (!skip(kEndIf, kEndIf, opens_if, kEndIf)) popstring();
+}
+void skiptoend() {
+    skip(kLoopEnd, kLoopEnd, opens_loop, kLoopEnd);
+}
+
+int& result() {
+    return vl_result[static_cast<std::size_t>(std::clamp(loopdepth, 0, kLoopDepths - 1))];
+}
+
+void loopstart() {
+    if (loopptr >= kLoopDepths - 1) {
+        diserr("Procedure loops nested too deeply");
+        popstring();
+        return;
+    }
+    loopstack[static_cast<std::size_t>(++loopptr)] = top();
+}
+
+void countdown() {
+    if (result() < 1) {
+        skiptoend();
+        if (loopptr >= 1) --loopptr;
+    } else {
+        --result();
+    }
+}
+
+void pushdepth() {
+    const int n = fetchint();
+    if (loopdepth >= kLoopDepths - 1) {
+        diserr("Procedure counters nested too deeply");
+        popstring();
+        return;
+    }
+    ++loopdepth;
+    result() = n;
+}
+
+}  // namespace
+
+void procctl(int code) {
+    if (!reading()) return;
+    switch (code) {
+        case 107: {
+            const int n = fetchint();
+            skipblank();
+            fetchpatt();
+            if (std::string_view(patt.data(), static_cast<std::size_t>(pattlen)) != wildtext(n)) {
+                skiptoelse();
+            }
+            break;
+        }
+        case 108: {
+            const int n = fetchint();
+            skipblank();
+            if (n != result()) skiptoelse();
+            break;
+        }
+        case 115:
+            if (result() <= 0) skiptoelse();
+            break;
+        case 116:
+            skipendif();
+            break;
+        case 110:
+            loopstart();
+            break;
+        case 111:
+            if (loopptr >= 1) top() = loopstack[static_cast<std::size_t>(loopptr)];
+            break;
+        case 112:
+            countdown();
+            break;
+        case 113:
+            pushdepth();
+            break;
+        case 114:
+            if (loopdepth >= 1) --loopdepth;
+            break;
+        default:  // 109 and 117 do nothing
+            break;
+    }
+}
+
+bool keystring_held(const char* begin, const char* end) {
+    auto inside = [&](const char* p) { return p != nullptr && p >= begin && p < end; };
+    for (int i = 1; i <= fnptr && i <= kFnStack; ++i) {
+        if (inside(fnstack[static_cast<std::size_t>(i)])) return true;
+    }
+    for (int i = 1; i <= loopptr; ++i) {
+        if (inside(loopstack[static_cast<std::size_t>(i)])) return true;
+    }
+    return false;
+}
+
+void loadfile() {
+    const char* keys = readfile(curfile.c_str(), KeyKind::Procedure);
+    if (keys != nullptr) pushfn(keys);
+}
+
 void wildtxt() {
     typewild(bldtxt);
 }
@@ -219,6 +405,10 @@ void wildrec() {
 void reset_scrin() {
     vl_result.fill(0);
     loopdepth = 0;
+    loopstack.fill(nullptr);
+    loopptr = 0;
+    patt.fill('\0');
+    pattlen = 0;
     for (auto& u : unified)
         u.fill('\0');
     unifiedlen.fill(0);

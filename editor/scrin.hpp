@@ -38,4 +38,10 @@ void wildrec();
 // Procedure control: carries out control code 107 to 117 read from a function string.
 void procctl(int code);
 
+// True while a key string in [begin, end) is still being read or a loop may return into it.
+bool keystring_held(const char* begin, const char* end);
+
+// PROCEDURE: reads the procedure file named by `curfile` and runs its keys next.
+void loadfile();
+
 void reset_scrin();

@@ -1,4 +1,5 @@
 #include "file_fixture.hpp"
+#include "termutils.hpp"
 
 TEST(BraceNotation, EveryTableEntryAndControlLetterTranslates) {
     const std::pair<const char*, std::string> cases[] = {
@@ -92,4 +93,85 @@ TEST_F(WildTest, LongCapturesAreCutToTheirSlot) {
     EXPECT_EQ(wildtext(21), "20");
     // A pattern longer than the position table is refused.
     EXPECT_EQ(unify(std::string(kPattLen, '*'), at2, '\0', 3), 0);
+}
+
+class ProcTest : public FileTest {
+  protected:
+    // Reads the keys of a procedure written in the brace notation and returns the characters
+    // it typed; other keys show as `#` followed by their operation code.
+    std::string run(std::string_view procedure) {
+        keys = transtring(procedure);
+        pushfn(keys.c_str());
+        std::string typed;
+        for (int guard = 0; fnptr > 0 && guard < 200; ++guard) {
+            fetchchar();
+            if (fnptr == 0 && type == 1) break;  // the keyboard, which only answers Return
+            if (type >= 2 && type <= 4) {
+                typed.push_back(holdch);
+            } else {
+                typed += "#" + std::to_string(type);
+            }
+        }
+        return typed;
+    }
+    std::string keys;
+};
+
+TEST_F(ProcTest, CountersAndLoops) {
+    EXPECT_EQ(run("{$}3{<}a{^}{>}{%}b"), "aaaab");
+    EXPECT_EQ(loopdepth, 0);
+
+    // Nested loops, each with its own counter depth.
+    EXPECT_EQ(run("{$}2{<}x{$}1{<}y{^}{>}{%}{^}{>}{%}."), "xyyxyyxyy.");
+    EXPECT_EQ(loopdepth, 0);
+
+    // A count of 0 leaves the loop at once, skipping inner loops whole; a missing count is 0.
+    EXPECT_EQ(run("{$}{<}{^}a{>}{%}c"), "c");
+    EXPECT_EQ(run("{$}0{<}{^}a{<}b{^}{>}{>}{%}c"), "c");
+    EXPECT_EQ(loopdepth, 0);
+}
+
+TEST_F(ProcTest, ConditionalsTestTheResultAndTheCaptures) {
+    vl_result[0] = 1;
+    EXPECT_EQ(run("{?}yes{:}no{.}!"), "yes!");
+    vl_result[0] = 0;
+    EXPECT_EQ(run("{?}yes{:}no{.}!"), "no!");
+    // Without an else the failing branch skips to the end-if; without either, to the end.
+    EXPECT_EQ(run("{?}yes{.}!"), "!");
+    EXPECT_EQ(run("{?}yes"), "");
+    // A nested conditional opens a level the skip must not stop inside.
+    EXPECT_EQ(run("{?}a{?}b{:}c{.}d{:}e{.}f"), "ef");
+    vl_result[0] = 1;
+    EXPECT_EQ(run("{?}a{?}b{:}c{.}d{:}e{.}f"), "abdf");
+
+    vl_result[0] = 7;
+    EXPECT_EQ(run("{=}7 seven{:}other{.}"), "seven");
+    EXPECT_EQ(run("{=}8 eight{:}other{.}"), "other");
+    EXPECT_EQ(run("{$}8{=}8 eight{:}other{.}{%}"), "eight");
+    EXPECT_EQ(vl_result[0], 7);
+
+    const long at = addline("abbc")->index;
+    ASSERT_EQ(unify("a*c", at, '\0', 4), 1);
+    copywild("a*c");
+    EXPECT_EQ(run("{-}1 bb{M}same{:}differ{.}"), "same");
+    EXPECT_EQ(run("{-}1 bx{M}same{:}differ{.}"), "differ");
+    EXPECT_EQ(run("{-}2 {M}empty{:}differ{.}"), "empty");
+    EXPECT_EQ(run("{&}{-}1 no{M}x{:}y{.}z{.}w"), "yzw");
+}
+
+TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
+    std::string deep;
+    for (int i = 0; i < 25; ++i)
+        deep += "{<}";
+    EXPECT_EQ(run(deep + "never"), "");
+    reset_scrin();
+    deep.clear();
+    for (int i = 0; i < 25; ++i)
+        deep += "{$}1";
+    EXPECT_EQ(run(deep + "never"), "");
+    EXPECT_LT(loopdepth, kLoopDepths);
+    // Control codes typed at the keyboard do nothing.
+    reset_scrin();
+    procctl(113);
+    EXPECT_EQ(loopdepth, 0);
 }
