@@ -152,16 +152,11 @@ void rubfield() {}
 
 // scan
 #include "scan.hpp"
-void showchecks() {}
-void extchk() {}
-void find() {}
-void resfind() {}
-void resnumber() {}
-void rescheck() {}
-void scantext() {}
 
 // scrin
 #include "scrin.hpp"
+int unify(const char*, long, char, long) { return 0; }
+void copywild() {}
 
 // scrout
 #include "scrout.hpp"

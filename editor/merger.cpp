@@ -1,0 +1,133 @@
+#include "merger.hpp"
+
+#include <algorithm>
+
+#include "float.hpp"
+
+std::array<long, kMergeFields + 1> fieldptr{};
+std::array<int, kMergeFields + 1> mrgflen{};
+int mrgnumfields = 0;
+char terminate = ' ';
+long mrgavail = 0;
+Name mrgstring;
+Name expression;
+
+namespace {
+
+constexpr int kMaxFieldRef = 10'000;  // "#" digits beyond this still name a missing field
+
+// A read position over the lines of a core file, as the scanning cursor reads them.
+struct Reader {
+    const LINE* l;
+    int c;
+    int peek() const {
+        if (l->object == kObjNew || l->object == kObjPicture || c > l->length) return kEndOfLine;
+        return textbase[l->index + c - 1];
+    }
+    long offset() const { return l->index + c - 1; }
+};
+
+bool is_text(const LINE* l) {
+    return l->object == kObjText;
+}
+
+// Takes fields from r to the end of its line; false when 50 fields have been taken.
+bool take_fields(Reader& r) {
+    const bool text = is_text(r.l);
+    while (mrgnumfields < kMergeFields) {
+        if (text) {
+            while (r.peek() == ' ')
+                ++r.c;
+        }
+        if (r.peek() == kEndOfLine) return true;
+        const long start = r.offset();
+        int len = 0;
+        while (r.peek() != kEndOfLine && r.peek() != static_cast<unsigned char>(terminate)) {
+            ++r.c;
+            ++len;
+        }
+        mrgnumfields += 1;
+        fieldptr[mrgnumfields] = start;
+        mrgflen[mrgnumfields] = len;
+        if (r.peek() == kEndOfLine) return true;
+        ++r.c;  // one terminator
+    }
+    return false;
+}
+
+}  // namespace
+
+int mrgsetup(const LINE* line, int col) {
+    mrgnumfields = 0;
+    const COREFILE& cf = cur();
+    if (line == nullptr || line == cf.header) return 0;
+    terminate = line->object == kObjText ? ' ' : '|';
+    Reader r{line, line->object == kObjRecord ? 1 : std::max(col, 1)};
+    while (take_fields(r)) {
+        // A text "record" goes on through the lines of its paragraph that begin at the margin.
+        if (cf.viewtype != 0 || !is_text(r.l)) break;
+        const LINE* next = r.l->down;
+        if (next == cf.header || !is_text(next) || next->length == 0) break;
+        Reader n{next, 1};
+        while (n.peek() == ' ')
+            ++n.c;
+        if (n.c != lmargin) break;
+        r = n;
+    }
+    return mrgnumfields;
+}
+
+bool merge(std::string_view mrg, const LINE* line, int col) {
+    mrgavail = avail;
+    mrgsetup(line, col);
+    bool room = true;
+    auto put = [&room](unsigned char ch) {
+        if (mrgavail >= kTextSize) {
+            room = false;
+            return;
+        }
+        textbase[mrgavail++] = ch;
+    };
+    std::size_t i = 0;
+    while (i < mrg.size() && room) {
+        const char ch = mrg[i++];
+        if (ch == '`') continue;
+        if (ch != '#') {
+            put(static_cast<unsigned char>(ch));
+            continue;
+        }
+        bool digits = false;
+        int n = 0;
+        while (i < mrg.size() && mrg[i] >= '0' && mrg[i] <= '9') {
+            digits = true;
+            n = std::min(n * 10 + (mrg[i++] - '0'), kMaxFieldRef);
+        }
+        if (!digits) continue;
+        if (n < 1 || n > mrgnumfields) {
+            fperror = kFpMergeRef;
+            return false;
+        }
+        for (int k = 0; k < mrgflen[n] && room; ++k)
+            put(textbase[fieldptr[n] + k]);
+    }
+    if (!room) {
+        fperror = kFpMergeRef;  // the arena has no room for the merged text
+        return false;
+    }
+    return true;
+}
+
+std::string_view merged() {
+    return {reinterpret_cast<const char*>(textbase.data() + avail),
+            static_cast<std::size_t>(mrgavail - avail)};
+}
+
+void reset_merger() {
+    fieldptr.fill(0);
+    mrgflen.fill(0);
+    mrgnumfields = 0;
+    terminate = ' ';
+    mrgavail = avail;
+    mrgstring.clear();
+    expression.clear();
+}

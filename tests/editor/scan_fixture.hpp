@@ -1,0 +1,85 @@
+// Fixture for the search, check and merge tests: the store, the evaluator and the character
+// classes at their start-up values.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "float.hpp"
+#include "merger.hpp"
+#include "scan.hpp"
+#include "scrin.hpp"
+#include "store_fixture.hpp"
+#include "termutils.hpp"
+#include "utilptr.hpp"
+
+class ScanTest : public StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        reset_float();
+        reset_merger();
+        reset_scan();
+        vl_result.fill(-1);
+        loopdepth = 0;
+        set_charkind();
+    }
+
+    // The character classes the editor starts with: 1 word, 2 separator, 4 sentence end.
+    static void set_charkind() {
+        charkind.fill(0);
+        for (int c = 'a'; c <= 'z'; ++c)
+            charkind[c] = 1;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            charkind[c] = 1;
+        for (int c = '0'; c <= '9'; ++c)
+            charkind[c] = 65;
+        charkind['_'] = 1;
+        for (int c : {10, 32, 44, 58, 59})
+            charkind[c] = 2;
+        charkind['!'] = charkind['.'] = 70;
+        charkind['?'] = 6;
+        charkind[4] = 7;
+    }
+
+    // Replaces the lines of core file n; the cursor ends on the first.
+    static void fill(int n, const std::vector<std::string>& texts) {
+        const int keep = corenum;
+        corenum = n;
+        clrfile();
+        COREFILE& cf = cur();
+        cf.lnptr = cf.header->down;
+        for (char c : texts.front())
+            cadd(c);
+        for (std::size_t i = 1; i < texts.size(); ++i)
+            addline(texts[i]);
+        cf.lnptr = cf.header->down;
+        cf.disln = cf.lnptr;
+        cf.curcol = 1;
+        corenum = keep;
+    }
+    static std::vector<std::string> lines_of(int n) {
+        std::vector<std::string> out;
+        const COREFILE& cf = core[n];
+        for (const LINE* l = cf.header->down; l != cf.header; l = l->down)
+            out.push_back(text(l));
+        return out;
+    }
+    static void at(int line_no, int col) {
+        cur().lnptr = line(line_no);
+        cur().curcol = col;
+    }
+    static int line_no() { return distance(cur().header, cur().lnptr); }
+    // The pattern matcher at a position of the current core file.
+    static int match_here(int line_no, int col, const std::string& pattern) {
+        at(line_no, col);
+        setptr();
+        return match(pattern);
+    }
+    static void findunit(int unit, const std::string& pattern) {
+        scanunit = unit;
+        scanpattern.assign(pattern);
+        find();
+    }
+    using V = std::vector<std::string>;
+};
