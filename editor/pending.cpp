@@ -155,8 +155,6 @@ void rubfield() {}
 
 // scrin
 #include "scrin.hpp"
-int unify(const char*, long, char, long) { return 0; }
-void copywild() {}
 
 // scrout
 #include "scrout.hpp"

@@ -282,7 +282,7 @@ void nextline() {
 
 bool wholeline(const LINE* l) {
     const std::string_view text = line_text(l, l->length);
-    return unify(scanpattern.c_str(), l->index, '\0', static_cast<long>(text.size())) == 1;
+    return unify(scanpattern.view(), l->index, '\0', static_cast<long>(text.size())) == 1;
 }
 
 bool rectest() {
@@ -377,7 +377,7 @@ void findfrom(bool moveon) {
     const bool found = search(u);
     if (found) {
         setcur();
-        if (u == kUnitPattern) copywild();
+        if (u == kUnitPattern) copywild(scanpattern.view());
     }
     setresult(found ? 1 : 0);
 }
@@ -629,7 +629,7 @@ void rescheck() {
     if (u == kUnitCheck) makecheck(scanpattern.view());
     setptr();
     const bool ok = unittest(u, true);
-    if (ok && u == kUnitPattern) copywild();
+    if (ok && u == kUnitPattern) copywild(scanpattern.view());
     setresult(ok ? 1 : 0);
 }
 

@@ -32,12 +32,6 @@ void copywild(std::string_view pattern);
 // The text of capture n (empty outside 1 to 21).
 std::string_view wildtext(int n);
 
-// Matches a pattern with '*' wildcards against the slen arena bytes from sindex; term ends the
-// pattern. 1 on a match.
-int unify(const char* pattern, long sindex, char term, long slen);
-// After a match of scanpattern, copies the text under each '*' for procedures.
-void copywild();
-
 void wildtxt();
 void wildrec();
 

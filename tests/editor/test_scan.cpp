@@ -240,3 +240,26 @@ TEST_F(ScanTest, StatisticsOfWordAndSentenceLengths) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScanTest, WholeLinePatternsCaptureTheirWildcards) {
+    fill(1, {"name: Bob", "age: 7 years", "age: none"});
+    at(1, 3);
+    findunit(kUnitPattern, "age: * years");
+    EXPECT_EQ(vl_result[0], 1);
+    EXPECT_EQ(line_no(), 2);
+    EXPECT_EQ(wildtext(1), "7");
+    resfind();
+    EXPECT_EQ(vl_result[0], 0);
+    scanpattern.assign("age: *");
+    at(1, 1);
+    resnumber();
+    EXPECT_EQ(vl_result[0], 2);
+    at(3, 4);
+    rescheck();  // the whole line, wherever the cursor stands in it
+    EXPECT_EQ(vl_result[0], 1);
+    EXPECT_EQ(wildtext(1), "none");
+}
+
+}  // namespace
