@@ -2,15 +2,18 @@
 // comparison against an independent recursive-descent evaluator.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <random>
 #include <string>
+#include <vector>
 
 #include "compute.hpp"
 #include "float.hpp"
 #include "scrin.hpp"
 #include "store_fixture.hpp"
+#include "terminal.hpp"
 
 namespace {
 
@@ -396,6 +399,41 @@ TEST_F(EvalTest, AgreesWithAnIndependentEvaluator) {
     EXPECT_GT(compared, 5000);
     EXPECT_GT(syntax, 1000);
     EXPECT_GT(zero, 10);
+}
+
+}  // namespace
+
+namespace {
+
+bool has(const std::vector<std::string>& cmds, const std::string& want) {
+    return std::find(cmds.begin(), cmds.end(), want) != cmds.end();
+}
+
+TEST_F(EvalTest, EvaluateShowsTheValueOrTheError) {
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    mathstring.assign("2*3+4");
+    del = 0;
+    evaluate();
+    EXPECT_TRUE(has(cmds, "$CL = 10"));
+    EXPECT_NE(del, 2);
+    EXPECT_EQ(ni, oldindex);
+    cmds.clear();
+    mathstring.assign("(1+2");
+    evaluate();
+    EXPECT_TRUE(has(cmds, "$meSyntax Error"));
+    EXPECT_EQ(del, 2);  // the command fails
+    cmds.clear();
+    mathstring.assign("1/0");
+    evaluate();
+    EXPECT_TRUE(has(cmds, "$meOverflow Error"));
+    EXPECT_EQ(fperror, kFpFine);
+    cmds.clear();
+    // Numbers are read to single precision, which 1.5e10 is not exact in.
+    mathstring.assign("1.5'10");
+    evaluate();
+    EXPECT_TRUE(has(cmds, "$CL = 1.5000001e+10"));
+    set_command_capture(nullptr);
 }
 
 }  // namespace

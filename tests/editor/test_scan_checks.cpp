@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scan_fixture.hpp"
+#include "terminal.hpp"
 
 namespace {
 
@@ -177,6 +178,27 @@ TEST_F(ChecksTest, RecordPatternsAndTheRecordCheck) {
     makecheck("1");
     EXPECT_TRUE(reccheck(line(4)));
     EXPECT_FALSE(reccheck(nullptr));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(ChecksTest, CheckDisplayNamesChecksByLetter) {
+    fill(18, {"1", "#7", "0", "2>1"});
+    fill(1, {"x"});
+    at(1, 1);
+    extchk();
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    showchecks();
+    set_command_capture(nullptr);
+    const std::vector<std::string> want = {"$mbERR B", "$mbCH AD"};
+    std::vector<std::string> got;
+    for (const std::string& c : cmds) {
+        if (c.rfind("$mb", 0) == 0) got.push_back(c);
+    }
+    EXPECT_EQ(got, want);
 }
 
 }  // namespace

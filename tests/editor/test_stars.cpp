@@ -1,11 +1,13 @@
 // Starred blocks: starring, moving between core files, copying into core file 0.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
 #include "stars.hpp"
 #include "store_fixture.hpp"
+#include "terminal.hpp"
 
 namespace {
 
@@ -214,6 +216,34 @@ TEST_F(StarsTest, WholeFileMovesToTheEndOfCoreEight) {
     corenum = 8;
     gento_moveblock();  // onto itself: nothing happens
     EXPECT_EQ(lines_of(8), (V{"old", "p", "q", "r"}));
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StarsTest, RefusalsAreReported) {
+    fill({"a", "b"});
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    delete_();
+    copyop();
+    corenum = 2;
+    recover();
+    set_command_capture(nullptr);
+    int refusals = 0;
+    for (const std::string& c : cmds)
+        refusals += c == "$meno stars set in source corefile!";
+    EXPECT_EQ(refusals, 3);
+    corenum = 1;
+    star_line(1);
+    hiaddr = avail;
+    set_command_capture(&cmds);
+    copyop();
+    set_command_capture(nullptr);
+    hiaddr = kHiAddr;
+    EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
+              cmds.end());
 }
 
 }  // namespace
