@@ -1,0 +1,705 @@
+#include "input_base.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "corutils.hpp"
+#include "linutils.hpp"
+#include "terminal.hpp"
+#include "termutils.hpp"
+
+const std::array<tokenelement, kTokenRows> tokentable = {{
+    {"INHERIT", 5},  {"inherit", 5},  {"CHOOSE", 6}, {"choose", 6},         {"SELECT", 16},
+    {"select", 16},  {"RULE", 7},     {"rule", 7},   {"TRANSFORMATION", 8}, {"transformation", 8},
+    {"%INCLUDE", 1}, {"%include", 1}, {"%", 37},     {"PRIORITY", 9},       {"priority", 9},
+    {"_and_", 9},    {"_makes_", 11}, {"_ilt_", 12}, {"_lsp_", 9},          {"_rhs_", 11},
+    {"_pre_", 14},   {"_in_", 14},    {"_is_", 17},  {"%define", 18},       {"", 255},
+}};
+
+std::array<char, 64> identbuf{};
+std::string file_operation;
+FixStr<63> file_position;
+int q_stat = 0;
+
+namespace {
+
+// ---------------------------------------------------------------------------------------------
+// Rule files: read through a buffer of our own, a byte at a time. A byte 255 ends the file, and
+// the end stays: every later read gives the end again.
+// ---------------------------------------------------------------------------------------------
+constexpr int kEnd = -1;       // end of the file (or a byte 255)
+constexpr int kMacroEnd = -2;  // an expansion ran out: it separates like a blank
+
+class RuleFile {
+  public:
+    ~RuleFile() { close(); }
+    bool open(const char* name) {
+        fd_ = ::open(name, O_RDONLY | O_CLOEXEC);
+        if (fd_ < 0) return false;
+        struct stat st {};
+        // Only plain files: a device or a pipe could feed the reader without end.
+        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
+            close();
+            return false;
+        }
+        buf_ = std::make_unique<unsigned char[]>(kBuf);
+        return true;
+    }
+    int get() {
+        if (pos_ == len_) {
+            if (ended_ || !fill()) return kEnd;
+        }
+        const unsigned char c = buf_[pos_++];
+        if (c == 255) {
+            ended_ = true;
+            pos_ = len_;
+            return kEnd;
+        }
+        return c;
+    }
+    void close() {
+        if (fd_ >= 0) ::close(fd_);
+        fd_ = -1;
+    }
+
+  private:
+    static constexpr std::size_t kBuf = 1 << 16;
+    bool fill() {
+        ssize_t n = 0;
+        do {
+            n = ::read(fd_, buf_.get(), kBuf);
+        } while (n < 0 && errno == EINTR);
+        if (n <= 0) {
+            ended_ = true;
+            return false;
+        }
+        pos_ = 0;
+        len_ = static_cast<std::size_t>(n);
+        return true;
+    }
+    int fd_ = -1;
+    std::unique_ptr<unsigned char[]> buf_;
+    std::size_t pos_ = 0;
+    std::size_t len_ = 0;
+    bool ended_ = false;
+};
+
+struct fileinf {
+    std::unique_ptr<RuleFile> fptr;
+    std::string f_name;
+    int f_line = 1;
+};
+
+struct macrodef {
+    std::string name;
+    std::string def;
+    std::unique_ptr<macrodef> another;
+    ~macrodef() {
+        // Unlink the chain one record at a time, so a long dictionary cannot exhaust the stack.
+        auto p = std::move(another);
+        while (p)
+            p = std::move(p->another);
+    }
+};
+
+constexpr int kQueueSize = 45;
+struct queuetype {
+    std::array<int, kQueueSize> queue{};
+    int head = 0;
+    int tail = -1;
+    int length = 0;
+};
+
+// Every expansion costs its length; past this total in one reading further references are
+// dropped, so that macros referring to themselves many times cannot grow without end.
+constexpr long kExpansionBudget = 8L << 20;
+
+struct Reader {
+    queuetype tokenq;
+    int iptr = 0;
+    int istate = 0;
+    int ccount = 0;
+    int lfret = 0;
+    std::array<fileinf, kMaxFiles> filestack;
+    int fsptr = -1;
+    std::unique_ptr<macrodef> macrodict;
+    std::array<const char*, kMaxExpansions + 1> macrostack{};
+    int macroptr = 0;
+    long expansion_budget = kExpansionBudget;
+    bool budget_reported = false;
+};
+
+Reader rd;
+std::array<char, 60> outbuf{};
+
+bool is_identchar(int c) {
+    return c >= 0 && c < 256 && (c == '%' || (charkind[static_cast<std::size_t>(c)] & 1) != 0);
+}
+
+void queue_token(int tok) {
+    queuetype& q = rd.tokenq;
+    if (q.length >= kQueueSize) return;  // one refill never comes near the size
+    q.tail = (q.tail + 1) % kQueueSize;
+    q.queue[static_cast<std::size_t>(q.tail)] = tok;
+    ++q.length;
+}
+
+void empty_queue() {
+    rd.tokenq.head = 0;
+    rd.tokenq.tail = -1;
+    rd.tokenq.length = 0;
+}
+
+void clear_ident() {
+    identbuf[0] = '\0';
+    rd.iptr = 0;
+}
+
+void macrofree_() {
+    rd.macrodict.reset();
+    rd.macroptr = 0;
+    rd.macrostack.fill(nullptr);
+}
+
+const macrodef* macrosearch_(std::string_view name) {
+    for (const macrodef* m = rd.macrodict.get(); m != nullptr; m = m->another.get()) {
+        if (m->name == name) return m;
+    }
+    return nullptr;
+}
+
+// The next raw character: from the innermost active expansion, else from the top file.
+int getone_() {
+    while (rd.macroptr > 0) {
+        const char*& p = rd.macrostack[static_cast<std::size_t>(rd.macroptr)];
+        if (*p != '\0') return static_cast<unsigned char>(*p++);
+        p = nullptr;
+        --rd.macroptr;
+        return kMacroEnd;
+    }
+    if (rd.fsptr < 0) return kEnd;
+    return rd.filestack[static_cast<std::size_t>(rd.fsptr)].fptr->get();
+}
+
+void count_line() {
+    if (rd.fsptr >= 0) ++rd.filestack[static_cast<std::size_t>(rd.fsptr)].f_line;
+}
+
+void close_and_pop() {
+    if (rd.fsptr < 0) return;
+    closefile();
+    --rd.fsptr;
+}
+
+void warn(int c) {
+    std::string what;
+    switch (c) {
+        case '\t':
+            what = "tab";
+            break;
+        case '\n':
+            what = "new line";
+            break;
+        case '\r':
+            what = "CR";
+            break;
+        case kEnd:
+            what = "EOF";
+            break;
+        default:
+            what.assign(1, static_cast<char>(c));
+    }
+    static constexpr std::array<const char*, 3> states = {"outside quotes/comments",
+                                                          "within quotes", "within comments"};
+    q_msg(file_operation + " warning: " + what + " " + states[static_cast<std::size_t>(rd.istate)]);
+}
+
+int keyword(const char* word) {
+    // Every keyword begins with one of these; most identifiers are rejected on their first byte.
+    switch (word[0]) {
+        case 'I':
+        case 'i':
+        case 'C':
+        case 'c':
+        case 'S':
+        case 's':
+        case 'R':
+        case 'r':
+        case 'T':
+        case 't':
+        case 'P':
+        case 'p':
+        case '%':
+        case '_':
+            break;
+        default:
+            return 0;
+    }
+    for (const tokenelement& t : tokentable) {
+        if (t.tokenword[0] == '\0') break;
+        if (std::strcmp(t.tokenword, word) == 0) return t.token;
+    }
+    return 0;
+}
+
+// %include: the file name between the next two double quotes (the first may already have been
+// read, as the character that ended the keyword).
+void include_file(bool quote_seen) {
+    int c = 0;
+    if (!quote_seen) {
+        do {
+            c = getone_();
+            if (c == '\n') count_line();
+        } while (c != '"' && c != kEnd);
+    }
+    std::string name;
+    bool closed = false;
+    if (quote_seen || c == '"') {
+        while ((c = getone_()) != kEnd) {
+            if (c == '"') {
+                closed = true;
+                break;
+            }
+            if (c == '\n') count_line();
+            if (c >= 0 && name.size() < 79) name.push_back(static_cast<char>(c));
+        }
+    }
+    if (!closed) {
+        q_err("unable to open file: ", name, "");
+        q_stat = 1;
+        return;
+    }
+    if (rd.fsptr + 1 >= kMaxFiles) {
+        q_err("inclusion depth too great ", name, "");
+        q_stat = 1;
+        return;
+    }
+    auto f = std::make_unique<RuleFile>();
+    if (!f->open(name.c_str())) {
+        q_err("unable to open file: ", name, "");
+        q_stat = 1;
+        return;
+    }
+    ++rd.fsptr;
+    fileinf& fi = rd.filestack[static_cast<std::size_t>(rd.fsptr)];
+    fi.fptr = std::move(f);
+    fi.f_name = name;
+    fi.f_line = 1;
+}
+
+bool is_blank(int c) {
+    return c == ' ' || c == '\t';
+}
+
+// %define: the name, then the rest of the line as the definition. `endc` ended the keyword.
+void define_macro(int endc) {
+    if (endc == kMacroEnd) return;  // the keyword was the last word of an expansion
+    if (rd.macroptr > 0) {
+        // A definition cannot come out of an expansion: the rest of that expansion, which would
+        // have been the definition, is dropped.
+        const char*& p = rd.macrostack[static_cast<std::size_t>(rd.macroptr)];
+        p += std::strlen(p);
+        return;
+    }
+    if (endc == '\n' || endc == kEnd) return;  // nothing follows on this line
+    int c = getone_();
+    while (is_blank(c))
+        c = getone_();
+    std::string name;
+    while (c != kEnd && c != '\n' && is_identchar(c)) {
+        if (name.size() < 49) name.push_back(static_cast<char>(c));
+        c = getone_();
+    }
+    while (is_blank(c))
+        c = getone_();
+    std::string def;
+    while (c != kEnd && c != '\n') {
+        if (c != '\r' && c >= 0 && def.size() < 999) def.push_back(static_cast<char>(c));
+        c = getone_();
+    }
+    if (c == '\n') count_line();
+    if (name.empty()) return;
+    auto m = std::make_unique<macrodef>();
+    m->name = std::move(name);
+    m->def = std::move(def);
+    m->another = std::move(rd.macrodict);
+    rd.macrodict = std::move(m);
+}
+
+void expand_macro(const macrodef& m) {
+    if (rd.macroptr >= kMaxExpansions) return;
+    const long cost = static_cast<long>(m.def.size()) + 1;
+    if (rd.expansion_budget < cost) {
+        if (!rd.budget_reported) q_err("too many macro expansions: ", m.name, "");
+        rd.budget_reported = true;
+        return;
+    }
+    rd.expansion_budget -= cost;
+    ++rd.macroptr;
+    rd.macrostack[static_cast<std::size_t>(rd.macroptr)] = m.def.c_str();
+}
+
+// Ends a pending identifier. Returns true when `endc`, the character that ended it, was taken
+// over (the opening quote of an %include name).
+bool tokenize(int endc) {
+    if (rd.iptr <= 0) return false;
+    identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
+    const int tok = keyword(identbuf.data());
+    if (tok == kTokInclude) {
+        clear_ident();
+        include_file(endc == '"');
+        return endc == '"';
+    }
+    if (tok == kTokDefine) {
+        clear_ident();
+        define_macro(endc);
+        return false;
+    }
+    if (tok != 0) {
+        queue_token(tok);
+        clear_ident();
+        return false;
+    }
+    if (identbuf[0] == '%') {
+        if (const macrodef* m = macrosearch_(identbuf.data() + 1)) {
+            clear_ident();
+            expand_macro(*m);
+            return false;
+        }
+    }
+    queue_token(kTokIdent);
+    return false;
+}
+
+void add_identchar(int c) {
+    if (rd.iptr >= kIdentMax) {
+        identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
+        q_err("identifier truncated: ", identbuf.data(), "");
+        return;
+    }
+    identbuf[static_cast<std::size_t>(rd.iptr++)] = static_cast<char>(c);
+    identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
+}
+
+void outside(int c) {
+    switch (c) {
+        case kMacroEnd:
+        case '\r':
+        case ' ':
+        case '\t':
+            tokenize(c);
+            return;
+        case '\n':
+            count_line();
+            tokenize(c);
+            if (rd.lfret == 1) queue_token(kTokLineEnd);
+            return;
+        case kEnd:
+            tokenize(c);
+            close_and_pop();
+            return;
+        case '"':
+            if (tokenize(c)) return;
+            queue_token(kTokQuote);
+            rd.istate = 1;
+            rd.ccount = 0;
+            return;
+        case '{':
+            tokenize(c);
+            rd.istate = 2;
+            rd.ccount = 0;
+            return;
+        case '}':
+            warn(c);
+            tokenize(c);
+            queue_token(c);
+            return;
+        default:
+            if (is_identchar(c)) {
+                add_identchar(c);
+                return;
+            }
+            tokenize(c);
+            queue_token(c);
+    }
+}
+
+void within_quotes(int c) {
+    if (c == kMacroEnd) return;
+    ++rd.ccount;
+    switch (c) {
+        case '\r':
+        case '\t':
+            warn(c);
+            return;
+        case '\n':
+            count_line();
+            if (rd.lfret == 1) {
+                warn(c);
+                queue_token(kTokLineEnd);
+                rd.istate = 0;
+            }
+            return;
+        case kEnd:
+            warn(c);
+            close_and_pop();
+            return;
+        case '"':
+            rd.istate = 0;
+            if (rd.ccount > 80) q_err("warning: very long quoted string", "", "");
+            queue_token(kTokQuote);
+            return;
+        case '{':
+        case '|':
+        case '}':
+            warn(c);
+            queue_token(c);
+            return;
+        default:
+            queue_token(c);
+    }
+}
+
+void within_comment(int c) {
+    if (c == kMacroEnd) return;
+    ++rd.ccount;
+    switch (c) {
+        case '}':
+            rd.istate = 0;
+            if (rd.ccount >= 301) q_err("warning: very long comment", "", "");
+            return;
+        case '{':
+        case '|':
+            warn(c);
+            return;
+        case '\n':
+            count_line();
+            if (rd.lfret == 1) warn(c);
+            return;
+        case kEnd:
+            warn(c);
+            close_and_pop();
+            return;
+        default:
+            return;
+    }
+}
+
+void replenish() {
+    empty_queue();
+    if (rd.fsptr < 0 && rd.macroptr == 0) {
+        // Whatever is still pending ends with the input; then the end of input is sticky.
+        if (rd.iptr > 0) tokenize(kEnd);
+        if (rd.tokenq.length > 0 || rd.macroptr > 0) return;
+        macrofree_();
+        queue_token(kTokEof);
+        return;
+    }
+    const int c = getone_();
+    switch (rd.istate) {
+        case 0:
+            outside(c);
+            break;
+        case 1:
+            within_quotes(c);
+            break;
+        default:
+            within_comment(c);
+            break;
+    }
+}
+
+void fill_queue() {
+    while (rd.tokenq.length == 0)
+        replenish();
+}
+
+void close_all_files() {
+    for (fileinf& f : rd.filestack) {
+        f.fptr.reset();
+        f.f_name.clear();
+        f.f_line = 1;
+    }
+    rd.fsptr = -1;
+}
+
+}  // namespace
+
+bool openfile(const char* fn, int lfr) {
+    close_all_files();
+    macrofree_();
+    rd.istate = 0;
+    rd.ccount = 0;
+    clear_ident();
+    empty_queue();
+    rd.lfret = lfr;
+    rd.expansion_budget = kExpansionBudget;
+    rd.budget_reported = false;
+    auto f = std::make_unique<RuleFile>();
+    const bool ok = fn != nullptr && f->open(fn);
+    if (ok) {
+        rd.fsptr = 0;
+        rd.filestack[0].fptr = std::move(f);
+        rd.filestack[0].f_name = fn;
+        rd.filestack[0].f_line = 1;
+    }
+    fill_queue();
+    return ok;
+}
+
+int q_peep() {
+    fill_queue();
+    const queuetype& q = rd.tokenq;
+    return q.queue[static_cast<std::size_t>(q.head)];
+}
+
+void q_next() {
+    queuetype& q = rd.tokenq;
+    if (q.length > 0) {
+        if (q.queue[static_cast<std::size_t>(q.head)] == kTokIdent) clear_ident();
+        q.head = (q.head + 1) % kQueueSize;
+        --q.length;
+    }
+    fill_queue();
+}
+
+int str2tok() {
+    return keyword(identbuf.data());
+}
+
+const char* tok2str(int tok) {
+    std::string s;
+    switch (tok) {
+        case kTokIdent:
+            s = std::string("identifier: ") + identbuf.data();
+            break;
+        case kTokEof:
+            s = "EOF";
+            break;
+        case kTokLineEnd:
+            s = "linefeed";
+            break;
+        case kTokQuote:
+            s = "quote";
+            break;
+        default:
+            for (const tokenelement& t : tokentable) {
+                if (t.token > 254) break;
+                if (t.token == tok) {
+                    s = std::string("token: ") + t.tokenword;
+                    break;
+                }
+            }
+            if (s.empty()) s = std::string("char '") + static_cast<char>(tok) + "'";
+    }
+    const std::size_t n = std::min(s.size(), outbuf.size() - 1);
+    std::memcpy(outbuf.data(), s.data(), n);
+    outbuf[n] = '\0';
+    return outbuf.data();
+}
+
+void closefile() {
+    if (rd.fsptr < 0) return;
+    fileinf& f = rd.filestack[static_cast<std::size_t>(rd.fsptr)];
+    f.fptr.reset();
+    char lines[32];
+    std::snprintf(lines, sizeof lines, "%d", f.f_line - 1);
+    q_msg("Finished reading " + file_operation + " from file '" + f.f_name + "' [" + lines +
+          " lines.]");
+    f.f_name.clear();
+    f.f_line = 1;
+}
+
+void testinput(const char* fn) {
+    file_operation = "test input";
+    openfile(fn, 1);
+    while (q_peep() != kTokEof) {
+        q_msg(tok2str(q_peep()));
+        q_next();
+    }
+    q_msg("end of input");
+    file_operation.clear();
+}
+
+void q_err(std::string_view msga, std::string_view msgb, std::string_view msgc) {
+    std::string line = "ERROR ";
+    line += file_operation;
+    line += ' ';
+    line += file_position.view();
+    line += ' ';
+    line += msga;
+    line += ' ';
+    line += msgb;
+    line += ' ';
+    line += msgc;
+    q_msg(line);
+}
+
+bool q_line(int corefile, int linetype, std::string_view text) {
+    if (corefile < 0 || corefile >= kCoreFiles) return false;
+    const long need = static_cast<long>(text.size()) + 1;
+    if (avail + need > hiaddr) {
+        if (full == 0) garbage();
+        if (avail + need > hiaddr) {
+            full = 1;
+            return false;
+        }
+    }
+    const int keep = corenum;
+    corenum = corefile;
+    COREFILE& cf = cur();
+    cf.lnptr = cf.header->up;
+    LINE* l = allocln(kObjNew, 0);
+    if (l == nullptr) {
+        corenum = keep;
+        return false;
+    }
+    for (char c : text)
+        cadd(c);
+    if (!text.empty() && linetype != kObjText && linetype >= kObjRecord && linetype <= kObjMath &&
+        linetype != kObjPicture) {
+        l->object = linetype;
+    }
+    cf.curline = cf.lncount;
+    cf.curcol = 1;
+    // Keep the new line in the window: when it would fall below, it becomes the top line.
+    bool seen = false;
+    LINE* row = cf.disln;
+    for (int n = 0; n < depth && row != nullptr && row != cf.header; ++n, row = row->down) {
+        if (row == l) {
+            seen = true;
+            break;
+        }
+    }
+    if (!seen) cf.disln = l;
+    corenum = keep;
+    if (corefile == keep) redisplay = 1;
+    return true;
+}
+
+bool q_msg(std::string_view text) {
+    return q_line(kMsgCore, kObjText, text);
+}
+
+void reset_input_base() {
+    close_all_files();
+    macrofree_();
+    empty_queue();
+    clear_ident();
+    rd.istate = 0;
+    rd.ccount = 0;
+    rd.lfret = 0;
+    file_operation.clear();
+    file_position.clear();
+    q_stat = 0;
+}
+
+int open_file_count() {
+    return rd.fsptr + 1;
+}

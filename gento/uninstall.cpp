@@ -1,0 +1,84 @@
+#include "uninstall.hpp"
+
+#include "attr_data.hpp"
+#include "input_base.hpp"
+#include "terminal.hpp"
+
+namespace {
+constexpr int kAT = 1, kUS = 2, kSY = 4, kMO = 8, kTB = 16, kTM = 32, kLE = 64, kIP = 128,
+              kMR = 256, kTG = 512, kSM = 1024, kLX = 2048, kGP = 4096;
+constexpr int kAll = 8191;
+}  // namespace
+
+// Kinds whose modules are still to come have no clear or initialise operation here yet.
+const std::array<qfile_row, kKinds> qfile_table = {{
+    {"dummy", 0, nullptr, nullptr, ' '},
+    {"AT", kAT | kLE | kMR | kGP, clearattributes, clearattributes, 'a'},
+    {"US", kUS, nullptr, nullptr, 'u'},
+    {"SY", kUS | kSY, nullptr, nullptr, 's'},
+    {"MO", kMO, nullptr, nullptr, 'm'},
+    {"TB", kTB, nullptr, nullptr, 'T'},
+    {"TM", kTM | kLE | kMR, nullptr, nullptr, 't'},
+    {"LE", kLE | kGP, nullptr, nullptr, 'L'},
+    {"IP", kIP, nullptr, nullptr, 'p'},
+    {"MR", kMR, nullptr, nullptr, 'e'},
+    {"TG", kTG, nullptr, nullptr, 'g'},
+    {"SM", kSM, nullptr, nullptr, '@'},
+    {"LX", kLX, nullptr, nullptr, 'x'},
+    {"GP", kGP, nullptr, nullptr, '@'},
+    {"ALL", kAll, nullptr, nullptr, ' '},
+}};
+
+int installed = 0;
+std::array<std::string, kLetterSlots> gentofilename;
+
+void putgentofile(std::string_view name, char letter) {
+    std::string cmd = "$mQ";
+    cmd += letter;
+    cmd += name;
+    pltransmit(cmd);
+    const int slot = static_cast<unsigned char>(letter) - kFirstLetter;
+    if (slot >= 0 && slot < kLetterSlots) gentofilename[static_cast<std::size_t>(slot)] = name;
+}
+
+std::string bits_to_text(int bits) {
+    std::string s;
+    for (int n = 1; n <= 13; ++n) {
+        if ((bits & (1 << (n - 1))) == 0) continue;
+        if (!s.empty()) s += ", ";
+        s += qfile_table[static_cast<std::size_t>(n)].name;
+    }
+    return s.empty() ? "none" : s;
+}
+
+void uninstall(int mask) {
+    int removed = 0;
+    for (int n = 1; n <= 13; ++n) {
+        const int bit = 1 << (n - 1);
+        if ((mask & bit) == 0 || (installed & bit) == 0) continue;
+        const qfile_row& row = qfile_table[static_cast<std::size_t>(n)];
+        if (row.clear != nullptr) row.clear();
+        putgentofile("", row.letter);
+        removed |= bit;
+    }
+    installed &= ~removed;
+    q_msg("uninstalled: " + bits_to_text(removed));
+}
+
+void uninstall_n(int n) {
+    if (n < 0 || n >= kKinds) return;
+    uninstall(qfile_table[static_cast<std::size_t>(n)].mask);
+}
+
+void qattribute(const char* filename) {
+    uninstall_n(1);
+    readattr(filename);
+    putgentofile(filename != nullptr ? filename : "", 'a');
+    installed |= kAT;
+}
+
+void reset_uninstall() {
+    installed = 0;
+    for (std::string& s : gentofilename)
+        s.clear();
+}

@@ -1,0 +1,221 @@
+// The rule-file reader: tokens, keywords, comments, quotes, macros, inclusion and its reports.
+#include <string>
+#include <vector>
+
+#include "gento_fixture.hpp"
+
+using Tokens = std::vector<std::string>;
+
+class ReaderTest : public GentoTest {};
+
+TEST_F(ReaderTest, KeywordsMatchExactlyAndPunctuationSeparates) {
+    const auto t = tokens(file("k",
+                               "Rule RULE rule _AND_ _and_ _lsp_ select %define\n"
+                               "x,y a{comment}b % %% _rhs_ _in_ _is_ %INCLUDE_not\n"));
+    EXPECT_EQ(t, (Tokens{"identifier: Rule", "token: RULE", "token: RULE", "identifier: _AND_",
+                         "token: PRIORITY", "token: PRIORITY", "token: SELECT", "identifier: x",
+                         "char ','", "identifier: y", "identifier: a", "identifier: b", "token: %",
+                         "identifier: %%", "token: _makes_", "token: _pre_", "token: _is_",
+                         "identifier: %INCLUDE_not"}));
+    // %define on a line of its own defines nothing and delivers nothing.
+    EXPECT_EQ(str2tok(), 0);
+    EXPECT_EQ(messages("ERROR").size(), 0U);
+}
+
+TEST_F(ReaderTest, LongIdentifiersKeepTheirFirst39CharactersAndAreReportedPerDroppedCharacter) {
+    const std::string longname(45, 'q');
+    file_operation = "lexicon input";
+    const auto t = tokens(file("t", longname + " " + std::string(39, 'r') + "\n"));
+    ASSERT_EQ(t.size(), 2U);
+    EXPECT_EQ(t[0], "identifier: " + std::string(39, 'q'));
+    EXPECT_EQ(t[1], "identifier: " + std::string(39, 'r'));
+    const auto reports = messages("identifier truncated");
+    ASSERT_EQ(reports.size(), 6U);
+    EXPECT_EQ(reports[0],
+              "ERROR lexicon input  identifier truncated:  " + std::string(39, 'q') + " ");
+}
+
+TEST_F(ReaderTest, CommentsAndStrayBracesWarnAndLongOnesAreReported) {
+    file_operation = "syntax";
+    const std::string c299 = "{" + std::string(299, 'c') + "}";
+    const std::string c300 = "{" + std::string(300, 'c') + "}";
+    const auto t = tokens(file("c", c299 + " a " + c300 + " b {x|y{z} } c\n"));
+    EXPECT_EQ(t, (Tokens{"identifier: a", "identifier: b", "char '}'", "identifier: c"}));
+    EXPECT_EQ(messages("very long comment").size(), 1U);
+    EXPECT_EQ(messages("syntax warning: | within comments").size(), 1U);
+    EXPECT_EQ(messages("syntax warning: { within comments").size(), 1U);
+    EXPECT_EQ(messages("syntax warning: } outside quotes/comments").size(), 1U);
+}
+
+TEST_F(ReaderTest, QuotedTextIsOneTokenPerCharacterAndLineEndsDependOnTheMode) {
+    EXPECT_EQ(tokens(file("q", "\"ab c\"\n")),
+              (Tokens{"quote", "char 'a'", "char 'b'", "char ' '", "char 'c'", "quote"}));
+    // Without line ends the quote goes on across the line end, which is dropped silently.
+    const std::string two = file("q2", "\"a\nb\" x\n");
+    EXPECT_EQ(tokens(two, 0), (Tokens{"quote", "char 'a'", "char 'b'", "quote", "identifier: x"}));
+    EXPECT_TRUE(messages("warning").empty());
+    // With line ends the line end closes the quote, with a warning.
+    // The second double quote then opens a quote that the next line end closes.
+    EXPECT_EQ(tokens(two, 1), (Tokens{"quote", "char 'a'", "linefeed", "identifier: b", "quote",
+                                      "char ' '", "char 'x'", "linefeed"}));
+    EXPECT_EQ(messages("warning: new line within quotes").size(), 2U);
+    // Tabs and CRs inside quotes are dropped with a warning; braces stay, with a warning.
+    EXPECT_EQ(tokens(file("q3", "\"\t{\r\"")), (Tokens{"quote", "char '{'", "quote"}));
+    EXPECT_EQ(messages("warning: tab within quotes").size(), 1U);
+    EXPECT_EQ(messages("warning: CR within quotes").size(), 1U);
+    // 79 characters pass; 80 are very long.
+    tokens(file("q4", "\"" + std::string(79, 'x') + "\" \"" + std::string(80, 'y') + "\""));
+    EXPECT_EQ(messages("very long quoted string").size(), 1U);
+}
+
+TEST_F(ReaderTest, MacrosExpandAfterTheCharacterThatEndsTheReference) {
+    const auto t = tokens(file("m",
+                               "%define GREET hello there\r\n"
+                               "%GREET,\n"
+                               "%GREET x\n"
+                               "%define GREET bye\n"
+                               "%define TWICE %GREET %GREET\n"
+                               "(%TWICE)\n"
+                               "%UNKNOWN\n"));
+    EXPECT_EQ(t, (Tokens{"char ','", "identifier: hello", "identifier: there", "identifier: hello",
+                         "identifier: there", "identifier: x", "char '('", "char ')'",
+                         "identifier: bye", "identifier: bye", "identifier: %UNKNOWN"}));
+}
+
+TEST_F(ReaderTest, MacroNestingStopsAtTwentyAndSelfReferenceEnds) {
+    // Each level expands into three references to itself: without a limit on the expanded text
+    // this would run for billions of tokens.
+    openfile(file("m", "%define A x %A %A %A\n%A\n").c_str(), 0);
+    long xs = 0;
+    for (; q_peep() == kTokIdent; q_next()) {
+        if (std::string(identbuf.data()) == "x") ++xs;
+    }
+    EXPECT_EQ(q_peep(), kTokEof);
+    EXPECT_GT(xs, 1000);
+    EXPECT_EQ(messages("too many macro expansions:  A").size(), 1U);
+    // A chain of macros, each referring to the next before an empty comment: 20 expansions
+    // may be active at once, so from M20 on the innermost reference is dropped.
+    std::string chain = "%define M0 deep\n";
+    for (int i = 1; i <= 20; ++i) {
+        chain += "%define M" + std::to_string(i) + " %M" + std::to_string(i - 1) + " {}\n";
+    }
+    EXPECT_EQ(tokens(file("chain", chain + "%M19 . %M20\n")),
+              (Tokens{"identifier: deep", "char '.'"}));
+}
+
+TEST_F(ReaderTest, IncludesNestFiveDeepAndFailuresAreReported) {
+    file_operation = "test";
+    for (int i = 1; i <= 6; ++i) {
+        file("f" + std::to_string(i), "in" + std::to_string(i) + "\n%include \"" + dir_ + "/f" +
+                                          std::to_string(i + 1) + "\"\nout" + std::to_string(i) +
+                                          "\n");
+    }
+    file("f7", "never\n");
+    q_stat = 0;
+    const auto t = tokens(dir_ + "/f1");
+    EXPECT_EQ(t, (Tokens{"identifier: in1", "identifier: in2", "identifier: in3", "identifier: in4",
+                         "identifier: in5", "identifier: in6", "identifier: out6",
+                         "identifier: out5", "identifier: out4", "identifier: out3",
+                         "identifier: out2", "identifier: out1"}));
+    EXPECT_EQ(messages("inclusion depth too great").size(), 1U);
+    EXPECT_EQ(q_stat, 1);
+    const auto done = messages("Finished reading test from file");
+    ASSERT_EQ(done.size(), 6U);
+    EXPECT_EQ(done[0], "Finished reading test from file '" + dir_ + "/f6' [3 lines.]");
+    EXPECT_EQ(done[5], "Finished reading test from file '" + dir_ + "/f1' [3 lines.]");
+
+    q_stat = 0;
+    EXPECT_EQ(tokens(file("g", "a %include\"" + dir_ + "/nothere\" b\n")),
+              (Tokens{"identifier: a", "identifier: b"}));
+    EXPECT_EQ(messages("unable to open file:  " + dir_ + "/nothere").size(), 1U);
+    EXPECT_EQ(q_stat, 1);
+    // An %include whose name never closes reports and ends the file cleanly.
+    EXPECT_EQ(tokens(file("h", "a %include \"unterminated")), (Tokens{"identifier: a"}));
+    EXPECT_EQ(open_file_count(), 0);
+}
+
+TEST_F(ReaderTest, MacrosOfAnIncludedFileOutliveIt) {
+    file("defs", "%define N sg\n");
+    EXPECT_EQ(tokens(file("main", "%include \"" + dir_ + "/defs\"\n%N\n")),
+              (Tokens{"identifier: sg"}));
+    // The dictionary is released when the reading ends.
+    EXPECT_EQ(tokens(file("again", "%N\n")), (Tokens{"identifier: %N"}));
+}
+
+TEST_F(ReaderTest, EndOfInputIsStickyAndLinesAreCounted) {
+    file_operation = "lexicon input";
+    openfile(file("ten", "a\n%define X y\nb\n\n\n\n\n\n%define Z w\nc\n").c_str(), 1);
+    int lineends = 0;
+    while (q_peep() != kTokEof) {
+        if (q_peep() == kTokLineEnd) ++lineends;
+        q_next();
+    }
+    EXPECT_EQ(lineends, 8);  // the two %define lines deliver no line end
+    for (int i = 0; i < 3; ++i) {
+        q_next();
+        EXPECT_EQ(q_peep(), kTokEof);
+    }
+    EXPECT_EQ(
+        messages("Finished reading lexicon input from file '" + dir_ + "/ten' [10 lines.]").size(),
+        1U);
+    // A byte 255 ends the file there.
+    EXPECT_EQ(tokens(file("ff", "a b\xff c d\n")), (Tokens{"identifier: a", "identifier: b"}));
+    // A file that cannot be opened gives the end of input at once.
+    EXPECT_FALSE(openfile((dir_ + "/missing").c_str(), 0));
+    EXPECT_EQ(q_peep(), kTokEof);
+}
+
+TEST_F(ReaderTest, UnterminatedQuoteOrCommentEndsWithAWarning) {
+    file_operation = "x";
+    EXPECT_EQ(tokens(file("u", "a \"bc")),
+              (Tokens{"identifier: a", "quote", "char 'b'", "char 'c'"}));
+    EXPECT_EQ(messages("x warning: EOF within quotes").size(), 1U);
+    EXPECT_EQ(tokens(file("v", "a {bc")), (Tokens{"identifier: a"}));
+    EXPECT_EQ(messages("x warning: EOF within comments").size(), 1U);
+}
+
+TEST_F(ReaderTest, TestInputListsEveryTokenInTheMessageFile) {
+    testinput(file("t", "RULE x, \"y\"\n").c_str());
+    const auto all = lines_of(kMsgCore);
+    const std::vector<std::string> want = {"token: RULE", "identifier: x", "char ','", "quote",
+                                           "char 'y'",    "quote",         "linefeed"};
+    auto it = std::search(all.begin(), all.end(), want.begin(), want.end());
+    EXPECT_NE(it, all.end());
+    EXPECT_EQ(all.back(), "end of input");
+    EXPECT_EQ(messages("Finished reading test input from file '" + dir_ + "/t' [1 lines.]").size(),
+              1U);
+    EXPECT_TRUE(file_operation.empty());
+}
+
+TEST_F(ReaderTest, MessagesAppendToTheMessageFileAndFollowItsWindow) {
+    corenum = kMsgCore;
+    const int before = cur().lncount;
+    for (int i = 0; i < 30; ++i)
+        q_msg("line " + std::to_string(i));
+    EXPECT_EQ(cur().lncount, before + 30);
+    EXPECT_EQ(text(cur().header->up), "line 29");
+    EXPECT_EQ(cur().lnptr, cur().header->up);
+    EXPECT_EQ(cur().curcol, 1);
+    EXPECT_EQ(redisplay, 1);
+    // The last line stays within the window.
+    EXPECT_LT(distance(cur().disln, cur().header->up), depth);
+    expect_chain_sound();
+    // Into another core file; the current one is restored and not redrawn.
+    corenum = 1;
+    redisplay = 0;
+    EXPECT_TRUE(q_line(15, 0, "report"));
+    EXPECT_EQ(corenum, 1);
+    EXPECT_EQ(redisplay, 0);
+    EXPECT_EQ(text(core[15].header->up), "report");
+    EXPECT_FALSE(q_line(20, 0, "nowhere"));
+    // When the store is full even after compaction, the line is refused, not half written.
+    corenum = 3;
+    allocln(kObjNew, 0);
+    while (avail <= hiaddr)
+        cadd('f');
+    corenum = 1;
+    const int lines = core[kMsgCore].lncount;
+    EXPECT_FALSE(q_msg("this does not fit"));
+    EXPECT_EQ(core[kMsgCore].lncount, lines);
+    EXPECT_EQ(full, 1);
+}
