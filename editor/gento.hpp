@@ -11,3 +11,7 @@ void qnewcompare();
 void qenummorph();
 void qmakepre();
 void initgento();
+
+// Commands of the command line; the file name is in curfile.
+void qattribute();
+void qtstinput();

@@ -70,7 +70,7 @@ void uninstall_n(int n) {
     uninstall(qfile_table[static_cast<std::size_t>(n)].mask);
 }
 
-void qattribute(const char* filename) {
+void install_attributes(const char* filename) {
     uninstall_n(1);
     readattr(filename);
     putgentofile(filename != nullptr ? filename : "", 'a');

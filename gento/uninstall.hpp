@@ -29,9 +29,9 @@ void uninstall(int mask);
 void uninstall_n(int n);
 std::string bits_to_text(int bits);
 
-// The command ATTRIBUTE: removes the attributes and what depends on them, reads the file and
+// ATTRIBUTE: removes the attributes and what depends on them, reads the file and
 // records it as installed.
-void qattribute(const char* filename);
+void install_attributes(const char* filename);
 
 // Start-up and tests: nothing installed, no file names.
 void reset_uninstall();

@@ -2,6 +2,7 @@
 #include <string>
 #include <vector>
 
+#include "gento.hpp"
 #include "gento_fixture.hpp"
 
 class AttributeTest : public GentoTest {
@@ -298,16 +299,24 @@ TEST_F(AttributeTest, RandomChoicesFollowTheGeneratorAndAreShared) {
 
 TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     const std::string path = file("a.att", "NUMBER ( sg , pl ) %\n");
-    qattribute(path.c_str());
+    install_attributes(path.c_str());
     EXPECT_EQ(messages("uninstalled: ").back(), "uninstalled: none");
     EXPECT_EQ(installed, 1);
     EXPECT_EQ(gentofilename['a' - kFirstLetter], path);
     installed |= 64 | 256 | 4096 | 32;
-    qattribute(path.c_str());
+    install_attributes(path.c_str());
     EXPECT_EQ(messages("uninstalled: ").back(), "uninstalled: AT, LE, MR, GP");
     EXPECT_EQ(installed, 1 | 32);
     EXPECT_EQ(find("pl"), std::make_pair(1, 2));
     EXPECT_EQ(total_types, 2);  // the earlier types were cleared, not added to
+    // The command rows hand over the file name in curfile.
+    curfile.assign(file("b.att", "CASE ( nom , acc ) %\n"));
+    qattribute();
+    EXPECT_EQ(find("acc"), std::make_pair(1, 2));
+    EXPECT_EQ(find("pl"), std::make_pair(0, 0));
+    qtstinput();
+    EXPECT_EQ(lines_of(kMsgCore).back(), "end of input");
+    EXPECT_EQ(messages("token: %").size(), 1U);
     EXPECT_EQ(bits_to_text(0), "none");
     EXPECT_EQ(bits_to_text(8191), "AT, US, SY, MO, TB, TM, LE, IP, MR, TG, SM, LX, GP");
 }
