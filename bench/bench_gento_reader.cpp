@@ -12,13 +12,6 @@
 
 namespace {
 
-void set_classes() {
-    for (int c = 'A'; c <= 'Z'; ++c) charkind[static_cast<std::size_t>(c)] |= 1;
-    for (int c = 'a'; c <= 'z'; ++c) charkind[static_cast<std::size_t>(c)] |= 1;
-    for (int c = '0'; c <= '9'; ++c) charkind[static_cast<std::size_t>(c)] |= 65;
-    charkind['_'] |= 1;
-}
-
 // A rule file as a syntax or lexicon would have it, about `bytes` long.
 std::string make_rules(std::size_t bytes) {
     static const char* const pieces[] = {
@@ -30,14 +23,15 @@ std::string make_rules(std::size_t bytes) {
     };
     std::string s;
     s.reserve(bytes + 100);
-    for (std::size_t i = 0; s.size() < bytes; ++i) s += pieces[i % 5];
+    for (std::size_t i = 0; s.size() < bytes; ++i)
+        s += pieces[i % 5];
     return s;
 }
 
 class ReaderFixture : public benchmark::Fixture {
-public:
+  public:
     void SetUp(const benchmark::State&) override {
-        set_classes();
+        reset_keys();
         reset_store();
         reset_input_base();
         const std::string text = make_rules(10u << 20);
@@ -53,7 +47,7 @@ public:
         reset_input_base();
     }
 
-protected:
+  protected:
     std::string path_;
     std::size_t size_ = 0;
 };

@@ -19,8 +19,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             std::abort();
     }
     // Rule variables hold a few entries, so references in the text lead somewhere.
-    for (int v = 1; v < 4; ++v) add_comp_attr(variable_table[static_cast<std::size_t>(v)],
-                                              new_delay(v % total_types, -1, 0));
+    for (int v = 1; v < 4; ++v)
+        add_comp_attr(variable_table[static_cast<std::size_t>(v)],
+                      new_delay(v % total_types, -1, 0));
     std::string text(reinterpret_cast<const char*>(data) + filelen, size - filelen);
     for (std::size_t at = 0; at < text.size(); ++at) {
         const char* r = text.c_str() + at;

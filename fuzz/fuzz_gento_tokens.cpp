@@ -16,7 +16,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             start = i + 1;
         }
     }
-    for (; n < 4; ++n) fuzzgento::write_file("f" + std::to_string(n), data, 0);
+    for (; n < 4; ++n)
+        fuzzgento::write_file("f" + std::to_string(n), data, 0);
     file_operation = "fuzz input";
     openfile("f0", lfr);
     while (q_peep() != kTokEof) {

@@ -1,5 +1,5 @@
 // Fixture for the generation system's tests: the editor's store and every generation module at
-// their start-up values, the character classes the reader relies on, and scratch rule files.
+// their start-up values, and scratch rule files.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -24,8 +24,6 @@ class GentoTest : public StoreTest {
   protected:
     void SetUp() override {
         StoreTest::SetUp();
-        saved_charkind_ = charkind;
-        set_initial_charkind();
         reset_input_base();
         reset_attr_list();
         reset_attr_fns();
@@ -41,34 +39,8 @@ class GentoTest : public StoreTest {
         reset_input_base();
         reset_attr_fns();
         reset_trees();
-        charkind = saved_charkind_;
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
-    }
-
-    // The editor's character classes at start-up.
-    static void set_initial_charkind() {
-        charkind.fill(0);
-        for (int c = 'A'; c <= 'Z'; ++c)
-            charkind[static_cast<std::size_t>(c)] = 1;
-        for (int c = 'a'; c <= 'z'; ++c)
-            charkind[static_cast<std::size_t>(c)] = 1;
-        for (int c = '0'; c <= '9'; ++c)
-            charkind[static_cast<std::size_t>(c)] = 65;
-        charkind['_'] = 1;
-        for (int c : {192, 194, 199, 200, 201, 202, 206, 212, 217, 219,
-                      224, 226, 231, 232, 233, 234, 238, 244, 249, 251}) {
-            charkind[static_cast<std::size_t>(c)] = 1;
-        }
-        for (int c : {10, 32, 44, 58, 59})
-            charkind[static_cast<std::size_t>(c)] = 2;
-        charkind['!'] = 70;
-        charkind['.'] = 70;
-        charkind['?'] = 6;
-        charkind[4] = 7;
-        for (int c : {'#', '&', '\'', '(', ')', '*', '+', '-', '/', '<', '=', '>'}) {
-            charkind[static_cast<std::size_t>(c)] = 64;
-        }
     }
 
     // Writes a scratch file and returns its path.
@@ -107,7 +79,4 @@ class GentoTest : public StoreTest {
     }
 
     std::string dir_;
-
-  private:
-    std::array<int, 256> saved_charkind_{};
 };
