@@ -118,7 +118,7 @@ struct queuetype {
 
 // Every expansion costs its length; past this total in one reading further references are
 // dropped, so that macros referring to themselves many times cannot grow without end.
-constexpr long kExpansionBudget = 8L << 20;
+long expansion_limit = 8L << 20;
 
 struct Reader {
     queuetype tokenq;
@@ -131,7 +131,7 @@ struct Reader {
     std::unique_ptr<macrodef> macrodict;
     std::array<const char*, kMaxExpansions + 1> macrostack{};
     int macroptr = 0;
-    long expansion_budget = kExpansionBudget;
+    long expansion_budget = 0;
     bool budget_reported = false;
 };
 
@@ -539,7 +539,7 @@ bool openfile(const char* fn, int lfr) {
     clear_ident();
     empty_queue();
     rd.lfret = lfr;
-    rd.expansion_budget = kExpansionBudget;
+    rd.expansion_budget = expansion_limit;
     rd.budget_reported = false;
     auto f = std::make_unique<RuleFile>();
     const bool ok = fn != nullptr && f->open(fn);
@@ -698,8 +698,13 @@ void reset_input_base() {
     file_operation.clear();
     file_position.clear();
     q_stat = 0;
+    expansion_limit = 8L << 20;
 }
 
 int open_file_count() {
     return rd.fsptr + 1;
+}
+
+void set_macro_budget(long bytes) {
+    expansion_limit = bytes;
 }

@@ -70,5 +70,8 @@ bool q_msg(std::string_view text);
 
 // Start-up and tests: closes every file, forgets every macro and empties the token queue.
 void reset_input_base();
+// Total length of macro text one reading may expand before further references are dropped
+// (with one report); 8 MB unless set. For tests and fuzzing.
+void set_macro_budget(long bytes);
 // Files open at present (0 when no reading is in progress); for tests.
 int open_file_count();

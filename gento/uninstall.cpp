@@ -1,7 +1,10 @@
 #include "uninstall.hpp"
 
+#include <cctype>
+
 #include "attr_data.hpp"
 #include "input_base.hpp"
+#include "scrout.hpp"
 #include "terminal.hpp"
 
 namespace {
@@ -49,6 +52,43 @@ std::string bits_to_text(int bits) {
         s += qfile_table[static_cast<std::size_t>(n)].name;
     }
     return s.empty() ? "none" : s;
+}
+
+int text_to_bits(std::string_view text) {
+    for (char c : text) {
+        if (std::isalpha(static_cast<unsigned char>(c)) == 0 && c != ',' && c != ' ') {
+            diserr("improper character in parameter");
+            return 0;
+        }
+    }
+    int bits = 0;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find(',', start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string name;
+        for (char c : text.substr(start, end - start)) {
+            if (c != ' ') name += c;
+        }
+        if (!name.empty()) {
+            std::string upper;
+            for (char c : name)
+                upper += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+            int mask = -1;
+            for (int n = 1; n < kKinds; ++n) {
+                if (upper == qfile_table[static_cast<std::size_t>(n)].name) {
+                    mask = qfile_table[static_cast<std::size_t>(n)].mask;
+                }
+            }
+            if (mask < 0) {
+                q_msg(name + " not a file kind");
+            } else {
+                bits |= mask;
+            }
+        }
+        start = end + 1;
+    }
+    return bits;
 }
 
 void uninstall(int mask) {

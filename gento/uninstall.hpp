@@ -28,6 +28,9 @@ void putgentofile(std::string_view name, char letter);
 void uninstall(int mask);
 void uninstall_n(int n);
 std::string bits_to_text(int bits);
+// The union of the removal masks of the kinds named in a comma-separated list ("at, tm"); 0 and a
+// message for a character other than letters, commas and blanks.
+int text_to_bits(std::string_view text);
 
 // ATTRIBUTE: removes the attributes and what depends on them, reads the file and
 // records it as installed.

@@ -318,5 +318,11 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     EXPECT_EQ(lines_of(kMsgCore).back(), "end of input");
     EXPECT_EQ(messages("token: %").size(), 1U);
     EXPECT_EQ(bits_to_text(0), "none");
+    EXPECT_EQ(bits_to_text(text_to_bits("at, tm")), "AT, TM, LE, MR, GP");
+    EXPECT_EQ(text_to_bits(" Sy "), 2 | 4);
+    EXPECT_EQ(text_to_bits("all"), 8191);
+    EXPECT_EQ(text_to_bits("XY,le"), 64 | 4096);
+    EXPECT_EQ(lines_of(kMsgCore).back(), "XY not a file kind");
+    EXPECT_EQ(text_to_bits("at,2"), 0);
     EXPECT_EQ(bits_to_text(8191), "AT, US, SY, MO, TB, TM, LE, IP, MR, TG, SM, LX, GP");
 }
