@@ -34,29 +34,41 @@ bool owns_bytes(const LINE* l) {
 
 // Sets first and last from the stars of the current core file; false when it has none.
 bool locatestars() {
-    const COREFILE& cf = cur();
+    COREFILE& cf = cur();
     if (cf.starcount <= 0 || (cf.starA == nullptr && cf.starB == nullptr)) return false;
     if (cf.starA == nullptr || cf.starB == nullptr || cf.starA == cf.starB) {
         first = last = cf.starA != nullptr ? cf.starA : cf.starB;
         return true;
     }
-    // Walk up and down from A at once: whichever walk decides first tells the order, so the
-    // cost is the distance to B or to the nearer end of the file.
+    // Walk up and down from A at once until one walk meets B: the cost is the block's length.
+    // The walks are bounded by the file's length, so stars that are not both in this file are
+    // dropped instead of walking for ever.
     const LINE* up = cf.starA;
     const LINE* down = cf.starA;
-    bool a_first = true;
-    for (;;) {
-        up = up->up;
-        down = down->down;
-        if (down == cf.starB || up == cf.header) break;
-        if (up == cf.starB || down == cf.header) {
-            a_first = false;
-            break;
+    bool up_end = false;
+    bool down_end = false;
+    for (int steps = 0; steps <= cf.lncount && !(up_end && down_end); ++steps) {
+        if (!down_end) {
+            down = down->down;
+            if (down == cf.starB) {
+                first = cf.starA;
+                last = cf.starB;
+                return true;
+            }
+            down_end = down == cf.header;
+        }
+        if (!up_end) {
+            up = up->up;
+            if (up == cf.starB) {
+                first = cf.starB;
+                last = cf.starA;
+                return true;
+            }
+            up_end = up == cf.header;
         }
     }
-    first = a_first ? cf.starA : cf.starB;
-    last = a_first ? cf.starB : cf.starA;
-    return true;
+    clrstars();
+    return false;
 }
 
 void findinfo() {

@@ -244,6 +244,16 @@ TEST_F(StarsTest, RefusalsAreReported) {
     hiaddr = kHiAddr;
     EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
               cmds.end());
+    // A star that is not in the file is dropped rather than followed.
+    corenum = 1;
+    clrstars();
+    star_line(1);
+    cur().starB = core[2].header->down;
+    cur().starcount = 2;
+    delete_();
+    EXPECT_EQ(cur().starcount, 0);
+    EXPECT_EQ(lines_of(1), (V{"a", "b"}));
+    EXPECT_EQ(starblocklines(), 0);
 }
 
 }  // namespace
