@@ -1,0 +1,49 @@
+"""The screen a user sees: status line, ruler, text zone, help line and command line, at two
+terminal sizes, and after the terminal changes size."""
+import re
+
+import oruterm
+
+
+def check_layout(o, rows, cols):
+    status = o.row(0)
+    assert re.match(r"^  Core: +1 \(    1,    1\) ", status), repr(status)
+    assert status[49:56] == "Lines: ", repr(status)
+    assert status[63:69] == "View: " and status[70:78] == "TEXT    ", repr(status)
+    ruler = o.row(1)
+    # Left margin at column 1, right margin at 72, tab stops every 8 columns in between.
+    assert ruler[2] == "<" and ruler[2 + 71] == ">", repr(ruler)
+    assert ruler[2 + 8] == "!" and ruler[2 + 64] == "!", repr(ruler)
+    assert len(ruler.rstrip()) == cols, repr(ruler)
+    assert o.row(rows - 2) == "-" * cols, repr(o.row(rows - 2))
+    assert o.row(rows - 1).startswith("Expecting "), repr(o.row(rows - 1))
+    for r in range(2, rows - 2):
+        assert o.row(r).strip() == "", (r, o.row(r))
+
+
+def test_layout_at_80x24_and_100x30():
+    for rows, cols in ((24, 80), (30, 100)):
+        o = oruterm.Oru([], rows=rows, cols=cols, cwd="/tmp")
+        try:
+            o.wait_screen(lambda s: "View:" in s.row(0) and "-" * cols in s.text(), "the layout")
+            check_layout(o, rows, cols)
+        finally:
+            o.close()
+
+
+def test_resized_terminal_is_redrawn_at_its_new_size():
+    o = oruterm.Oru([], rows=24, cols=80, cwd="/tmp")
+    try:
+        o.wait_screen(lambda s: "View:" in s.row(0), "the status line")
+        o.screen.resize(30, 100)
+        o.child.setwinsize(30, 100)
+        o.wait_screen(lambda s: s.row(28) == "-" * 100 and "View:" in s.row(0),
+                      "the help line on row 28")
+        check_layout(o, 30, 100)
+    finally:
+        o.close()
+
+
+if __name__ == "__main__":
+    oruterm.main([test_layout_at_80x24_and_100x30,
+                  test_resized_terminal_is_redrawn_at_its_new_size])
