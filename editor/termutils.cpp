@@ -358,11 +358,17 @@ int input_byte() {
         return b;
     }
     if (keyboard() && kbd == nullptr) return '\r';  // unattended: every answer is Return
-    if (keyboard()) {
+    if (keyboard() && fileno(kbd) >= 0) {
         // Waiting in poll rather than in read lets a signal end the wait even when its handler
-        // was installed to restart system calls.
+        // was installed to restart system calls. The keyboard is read a byte at a time, past any
+        // stream buffer, so that poll tells truly whether keys are waiting.
         pollfd p{fileno(kbd), POLLIN, 0};
-        if (p.fd >= 0 && poll(&p, 1, -1) < 0 && errno == EINTR) return -1;
+        if (poll(&p, 1, -1) < 0 && errno == EINTR) return -1;
+        unsigned char byte = 0;
+        const ssize_t n = read(p.fd, &byte, 1);
+        if (n == 1) return byte;
+        if (n < 0 && (errno == EINTR || errno == EAGAIN)) return -1;
+        keyboard_gone();
     }
     int c = std::getc(inptr);
     if (c != EOF) return c & 0xFF;
@@ -382,7 +388,8 @@ bool input_pending() {
 
 int continuation_byte() {
     int b;
-    while ((b = input_byte()) < 0) sigwork();
+    while ((b = input_byte()) < 0)
+        sigwork();
     return b;
 }
 
@@ -517,7 +524,8 @@ void set_keyboard(FILE* stream) {
 
 int orugetc() {
     int b;
-    while ((b = input_byte()) < 0) sigwork();
+    while ((b = input_byte()) < 0)
+        sigwork();
     return b;
 }
 

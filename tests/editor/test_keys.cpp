@@ -242,6 +242,31 @@ TEST_F(KeysTest, TypedUtf8IsOneKey) {
     EXPECT_EQ(type, 68);
 }
 
+TEST_F(KeysTest, KeysTypedAheadAreReadOneByOne) {
+    int fds[2];
+    ASSERT_EQ(pipe(fds), 0);
+    FILE* keyboard = fdopen(fds[0], "r");
+    ASSERT_NE(keyboard, nullptr);
+    set_keyboard(keyboard);
+    ASSERT_EQ(write(fds[1], "ab\x1b[Ac", 6), 6);
+    // Every key is there at once; each is read when asked for, and none is held back in a
+    // buffer where the wait for the next key would not see it.
+    fetchchar();
+    EXPECT_EQ(holdch, 'a');
+    fetchchar();
+    EXPECT_EQ(holdch, 'b');
+    fetchchar();
+    EXPECT_EQ(type, 20);
+    fetchchar();
+    EXPECT_EQ(holdch, 'c');
+    ASSERT_EQ(write(fds[1], "d", 1), 1);
+    fetchchar();
+    EXPECT_EQ(holdch, 'd');
+    close(fds[1]);
+    set_keyboard(stdin);
+    std::fclose(keyboard);
+}
+
 TEST_F(KeysTest, DriverStreamEndsWithByte255) {
     std::string data = "k";
     FILE* driver = fmemopen(data.data(), data.size(), "r");
