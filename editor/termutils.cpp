@@ -1,6 +1,7 @@
 #include "termutils.hpp"
 
 #include <poll.h>
+#include <signal.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -349,9 +350,30 @@ bool keyboard() {
     std::_Exit(1);
 }
 
+// Waits until the keyboard has a byte. A signal that asks for work (resize, stop, hang-up) ends
+// the wait with false. The signals are held back from the check of pending work until the wait
+// itself, so one that comes in between cannot be missed while the editor sleeps.
+bool wait_for_key(int fd, bool strings_first) {
+    sigset_t held;
+    sigset_t old;
+    sigemptyset(&held);
+    for (int sig : {SIGINT, SIGWINCH, SIGTSTP, SIGCONT, SIGHUP, SIGTERM})
+        sigaddset(&held, sig);
+    sigprocmask(SIG_BLOCK, &held, &old);
+    sigwork();
+    pollfd p{fd, POLLIN, 0};
+    // Keys queued by a signal (the interrupt key's string) come before the keyboard.
+    const bool queued = strings_first && fnptr > 0 && fnstack[fnptr] != nullptr;
+    const int n = queued ? 0 : ppoll(&p, 1, nullptr, &old);
+    const int err = errno;
+    sigprocmask(SIG_SETMASK, &old, nullptr);
+    errno = err;
+    return n > 0 || (n < 0 && errno != EINTR);
+}
+
 // One byte of the input stream: 0 to 255, or -1 when a signal interrupted the wait (a handler
 // may have queued keys, so the caller looks at the function strings again).
-int input_byte() {
+int input_byte(bool strings_first = false) {
     if (pushed_back >= 0 && keyboard()) {
         int b = pushed_back;
         pushed_back = -1;
@@ -362,10 +384,9 @@ int input_byte() {
         // Waiting in poll rather than in read lets a signal end the wait even when its handler
         // was installed to restart system calls. The keyboard is read a byte at a time, past any
         // stream buffer, so that poll tells truly whether keys are waiting.
-        pollfd p{fileno(kbd), POLLIN, 0};
-        if (poll(&p, 1, -1) < 0 && errno == EINTR) return -1;
+        if (!wait_for_key(fileno(kbd), strings_first)) return -1;
         unsigned char byte = 0;
-        const ssize_t n = read(p.fd, &byte, 1);
+        const ssize_t n = read(fileno(kbd), &byte, 1);
         if (n == 1) return byte;
         if (n < 0 && (errno == EINTR || errno == EAGAIN)) return -1;
         keyboard_gone();
@@ -563,7 +584,7 @@ void fetchchar() {
             // Keys typed ahead are read before the screen is brought up to date, so a burst
             // of keys costs one update.
             if (!input_pending()) screen_refresh();
-            b = input_byte();
+            b = input_byte(true);
             if (b < 0) {
                 sigwork();
                 continue;
