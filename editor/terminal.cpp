@@ -38,8 +38,10 @@ bool utf8_terminal = false;
 
 namespace {
 
-constexpr int kMinLines = 5;      // status, ruler, one text row, help line, command line
-constexpr int kMinCols = 21;      // the command line's prompt area and one typed character
+constexpr int kMinLines = 5;    // status, ruler, one text row, help line, command line
+constexpr int kMinCols = 21;    // the command line's prompt area and one typed character
+constexpr int kMaxLines = 500;  // beyond any real terminal; bounds the screen model
+constexpr int kMaxCols = 1000;
 constexpr int kMaxRun = 1 << 20;  // a "$TR" count beyond this only cycles over the same row
 constexpr char32_t kBlank = U' ';
 
@@ -472,8 +474,8 @@ void reset_geometry() {
 }
 
 int setgeometry(int nlines, int ncols) {
-    nlines = std::max(nlines, kMinLines);
-    ncols = std::max(ncols, kMinCols);
+    nlines = std::clamp(nlines, kMinLines, kMaxLines);
+    ncols = std::clamp(ncols, kMinCols, kMaxCols);
     const int olddepth = depth;
     const int oldwidth = swidth;
     swidth = ncols - 2;

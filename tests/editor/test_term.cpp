@@ -45,6 +45,11 @@ TEST_F(TermTest, GeometryFollowsTheTerminalSize) {
     EXPECT_GT(helpline, windowend);
     pltransmit("$p5,100000");
     EXPECT_LE(textcol, swidth + 1);
+    // A terminal that claims an absurd size gets a bounded screen.
+    setgeometry(65535, 65535);
+    EXPECT_LE(cmdline, 499);
+    EXPECT_LE(swidth, 998);
+    EXPECT_EQ(static_cast<int>(screen_text(cmdline).size()), swidth + 2);
 }
 
 TEST_F(TermTest, TextCursorWrapsAtTheRightEdge) {
