@@ -2,7 +2,9 @@
 
 #include <algorithm>
 
+#include "corutils.hpp"
 #include "float.hpp"
+#include "linutils.hpp"
 
 std::array<long, kMergeFields + 1> fieldptr{};
 std::array<int, kMergeFields + 1> mrgflen{};
@@ -130,4 +132,54 @@ void reset_merger() {
     mrgavail = avail;
     mrgstring.clear();
     expression.clear();
+}
+
+namespace {
+
+constexpr int kMergedFile = 16;
+constexpr int kShowFloat = 11;  // redraw code: the display step shows the evaluator's result
+constexpr unsigned char kLineCut = 13;
+
+// Commits the merged text as lines at the end of core file 16, cut at each carriage return.
+void commitmerged() {
+    const long end = mrgavail;
+    const int keep = corenum;
+    corenum = kMergedFile;
+    COREFILE& cf = cur();
+    cf.lnptr = cf.header->up;
+    while (avail <= end) {
+        long cut = avail;
+        while (cut < end && textbase[cut] != kLineCut)
+            ++cut;
+        if (allocln(kObjText, static_cast<int>(cut - avail)) == nullptr) break;
+        linkphys();
+        if (cut >= end) break;
+        textbase[cut] = kFreeByte;  // the carriage return is no part of a line
+        avail = cut + 1;
+    }
+    if (cf.disln == cf.header) cf.disln = cf.lnptr;
+    cf.edited = 1;
+    corenum = keep;
+}
+
+}  // namespace
+
+void mrgtext() {
+    merge(mrgstring.view(), cur().lnptr, cur().curcol);
+    // What was merged before a missing field is still kept.
+    commitmerged();
+    fperror = kFpFine;
+}
+
+void mrgexp() {
+    if (merge(expression.view(), cur().lnptr, cur().curcol)) {
+        const std::string_view text = merged();
+        dijkstra(text.data(), static_cast<int>(text.size()));
+    } else {
+        // A missing field leaves no value to show: the display reports it as a syntax error
+        // rather than showing the last value as if it were this one.
+        fpreset();
+        fperror = kFpSyntax;
+    }
+    redisplay = kShowFloat;
 }

@@ -128,8 +128,6 @@ void list() {}
 
 // merger
 #include "merger.hpp"
-void mrgexp() {}
-void mrgtext() {}
 void mrgassign() {}
 void mrgrec() {}
 

@@ -202,3 +202,37 @@ TEST_F(ChecksTest, CheckDisplayNamesChecksByLetter) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ChecksTest, TextAndExpressionMerges) {
+    fill(1, {"3 4 five"});
+    at(1, 1);
+    mrgstring.assign("#3 is #1+#2\r\r#2`0");
+    mrgtext();
+    EXPECT_EQ(lines_of(16), (V{"", "five is 3+4", "", "40"}));
+    EXPECT_EQ(core[16].header->up->object, kObjText);
+    expect_chain_sound();
+    garbage();  // the committed lines survive compaction
+    EXPECT_EQ(lines_of(16), (V{"", "five is 3+4", "", "40"}));
+    // A missing field ends the merge; what came before it is kept.
+    mrgstring.assign("#1\r#9 more");
+    mrgtext();
+    EXPECT_EQ(lines_of(16).size(), 6u);
+    EXPECT_EQ(lines_of(16)[4], "3");
+    EXPECT_EQ(lines_of(16)[5], "");
+    EXPECT_EQ(fperror, kFpFine);
+    expect_chain_sound();
+    // The expression merge leaves its value for the display step.
+    expression.assign("#1*#2-1");
+    mrgexp();
+    EXPECT_EQ(redisplay, 11);
+    EXPECT_EQ(fperror, kFpFine);
+    EXPECT_EQ(numstack[ni], 11);
+    expression.assign("#1*#7");
+    mrgexp();
+    EXPECT_EQ(fperror, kFpSyntax);
+    EXPECT_EQ(ni, oldindex);
+}
+
+}  // namespace
