@@ -218,7 +218,7 @@ TEST_F(ChecksTest, TextAndExpressionMerges) {
     // A missing field ends the merge; what came before it is kept.
     mrgstring.assign("#1\r#9 more");
     mrgtext();
-    EXPECT_EQ(lines_of(16).size(), 6u);
+    ASSERT_EQ(lines_of(16).size(), 6u);
     EXPECT_EQ(lines_of(16)[4], "3");
     EXPECT_EQ(lines_of(16)[5], "");
     EXPECT_EQ(fperror, kFpFine);
