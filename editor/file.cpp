@@ -102,6 +102,12 @@ Fd open_text(const char* name) {
     return fd;
 }
 
+constexpr std::array<bool, 256> kSpecial = [] {
+    std::array<bool, 256> t{};
+    t['\n'] = t['\v'] = t['\r'] = t['\t'] = true;
+    return t;
+}();
+
 // Reads a file in large blocks; get() gives the next byte or -1 at the end (or on an error).
 class Reader {
   public:
@@ -109,6 +115,18 @@ class Reader {
     int get() {
         if (pos_ == len_ && !fill()) return -1;
         return buf_[pos_++];
+    }
+    // Copies bytes from the buffer up to the first line end, carriage return or tab, at most
+    // `room` of them; returns how many.
+    std::size_t take_plain(unsigned char* dst, std::size_t room) {
+        const unsigned char* p = buf_.data() + pos_;
+        const std::size_t n = std::min(len_ - pos_, room);
+        std::size_t i = 0;
+        while (i < n && !kSpecial[p[i]])
+            ++i;
+        std::memcpy(dst, p, i);
+        pos_ += i;
+        return i;
     }
 
   private:
@@ -242,7 +260,7 @@ class LineReader {
                 c = d;
             }
         }
-        for (;; c = in_.get()) {
+        for (;; c = next()) {
             if (c < 0) {
                 at_end_ = true;
                 break;
@@ -269,6 +287,12 @@ class LineReader {
     }
 
   private:
+    // The next byte that needs a decision; the plain bytes before it go straight into the line.
+    int next() {
+        len_ +=
+            static_cast<long>(in_.take_plain(base_ + len_, static_cast<std::size_t>(room_ - len_)));
+        return in_.get();
+    }
     bool put(unsigned char c) {
         if (len_ >= room_) return false;
         base_[len_++] = c;
@@ -360,12 +384,7 @@ std::string directory_of(const std::string& path) {
 bool write_into(int fd, long first, long last) {
     // A file-size limit must show as a failed write, not end the editor.
     ::signal(SIGXFSZ, SIG_IGN);
-    if (!pfile(fd, first, last)) return false;
-    struct stat st;
-    // A regular file is made durable before it counts as written; devices and pipes have no
-    // such step.
-    if (::fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && ::fsync(fd) != 0) return false;
-    return true;
+    return pfile(fd, first, last);
 }
 
 bool write_in_place(const char* name, int flags, long first, long last) {
@@ -390,6 +409,9 @@ bool replace_file(const char* name, long first, long last) {
     if (!fd.ok()) return false;
     bool ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0;
     ok = ok && write_into(fd.get(), first, last);
+    // The new contents must be on disk before the name moves to them, or a crash could leave
+    // an empty file where the old one was.
+    ok = ok && ::fsync(fd.get()) == 0;
     ok = fd.close() && ok;
     ok = ok && ::rename(path.data(), target.c_str()) == 0;
     if (!ok) ::unlink(path.data());
