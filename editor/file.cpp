@@ -21,6 +21,7 @@
 #include "corutils.hpp"
 #include "globals.hpp"
 #include "linutils.hpp"
+#include "scan.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
 #include "tabs.hpp"
@@ -39,13 +40,16 @@ constexpr const char* kNotFound = "File not found (or no read permission)";
 std::string lastmsg;
 long fail_after = -1;
 
-bool always(std::string_view) {
+// The checks of core file 18 against the compiled pattern.
+bool compile_checks(std::string_view pattern) {
+    makecheck(pattern);
     return true;
 }
-bool pass() {
-    return true;
+bool line_passes() {
+    return reccheck(cur().lnptr);
 }
-RecordCheck reccheck{always, pass};
+constexpr RecordCheck kFileChecks{compile_checks, line_passes};
+RecordCheck rcheck = kFileChecks;
 
 int show(std::string_view msg) {
     lastmsg.assign(msg);
@@ -329,6 +333,23 @@ bool keepline(int object, int length) {
     return true;
 }
 
+// Takes back the line just read (the cursor line): its record leaves the physical chain, whose
+// end was `chain_end` before, and its bytes, the last in the arena, are free again at once.
+void dropline(LINE* chain_end) {
+    COREFILE& cf = cur();
+    LINE* l = cf.lnptr;
+    LINE* before = l->up;
+    const bool linked = lastphys == l;
+    const long index = l->index;
+    removeline();
+    cf.lnptr = before;
+    if (!linked) return;  // an empty line owns nothing and removeline has freed it
+    chain_end->nextphys = nullptr;
+    lastphys = chain_end;
+    freehdr(l);
+    avail = index;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Writing the text file format
 // ---------------------------------------------------------------------------------------------
@@ -517,8 +538,8 @@ bool slurp(const char* name, std::string& raw) {
 }  // namespace
 
 void set_record_check(RecordCheck check) {
-    reccheck.compile = check.compile != nullptr ? check.compile : always;
-    reccheck.passes = check.passes != nullptr ? check.passes : pass;
+    rcheck.compile = check.compile != nullptr ? check.compile : compile_checks;
+    rcheck.passes = check.passes != nullptr ? check.passes : line_passes;
 }
 
 void set_keystring_in_use(bool (*in_use)(const char*, const char*)) {
@@ -539,7 +560,7 @@ void reset_file() {
     ioerr = 0;
     lastmsg.clear();
     fail_after = -1;
-    reccheck = RecordCheck{always, pass};
+    rcheck = kFileChecks;
     for (auto& b : keybufs.current)
         release(std::move(b));
 }
@@ -556,7 +577,7 @@ int gfile(const char* name, long first, long last, std::string_view check) {
     }
     const bool checking = !check.empty();
     // A malformed check lets no record pass, which the test itself reports.
-    if (checking) reccheck.compile(check);
+    if (checking) rcheck.compile(check);
     Fd fd = open_text(name);
     if (!fd.ok()) {
         show(kNotFound);
@@ -580,20 +601,12 @@ int gfile(const char* name, long first, long last, std::string_view check) {
             std::fill_n(textbase.begin() + avail, length, kFreeByte);
             continue;
         }
+        LINE* const chain_end = lastphys;
         if (!keepline(object, length)) {
             ioerr = 1;
             break;
         }
-        if (checking && !(object == kObjRecord && reccheck.passes())) {
-            COREFILE& cf = cur();
-            LINE* before = cf.lnptr->up;
-            const bool at_top = cf.lnptr->index + cf.lnptr->length == avail;
-            const long length_back = cf.lnptr->length;
-            removeline();
-            cf.lnptr = before;
-            // The bytes just read are the last in the arena: give them back at once.
-            if (at_top) avail -= length_back;
-        }
+        if (checking && !(object == kObjRecord && rcheck.passes())) dropline(chain_end);
     }
     if (ioerr == 1) show("File Truncated");
     if (ioerr == 3) show("Bad Picture Encountered");

@@ -14,8 +14,9 @@ extern int ioerr;
 
 inline constexpr long kAllLines = 200000;
 
-// The record check applied by FETCH, INSERT and APPEND. The find module installs its own; until
-// then every record passes. `compile` gets the check pattern, `passes` tests the current line.
+// The record check applied by FETCH, INSERT and APPEND: by default the checks of core file 18
+// against the bit pattern. `compile` gets the pattern, `passes` tests the current line. Null
+// entries bring back the default.
 struct RecordCheck {
     bool (*compile)(std::string_view pattern);
     bool (*passes)();

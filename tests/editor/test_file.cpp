@@ -201,6 +201,21 @@ TEST_F(FileTest, RecordCheckKeepsOnlyPassingRecords) {
     expect_chain_sound();
 }
 
+TEST_F(FileTest, RecordCheckUsesTheChecksOfCoreFile18) {
+    corenum = 18;
+    cur().lnptr = cur().header->down;
+    for (char c : std::string_view("$#1=yes")) cadd(c);
+    corenum = 1;
+    const std::string p = path("recs");
+    write(p, "\\ryes|1|\n\\rno|2|\n\\ryes|3|\nplain\n");
+    use(p);
+    fetch_range(1, kAllLines, "1");
+    EXPECT_EQ(lines(), (Lines{{kObjRecord, "yes|1|"}, {kObjRecord, "yes|3|"}}));
+    fetch_range(1, kAllLines, "0");
+    EXPECT_EQ(lines(), (Lines{{kObjRecord, "no|2|"}}));
+    expect_chain_sound();
+}
+
 TEST_F(FileTest, FailedWritesKeepTheOldFileAndTheEditedMark) {
     fetch_bytes("new text\nsecond\n");
     cur().edited = 1;
