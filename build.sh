@@ -1,12 +1,12 @@
 #!/usr/bin/env bash
 # Set-up and build for oru on a Debian machine.
 #   ./build.sh demo   install what is missing, build, and start the editor on the demo text
-#   ./build.sh test   install what is missing, build, and run every test
+#   ./build.sh test   install what is missing, build, run the fuzz targets briefly and every test
 set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev
-          python3-pyte python3-pexpect ncurses-term locales)
+          python3-pyte python3-pexpect ncurses-term locales clang libclang-rt-14-dev)
 
 install_missing() {
     local missing=()
@@ -34,6 +34,7 @@ case "${1:-}" in
     test)
         install_missing
         build
+        fuzz/run.sh 15  # every fuzz target, briefly, on its seed corpus
         ctest --test-dir build --output-on-failure -j 2
         ;;
     *)
