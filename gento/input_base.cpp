@@ -425,6 +425,13 @@ void outside(int c) {
                 add_identchar(c);
                 return;
             }
+            if (c < ' ') {
+                // A control byte would pass for a keyword's code (7 for RULE, 18 for %define...):
+                // it separates, with a warning, and is not delivered.
+                warn(c);
+                tokenize(c);
+                return;
+            }
             tokenize(c);
             queue_token(c);
     }
@@ -462,6 +469,10 @@ void within_quotes(int c) {
             queue_token(c);
             return;
         default:
+            if (c < ' ') {
+                warn(c);  // as outside quotes: never delivered in place of a keyword code
+                return;
+            }
             queue_token(c);
     }
 }

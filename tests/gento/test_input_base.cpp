@@ -63,6 +63,13 @@ TEST_F(ReaderTest, QuotedTextIsOneTokenPerCharacterAndLineEndsDependOnTheMode) {
     EXPECT_EQ(tokens(file("q3", "\"\t{\r\"")), (Tokens{"quote", "char '{'", "quote"}));
     EXPECT_EQ(messages("warning: tab within quotes").size(), 1U);
     EXPECT_EQ(messages("warning: CR within quotes").size(), 1U);
+    // Control bytes are never delivered: they would pass for keyword codes.
+    EXPECT_EQ(tokens(file("ctl",
+                          "a\x07"
+                          "b \"c\x12\"\x01")),
+              (Tokens{"identifier: a", "identifier: b", "quote", "char 'c'", "quote"}));
+    EXPECT_EQ(messages("warning: \x07 outside quotes/comments").size(), 1U);
+    EXPECT_EQ(messages("warning: \x12 within quotes").size(), 1U);
     // 79 characters pass; 80 are very long.
     tokens(file("q4", "\"" + std::string(79, 'x') + "\" \"" + std::string(80, 'y') + "\""));
     EXPECT_EQ(messages("very long quoted string").size(), 1U);
