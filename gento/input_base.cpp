@@ -243,7 +243,7 @@ int keyword(const char* word) {
     }
     for (const tokenelement& t : tokentable) {
         if (t.tokenword[0] == '\0') break;
-        if (std::strcmp(t.tokenword, word) == 0) return t.token;
+        if (t.tokenword[0] == word[0] && std::strcmp(t.tokenword, word) == 0) return t.token;
     }
     return 0;
 }
@@ -383,8 +383,8 @@ void add_identchar(int c) {
         q_err("identifier truncated: ", identbuf.data(), "");
         return;
     }
+    // Terminated when the identifier ends (tokenize).
     identbuf[static_cast<std::size_t>(rd.iptr++)] = static_cast<char>(c);
-    identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
 }
 
 void outside(int c) {
@@ -510,6 +510,27 @@ void replenish() {
         if (rd.tokenq.length > 0 || rd.macroptr > 0) return;
         macrofree_();
         queue_token(kTokEof);
+        return;
+    }
+    if (rd.macroptr == 0) {
+        // The common case, straight from the file: stay here until something is queued or the
+        // file or an expansion takes over.
+        const int fs = rd.fsptr;
+        RuleFile& f = *rd.filestack[static_cast<std::size_t>(fs)].fptr;
+        do {
+            const int c = f.get();
+            if (rd.istate == 0) {
+                if (is_identchar(c)) {
+                    add_identchar(c);
+                } else {
+                    outside(c);
+                }
+            } else if (rd.istate == 1) {
+                within_quotes(c);
+            } else {
+                within_comment(c);
+            }
+        } while (rd.tokenq.length == 0 && rd.macroptr == 0 && rd.fsptr == fs);
         return;
     }
     const int c = getone_();
