@@ -7,6 +7,7 @@
 #include <string_view>
 
 extern int progstate;  // 0 no driver, 1 running, 2 suspended
+extern int progtrans;  // 1 when ASK answers are sent to the driver
 extern int voluntary;  // 1 when the user suspended the driver (resuming then acknowledges)
 
 bool setpipe();

@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "prcmnd.hpp"
+
 // build
 #include "build.hpp"
 void bldtxt() {}
@@ -27,7 +29,6 @@ void falign() {}
 
 // commands
 #include "commands.hpp"
-void silent() {}
 
 // compute
 #include "compute.hpp"
@@ -101,6 +102,30 @@ void xnextnumx() {}
 
 // gento
 #include "gento.hpp"
+void qsyntax() { notavail(); }
+void qmorphology() { notavail(); }
+void qlexicon() { notavail(); }
+void qtbls() { notavail(); }
+void qtmnls() { notavail(); }
+void quser() { notavail(); }
+void qipa() { notavail(); }
+void qmrpherror() { notavail(); }
+void qsmtransf() { notavail(); }
+void qtginfo() { notavail(); }
+void qlxtransf() { notavail(); }
+void qrmfiles() { notavail(); }
+void qrxtransf() { notavail(); }
+void qaddlex() { notavail(); }
+void qmpasses() { notavail(); }
+void qdisplay() { notavail(); }
+void qfreq() { notavail(); }
+void qrootset() { notavail(); }
+void qrandomseed() { notavail(); }
+void qpseed() { notavail(); }
+void qerror() { notavail(); }
+void qstore() { notavail(); }
+void qrecover() { notavail(); }
+void qtalk() { notavail(); }
 void qcompsingle() {}
 void qglobpre() {}
 void generate() {}
@@ -114,17 +139,17 @@ void initgento() {}
 
 // file
 #include "file.hpp"
-void fetchfile() {}
-void insrtfile() {}
-void appendfile() {}
-void savefile() {}
-void ovrwritefile() {}
-void join() {}
-void emit() {}
-void deletefile() {}
-void newname() {}
-void update() {}
-void list() {}
+void fetchfile() { notavail(); }
+void insrtfile() { notavail(); }
+void appendfile() { notavail(); }
+void savefile() { notavail(); }
+void ovrwritefile() { notavail(); }
+void join() { notavail(); }
+void emit() { notavail(); }
+void deletefile() { notavail(); }
+void newname() { notavail(); }
+void update() { notavail(); }
+void list() { notavail(); }
 
 // merger
 #include "merger.hpp"
@@ -133,7 +158,6 @@ void mrgrec() {}
 
 // prcmnd
 #include "prcmnd.hpp"
-void prcmnd() {}
 
 // reformat
 #include "reformat.hpp"
@@ -157,11 +181,24 @@ void rubfield() {}
 // scrout
 #include "scrout.hpp"
 
+// sort
+#include "sort.hpp"
+void sortchk() { notavail(); }
+void sort() { notavail(); }
+void skey() { notavail(); }
+
 // stars
 #include "stars.hpp"
 
 // syshandler
 #include "syshandler.hpp"
+
+// sysutils
+#include "sysutils.hpp"
+void calsys() { notavail(); }
+void changedir() { notavail(); }
+void swinput() { notavail(); }
+void directory() { notavail(); }
 
 // tabs
 #include "tabs.hpp"
@@ -177,6 +214,7 @@ void tabcur() {}
 // templates
 #include "templates.hpp"
 void writetemplate(int) {}
+void setspecs() { notavail(); }
 
 // terminal
 #include "terminal.hpp"
@@ -187,3 +225,4 @@ void writetemplate(int) {}
 // view
 #include "view.hpp"
 void viewterm() {}
+void view() { notavail(); }

@@ -16,3 +16,4 @@ extern int numfields;
 void reset_fieldtable();
 
 void writetemplate(int mode);
+void setspecs();

@@ -1,0 +1,6 @@
+// Sorting lines by a key.
+#pragma once
+
+void sortchk();
+void sort();
+void skey();

@@ -1,0 +1,65 @@
+// Fixture for the command line: the store and every command-line module at their start values.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "commands.hpp"
+#include "file.hpp"
+#include "getparam.hpp"
+#include "prcmnd.hpp"
+#include "scrin.hpp"
+#include "store_fixture.hpp"
+
+class CommandTest : public StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        reset_prcmnd();
+        reset_getparam();
+        reset_commands();
+        reset_scrin();
+        reset_file();
+    }
+
+    static int row(std::string_view name) {
+        for (int r = 0; r < kCommands; ++r) {
+            if (std::string_view(commands[r].name).substr(0, 2) == name.substr(0, 2)) return r;
+        }
+        return -1;
+    }
+    // Parameters as they stand after typing `typed` and Return: defaults added, then converted.
+    static void typed(std::string_view name, std::string_view text) {
+        cmdptr = row(name);
+        ASSERT_GE(cmdptr, 0) << name;
+        pstring.assign(std::string(text) + "|");
+        add_defaults();
+        convert_params();
+    }
+    // Runs a command's checker and operation on typed parameters, as the command loop does.
+    static void run(std::string_view name, std::string_view text) {
+        typed(name, text);
+        del = 0;
+        const CMDSPEC& c = commands[cmdptr];
+        if (c.checker != nullptr) c.checker();
+        if (del != 2 && c.cmdop != nullptr) c.cmdop();
+    }
+    // A core file with lines "line 1" ... "line n"; the cursor on line 1, column 1.
+    static void lines(int n) {
+        COREFILE& cf = cur();
+        cf.lnptr = cf.header->down;
+        for (int i = 1; i <= n; ++i) {
+            const std::string t = "line " + std::to_string(i);
+            if (i == 1) {
+                for (char c : t)
+                    cadd(c);
+            } else {
+                addline(t);
+            }
+        }
+        cf.lnptr = cf.header->down;
+        cf.disln = cf.lnptr;
+        cf.curcol = 1;
+        cf.curline = 1;
+    }
+};
