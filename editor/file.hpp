@@ -54,8 +54,6 @@ void deletefile();
 void newname();
 void update();
 void list();
-// PROCEDURE: the file's keys run next.
-void loadfile();
 
 // Key-string files: the whole file translated into one key string.
 enum class KeyKind { Template = 0, Procedure = 1, Merge = 2 };
