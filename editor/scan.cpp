@@ -125,7 +125,7 @@ class Matcher {
             const int t = peek(p);
             const unsigned char nc = static_cast<unsigned char>(pat_[next]);
             if ((nc < ' ' || t == nc) && rest(next, p, end)) return true;
-            if (t == kEndOfFile || !skippable(t)) return false;
+            if (p.l == cur().header || !skippable(t)) return false;
             step(p);
         }
         return false;
@@ -148,12 +148,12 @@ class Matcher {
                     return skip_then(pi + 1, p, end, kMatchBudget,
                                      [](int t) { return !is_delim(t); });
                 case kOne:
-                    if (peek(p) == kEndOfFile) return false;
+                    if (p.l == cur().header) return false;
                     step(p);
                     break;
                 case kDelims:
                     if (!is_delim(peek(p))) return false;
-                    while (peek(p) != kEndOfFile && is_delim(peek(p)) && spend())
+                    while (p.l != cur().header && is_delim(peek(p)) && spend())
                         step(p);
                     break;
                 default:  // {N} is applied by the caller; other control codes are ignored
@@ -422,18 +422,37 @@ int match(std::string_view pattern) {
     return match_at(pattern, here()) ? 1 : 0;
 }
 
+namespace {
+
+bool at_end() {
+    return lp == cur().header;
+}
+
+// Moves to the next word character after a character that `past` accepts. A byte 4 or 10 inside
+// a line reads like the end of the file or of the line, so the move is made to go at least one
+// character: a scan that stood still would never end.
+void nextunit(bool (*past)(int)) {
+    const LINE* l = lp;
+    const int c = cp;
+    while (!at_end() && !past(peepc()))
+        nextc();
+    while (!at_end() && !is_word(peepc()))
+        nextc();
+    if (lp == l && cp == c && !at_end()) {
+        nextc();
+        while (!at_end() && !is_word(peepc()))
+            nextc();
+    }
+}
+
+}  // namespace
+
 void nextword() {
-    while (!is_delim(peepc()))
-        nextc();
-    while (!is_word(peepc()) && peepc() != kEndOfFile)
-        nextc();
+    nextunit(is_delim);
 }
 
 void nextsent() {
-    while (!is_sentend(peepc()))
-        nextc();
-    while (!is_word(peepc()) && peepc() != kEndOfFile)
-        nextc();
+    nextunit(is_sentend);
 }
 
 void checksetup() {
@@ -444,7 +463,7 @@ void checksetup() {
     const Pos keep = here();
     const int keepdist = dist;
     if (textline(lp)) {
-        while (ringcount < kRingUse && peepc() != kEndOfFile) {
+        while (ringcount < kRingUse && lp != cur().header) {
             ring_push(here());
             nextword();
         }
@@ -468,7 +487,7 @@ void checkupdate() {
     const int keepdist = dist;
     go({findlptr[findbotptr], findcptr[findbotptr]});
     nextword();
-    if (peepc() != kEndOfFile) ring_push(here());
+    if (lp != cur().header) ring_push(here());
     findbufptr = (findbufptr + 1) % kRing;
     ringcount -= 1;
     go(keep);
@@ -693,7 +712,7 @@ void scantext() {
     int words = 0;
     for (bool more = true; more;) {
         const int c = peepc();
-        more = c != kEndOfFile;
+        more = lp != cur().header;
         // The end of the file ends the last word and sentence; it is no word character itself.
         const int k = more ? kind(c) : 6;
         if ((k & 1) != 0) ++wl;

@@ -263,3 +263,28 @@ TEST_F(ScanTest, WholeLinePatternsCaptureTheirWildcards) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(ScanTest, BytesThatReadLikeEndsDoNotStopTheScan) {
+    // Bytes 4 and 10 inside a line read like the ends of file and line; every unit still moves
+    // on past them to the real end.
+    fill(1, {std::string("a\x04 b\x04\x04.c\n d"), "last word here"});
+    for (int unit : {kUnitWord, kUnitSent, kUnitCheck}) {
+        at(1, 1);
+        scanunit = unit;
+        scanpattern.assign(unit == kUnitCheck ? "1" : "here");
+        resnumber();
+        EXPECT_EQ(vl_result[0], unit == kUnitCheck ? 0 : (unit == kUnitWord ? 1 : 0)) << unit;
+        findunit(unit, "here");
+    }
+    at(1, 1);
+    findunit(kUnitWord, "here");
+    EXPECT_EQ(line_no(), 2);
+    EXPECT_EQ(cur().curcol, 11);
+    at(1, 1);
+    scantext();                // counts on to the real end
+    EXPECT_EQ(wordlen[4], 3);  // last, word, here
+}
+
+}  // namespace
