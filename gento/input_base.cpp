@@ -737,6 +737,19 @@ int open_file_count() {
     return rd.fsptr + 1;
 }
 
+const char* macrosearch(std::string_view name) {
+    const macrodef* m = macrosearch_(name);
+    return m != nullptr ? m->def.c_str() : nullptr;
+}
+
+void macrofree() {
+    macrofree_();
+}
+
+int getone() {
+    return getone_();
+}
+
 void set_macro_budget(long bytes) {
     expansion_limit = bytes;
 }

@@ -55,6 +55,12 @@ void q_next();
 int str2tok();                 // keyword code of identbuf, or 0
 const char* tok2str(int tok);  // description of a token for messages
 void closefile();
+// The definition of macro `name` in the reading in progress, or null.
+const char* macrosearch(std::string_view name);
+void macrofree();
+// The next raw character of the reading (from the innermost macro expansion, else the top file):
+// a byte, -1 at the end of a file, -2 where an expansion ran out.
+int getone();
 
 // The command TSTINPUT: one message line per token of the file.
 void testinput(const char* fn);
