@@ -1,0 +1,60 @@
+"""Rule files from the command line: ATTRIBUTE loads an attribute file and TSTINPUT lists a file's
+tokens; both report in core file 7, which CORE 7 puts on the screen."""
+import os
+import shutil
+import tempfile
+
+import oruterm
+
+
+def start_in_copy_of_examples():
+    work = tempfile.mkdtemp(prefix="oru_gento_")
+    shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "attributes.att"), work)
+    with open(os.path.join(work, "tokens.rul"), "w", encoding="latin-1") as f:
+        f.write('%define N sg\nRULE S , "a b" { a comment } %N\n')
+    oru = oruterm.Oru([], cwd=work)
+    oru.wait_for("Expecting")
+    return oru, work
+
+
+def command(oru, letters, parameter):
+    oru.send(letters)
+    oru.send(parameter + "\r")
+
+
+def test_attribute_command_reports_in_the_message_file():
+    oru, work = start_in_copy_of_examples()
+    try:
+        command(oru, "AT", "attributes.att")
+        command(oru, "CO", "7")
+        oru.wait_for("Finished reading attribute input from file 'attributes.att' [12 lines.]")
+        assert "uninstalled: none" in oru.text(), oru.text()
+        assert "ERROR" not in oru.text(), oru.text()
+        # Reading it again removes the attributes loaded first.
+        command(oru, "AT", "attributes.att")
+        oru.wait_for("uninstalled: AT")
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+def test_tstinput_lists_the_tokens():
+    oru, work = start_in_copy_of_examples()
+    try:
+        command(oru, "TS", "tokens.rul")
+        command(oru, "CO", "7")
+        oru.wait_for("end of input")
+        screen = oru.text()
+        for line in ("token: RULE", "identifier: S", "char ','", "quote", "char ' '",
+                     "identifier: sg", "linefeed"):
+            assert line in screen, (line, screen)
+        assert "comment" not in screen, screen
+        assert "Finished reading test input from file 'tokens.rul' [2 lines.]" in screen, screen
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    oruterm.main([test_attribute_command_reports_in_the_message_file,
+                  test_tstinput_lists_the_tokens])
