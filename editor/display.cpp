@@ -6,6 +6,7 @@
 #include <string>
 
 #include "float.hpp"
+#include "getparam.hpp"
 #include "globals.hpp"
 #include "scan.hpp"
 #include "scrout.hpp"
@@ -397,7 +398,7 @@ void gendis() {
     putstats();
     putfname();
     prtabs();
-    putstring(mode == 0 ? "Command " : mode == 2 ? "Insert  " : "Typing  ", 'm');
+    disprompt();
     if (cur().viewtype == 2) writetemplate(1);
     redisplay = 1;
     display();

@@ -51,6 +51,22 @@ def test_resized_terminal_is_redrawn_at_its_new_size():
         o.close()
 
 
+def test_interrupt_key_opens_the_command_line():
+    o = oruterm.Oru([], rows=24, cols=80, cwd="/tmp")
+    try:
+        o.wait_screen(layout_complete(24, 80), "the layout")
+        if o.row(23).startswith("Expecting Command"):
+            o.send("\r")  # a Return alone closes the command line opened at start-up
+        o.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "typing mode")
+        o.send("\x1f")  # Ctrl-_: the terminal's interrupt key
+        o.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command line")
+        o.send("FE")
+        o.wait_screen(lambda s: s.row(23)[19:].startswith("FETCH"), "the command's name")
+    finally:
+        o.close()
+
+
 if __name__ == "__main__":
     oruterm.main([test_layout_at_80x24_and_100x30,
-                  test_resized_terminal_is_redrawn_at_its_new_size])
+                  test_resized_terminal_is_redrawn_at_its_new_size,
+                  test_interrupt_key_opens_the_command_line])
