@@ -55,6 +55,7 @@ bool setpipe() {
         // The child: its standard input is the pipe from the editor, its standard output the pipe
         // to the editor. The descriptors are close-on-exec, so only 0 and 1 stay open.
         if (dup2(progpipe[0], 0) < 0 || dup2(orupipe[1], 1) < 0) _exit(1);
+        signal(SIGPIPE, SIG_DFL);
         execlp(curfile.c_str(), curfile.c_str(), static_cast<char*>(nullptr));
         _exit(1);
     }

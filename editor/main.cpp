@@ -9,6 +9,7 @@
 
 #include "corutils.hpp"
 #include "display.hpp"
+#include "dxio.hpp"
 #include "editor.hpp"
 #include "gento.hpp"
 #include "globals.hpp"
@@ -105,6 +106,7 @@ int main(int argc, char** argv) {
 
     editor();
 
+    end_driver();
     reseterm();
     scrclear();
     return 0;
