@@ -38,7 +38,9 @@ void send(std::string_view text) {
 
 }  // namespace
 
-FILE* driver_output() { return oruoutput; }
+FILE* driver_output() {
+    return oruoutput;
+}
 
 bool setpipe() {
     int orupipe[2];
@@ -123,7 +125,9 @@ void acknowledge() {
     if (progstate == 1) send("\n");
 }
 
-void progsend(std::string_view text) { send(text); }
+void progsend(std::string_view text) {
+    send(text);
+}
 
 void end_driver() {
     if (progstate == 0 && child_pid < 0) return;

@@ -195,10 +195,6 @@ void skey() { notavail(); }
 
 // sysutils
 #include "sysutils.hpp"
-void calsys() { notavail(); }
-void changedir() { notavail(); }
-void swinput() { notavail(); }
-void directory() { notavail(); }
 
 // tabs
 #include "tabs.hpp"

@@ -9,8 +9,8 @@
 #include "display.hpp"
 #include "dxio.hpp"
 #include "globals.hpp"
-#include "sysutils.hpp"
 #include "sys_linux.hpp"
+#include "sysutils.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -21,10 +21,18 @@ volatile sig_atomic_t pending_cont = 0;
 volatile sig_atomic_t pending_winch = 0;
 volatile sig_atomic_t pending_end = 0;
 
-void SuspHandler(int) { pending_stop = 1; }
-void ResHandler(int) { pending_cont = 1; }
-void WindowHandler(int) { pending_winch = 1; }
-void EndHandler(int) { pending_end = 1; }
+void SuspHandler(int) {
+    pending_stop = 1;
+}
+void ResHandler(int) {
+    pending_cont = 1;
+}
+void WindowHandler(int) {
+    pending_winch = 1;
+}
+void EndHandler(int) {
+    pending_end = 1;
+}
 
 // The evaluator checks its operands and never traps, so an arithmetic fault is a fault of the
 // program: keep the user's edits and leave.

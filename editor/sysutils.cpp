@@ -1,13 +1,22 @@
 #include "sysutils.hpp"
 
 #include <fcntl.h>
+#include <signal.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <array>
 #include <cerrno>
 #include <cstdio>
 
+#include "display.hpp"
+#include "dxio.hpp"
+#include "getparam.hpp"
 #include "globals.hpp"
+#include "scrout.hpp"
+#include "sys_linux.hpp"
+#include "terminal.hpp"
+#include "termutils.hpp"
 
 namespace {
 
@@ -89,4 +98,143 @@ int emergency_save_all() {
         if (save_core(n)) ++copies;
     }
     return copies;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Shell escapes, directories and the input switch
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// Runs "/bin/sh" with the flag and the command and waits for it. While it runs the shell owns
+// the terminal, so the interrupt and quit keys are for it, not for the editor.
+bool run_shell(const char* flag, const char* command) {
+    struct sigaction ignore {};
+    struct sigaction oldint {};
+    struct sigaction oldquit {};
+    ignore.sa_handler = SIG_IGN;
+    sigemptyset(&ignore.sa_mask);
+    sigaction(SIGINT, &ignore, &oldint);
+    sigaction(SIGQUIT, &ignore, &oldquit);
+    std::fflush(stdout);
+    const pid_t pid = fork();
+    if (pid == 0) {
+        signal(SIGINT, SIG_DFL);
+        signal(SIGQUIT, SIG_DFL);
+        signal(SIGPIPE, SIG_DFL);
+        if (command != nullptr) {
+            execl("/bin/sh", "sh", flag, command, static_cast<char*>(nullptr));
+        } else {
+            execl("/bin/sh", "sh", flag, static_cast<char*>(nullptr));
+        }
+        const char msg[] = "System error: execl failed\r\n";
+        ssize_t ignored = write(1, msg, sizeof msg - 1);
+        (void)ignored;
+        _exit(1);
+    }
+    bool ok = pid > 0;
+    if (pid < 0) {
+        std::printf("System error: vfork failed.\r\n");
+    } else {
+        int status = 0;
+        while (waitpid(pid, &status, 0) < 0 && errno == EINTR) {
+        }
+    }
+    sigaction(SIGINT, &oldint, nullptr);
+    sigaction(SIGQUIT, &oldquit, nullptr);
+    return ok;
+}
+
+// Waits on the plain terminal for Return or rubout. The editor's screen is not up, so this reads
+// bytes itself rather than keys, which would bring the screen back first.
+void wait_return() {
+    for (;;) {
+        const int code = intran[orugetc() & 0xFF];
+        if (code == 1 || code == 5) return;
+    }
+}
+
+// Runs a shell command with the terminal given back to the user meanwhile.
+void shell_escape(const char* command) {
+    reseterm();
+    scrclear();
+    std::printf("%s\r\n", command);
+    const bool interactive = command[0] == '\0' && progstate == 0;
+    const bool ok = run_shell(interactive ? "-i" : "-c", interactive ? nullptr : command);
+    call_reset_prog_mode();
+    initerm();
+    if (progstate == 0) {
+        std::printf("\r\n\nType [return] to continue\r");
+        std::fflush(stdout);
+        wait_return();
+    }
+    std::fflush(stdout);
+    physterm();
+    if (!ok) del = 2;
+    const int keep = visible;
+    visible = 1;
+    gendis();
+    visible = keep;
+}
+
+}  // namespace
+
+void calsys() {
+    shell_escape(sysstring.c_str());
+}
+
+void directory() {
+    const char* listing;
+    switch (param[1]) {
+        case 0:
+        case 'B' - 'A' + 1:
+            listing = "ls";
+            break;
+        case 'F' - 'A' + 1:
+            listing = "ls -l";
+            break;
+        case 'T' - 'A' + 1:
+            listing = "ls ..";
+            break;
+        default:
+            diserr("Invalid Argument");
+            del = 2;
+            pushfn("DI");
+            return;
+    }
+    shell_escape(listing);
+}
+
+void changedir() {
+    if (sysstring.empty()) {
+        std::array<char, 4096> where{};
+        diserr(getcwd(where.data(), where.size()) != nullptr ? where.data() : "?");
+        return;
+    }
+    if (chdir(sysstring.c_str()) != 0) {
+        diserr("Directory not found (or no permission)");
+        del = 2;
+    }
+}
+
+void swinput() {
+    switch (param[1]) {
+        case 0:
+            if (progstate == 1) {
+                voluntary = 1;
+                suspendprog();
+            }
+            read_keyboard();
+            pltransmit("$mU###");
+            break;
+        case 1:
+            resumeprog();
+            break;
+        case 2:
+            killprog();
+            pltransmit("$mU###");
+            break;
+        default:
+            break;
+    }
 }
