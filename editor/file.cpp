@@ -19,12 +19,15 @@
 
 #include "build.hpp"
 #include "corutils.hpp"
+#include "dxio.hpp"
+#include "getparam.hpp"
 #include "globals.hpp"
 #include "linutils.hpp"
 #include "scan.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
 #include "tabs.hpp"
+#include "termutils.hpp"
 
 int fetchstyle = 1;
 int octflag = 0;
@@ -836,4 +839,68 @@ const char* readfile(const char* name, KeyKind kind) {
     release(std::move(keybufs.current[k]));
     keybufs.current[k] = std::move(keys);
     return keybufs.current[k]->c_str();
+}
+
+// ---------------------------------------------------------------------------------------------
+// The rows of the command table. A failed operation refuses like a check does, so the result
+// register tells a procedure that the command did not work.
+// ---------------------------------------------------------------------------------------------
+
+namespace {
+
+void outcome(bool ok) {
+    if (!ok) del = 2;
+}
+
+// The starting-point string UPDATE queues lives as long as the key-string stack may read it.
+constexpr const char* kSaveAgain = "SA *\r";
+
+}  // namespace
+
+void fetchfile() {
+    outcome(fetch_range(param[2], param[3], recboolcheck.view()));
+}
+void insrtfile() {
+    outcome(insert_range(param[2], param[3], recboolcheck.view()));
+}
+void appendfile() {
+    outcome(append_range(param[2], param[3], recboolcheck.view()));
+}
+void savefile() {
+    outcome(save_range(param[2], param[3]));
+}
+void ovrwritefile() {
+    outcome(overwrite_range(param[2], param[3]));
+}
+void join() {
+    outcome(join_range(param[2], param[3]));
+}
+void deletefile() {
+    outcome(delete_file());
+}
+void newname() {
+    outcome(rename_file(targetstring.view()));
+}
+void list() {
+    outcome(list_file(listfile.view(), param[2], param[3], param[4], listinitfile.view()));
+}
+
+void update() {
+    if (!update_file()) {
+        del = 2;
+        return;
+    }
+    pushfn(kSaveAgain);
+}
+
+void emit() {
+    std::FILE* out = driver_output();
+    if (param[4] != 1 || progstate == 0 || out == nullptr) return;
+    const int keep = corenum;
+    if (param[1] >= 1 && param[1] <= 18) corenum = param[1];
+    std::fflush(out);
+    bool ok = pfile(::fileno(out), param[2], param[3]);
+    corenum = keep;
+    ok = ok && write_all(::fileno(out), "$$$\r\n", 5);
+    outcome(ok);
 }

@@ -139,17 +139,6 @@ void initgento() {}
 
 // file
 #include "file.hpp"
-void fetchfile() { notavail(); }
-void insrtfile() { notavail(); }
-void appendfile() { notavail(); }
-void savefile() { notavail(); }
-void ovrwritefile() { notavail(); }
-void join() { notavail(); }
-void emit() { notavail(); }
-void deletefile() { notavail(); }
-void newname() { notavail(); }
-void update() { notavail(); }
-void list() { notavail(); }
 
 // merger
 #include "merger.hpp"
