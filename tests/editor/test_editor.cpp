@@ -1,8 +1,11 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <vector>
 
 #include "store_fixture.hpp"
+#include "terminal.hpp"
+#include "termutils.hpp"
 #include "tests.hpp"
 
 namespace {
@@ -107,6 +110,12 @@ std::string slurp(const char* path) {
     ss << in.rdbuf();
     return ss.str();
 }
+std::string joined(const std::vector<std::string>& cmds) {
+    std::string all;
+    for (const std::string& c : cmds)
+        all += c + "\n";
+    return all;
+}
 int count(const std::string& s, const std::string& what) {
     int n = 0;
     for (std::size_t at = s.find(what); at != std::string::npos; at = s.find(what, at + 1))
@@ -188,4 +197,50 @@ TEST_F(EditLoop, FourthPageDownInARowIsIgnoredUnderRepeatLimits) {
     EXPECT_FALSE(dispatch(kPageDown));
     EXPECT_TRUE(dispatch(kInMode));
     EXPECT_TRUE(dispatch(kPageDown));
+}
+
+// GOODBYE asks about every changed core file; Return goes on, rubout keeps the editor running.
+TEST_F(EditLoop, GoodbyeAsksAboutEveryChangedCoreFile) {
+    core[3].edited = 1;
+    core[5].edited = 1;
+    mode = 0;
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    static const char answers[] = "\r\x7f";  // Return to the first question, rubout to the second
+    pushfn(answers);
+    goodbye();
+    set_command_capture(nullptr);
+    EXPECT_EQ(overflg, 0);
+    EXPECT_EQ(mode, 0) << "the command line stays open";
+    const std::string all = joined(cmds);
+    EXPECT_NE(all.find("WARNING: corefile 3 not saved. <del> aborts"), std::string::npos);
+    EXPECT_NE(all.find("WARNING: corefile 5 not saved. <del> aborts"), std::string::npos);
+    EXPECT_EQ(corenum, 1);
+
+    // Nothing changed: the loop ends at once and typing mode closes the command line.
+    SetUp();
+    mode = 0;
+    goodbye();
+    EXPECT_EQ(overflg, 1);
+    EXPECT_EQ(mode, 1);
+    // Every question answered with Return ends the editor too.
+    SetUp();
+    core[0].edited = 1;
+    core[19].edited = 1;
+    goodbye();
+    EXPECT_EQ(overflg, 1);
+}
+
+TEST_F(EditLoop, UpperCaseLockAndIdentify) {
+    dispatch(29);
+    EXPECT_EQ(transb, 1);
+    dispatch(29);
+    EXPECT_EQ(transb, 0);
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    identify();
+    set_command_capture(nullptr);
+    const std::string all = joined(cmds);
+    EXPECT_NE(all.find(std::string("ALPHA date: ") + __DATE__ + "; time: "), std::string::npos)
+        << all;
 }
