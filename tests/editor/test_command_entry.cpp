@@ -1,0 +1,202 @@
+// Command entry through the real key reader: keys pushed as a key string are read by the command
+// loop exactly as typed ones; what is left of the keyboard answers Return.
+#include <climits>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "command_fixture.hpp"
+#include "scan.hpp"
+#include "tabs.hpp"
+#include "terminal.hpp"
+#include "termutils.hpp"
+
+namespace {
+
+class EntryTest : public CommandTest {
+  protected:
+    void TearDown() override {
+        set_command_capture(nullptr);
+        CommandTest::TearDown();
+    }
+    // Opens the command line on `keys`; the loop ends at the first Return typed alone (the
+    // keyboard gives one once the keys run out).
+    void type(const std::string& keys) {
+        held = keys;
+        sent.clear();
+        set_command_capture(&sent);
+        pushfn(held.c_str());
+        prcmnd();
+        set_command_capture(nullptr);
+    }
+    bool shown(const std::string& cmd) const {
+        for (const std::string& s : sent) {
+            if (s == cmd) return true;
+        }
+        return false;
+    }
+    std::string held;
+    std::vector<std::string> sent;
+};
+
+constexpr char kRubout = '\x08';
+
+}  // namespace
+
+TEST_F(EntryTest, TypedParametersBecomeTextDefaultsAndNumbers) {
+    struct Case {
+        const char* what;
+        std::string keys;
+        const char* pstring;
+        std::function<void()> check;
+    };
+    const std::vector<Case> cases = {
+        {"FE with a name takes lines 1 to 200000 and no record check", "fenotes.txt\r",
+         "notes.txt|1|200000||",
+         [] {
+             EXPECT_EQ(curfile.view(), "notes.txt");
+             EXPECT_EQ(param[2], 1);
+             EXPECT_EQ(param[3], 200000);
+         }},
+        {"a star alone takes no further characters", "fe*x.txt\r", "*|1|200000||",
+         [] { EXPECT_EQ(curfile.view(), "chapter.txt"); }},
+        {"a star inside a name is ignored", "fea*b\r", "ab|1|200000||",
+         [] { EXPECT_EQ(curfile.view(), "ab"); }},
+        {"a bar in the last parameter is ignored", "po5|7|9\r", "5|79|",
+         [] {
+             EXPECT_EQ(param[1], 5);
+             EXPECT_EQ(param[2], 79);
+         }},
+        {"rubout after a bar returns to the previous parameter",
+         std::string("ad3|") + kRubout + "4|2\r", "34|2|",
+         [] {
+             EXPECT_EQ(param[1], 34);
+             EXPECT_EQ(param[2], 2);
+         }},
+        {"a digit above the qualifier and a second digit are ignored", "fi8975|ab\r", "7|ab|",
+         [] {
+             EXPECT_EQ(param[1], 7);
+             EXPECT_EQ(scanunit, 7);
+             EXPECT_EQ(scanpattern.view(), "ab");
+         }},
+        {"keys the type does not accept are ignored", "ta4a-*.|\r", "4|",
+         [] { EXPECT_EQ(tabs[5], 1); }},
+        {"a minus counts only first", "po-3|-2-\r", "-3|-2|",
+         [] {
+             EXPECT_EQ(param[1], -3);
+             EXPECT_EQ(param[2], -2);
+         }},
+        {"a letter parameter takes one letter", "diFx\r", "F|", [] { EXPECT_EQ(param[1], 6); }},
+        {"numbers too large for an int saturate", "ke99999999999999999|3\r", "99999999999999999|3|",
+         [] { EXPECT_EQ(param[1], INT_MAX); }},
+        {"characters beyond 48 are dropped", "na" + std::string(60, 'x') + "\r", nullptr,
+         [] {
+             EXPECT_EQ(curfile.view(), std::string(48, 'x'));
+             EXPECT_EQ(cur().filname.view(), std::string(48, 'x'));
+         }},
+        {"a function string is stored translated", "fu4|ab{M}\r", "4|ab{M}|",
+         [] { EXPECT_EQ(fn[4].view(), "ab\r"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        reset_getparam();
+        cur().filname.assign("chapter.txt");
+        type(c.keys);
+        if (c.pstring != nullptr) {
+            EXPECT_EQ(pstring.view(), c.pstring);
+        }
+        c.check();
+        EXPECT_EQ(mode, 1) << "the command line closes on a Return alone";
+    }
+}
+
+TEST_F(EntryTest, ResultRegisterFollowsTheCommandUnlessItIsFlaggedToLeaveIt) {
+    int& result = vl_result[0];
+    type("ta4\r");
+    EXPECT_EQ(result, 1);
+    type("ke624|1\r");
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(shown("$meInvalid Key Assignment"));
+    type("ta4\r");
+    EXPECT_EQ(result, 1);
+
+    // Rubout with nothing typed abandons: no operation, result 0.
+    tabs.fill(0);
+    type(std::string("ta") + kRubout + "ta8\r");
+    EXPECT_EQ(result, 1);
+    EXPECT_EQ(tabs[9], 1);
+    tabs.fill(0);
+    type(std::string("ta") + kRubout);
+    EXPECT_EQ(result, 0);
+    EXPECT_EQ(tabs[9], 0);
+
+    // PROCEDURE and ASK leave the register alone (even when refused); ASK sets it itself.
+    result = 5;
+    type("prno-such-procedure\r");
+    EXPECT_EQ(result, 5);
+    EXPECT_TRUE(shown("$meFile not found (or no read permission)"));
+    lines(3);
+    type("as16\r");
+    EXPECT_EQ(result, 3);
+
+    // A command whose subsystem is missing says so and fails.
+    type("rmall\r");
+    EXPECT_EQ(result, 0);
+    EXPECT_TRUE(shown("$meCommand not available"));
+}
+
+TEST_F(EntryTest, NamesPromptsAndMessagesGoWhereTheUserLooks) {
+    // A rubout in the name erases its first letter; an unknown name beeps and says so.
+    type(std::string("x") + kRubout + "zz\r");
+    EXPECT_TRUE(shown("$b"));
+    EXPECT_TRUE(shown("$meInvalid Command Request"));
+    EXPECT_TRUE(shown("$mmCommand "));
+    EXPECT_TRUE(shown("$Cx"));
+
+    // The rest of the name and a blank are echoed; each parameter shows its type's prompt and
+    // a row's prompt goes to the help line.
+    type("ob1\r");
+    EXPECT_TRUE(shown("$CcO"));
+    EXPECT_TRUE(shown("$CcJ"));
+    EXPECT_TRUE(shown("$CcT"));
+    EXPECT_TRUE(shown("$Cc "));
+    EXPECT_TRUE(shown("$mmDigit   "));
+    EXPECT_TRUE(shown("$mh0:txt 1:rec/txt 2:rec/tmp 3:lin/txt 4:lin/gr 5:mat/txt 6:mat/gr 7:page"));
+    EXPECT_EQ(cur().viewtype, 1);
+    EXPECT_TRUE(shown("$mmTyping  ")) << "the mode's prompt comes back";
+    EXPECT_EQ(shadow_ptr, 0);
+
+    type("fe");
+    EXPECT_TRUE(shown("$mmFilename"));
+    type("po3|");
+    EXPECT_TRUE(shown("$mmInteger "));
+    EXPECT_TRUE(shown("$Cc|"));
+    type(std::string("po3|") + kRubout);
+    EXPECT_TRUE(shown("$Cb"));
+
+    // An edited core file is warned about before a command that replaces it.
+    cur().edited = 1;
+    type("cl\r");
+    EXPECT_TRUE(shown("$mhWarning: corefile not saved"));
+
+    // A full store refuses the commands that add text.
+    full = 1;
+    type("so\r");
+    EXPECT_TRUE(shown("$mefiles full; command ignored"));
+    full = 0;
+
+    // Several commands in one opening of the command line.
+    type("hy2\rju1\r");
+    EXPECT_EQ(hyphlevel, 2);
+    EXPECT_EQ(jmode, 1);
+}
+
+TEST_F(EntryTest, GoodbyeClosesTheCommandLine) {
+    tabs.fill(0);
+    type("go\rta4\r");
+    EXPECT_EQ(overflg, 1);
+    EXPECT_EQ(mode, 1);
+    EXPECT_EQ(tabs[5], 0);
+    // The keys after GOODBYE were not read by the command line.
+    EXPECT_GT(fnptr, 0);
+}
