@@ -692,6 +692,7 @@ void change() {
         }
         if (d > 0) cinsert(d);
         std::memcpy(textbase.data() + curptr(), repl.data(), repl.size());
+        cf.edited = 1;  // so that GOODBYE asks before the change is lost
         cf.curcol += grow;
         if (avail > hiaddr) garbage();
         setptr();

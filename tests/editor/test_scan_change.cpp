@@ -33,11 +33,14 @@ TEST_F(ScanTest, ChangeReplacesEveryLaterOccurrence) {
     fill(1, {"aaa"});
     change_all("a", "aa");
     EXPECT_EQ(lines_of(1), (V{"aaaaaa"}));
+    EXPECT_EQ(cur().edited, 1) << "a changed file is marked edited";
     // No occurrence: nothing changes and the cursor stays.
+    cur().edited = 0;
     at(1, 3);
     change_all("q", "z");
     EXPECT_EQ(lines_of(1), (V{"aaaaaa"}));
     EXPECT_EQ(cur().curcol, 3);
+    EXPECT_EQ(cur().edited, 0);
     expect_chain_sound();
 }
 

@@ -9,13 +9,12 @@ oru runs this program and reads its standard output as keystrokes, exactly as if
 what oru has to tell the program (ASK answers, EMIT blocks, acknowledgements) arrives on the
 program's standard input, one line at a time.
 
-This driver fetches letter.txt, puts the first line in capitals, asks where the cursor is and
-what the line now says, has the whole file sent back with EMIT, writes what it learnt to
-letter.report, saves the changed text as letter.out and ends the editor.
+This driver fetches letter.txt, changes every "learner" into "student", asks where the cursor
+was left and what the first line now says, has the whole file sent back with EMIT, writes what
+it learnt to letter.report, saves the changed text as letter.out and ends the editor.
 """
 import sys
 
-CTRL_C = "\x03"  # opens the command line
 RETURN = "\r"
 
 
@@ -51,24 +50,22 @@ def emitted_lines():
 def main():
     # oru starts us from its command line, which is still open.
     command("FEletter.txt")
-    command("PO1|1")          # POSITION: line 1, column 1
-    command("AS13")           # ASK 13: the rest of the line from the cursor
-    first = answer()
-    keys(RETURN)              # a Return on its own closes the command line
-    keys(first.upper())       # typing over the first line
-    keys(CTRL_C)
-    command("AS3")            # ASK 3: the cursor's line
+    command("CHlearner|student")  # CHANGE: pattern | replacement, over the whole file
+    command("AS3")                # ASK 3: the cursor's line
     line = answer()
-    command("AS4")            # ASK 4: the cursor's column
+    command("AS4")                # ASK 4: the cursor's column
     column = answer()
-    command("EM1|1|200000|1")  # EMIT core file 1, all lines, to this program
+    command("PO1|1")              # POSITION: line 1, column 1
+    command("AS13")               # ASK 13: the rest of the line from the cursor
+    first = answer()
+    command("EM1|1|200000|1")     # EMIT core file 1, all lines, to this program
     text = emitted_lines()
     with open("letter.report", "w") as report:
-        report.write(f"first line was: {first}\n")
-        report.write(f"cursor at line {line}, column {column}\n")
-        report.write(f"{len(text)} lines came back; the first is: {text[0]}\n")
-    command("SAletter.out")
-    command("GO")
+        report.write(f"first line is now: {first}\n")
+        report.write(f"cursor was at line {line}, column {column}\n")
+        report.write(f"{len(text)} lines came back; the last is: {text[-1]}\n")
+    command("SAletter.out")       # SAVE
+    command("GO")                 # GOODBYE
 
 
 if __name__ == "__main__":

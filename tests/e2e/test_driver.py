@@ -1,0 +1,262 @@
+"""Driver programs: a child that types into oru through a pipe and reads its answers back.
+
+The example drivers under examples/drivers run as they are; small test drivers, written into a
+scratch folder, exercise every ASK selector, EMIT, the control bytes, SWITCH and RUN. A driver
+reports what it received by writing files, which the test reads after oru has ended.
+"""
+import os
+import shutil
+import signal
+import tempfile
+import textwrap
+
+import oruterm
+
+EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples", "drivers")
+
+
+def scratch():
+    return tempfile.mkdtemp(prefix="oru-driver-")
+
+
+def write_driver(folder, name, body):
+    path = os.path.join(folder, name)
+    with open(path, "w") as f:
+        f.write("#!/usr/bin/python3\nimport os, sys\n")
+        f.write(textwrap.dedent('''
+            def keys(s):
+                sys.stdout.write(s)
+                sys.stdout.flush()
+            def command(s):
+                keys(s + "\\r")
+            def answer():
+                line = sys.stdin.readline()
+                if not line:
+                    sys.exit(3)
+                return line.rstrip("\\n")
+            def log(*words):
+                with open("driver.log", "a") as f:
+                    f.write(" ".join(str(w) for w in words) + "\\n")
+        '''))
+        f.write(textwrap.dedent(body))
+    os.chmod(path, 0o755)
+    return name
+
+
+def alive(pid):
+    """True while the process exists and has not ended (a zombie counts as ended)."""
+    try:
+        with open(f"/proc/{pid}/stat") as f:
+            return f.read().rsplit(")", 1)[1].split()[0] != "Z"
+    except FileNotFoundError:
+        return False
+
+
+def read(folder, name):
+    with open(os.path.join(folder, name), encoding="latin-1") as f:
+        return f.read()
+
+
+def run_driver(folder, name, timeout=30):
+    oru = oruterm.Oru(["-d", name], cwd=folder)
+    try:
+        status = oru.wait_exit(timeout)
+    finally:
+        oru.close()
+    return status, oru
+
+
+def check_example(driver):
+    folder = scratch()
+    for f in (driver, "letter.txt"):
+        shutil.copy(os.path.join(EXAMPLES, f), folder)
+    status, _ = run_driver(folder, driver)
+    assert status == 0, status
+    report = read(folder, "letter.report").splitlines()
+    assert report == ["first line is now: dear student,",
+                      "cursor was at line 3, column 27",
+                      "3 lines came back; the last is: see you next week, student."], report
+    out = read(folder, "letter.out").splitlines()
+    assert out == ["dear student,", "thank you for your answers to the exercises.",
+                   "see you next week, student."], out
+
+
+def test_python_example_driver():
+    check_example("student.py")
+
+
+def test_shell_example_driver():
+    check_example("student.sh")
+
+
+def test_every_ask_selector_and_emit():
+    folder = scratch()
+    with open(os.path.join(folder, "words.txt"), "w") as f:
+        f.write("alpha beta, gamma\n  indented line\n\nlast\n")
+    write_driver(folder, "ask.py", '''
+        command("FEwords.txt")
+        command("PO1|7")
+        for sel in (2, 3, 4, 6, 7, 9, 12, 13, 15, 16):
+            command("AS%d|words.txt" % sel)
+            log(sel, repr(answer()))
+        command("PO2|1")
+        command("AS6")
+        log("nb", answer())
+        command("PO3|1")
+        command("AS7")
+        log("blank", repr(answer()))
+        command("AS10|words.txt")
+        log(10, answer())
+        command("AS11|fresh.txt")
+        log(11, answer())
+        command("AS0")          # answers stop
+        command("AS3")
+        command("AS1")          # and resume
+        command("AS5")
+        log(5, answer())
+        command("EM1|2|3|1")
+        block = []
+        while True:
+            line = answer()
+            block.append(line)
+            if line.rstrip("\\r") == "$$$":
+                break
+        log("emit", repr(block))
+        command("GO")
+    ''')
+    status, _ = run_driver(folder, "ask.py")
+    assert status == 0, status
+    log = read(folder, "driver.log").splitlines()
+    want = [
+        "2 '1'",                  # the result of the last command (POSITION succeeded)
+        "3 '1'", "4 '7'", "6 '1'", "7 'b'", "9 '1'",
+        "12 'beta'", "13 'beta, gamma'", "15 '1'", "16 '4'",
+        "nb 3", "blank ' '", "10 1", "11 1", "5 0",
+        "emit ['  indented line', '', '$$$\\r']",
+    ]
+    assert log == want, log
+    assert os.path.exists(os.path.join(folder, "fresh.txt")), "ASK 11 creates the file"
+
+
+def wait_log(oru, folder, needle):
+    path = os.path.join(folder, "driver.log")
+    oru.wait_screen(lambda o: os.path.exists(path) and needle in read(folder, "driver.log"),
+                    repr(needle) + " in the driver's log")
+
+
+def test_control_bytes_and_switch():
+    folder = scratch()
+    write_driver(folder, "controls.py", '''
+        command("RUcontrols.py")      # a second driver is refused with a message
+        keys("\\r")                   # which waits for Return
+        command("AS2")                # the refused RUN left the result 0
+        log("result", answer())
+        keys(chr(152))                # acknowledge: the editor writes a line feed
+        log("ack", repr(answer()))
+        command("SW0")                # hand the input to the keyboard, suspending this driver
+        log("resumed", repr(answer()))  # resuming a voluntary suspension acknowledges
+        keys(chr(153))                # suspend ourselves; the keyboard resumes us
+        log("again", repr(answer()))
+        command("AS3")
+        log("line", answer())
+        keys(chr(150))                # end the driver
+    ''')
+    oru = oruterm.Oru(["-d", "controls.py"], cwd=folder)
+    try:
+        wait_log(oru, folder, "ack")
+        # The driver suspended itself with SWITCH 0: the keyboard has the input now.
+        oru.wait_for("Expecting Command")
+        oru.send("SW1\r")
+        wait_log(oru, folder, "resumed")
+        # ESC Ctrl-W resumes the driver that suspended itself with byte 153.
+        oru.send("\x1b\x17")
+        wait_log(oru, folder, "line 1")
+        # The driver has ended itself: keys come from the keyboard again.
+        oru.send("SW1\r")
+        oru.wait_for("No suspended program!")
+        oru.send("\r")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+    finally:
+        oru.close()
+    log = read(folder, "driver.log").splitlines()
+    assert log == ["result 0", "ack ''", "resumed ''", "again ''", "line 1"], log
+
+
+def test_driver_that_dies_gives_the_keyboard_back():
+    folder = scratch()
+    write_driver(folder, "quitter.py", '''
+        command("NAhalf.txt")
+        keys("PO")                    # stops in the middle of a command and exits
+    ''')
+    oru = oruterm.Oru(["-d", "quitter.py"], cwd=folder)
+    try:
+        oru.wait_for("half.txt")
+        # The half-typed command is still open; the keyboard finishes it and goes on.
+        oru.send("1\r")
+        oru.send("NAwhole.txt\r")
+        oru.wait_for("whole.txt")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+    finally:
+        oru.close()
+
+
+def test_ask_answers_after_the_driver_closed_its_input():
+    """A driver that no longer reads its input: the editor's writes fail and end it."""
+    folder = scratch()
+    write_driver(folder, "deaf.py", '''
+        os.close(0)
+        with open("pid", "w") as f:
+            f.write(str(os.getpid()))
+        command("AS3")
+        import time
+        time.sleep(30)
+    ''')
+    oru = oruterm.Oru(["-d", "deaf.py"], cwd=folder)
+    try:
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        driver = int(read(folder, "pid"))
+        oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
+        # The keyboard has the input again.
+        oru.send("NAdeaf.txt\r")
+        oru.wait_for("deaf.txt")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+    finally:
+        oru.close()
+
+
+def test_hangup_ends_the_driver_and_keeps_the_edits():
+    folder = scratch()
+    write_driver(folder, "sleeper.py", '''
+        command("FEnotes.txt")
+        command("CHworld|hello")
+        with open("pid", "w") as f:
+            f.write(str(os.getpid()))
+        import time
+        time.sleep(60)
+    ''')
+    with open(os.path.join(folder, "notes.txt"), "w") as f:
+        f.write("world\n")
+    oru = oruterm.Oru(["-d", "sleeper.py"], cwd=folder)
+    try:
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        oru.wait_for("hello")
+        driver = int(read(folder, "pid"))
+        oru.child.kill(signal.SIGHUP)
+        status = oru.wait_exit()
+        assert status != 0, status
+    finally:
+        oru.close()
+    assert read(folder, "notes.txt.save") == "hello\n", "emergency copy"
+    assert read(folder, "notes.txt") == "world\n", "the file itself is untouched"
+    assert not alive(driver), "the driver was ended"
+
+
+if __name__ == "__main__":
+    oruterm.main([test_python_example_driver, test_shell_example_driver,
+                  test_every_ask_selector_and_emit, test_control_bytes_and_switch,
+                  test_driver_that_dies_gives_the_keyboard_back,
+                  test_ask_answers_after_the_driver_closed_its_input,
+                  test_hangup_ends_the_driver_and_keeps_the_edits])
