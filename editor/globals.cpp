@@ -14,7 +14,12 @@ LINE* lp = nullptr;
 int cp = 1;
 int dist = 0;
 
-std::array<char, kDelBufSize> delbuf{};
+// The ring starts as blanks, so typing it back before anything was deleted gives blanks.
+std::array<char, kDelBufSize> delbuf = [] {
+    std::array<char, kDelBufSize> ring{};
+    ring.fill(' ');
+    return ring;
+}();
 int delptr = 0;
 
 int type = 0;
@@ -53,6 +58,6 @@ void reset_globals() {
     lmargin = 1;
     rmargin = 72;
     curfile.clear();
-    delbuf.fill(0);
+    delbuf.fill(' ');
     delptr = 0;
 }
