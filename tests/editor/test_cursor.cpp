@@ -1,0 +1,258 @@
+#include "test_cursor_fixture.hpp"
+
+using Cursor = EditTest;
+using V = std::vector<std::string>;
+
+TEST_F(Cursor, LeftStopsAtColumnOneRightHasNoLimitBeyondTheLineEnd) {
+    load({"abc"});
+    press(op::kLeft);
+    EXPECT_EQ(col(), 1);
+    for (int i = 0; i < 50; ++i)
+        press(op::kRight);
+    EXPECT_EQ(col(), 51);
+    EXPECT_EQ(lines(), V{"abc"});
+    press(op::kLeft);
+    EXPECT_EQ(col(), 50);
+    cur().curcol = kMaxCol;
+    press(op::kRight);
+    EXPECT_EQ(col(), kMaxCol);
+}
+
+TEST_F(Cursor, DownFromTheLastLineAddsALineAndScrollsFromTheLastRow) {
+    load({"one", "two"});
+    at(2, 3);
+    EXPECT_TRUE(press(op::kDown));
+    EXPECT_EQ(cur().lncount, 3);
+    EXPECT_EQ(lineno(), 3);
+    EXPECT_EQ(cur().curline, 3);
+    EXPECT_EQ(col(), 3);  // the column stays on text lines
+    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(cur().lnptr->object, kObjNew);
+    EXPECT_EQ(cur().disln, line(1));
+
+    // Fill the window; the key that moves past the last row scrolls by one line.
+    load({"x"});
+    for (int i = 1; i < depth; ++i)
+        press(op::kDown);
+    EXPECT_EQ(cur().disln, line(1));
+    redisplay = 0;
+    press(op::kDown);
+    EXPECT_EQ(lineno(), depth + 1);
+    EXPECT_EQ(cur().disln, line(2));
+    EXPECT_EQ(redisplay, 2);
+    expect_sound();
+}
+
+TEST_F(Cursor, UpFromTheFirstLineAddsALineShownOnTheTopRow) {
+    load({"one", "two"});
+    at(2, 2);
+    press(op::kUp);
+    EXPECT_EQ(lineno(), 1);
+    EXPECT_EQ(cur().edited, 0);
+    press(op::kUp);
+    EXPECT_EQ(lines(), (V{"", "one", "two"}));
+    EXPECT_EQ(lineno(), 1);
+    EXPECT_EQ(cur().disln, line(1));
+    EXPECT_EQ(redisplay, 3);
+    EXPECT_EQ(cur().edited, 1);
+    // Moving up from the window's first line moves the window with it.
+    load({"a", "b", "c"});
+    at(3, 1);
+    cur().disln = line(3);
+    press(op::kUp);
+    EXPECT_EQ(cur().disln, line(2));
+    EXPECT_EQ(lineno(), 2);
+    expect_sound();
+}
+
+TEST_F(Cursor, ReturnFollowsItsStyleAndGoesToTheLeftMargin) {
+    load({"abc", "def"});
+    lmargin = 5;
+    at(1, 3);
+    press(op::kReturn);
+    EXPECT_EQ(lineno(), 2);
+    EXPECT_EQ(col(), 5);
+    EXPECT_EQ(cur().lncount, 2);
+
+    // Style 0 while inserting opens a line; while typing over it moves down.
+    crinsert = 0;
+    mode = 2;
+    at(1, 2);
+    press(op::kReturn);
+    EXPECT_EQ(lines(), (V{"abc", "", "def"}));
+    EXPECT_EQ(lineno(), 2);
+    EXPECT_EQ(col(), 5);
+    mode = 1;
+    press(op::kReturn);
+    EXPECT_EQ(lineno(), 3);
+    EXPECT_EQ(cur().lncount, 3);
+
+    // Style 2 pages down from the window's last row and moves one line elsewhere.
+    crinsert = 2;
+    load({"top"});
+    for (int i = 0; i < 40; ++i)
+        addline("l" + std::to_string(i));
+    at(depth, 1);
+    press(op::kReturn);
+    EXPECT_EQ(cur().disln, line(depth + 1));
+    EXPECT_EQ(lineno(), depth + 1);
+    at(3, 1);
+    press(op::kReturn);
+    EXPECT_EQ(lineno(), 4);
+    EXPECT_EQ(cur().disln, line(1));
+
+    // On a record line the cursor goes to column 1.
+    view(1);
+    load({"ab|cd|", "ef|gh|"});
+    cur().lnptr = line(1);
+    line(1)->object = line(2)->object = kObjRecord;
+    lmargin = 5;
+    press(op::kReturn);
+    EXPECT_EQ(lineno(), 2);
+    EXPECT_EQ(col(), 1);
+    expect_sound();
+}
+
+TEST_F(Cursor, PagesStopAtTheFileEnds) {
+    load({"0"});
+    for (int i = 1; i < 50; ++i)
+        addline(std::to_string(i));
+    at(1, 7);
+    press(op::kPageDown);
+    EXPECT_EQ(lineno(), depth + 1);
+    EXPECT_EQ(cur().disln, cur().lnptr);
+    EXPECT_EQ(col(), 7);
+    press(op::kPageDown);
+    press(op::kPageDown);
+    EXPECT_EQ(lineno(), 50);  // the last line on the top row
+    press(op::kPageUp);
+    EXPECT_EQ(lineno(), 50 - depth);
+    press(op::kPageUp);
+    press(op::kPageUp);
+    EXPECT_EQ(lineno(), 1);
+    EXPECT_EQ(col(), 7);
+    EXPECT_EQ(cur().lncount, 50);
+}
+
+TEST_F(Cursor, FieldMovesOnRecordLines) {
+    view(1);
+    load({"ab|cd|ef|"});
+    line(1)->object = kObjRecord;
+    at(1, 7);  // on e
+    press(op::kFieldUp);
+    EXPECT_EQ(col(), 4);  // c
+    press(op::kFieldUp);
+    EXPECT_EQ(col(), 1);  // a
+    press(op::kFieldUp);
+    EXPECT_EQ(col(), 1);
+    press(op::kTab);  // field-down in view 1
+    EXPECT_EQ(col(), 4);
+    press(op::kTab);
+    EXPECT_EQ(col(), 7);
+    press(op::kTab);  // no field after the last
+    EXPECT_EQ(col(), 7);
+    at(1, 2);
+    press(op::kFieldUp);
+    EXPECT_EQ(col(), 1);
+
+    // In the template view the vertical keys move by fields, and the cursor never passes the
+    // line's last byte.
+    view(2);
+    at(1, 1);
+    press(op::kDown);
+    EXPECT_EQ(col(), 4);
+    press(op::kUp);
+    EXPECT_EQ(col(), 1);
+    for (int i = 0; i < 20; ++i)
+        press(op::kRight);
+    EXPECT_EQ(col(), 9);
+    EXPECT_EQ(cur().lncount, 1);
+}
+
+TEST_F(Cursor, TemplateViewGivesNewLinesEmptyFieldsAndRedrawsWholeRecords) {
+    view(2);
+    numfields = 3;
+    load({"a|b|c|"});
+    line(1)->object = kObjRecord;
+    press(op::kPageDown);  // downrec in view 2
+    EXPECT_EQ(lines(), (V{"a|b|c|", "|||"}));
+    EXPECT_EQ(cur().lnptr->object, kObjRecord);
+    EXPECT_EQ(redisplay, 1);
+    press(op::kPageUp);
+    EXPECT_EQ(lineno(), 1);
+    // A text line does not belong to the template view: the vertical keys do nothing on it.
+    line(1)->object = kObjText;
+    EXPECT_FALSE(press(op::kDown));
+    expect_sound();
+}
+
+TEST_F(Cursor, FormulaMovesReduceToColumnStepsAndCursorKinds) {
+    view(5);
+    load(
+        {"ab\xF6"
+         "c"});
+    line(1)->object = kObjMath;
+    at(1, 2);
+    press(op::kLeft);
+    EXPECT_EQ(col(), 1);
+    at(1, 4);
+    press(op::kLeft);  // onto the node end: to column 1
+    EXPECT_EQ(col(), 1);
+    at(1, 4);
+    press(op::kRight);
+    EXPECT_EQ(col(), 5);
+    press(op::kRight);  // no further than just past the end
+    EXPECT_EQ(col(), 5);
+    EXPECT_EQ(redisplay, 12);
+
+    // Up goes to column 1 with the item cursor, which in column 1 falls back to the text cursor.
+    view(6);
+    at(1, 3);
+    cur().curflag = 1;
+    press(op::kUp);
+    EXPECT_EQ(cur().curflag, 1);
+    EXPECT_EQ(col(), 1);
+    at(1, 3);
+    cur().curflag = 2;
+    press(op::kUp);  // from the item cursor: the text cursor in column 1
+    EXPECT_EQ(cur().curflag, 1);
+    EXPECT_EQ(col(), 1);
+    view(5);
+    press(op::kDown);  // downrec in view 5 moves to a new line
+    EXPECT_EQ(lineno(), 2);
+    view(6);
+    at(1, 3);
+    cur().curflag = 2;
+    press(op::kRight);  // a node end follows: the item cursor stays
+    EXPECT_EQ(col(), 3);
+    line(1)->object = kObjMath;
+    at(1, 4);
+    cur().curflag = 2;
+    press(op::kRight);
+    EXPECT_EQ(col(), 7);  // beyond the end of the line
+    press(op::kDown);     // downm: back to the text cursor
+    EXPECT_EQ(cur().curflag, 1);
+
+    // The table-cell cursor only starts on a table byte and its moves stay inside an empty table.
+    load({"x\xF5y"});
+    line(1)->object = kObjMath;
+    at(1, 1);
+    press(op::kGreen);
+    EXPECT_EQ(cur().curflag, 1);
+    at(1, 2);
+    press(op::kGreen);
+    EXPECT_EQ(cur().curflag, 3);
+    press(op::kRight);
+    press(op::kDown);
+    EXPECT_EQ(greenx, 0);
+    EXPECT_EQ(greeny, 0);
+    press(op::kGreen);
+    EXPECT_EQ(cur().curflag, 1);
+
+    // The item cursor in column 1 becomes the text cursor after any operation.
+    at(1, 1);
+    cur().curflag = 2;
+    press(op::kLeft);
+    EXPECT_EQ(cur().curflag, 1);
+    expect_sound();
+}

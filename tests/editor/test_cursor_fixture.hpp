@@ -1,0 +1,154 @@
+// Fixture for the editing operations: builds a core file from lines of text, presses operation
+// codes through the edit loop and checks the store after every step.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "build.hpp"
+#include "cursors.hpp"
+#include "ecap.hpp"
+#include "store_fixture.hpp"
+#include "templates.hpp"
+#include "termutils.hpp"
+
+// Operation codes of the default key table.
+namespace op {
+inline constexpr int kReturn = 1, kPunct = 2, kDigit = 3, kLetter = 4, kRubout = 5, kNewLine = 10,
+                     kCopy = 11, kLeft = 17, kDown = 18, kRight = 19, kUp = 20, kInMode = 22,
+                     kFieldUp = 23, kPageUp = 28, kPageDown = 30, kTab = 34, kRecWord = 40,
+                     kMathNode = 53, kRecMath = 54, kGreen = 57, kRecChar = 65, kBegLine = 66,
+                     kEndLine = 68, kDeLine = 69, kMarLeft = 70, kMaRight = 71, kSplit = 75,
+                     kJoin = 76, kRepChar = 77, kRepLine = 78, kDelWord = 79, kDelWordEnd = 80,
+                     kNextWord = 81, kPrevWord = 82, kFlip = 92, kManyLines = 93, kLdEnter = 94,
+                     kNextNum = 95;
+}  // namespace op
+
+class EditTest : public StoreTest {
+  protected:
+    void SetUp() override {
+        StoreTest::SetUp();
+        reset_cursors();
+        reset_build();
+        reset_ecap();
+        reset_fieldtable();
+        saved_kind_ = charkind;
+        saved_intran_ = intran;
+        use_default_classes();
+    }
+    void TearDown() override {
+        charkind = saved_kind_;
+        intran = saved_intran_;
+        StoreTest::TearDown();
+    }
+
+    // The character classes and typing codes of the default key table, which word operations and
+    // record typing consult.
+    static void use_default_classes() {
+        for (int c = 0; c < 256; ++c)
+            charkind[c] = 0;
+        for (int c = 'a'; c <= 'z'; ++c)
+            charkind[c] = 1;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            charkind[c] = 1;
+        charkind['_'] = 1;
+        for (int c = '0'; c <= '9'; ++c)
+            charkind[c] = 65;
+        for (int c : {10, 32, 44, 58, 59})
+            charkind[c] = 2;
+        charkind['!'] = charkind['.'] = 70;
+        charkind['?'] = 6;
+        charkind[4] = 7;
+        for (int c : {'#', '&', '\'', '(', ')', '*', '+', '-', '/', '<', '=', '>'})
+            charkind[c] = 64;
+        for (int c = 32; c < 127; ++c)
+            intran[c] = 2;
+        for (int c = '0'; c <= '9'; ++c)
+            intran[c] = 3;
+        for (int c = 'a'; c <= 'z'; ++c)
+            intran[c] = 4;
+        for (int c = 'A'; c <= 'Z'; ++c)
+            intran[c] = 4;
+        for (int c : {'-', '.', '/', '_', '~'})
+            intran[c] = 4;
+    }
+
+    // Core file 1 holds exactly `lines`; an empty string gives an empty new line. The cursor is on
+    // line 1, column 1, at the top of the window.
+    static void load(const std::vector<std::string>& lines) {
+        const int v = cur().viewtype;
+        reset_store();
+        view(v);
+        COREFILE& cf = cur();
+        cf.lnptr = cf.header->down;
+        for (const char c : lines.empty() ? std::string() : lines[0])
+            cadd(c);
+        for (std::size_t i = 1; i < lines.size(); ++i)
+            addline(lines[i]);
+        at(1, 1);
+        cf.edited = 0;
+    }
+    static void at(int line_no, int col) {
+        cur().lnptr = line(line_no);
+        cur().curcol = col;
+        cur().disln = cur().header->down;
+    }
+    static std::vector<std::string> lines() {
+        std::vector<std::string> out;
+        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
+            out.push_back(text(l));
+        return out;
+    }
+    static int lineno() { return distance(cur().header, cur().lnptr); }
+    static int col() { return cur().curcol; }
+
+    // One key through the edit loop.
+    static bool press(int code, char ch = 0) {
+        holdch = ch;
+        type = code;
+        return dispatch(code);
+    }
+    // Typing keys for each character of `s`.
+    static void typed(const std::string& s) {
+        for (const char c : s) {
+            const auto u = static_cast<unsigned char>(c);
+            const int code = u < 128 && intran[u] >= 2 && intran[u] <= 4 ? intran[u] : op::kPunct;
+            press(code, c);
+        }
+    }
+    static void view(int v) {
+        cur().viewtype = v;
+        cureditmask = editmask[v];
+    }
+    static std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
+
+    // The store's invariants and a cursor that stands on a line of the file.
+    static void expect_sound() {
+        expect_chain_sound();
+        const COREFILE& cf = cur();
+        EXPECT_NE(cf.lnptr, cf.header);
+        EXPECT_GE(cf.curcol, 1);
+        bool found = false, disln_found = false;
+        for (const LINE* l = cf.header->down; l != cf.header; l = l->down) {
+            found = found || l == cf.lnptr;
+            disln_found = disln_found || l == cf.disln;
+            EXPECT_NE(l->object, kObjDead);
+            if (l->object != kObjNew && l->object != kObjPicture) {
+                EXPECT_GE(l->index, 0);
+                EXPECT_LE(l->index + l->length, avail);
+                for (int i = 0; i < l->length; ++i) {
+                    if (textbase[l->index + i] == kFreeByte) {
+                        ADD_FAILURE() << "freed byte inside a live line";
+                        break;
+                    }
+                }
+            }
+        }
+        EXPECT_TRUE(found) << "cursor line not in the file";
+        EXPECT_TRUE(disln_found) << "window's first line not in the file";
+    }
+
+  private:
+    std::array<int, 256> saved_kind_{};
+    std::array<int, 624> saved_intran_{};
+};
