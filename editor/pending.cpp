@@ -7,18 +7,6 @@
 
 // build
 #include "build.hpp"
-void bldtxt() {}
-void bldrec() {}
-void bldmath() {}
-void copytxt() {}
-void recword() {}
-void recfield() {}
-void rectxt() {}
-void recrec() {}
-void recmath() {}
-void instabrow() {}
-void instabcol() {}
-void makeobject() {}
 
 // centre
 #include "centre.hpp"
@@ -56,30 +44,6 @@ void clearallstars() {}
 
 // ecap
 #include "ecap.hpp"
-void ldexit() {}
-void lddelin() {}
-void ldleft() {}
-void lddown() {}
-void ldright() {}
-void ldup() {}
-void ldenter() {}
-void lddelout() {}
-void begline() {}
-void endline() {}
-void deline() {}
-void marleft() {}
-void maright() {}
-void splitline() {}
-void joinline() {}
-void repchar() {}
-void repline() {}
-void delword() {}
-void delwordend() {}
-void xnextword() {}
-void xprevword() {}
-void flipchar() {}
-void manynulines() {}
-void xnextnumx() {}
 
 // gento
 #include "gento.hpp"
@@ -135,12 +99,6 @@ void reformat() {}
 
 // rubout
 #include "rubout.hpp"
-void rubtxt() {}
-void rubrec() {}
-void rubgraph() {}
-void rubmath() {}
-void copyfield() {}
-void rubfield() {}
 
 // scan
 #include "scan.hpp"

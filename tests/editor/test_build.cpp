@@ -1,0 +1,277 @@
+#include "reformat.hpp"
+#include "test_cursor_fixture.hpp"
+
+using Build = EditTest;
+using V = std::vector<std::string>;
+
+TEST_F(Build, TypingOverPadsBeyondTheEndAndInsertingOpensAGap) {
+    load({"abc"});
+    at(1, 10);
+    typed("X");
+    EXPECT_EQ(lines(), V{"abc      X"});
+    EXPECT_EQ(col(), 11);
+    EXPECT_EQ(cur().edited, 1);
+    at(1, 2);
+    typed("yz");
+    EXPECT_EQ(lines(), V{"ayz      X"});
+    press(op::kInMode);
+    EXPECT_EQ(mode, 2);
+    at(1, 1);
+    typed("12");
+    EXPECT_EQ(lines(), V{"12ayz      X"});
+    EXPECT_EQ(col(), 3);
+    // Inserting beyond the end pads just as typing over does.
+    at(1, 15);
+    typed("!");
+    EXPECT_EQ(lines(), V{"12ayz      X  !"});
+    // A new empty line takes its first character at the top of the arena.
+    load({"", "next"});
+    typed("q");
+    EXPECT_EQ(lines(), (V{"q", "next"}));
+    EXPECT_EQ(line(1)->object, kObjText);
+    expect_sound();
+}
+
+TEST_F(Build, InsertingAtTheRightMarginStillInserts) {
+    rmargin = 10;
+    load({repeat('a', 9)});
+    mode = 2;
+    at(1, 5);
+    typed("b");
+    EXPECT_EQ(lines(), V{"aaaabaaaaa"});
+    typed("c");
+    EXPECT_EQ(lines(), V{"aaaabcaaaaa"});
+    EXPECT_EQ(col(), 7);
+    // A line followed by another line's bytes moves to grow, and its old bytes are freed.
+    load({"first", "second"});
+    mode = 2;
+    at(1, 3);
+    typed("XY");
+    EXPECT_EQ(lines(), (V{"fiXYrst", "second"}));
+    expect_sound();
+}
+
+TEST_F(Build, AutomaticWrapHandsTheParagraphToReformatAndKeepsTheCursorAfterTheText) {
+    autowrapflag = 1;
+    rmargin = 20;
+    load({"alpha beta gamma del", "", "other"});
+    at(1, 21);
+    typed("t");
+    // The marker line is gone again and the cursor stands after the last character typed.
+    EXPECT_EQ(cur().lncount, 3);
+    EXPECT_EQ(lines()[1], "");
+    EXPECT_EQ(lines()[2], "other");
+    const std::string last = text(cur().lnptr);
+    EXPECT_EQ(col(), static_cast<int>(last.size()) + 1);
+    EXPECT_EQ(last.back(), 't');
+    EXPECT_EQ(redisplay, 1);
+    // A blank typed past the margin does not wrap.
+    load({repeat('x', 21)});
+    at(1, 22);
+    redisplay = 0;
+    typed(" ");
+    EXPECT_EQ(redisplay, 4);
+    expect_sound();
+}
+
+TEST_F(Build, DecimalTabNumbersGrowLeftwardsUpToThePointInTheTabColumn) {
+    dectabflag = 1;
+    load({""});
+    at(1, 20);
+    dtstate = 1;  // a tab jump has just reached column 20
+    typed("123");
+    std::string l = lines()[0];
+    ASSERT_EQ(l.size(), 20u);
+    EXPECT_EQ(l.substr(16, 3), "123");
+    EXPECT_EQ(l[19], ' ');
+    EXPECT_EQ(col(), 20);
+    typed(".45");
+    l = lines()[0];
+    EXPECT_EQ(l.substr(16), "123.45");
+    EXPECT_EQ(col(), 23);
+    EXPECT_EQ(dtstate, 0);
+    // A number that would run into text before it stops growing instead of overwriting it.
+    load({"ab"});
+    at(1, 3);
+    dtstate = 1;
+    typed("78");
+    EXPECT_EQ(lines(), V{"ab78"});
+    EXPECT_EQ(dtstate, 0);
+    expect_sound();
+}
+
+TEST_F(Build, RecordFieldsAcceptWhatTheirTypeAllows) {
+    view(1);
+    ftype[1] = 'j';
+    ftype[2] = 'b';
+    ftype[3] = 'i';
+    ftype[4] = 'g';
+    ftype[5] = 'f';
+    load({"|||||"});
+    line(1)->object = kObjRecord;
+    mode = 2;
+    at(1, 1);
+    typed("a1Y2");  // letters refused, digits accepted
+    EXPECT_EQ(lines(), V{"12|||||"});
+    press(op::kTab);
+    typed("Yxny");  // only lower-case y and n
+    EXPECT_EQ(lines(), V{"12|ny||||"});
+    press(op::kTab);
+    typed("-a7.");
+    EXPECT_EQ(lines(), V{"12|ny|-7|||"});
+    press(op::kTab);
+    typed("abc");  // protected field
+    EXPECT_EQ(lines(), V{"12|ny|-7|||"});
+    press(op::kTab);
+    typed("Ok1-\xE9|");  // letters and digits; minus, accented and bar refused
+    EXPECT_EQ(lines(), V{"12|ny|-7||Ok1|"});
+    expect_sound();
+}
+
+TEST_F(Build, AFullRecordFieldDropsItsLastCharacterWhenInsertingAndRefusesAtItsEnd) {
+    view(1);
+    load({"abcde|xy|"});
+    line(1)->object = kObjRecord;
+    mode = 2;
+    at(1, 2);
+    typed("Z");
+    EXPECT_EQ(lines(), V{"aZbcd|xy|"});
+    EXPECT_EQ(col(), 3);
+    at(1, 6);  // on the bar of a full field
+    typed("Q");
+    EXPECT_EQ(lines(), V{"aZbcd|xy|"});
+    EXPECT_EQ(col(), 6);
+    at(1, 9);  // on the bar of a field with room
+    typed("z");
+    EXPECT_EQ(lines(), V{"aZbcd|xyz|"});
+    mode = 1;  // typing over never grows the field
+    at(1, 1);
+    typed("12");
+    EXPECT_EQ(lines(), V{"12bcd|xyz|"});
+    expect_sound();
+}
+
+TEST_F(Build, DeleteRingTypesBackCharactersWordsAndFields) {
+    load({"abcdef"});
+    at(1, 3);
+    press(op::kRubout);
+    press(op::kRubout);
+    EXPECT_EQ(lines(), V{"abef"});
+    press(op::kRecChar);
+    press(op::kRecChar);
+    EXPECT_EQ(lines(), V{"abcdef"});
+    EXPECT_EQ(col(), 3);
+    EXPECT_EQ(mode, 1);
+
+    // Copying puts characters in the ring without changing the line; beyond the end a blank.
+    load({"xy"});
+    press(op::kCopy);
+    press(op::kCopy);
+    press(op::kCopy);
+    EXPECT_EQ(col(), 4);
+    at(1, 1);
+    for (int i = 0; i < 3; ++i)
+        press(op::kRecChar);
+    EXPECT_EQ(lines(), V{"xy xy"});
+
+    // A deleted word comes back elsewhere.
+    load({"one alpha two", "here:"});
+    at(1, 6);
+    press(op::kDelWord);
+    EXPECT_EQ(lines()[0], "one two");
+    at(2, 6);
+    press(op::kRecWord);
+    EXPECT_EQ(lines()[1], "here:alpha ");
+    EXPECT_EQ(mode, 1);
+
+    // Fields: deleted, then recovered in place.
+    view(1);
+    load({"ab|cd|"});
+    line(1)->object = kObjRecord;
+    at(1, 5);
+    press(op::kDelWord);  // rubfield in record views
+    EXPECT_EQ(lines(), V{"ab||"});
+    EXPECT_EQ(col(), 4);
+    press(op::kRecWord);  // recfield
+    EXPECT_EQ(lines(), V{"ab|cd|"});
+    // Copying a field and typing it into another.
+    at(1, 1);
+    press(op::kRepLine);  // copyfield in record views
+    EXPECT_EQ(lines(), V{"ab|cd|"});
+    at(1, 6);
+    press(op::kRecWord);
+    EXPECT_EQ(lines(), V{"ab|cdab|"});
+    expect_sound();
+}
+
+TEST_F(Build, RecoveringWithNoMarkerDoesNothingAndTheRingWraps) {
+    load({"text"});
+    press(op::kRecWord);
+    EXPECT_EQ(lines(), V{"text"});
+    for (int i = 0; i < 200; ++i)
+        savechar(static_cast<char>('a' + i % 26));
+    EXPECT_GE(delptr, 0);
+    EXPECT_LT(delptr, kDelBufSize);
+    press(op::kRecChar);
+    EXPECT_EQ(lines(), V{std::string(1, static_cast<char>('a' + 199 % 26)) + "text"});
+}
+
+TEST_F(Build, NewLinesTakeTheObjectOfTheView) {
+    numfields = 4;
+    view(1);
+    load({"a|b|c|d|"});
+    line(1)->object = kObjRecord;
+    press(op::kNewLine);
+    EXPECT_EQ(text(cur().lnptr), "||||");
+    EXPECT_EQ(cur().lnptr->object, kObjRecord);
+    view(4);
+    press(op::kNewLine);
+    EXPECT_EQ(cur().lnptr->object, kObjPicture);
+    EXPECT_EQ(cur().lnptr->length, 0);
+    EXPECT_EQ(cur().curflag, 1);  // nuline gives the text cursor after shaping
+    view(0);
+    press(op::kNewLine);
+    EXPECT_EQ(cur().lnptr->object, kObjNew);
+    expect_sound();
+}
+
+TEST_F(Build, FormulaTypingInsertsNodesAndJoinsLines) {
+    view(5);
+    load({"ab"});
+    at(1, 2);
+    type = op::kLetter;
+    typed("X");  // typing over
+    EXPECT_EQ(lines(), V{"aX"});
+    EXPECT_EQ(col(), 3);
+    mode = 2;
+    at(1, 2);
+    typed("!");
+    EXPECT_EQ(lines()[0], "a\xF8\xF3\xF3\xF6X");
+    EXPECT_EQ(line(1)->object, kObjMath);
+    EXPECT_EQ(col(), 3);
+    mode = 1;
+    press(op::kMathNode, static_cast<char>(0xE6));  // the key's own byte selects the node
+    EXPECT_EQ(lines()[0], "a\xF8\xFD\xF3\xF6\xF3\xF3\xF6X");
+    // On a node end typing inserts instead of overwriting.
+    load({"q\xF6"});
+    line(1)->object = kObjMath;
+    at(1, 2);
+    typed("z");
+    EXPECT_EQ(lines(), V{"qz\xF6"});
+    // The table-cell cursor types nothing.
+    cur().curflag = 3;
+    typed("w");
+    EXPECT_EQ(lines(), V{"qz\xF6"});
+    cur().curflag = 1;
+
+    // The next text line moves into the formula at the cursor.
+    load({"f(x)", "+1", "end"});
+    at(1, 3);
+    press(op::kRecMath);
+    EXPECT_EQ(lines(), (V{"f(+1x)", "end"}));
+    EXPECT_EQ(cur().lncount, 2);
+    at(2, 1);
+    press(op::kRecMath);  // no next line
+    EXPECT_EQ(cur().lncount, 2);
+    expect_sound();
+}
