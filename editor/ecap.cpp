@@ -237,15 +237,20 @@ void repline() {
 // Words and numbers
 // ---------------------------------------------------------------------------------------------
 
+// Each run is removed in one go: byte by byte would move the rest of a long line once per byte.
 void delwordend() {
     COREFILE& cf = cur();
     detrline();
-    const LINE* l = cf.lnptr;
-    if (!owns_bytes(l)) return;
-    while (cf.curcol <= cf.lnptr->length && is_word(byte_at(cf.lnptr, cf.curcol)))
-        cremove(1);
-    while (cf.curcol <= cf.lnptr->length && !is_word(byte_at(cf.lnptr, cf.curcol)))
-        cremove(1);
+    if (!owns_bytes(cf.lnptr)) return;
+    auto run = [&cf](bool word) {
+        int n = 0;
+        while (cf.curcol + n <= cf.lnptr->length &&
+               is_word(byte_at(cf.lnptr, cf.curcol + n)) == word)
+            ++n;
+        cremove(n);
+    };
+    run(true);
+    run(false);
     redisplay = 5;
 }
 

@@ -53,8 +53,10 @@ TEST_F(RandomKeys, NearTheArenasEndOperationsStopCleanly) {
     for (int k = 0; k < 3000; ++k) {
         const int code = kCodes[rng() % kCodes.size()];
         press(code, static_cast<char>(32 + rng() % 95));
-        expect_sound();
+        // The long line makes a byte-by-byte check too slow for every key; check the records.
+        expect_chain_sound();
         ASSERT_LE(avail, kTextSize);
         if (HasFailure()) return;
     }
+    expect_sound();
 }
