@@ -56,7 +56,7 @@ TEST_F(Build, AutomaticWrapHandsTheParagraphToReformatAndKeepsTheCursorAfterTheT
     rmargin = 20;
     load({"alpha beta gamma del", "", "other"});
     at(1, 21);
-    typed("t");
+    EXPECT_EQ(asked(op::kLetter, 't'), 1);
     // The marker line is gone again and the cursor stands after the last character typed.
     EXPECT_EQ(cur().lncount, 3);
     EXPECT_EQ(lines()[1], "");
@@ -64,13 +64,10 @@ TEST_F(Build, AutomaticWrapHandsTheParagraphToReformatAndKeepsTheCursorAfterTheT
     const std::string last = text(cur().lnptr);
     EXPECT_EQ(col(), static_cast<int>(last.size()) + 1);
     EXPECT_EQ(last.back(), 't');
-    EXPECT_EQ(redisplay, 1);
     // A blank typed past the margin does not wrap.
     load({repeat('x', 21)});
     at(1, 22);
-    redisplay = 0;
-    typed(" ");
-    EXPECT_EQ(redisplay, 4);
+    EXPECT_EQ(asked(op::kPunct, ' '), 4);
     expect_sound();
 }
 

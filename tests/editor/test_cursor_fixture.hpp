@@ -32,46 +32,8 @@ class EditTest : public StoreTest {
         reset_build();
         reset_ecap();
         reset_fieldtable();
-        saved_kind_ = charkind;
-        saved_intran_ = intran;
-        use_default_classes();
     }
-    void TearDown() override {
-        charkind = saved_kind_;
-        intran = saved_intran_;
-        StoreTest::TearDown();
-    }
-
-    // The character classes and typing codes of the default key table, which word operations and
-    // record typing consult.
-    static void use_default_classes() {
-        for (int c = 0; c < 256; ++c)
-            charkind[c] = 0;
-        for (int c = 'a'; c <= 'z'; ++c)
-            charkind[c] = 1;
-        for (int c = 'A'; c <= 'Z'; ++c)
-            charkind[c] = 1;
-        charkind['_'] = 1;
-        for (int c = '0'; c <= '9'; ++c)
-            charkind[c] = 65;
-        for (int c : {10, 32, 44, 58, 59})
-            charkind[c] = 2;
-        charkind['!'] = charkind['.'] = 70;
-        charkind['?'] = 6;
-        charkind[4] = 7;
-        for (int c : {'#', '&', '\'', '(', ')', '*', '+', '-', '/', '<', '=', '>'})
-            charkind[c] = 64;
-        for (int c = 32; c < 127; ++c)
-            intran[c] = 2;
-        for (int c = '0'; c <= '9'; ++c)
-            intran[c] = 3;
-        for (int c = 'a'; c <= 'z'; ++c)
-            intran[c] = 4;
-        for (int c = 'A'; c <= 'Z'; ++c)
-            intran[c] = 4;
-        for (int c : {'-', '.', '/', '_', '~'})
-            intran[c] = 4;
-    }
+    void TearDown() override { StoreTest::TearDown(); }
 
     // Core file 1 holds exactly `lines`; an empty string gives an empty new line. The cursor is on
     // line 1, column 1, at the top of the window.
@@ -107,6 +69,17 @@ class EditTest : public StoreTest {
         holdch = ch;
         type = code;
         return dispatch(code);
+    }
+    // The handler of `code` for the current view, without the redraw that the loop does after it:
+    // returns the redraw it asked for.
+    static int asked(int code, char ch = 0) {
+        holdch = ch;
+        type = code;
+        redisplay = 0;
+        edittable[static_cast<std::size_t>(code)]
+            .operatn[static_cast<std::size_t>(cur().viewtype & 7)]();
+        fixcursor();
+        return redisplay;
     }
     // Typing keys for each character of `s`.
     static void typed(const std::string& s) {
@@ -147,8 +120,4 @@ class EditTest : public StoreTest {
         EXPECT_TRUE(found) << "cursor line not in the file";
         EXPECT_TRUE(disln_found) << "window's first line not in the file";
     }
-
-  private:
-    std::array<int, 256> saved_kind_{};
-    std::array<int, 624> saved_intran_{};
 };

@@ -13,9 +13,8 @@ TEST_F(LineOps, LineEndsMarginsAndDeletingToTheEnd) {
     press(op::kBegLine);
     EXPECT_EQ(col(), 1);
     at(1, 2);
-    press(op::kDeLine);
+    EXPECT_EQ(asked(op::kDeLine), 6);
     EXPECT_EQ(lines(), V{"a"});
-    EXPECT_EQ(redisplay, 6);
     press(op::kRecChar);
     EXPECT_EQ(lines(), V{"ac"});
     at(1, 9);
@@ -58,9 +57,8 @@ TEST_F(LineOps, SplitAndJoinKeepBlanksAndHandleEmptyLines) {
 
     // Joining removes an empty new line below.
     load({"abc", "", "def"});
-    press(op::kJoin);
+    EXPECT_EQ(asked(op::kJoin), 1);
     EXPECT_EQ(lines(), (V{"abc", "def"}));
-    EXPECT_EQ(redisplay, 1);
     // Trailing blanks go before the next line's text is appended; the cursor ends after it.
     load({"abc   ", "def", "g"});
     cur().starA = line(2);
@@ -199,10 +197,17 @@ TEST_F(LineOps, FlipChangesCaseAndCyclesAccents) {
 
 TEST_F(LineOps, ManyNewLinesFollowTheCursorLine) {
     load({"a", "b"});
-    press(op::kManyLines);  // no number typed: one line
-    EXPECT_EQ(lines(), (V{"a", "", "b"}));
+    pushfn("3\r");
+    EXPECT_EQ(asked(op::kManyLines), 6);
+    EXPECT_EQ(lines(), (V{"a", "", "", "", "b"}));
     EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(redisplay, 6);
+    pushfn("x");  // no number typed: one line
+    press(op::kManyLines);
+    EXPECT_EQ(cur().lncount, 6);
+    pushfn("999999999\r");  // bounded
+    press(op::kManyLines);
+    EXPECT_EQ(cur().lncount, 6 + kMaxNewLines);
+    expect_sound();
 }
 
 TEST_F(LineOps, LineDrawingMakesTheBoxBytes) {
@@ -213,13 +218,12 @@ TEST_F(LineOps, LineDrawingMakesTheBoxBytes) {
     at(1, 3);
     press(op::kRight);
     press(op::kRight);
-    press(op::kDown);
+    EXPECT_EQ(asked(op::kDown), 20);
     const std::string first = lines()[0];
     ASSERT_EQ(first.size(), 5u);
     EXPECT_EQ(first.substr(2), "\x10\x14\x19");  // 16, 20, 25
     EXPECT_EQ(lines()[1], "    \x0F");           // 15 below the last
     EXPECT_EQ(cur().edited, 1);
-    EXPECT_EQ(redisplay, 20);
     // Up and left close a box; erase mode takes arms away.
     press(op::kLeft);
     press(op::kLeft);
