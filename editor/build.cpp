@@ -4,6 +4,7 @@
 #include <cstring>
 #include <string>
 
+#include "commands.hpp"
 #include "corutils.hpp"
 #include "cursors.hpp"
 #include "globals.hpp"
@@ -13,8 +14,6 @@
 #include "terminal.hpp"
 #include "termutils.hpp"
 
-int autowrapflag = 0;
-int dectabflag = 0;
 int dtstate = 0;
 
 // Rows: key class 2 (other bytes), 3 (digits), 4 (letters), 5 (y and n), 6 (minus sign).
@@ -28,8 +27,6 @@ const std::array<std::array<int, kFieldTypes>, kKeyClasses> checktable = {{
 }};
 
 void reset_build() {
-    autowrapflag = 0;
-    dectabflag = 0;
     dtstate = 0;
 }
 

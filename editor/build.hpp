@@ -3,9 +3,7 @@
 
 #include <array>
 
-extern int autowrapflag;  // AUTOWRAP: wrap the paragraph when typing passes the right margin
-extern int dectabflag;    // DTAB: numbers typed after a tab jump grow leftwards
-extern int dtstate;       // 1 right after a tab jump while decimal-tab typing goes on
+extern int dtstate;  // 1 right after a tab jump while decimal-tab typing goes on
 
 // checktable[class - 2][type - 'b']: whether a key class may be typed into a field type.
 inline constexpr int kKeyClasses = 5;

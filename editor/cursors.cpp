@@ -3,17 +3,16 @@
 #include <algorithm>
 
 #include "build.hpp"
+#include "commands.hpp"
 #include "corutils.hpp"
 #include "editor.hpp"
 #include "globals.hpp"
 #include "terminal.hpp"
 
-int crinsert = 1;
 int greenx = 0;
 int greeny = 0;
 
 void reset_cursors() {
-    crinsert = 1;
     greenx = 0;
     greeny = 0;
 }

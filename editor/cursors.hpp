@@ -1,9 +1,6 @@
 // Cursor movement in every view.
 #pragma once
 
-// Return-key style (EDITOR OPTION 0 to 2): 0 inserts a line while inserting, 1 moves down, 2 pages
-// down from the window's last row.
-extern int crinsert;
 // Column and row of the table-cell cursor on formula lines.
 extern int greenx;
 extern int greeny;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "build.hpp"
+#include "commands.hpp"
 #include "cursors.hpp"
 #include "ecap.hpp"
 #include "store_fixture.hpp"
@@ -28,6 +29,7 @@ class EditTest : public StoreTest {
   protected:
     void SetUp() override {
         StoreTest::SetUp();
+        reset_commands();
         reset_cursors();
         reset_build();
         reset_ecap();
