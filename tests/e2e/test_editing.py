@@ -19,6 +19,10 @@ def start():
     o = oruterm.Oru([])
     # Keys typed before the terminal is set up may be dropped: wait for the first screen.
     o.wait_for("Lines:")
+    # oru starts in the command line; Return alone closes it for typing.
+    o.wait_screen(lambda s: "Command" in s.row(s.rows - 1), "the command line")
+    o.send("\r")
+    o.wait_screen(lambda s: "Typing" in s.row(s.rows - 1), "typing mode")
     return o
 
 
