@@ -114,6 +114,9 @@ def test_every_ask_selector_and_emit():
         command("AS1")          # and resume
         command("AS5")
         log(5, answer())
+        command("AS14")           # core file 15: its line count, then its lines
+        count = int(answer())
+        log(14, count, [answer() for _ in range(count)])
         command("EM1|2|3|1")
         block = []
         while True:
@@ -131,7 +134,7 @@ def test_every_ask_selector_and_emit():
         "2 '1'",                  # the result of the last command (POSITION succeeded)
         "3 '1'", "4 '7'", "6 '1'", "7 'b'", "9 '1'",
         "12 'beta'", "13 'beta, gamma'", "15 '1'", "16 '4'",
-        "nb 3", "blank ' '", "10 1", "11 1", "5 0",
+        "nb 3", "blank ' '", "10 1", "11 1", "5 0", "14 1 ['']",
         "emit ['  indented line', '', '$$$\\r']",
     ]
     assert log == want, log
@@ -159,7 +162,7 @@ def test_control_bytes_and_switch():
         log("again", repr(answer()))
         command("AS3")
         log("line", answer())
-        keys(chr(150))                # end the driver
+        command("SW2")                # end the driver; the keyboard has the input
     ''')
     oru = oruterm.Oru(["-d", "controls.py"], cwd=folder)
     try:
@@ -181,6 +184,30 @@ def test_control_bytes_and_switch():
         oru.close()
     log = read(folder, "driver.log").splitlines()
     assert log == ["result 0", "ack ''", "resumed ''", "again ''", "line 1"], log
+
+
+def test_kill_byte_ends_the_driver():
+    folder = scratch()
+    write_driver(folder, "killer.py", '''
+        with open("pid", "w") as f:
+            f.write(str(os.getpid()))
+        command("NAbefore.txt")
+        keys(chr(150))                # the editor ends this driver
+        command("NAafter.txt")        # never read
+        import time
+        time.sleep(30)
+    ''')
+    oru = oruterm.Oru(["-d", "killer.py"], cwd=folder)
+    try:
+        oru.wait_for("before.txt")
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        driver = int(read(folder, "pid"))
+        oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+        assert "after.txt" not in oru.text()
+    finally:
+        oru.close()
 
 
 def test_driver_that_dies_gives_the_keyboard_back():
@@ -257,6 +284,6 @@ def test_hangup_ends_the_driver_and_keeps_the_edits():
 if __name__ == "__main__":
     oruterm.main([test_python_example_driver, test_shell_example_driver,
                   test_every_ask_selector_and_emit, test_control_bytes_and_switch,
-                  test_driver_that_dies_gives_the_keyboard_back,
+                  test_kill_byte_ends_the_driver, test_driver_that_dies_gives_the_keyboard_back,
                   test_ask_answers_after_the_driver_closed_its_input,
                   test_hangup_ends_the_driver_and_keeps_the_edits])
