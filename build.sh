@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Set-up and build for oru on a Debian machine.
 #   ./build.sh demo   install what is missing, build, and start the editor on the demo text
-#   ./build.sh test   install what is missing, build, run the fuzz targets briefly and every test
+#   ./build.sh test   install what is missing, build, run the fuzz targets on their seed corpora
+#                     and every test
 set -euo pipefail
 cd "$(dirname "$0")"
 
@@ -34,7 +35,7 @@ case "${1:-}" in
     test)
         install_missing
         build
-        fuzz/run.sh 15  # every fuzz target, briefly, on its seed corpus
+        fuzz/run.sh 0  # every fuzz target on its seed corpus
         ctest --test-dir build --output-on-failure -j 2
         ;;
     *)

@@ -1,6 +1,8 @@
 #!/usr/bin/env bash
 # Builds every fuzz target with clang++ and runs each for a short while on a copy of its seed
 # corpus (fuzz/corpus/<target>/). Usage: fuzz/run.sh [seconds per target, default 30]
+# With 0 seconds each target only replays its seed corpus, which is what the test command does:
+# the same inputs every run, so a test run never depends on what a random search happens to find.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
@@ -13,7 +15,8 @@ failed=0
 for t in "${targets[@]}"; do
     work="$(mktemp -d)"
     [ -d "fuzz/corpus/$t" ] && cp -r "fuzz/corpus/$t/." "$work/"
-    if ./build-fuzz/"$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+    if [ "$seconds" = 0 ]; then limit=(-runs=0); else limit=(-max_total_time="$seconds"); fi
+    if ./build-fuzz/"$t" "${limit[@]}" -timeout=10 -rss_limit_mb=2048 \
         -artifact_prefix="$PWD/build-fuzz/$t-" \
         -print_final_stats=0 "$work" >"build-fuzz/$t.log" 2>&1; then
         echo "fuzz $t: clean ($(grep -c '' "build-fuzz/$t.log") log lines)"
