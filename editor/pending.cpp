@@ -5,21 +5,12 @@
 
 #include "prcmnd.hpp"
 
-// build
-#include "build.hpp"
-
 // centre
 #include "centre.hpp"
 void flushleft() {}
 void flushright() {}
 void fcenter() {}
 void falign() {}
-
-// commands
-#include "commands.hpp"
-
-// compute
-#include "compute.hpp"
 
 // cstars
 #include "cstars.hpp"
@@ -32,18 +23,6 @@ void overwrect() {}
 void cpclrrect() {}
 void cpclrovrect() {}
 void clearallstars() {}
-
-// cursors
-#include "cursors.hpp"
-
-// dxio
-#include "dxio.hpp"
-
-// display
-#include "display.hpp"
-
-// ecap
-#include "ecap.hpp"
 
 // gento
 #include "gento.hpp"
@@ -82,47 +61,20 @@ void qenummorph() {}
 void qmakepre() {}
 void initgento() {}
 
-// file
-#include "file.hpp"
-
 // merger
 #include "merger.hpp"
 void mrgassign() {}
 void mrgrec() {}
 
-// prcmnd
-#include "prcmnd.hpp"
-
 // reformat
 #include "reformat.hpp"
 void reformat() {}
-
-// rubout
-#include "rubout.hpp"
-
-// scan
-#include "scan.hpp"
-
-// scrin
-#include "scrin.hpp"
-
-// scrout
-#include "scrout.hpp"
 
 // sort
 #include "sort.hpp"
 void sortchk() { notavail(); }
 void sort() { notavail(); }
 void skey() { notavail(); }
-
-// stars
-#include "stars.hpp"
-
-// syshandler
-#include "syshandler.hpp"
-
-// sysutils
-#include "sysutils.hpp"
 
 // tabs
 #include "tabs.hpp"
@@ -139,12 +91,6 @@ void tabcur() {}
 #include "templates.hpp"
 void writetemplate(int) {}
 void setspecs() { notavail(); }
-
-// terminal
-#include "terminal.hpp"
-
-// termutils
-#include "termutils.hpp"
 
 // view
 #include "view.hpp"
