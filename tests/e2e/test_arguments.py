@@ -27,6 +27,24 @@ def test_missing_names_and_too_many_arguments():
         assert out.strip() == message, (args, out)
 
 
+def test_two_arguments_not_an_option_start_empty():
+    import os
+    import tempfile
+    folder = tempfile.mkdtemp(prefix="oru-args-")
+    with open(os.path.join(folder, "a.txt"), "w") as f:
+        f.write("one\ntwo\n")
+    oru = oruterm.Oru(["a.txt", "b.txt"], cwd=folder)
+    try:
+        oru.wait_for("Expecting Command")
+        oru.wait_for("Lines: 1 ")
+        assert "a.txt" not in oru.row(0) and "b.txt" not in oru.row(0), oru.row(0)
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+    finally:
+        oru.close()
+
+
 if __name__ == "__main__":
     oruterm.main([test_help_prints_the_three_forms_and_exits,
-                  test_missing_names_and_too_many_arguments])
+                  test_missing_names_and_too_many_arguments,
+                  test_two_arguments_not_an_option_start_empty])

@@ -114,6 +114,10 @@ def test_every_ask_selector_and_emit():
         command("AS1")          # and resume
         command("AS5")
         log(5, answer())
+        command("EV1.5*3")
+        keys("\\r")               # EVALUATE shows its value and waits for Return
+        command("AS8")            # the calculator register, untouched so far
+        log(8, answer())
         command("AS14")           # core file 15: its line count, then its lines
         count = int(answer())
         log(14, count, [answer() for _ in range(count)])
@@ -134,7 +138,7 @@ def test_every_ask_selector_and_emit():
         "2 '1'",                  # the result of the last command (POSITION succeeded)
         "3 '1'", "4 '7'", "6 '1'", "7 'b'", "9 '1'",
         "12 'beta'", "13 'beta, gamma'", "15 '1'", "16 '4'",
-        "nb 3", "blank ' '", "10 1", "11 1", "5 0", "14 1 ['']",
+        "nb 3", "blank ' '", "10 1", "11 1", "5 0", "8 0.000000", "14 1 ['']",
         "emit ['  indented line', '', '$$$\\r']",
     ]
     assert log == want, log
