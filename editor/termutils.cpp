@@ -10,6 +10,7 @@
 
 #include "dxio.hpp"
 #include "scrin.hpp"
+#include "scrout.hpp"
 #include "syshandler.hpp"
 #include "sysutils.hpp"
 #include "terminal.hpp"
@@ -331,6 +332,7 @@ constexpr std::array<int, 256> default_charkind() {
     return t;
 }
 
+constexpr long kMaxStringSteps = 10'000'000;
 constexpr int kMaxNumber = 239;  // a number sequence saturates at key index 623
 constexpr char kInterruptKeys[] = {3, 0};
 
@@ -569,6 +571,7 @@ void IntHandler(int) {
 }
 
 void fetchchar() {
+    long steps = 0;  // bytes taken from key strings in this call without yielding a key
     for (;;) {
         int b;
         bool from_string = false;
@@ -576,6 +579,14 @@ void fetchchar() {
             const char*& s = fnstack[fnptr];
             if (*s == '\0') {
                 --fnptr;
+                continue;
+            }
+            if (++steps > kMaxStringSteps) {
+                // A procedure loop that never yields a key would hold the editor for ever.
+                fnstack.fill(nullptr);
+                fnptr = 0;
+                steps = 0;
+                diserr("Procedure abandoned: its loop yields no key");
                 continue;
             }
             b = static_cast<unsigned char>(*s++);

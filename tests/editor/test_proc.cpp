@@ -175,3 +175,11 @@ TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
     procctl(113);
     EXPECT_EQ(loopdepth, 0);
 }
+
+TEST_F(ProcTest, ALoopThatYieldsNoKeyIsAbandoned) {
+    // Without the guard this would never return.
+    EXPECT_EQ(run("{<}{>}z"), "");
+    EXPECT_EQ(fnptr, 0);
+    // The procedure is gone; the next keys come from the keyboard again.
+    EXPECT_EQ(run("ok"), "ok");
+}
