@@ -183,3 +183,20 @@ TEST_F(ProcTest, ALoopThatYieldsNoKeyIsAbandoned) {
     // The procedure is gone; the next keys come from the keyboard again.
     EXPECT_EQ(run("ok"), "ok");
 }
+
+TEST_F(WildTest, CapturesAreTypedBackIntoTheText) {
+    const long at = put("key=value;rest");
+    ASSERT_EQ(unify("*=*;*", at, '\0', 14), 1);
+    copywild("*=*;*");
+    // A fresh line; the capture number is read as the key after the wildcard key.
+    cur().lnptr = allocln(kObjNew, 0);
+    cur().curcol = 1;
+    static const char second[] = "2\r";
+    pushfn(second);
+    wildtxt();
+    EXPECT_EQ(text(cur().lnptr), "value");
+    static const char first[] = "1\r";
+    pushfn(first);
+    wildtxt();
+    EXPECT_EQ(text(cur().lnptr), "valuekey");
+}
