@@ -59,7 +59,7 @@ def main():
 
         start = len(o.raw)
         o.send("xyzxyzxyzxyz")
-        o.wait_screen(lambda s: s.screen.cursor.x == 13 + keys + 12, "the burst")
+        o.wait_screen(lambda s: s.screen.cursor.x == 12 + keys + 12, "the burst")
         drain(o)
         burst = (len(o.raw) - start) / 12
 
