@@ -36,17 +36,6 @@ inline constexpr unsigned char kItemSep = 0xF3;
 inline constexpr unsigned char kNodeEnd = 0xF6;
 inline constexpr unsigned char kRowEnd = 0xF4;
 
-bool owns_bytes(const LINE* l) {
-    return l->object == kObjText || l->object == kObjRecord || l->object == kObjMath;
-}
-
-// Byte at column `col` of the current line, or -1 when there is none.
-int byte_at(int col) {
-    const LINE* l = cur().lnptr;
-    if (!owns_bytes(l) || col < 1 || col > l->length) return -1;
-    return textbase[l->index + col - 1];
-}
-
 void setbyte(int col, unsigned char c) {
     textbase[cur().lnptr->index + col - 1] = c;
 }
@@ -75,7 +64,7 @@ bool putrec(char c) {
     if (checktable[cls - 2][col] == 0) return false;
 
     const bool insert = mode == 2;
-    const bool atbar = cf.curcol > l->length || byte_at(cf.curcol) == '|';
+    const bool atbar = cf.curcol > l->length || curbyte(cf.curcol) == '|';
     const bool fieldfull = f.size >= fieldlen(f.num);
     if (!atbar && !insert) {
         redisplay = 4;
@@ -249,15 +238,15 @@ void decbldtxt() {
     // The number grows leftwards only over a blank: it never eats the line's start or another
     // character standing before it.
     int s = p;
-    while (s > 1 && numchar(static_cast<char>(byte_at(s - 1))))
+    while (s > 1 && numchar(static_cast<char>(curbyte(s - 1))))
         --s;
-    if (!numchar(holdch) || s == 1 || byte_at(s - 1) != ' ') {
+    if (!numchar(holdch) || s == 1 || curbyte(s - 1) != ' ') {
         dtstate = 0;
         curright();
         return;
     }
     for (int col = s - 1; col < p; ++col)
-        setbyte(col, static_cast<unsigned char>(byte_at(col + 1)));
+        setbyte(col, static_cast<unsigned char>(curbyte(col + 1)));
     setbyte(p, ' ');
 }
 
@@ -266,7 +255,7 @@ void bldrec() {
 }
 
 void copytxt() {
-    const int b = byte_at(cur().curcol);
+    const int b = curbyte(cur().curcol);
     savechar(b < 0 ? ' ' : static_cast<char>(b));
     curright();
 }
@@ -327,7 +316,7 @@ void bldmath() {
     if (cf.curflag == 3) return;
     if (cf.curflag == 2) cf.curflag = 1;
     const auto c = static_cast<unsigned char>(holdch);
-    if (type != 53 && mode != 2 && byte_at(cf.curcol) != kNodeEnd) {
+    if (type != 53 && mode != 2 && curbyte(cf.curcol) != kNodeEnd) {
         extline();
         if (cur().lnptr->length < cf.curcol) return;
         setbyte(cf.curcol, c);
@@ -370,7 +359,7 @@ void recmath() {
 void instabrow() {
     COREFILE& cf = cur();
     const int cols = tablecols();
-    if (cf.curflag != 3 || byte_at(cf.curcol) != 0xF5 || cols <= 0) return;
+    if (cf.curflag != 3 || curbyte(cf.curcol) != 0xF5 || cols <= 0) return;
     // A new first row: one empty item per column.
     std::basic_string<unsigned char> row(static_cast<std::size_t>(cols - 1), kItemSep);
     row.push_back(kRowEnd);
@@ -383,12 +372,12 @@ void instabrow() {
 void instabcol() {
     COREFILE& cf = cur();
     const int rows = tablerows();
-    if (cf.curflag != 3 || byte_at(cf.curcol) != 0xF5 || rows <= 0) return;
+    if (cf.curflag != 3 || curbyte(cf.curcol) != 0xF5 || rows <= 0) return;
     // A new last column: one more item before each row end.
     const int keep = cf.curcol;
     int done = 0;
-    for (int col = keep + 1; done < rows && byte_at(col) >= 0 && byte_at(col) != kNodeEnd; ++col) {
-        if (byte_at(col) != kRowEnd) continue;
+    for (int col = keep + 1; done < rows && curbyte(col) >= 0 && curbyte(col) != kNodeEnd; ++col) {
+        if (curbyte(col) != kRowEnd) continue;
         cf.curcol = col;
         if (!insertbytes(&kItemSep, 1)) break;
         ++col;

@@ -7,6 +7,7 @@
 #include "corutils.hpp"
 #include "editor.hpp"
 #include "globals.hpp"
+#include "linutils.hpp"
 #include "terminal.hpp"
 
 int greenx = 0;
@@ -24,15 +25,6 @@ inline constexpr unsigned char kTableStart = 0xF5;
 
 bool is_text(const LINE* l) {
     return l->object == kObjText || l->object == kObjNew;
-}
-
-// Byte at column `col` of the cursor line, or -1 when the column holds none.
-int byte_at(int col) {
-    const LINE* l = cur().lnptr;
-    if (col < 1 || col > l->length ||
-        !(l->object == kObjText || l->object == kObjRecord || l->object == kObjMath))
-        return -1;
-    return textbase[l->index + col - 1];
 }
 
 // After a downward move the cursor line must stay in the window: one line beyond its end scrolls
@@ -230,7 +222,7 @@ void leftm() {
         default:
             if (cf.curcol > 1) {
                 cf.curcol -= 1;
-                if (byte_at(cf.curcol) == kNodeEnd) cf.curcol = 1;
+                if (curbyte(cf.curcol) == kNodeEnd) cf.curcol = 1;
             }
             break;
     }
@@ -245,7 +237,7 @@ void rightm() {
             if (cf.curcol == 1) break;
             bool node_end_follows = false;
             for (int col = cf.curcol; col <= l->length; ++col) {
-                if (byte_at(col) == kNodeEnd) node_end_follows = true;
+                if (curbyte(col) == kNodeEnd) node_end_follows = true;
             }
             if (!node_end_follows) cf.curcol = l->length + 3;
             break;
@@ -285,7 +277,7 @@ void greencur() {
     COREFILE& cf = cur();
     if (cf.curflag == 3) {
         cf.curflag = 1;
-    } else if (cf.curflag == 1 && byte_at(cf.curcol) == kTableStart) {
+    } else if (cf.curflag == 1 && curbyte(cf.curcol) == kTableStart) {
         greenx = 0;
         greeny = 0;
         cf.curflag = 3;

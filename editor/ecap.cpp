@@ -46,15 +46,6 @@ constexpr std::array<unsigned char, 256> make_flip() {
     return t;
 }
 
-bool owns_bytes(const LINE* l) {
-    return l->object == kObjText || l->object == kObjRecord || l->object == kObjMath;
-}
-
-int byte_at(const LINE* l, int col) {
-    if (!owns_bytes(l) || col < 1 || col > l->length) return -1;
-    return textbase[l->index + col - 1];
-}
-
 int kind(int c) {
     return charkind[static_cast<unsigned char>(c)];
 }

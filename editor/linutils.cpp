@@ -8,6 +8,15 @@
 #include "termutils.hpp"
 #include "utilptr.hpp"
 
+bool owns_bytes(const LINE* l) {
+    return l->object == kObjText || l->object == kObjRecord || l->object == kObjMath;
+}
+
+int byte_at(const LINE* l, int col) {
+    if (!owns_bytes(l) || col < 1 || col > l->length) return -1;
+    return textbase[l->index + col - 1];
+}
+
 long curptr() {
     return cur().lnptr->index + cur().curcol - 1;
 }
@@ -34,10 +43,6 @@ void unlinkphys(LINE* l) {
     prev->nextphys = l->nextphys;
     if (lastphys == l) lastphys = prev;
     l->nextphys = nullptr;
-}
-
-bool owns_bytes(const LINE* l) {
-    return l->object != kObjNew && l->object != kObjPicture;
 }
 
 // Whether the byte just after a line's text is free for the line to grow into. This is decided

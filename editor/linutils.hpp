@@ -3,6 +3,15 @@
 
 #include "globals.hpp"
 
+// Whether a line owns bytes in the arena (text, record and mathematics lines do).
+bool owns_bytes(const LINE* l);
+// Byte at column `col` of line `l`, or -1 when the column holds none.
+int byte_at(const LINE* l, int col);
+// Byte at column `col` of the cursor line, or -1.
+inline int curbyte(int col) {
+    return byte_at(cur().lnptr, col);
+}
+
 long curptr();  // arena offset under the cursor
 long endptr();  // one past the current line's last byte
 void linkphys();

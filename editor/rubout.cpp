@@ -13,16 +13,6 @@ namespace {
 inline constexpr unsigned char kItemSep = 0xF3;
 inline constexpr unsigned char kNodeEnd = 0xF6;
 
-bool owns_bytes(const LINE* l) {
-    return l->object == kObjText || l->object == kObjRecord || l->object == kObjMath;
-}
-
-int byte_at(int col) {
-    const LINE* l = cur().lnptr;
-    if (!owns_bytes(l) || col < 1 || col > l->length) return -1;
-    return textbase[l->index + col - 1];
-}
-
 // Removes bytes at the cursor that are moved elsewhere rather than deleted: the delete ring keeps
 // what it held.
 void takeout(int n) {
@@ -67,7 +57,7 @@ void rubtxt() {
 void rubrec() {
     COREFILE& cf = cur();
     if (cf.lnptr->object == kObjNew || cf.lnptr == cf.header) return;
-    const int b = byte_at(cf.curcol);
+    const int b = curbyte(cf.curcol);
     if (b >= 0 && b != '|' && fieldtype(fieldat().num) != 'g') {
         cremove(1);
         redisplay = 7;
@@ -93,7 +83,7 @@ void copyfield() {
     const FieldPos f = fieldat();
     savechar('\\');
     for (int col = f.start; col < f.start + f.size; ++col)
-        savechar(static_cast<char>(byte_at(col)));
+        savechar(static_cast<char>(curbyte(col)));
 }
 
 void rubmath() {
@@ -102,7 +92,7 @@ void rubmath() {
     if (cf.lnptr == cf.header) return;
     const int len = owns_bytes(cf.lnptr) ? cf.lnptr->length : 0;
     if (cf.curflag == 1) {
-        if (byte_at(cf.curcol) == kNodeEnd || cf.curcol > len) {
+        if (curbyte(cf.curcol) == kNodeEnd || cf.curcol > len) {
             leftm();
             redisplay = 1;
         } else {
@@ -111,12 +101,12 @@ void rubmath() {
         return;
     }
     if (cf.curflag != 2 || cf.curcol == 1 || len == 0 || cf.curcol > len ||
-        byte_at(cf.curcol) == kNodeEnd)
+        curbyte(cf.curcol) == kNodeEnd)
         return;
     // The item under the cursor goes to a formula line of its own after this one.
     int n = 0;
-    while (cf.curcol + n <= len && byte_at(cf.curcol + n) != kItemSep &&
-           byte_at(cf.curcol + n) != kNodeEnd)
+    while (cf.curcol + n <= len && curbyte(cf.curcol + n) != kItemSep &&
+           curbyte(cf.curcol + n) != kNodeEnd)
         ++n;
     const std::string item(
         reinterpret_cast<const char*>(textbase.data() + cf.lnptr->index + cf.curcol - 1),

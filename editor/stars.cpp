@@ -28,10 +28,6 @@ long charcount = 0;
 bool b_curline = false;  // the cursor line lies in the block
 bool b_disln = false;    // the window's first line lies in the block
 
-bool owns_bytes(const LINE* l) {
-    return l->object != kObjNew && l->object != kObjPicture;
-}
-
 // Sets first and last from the stars of the current core file; false when it has none.
 bool locatestars() {
     COREFILE& cf = cur();

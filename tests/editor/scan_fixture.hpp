@@ -47,15 +47,7 @@ class ScanTest : public StoreTest {
         const int keep = corenum;
         corenum = n;
         clrfile();
-        COREFILE& cf = cur();
-        cf.lnptr = cf.header->down;
-        for (char c : texts.front())
-            cadd(c);
-        for (std::size_t i = 1; i < texts.size(); ++i)
-            addline(texts[i]);
-        cf.lnptr = cf.header->down;
-        cf.disln = cf.lnptr;
-        cf.curcol = 1;
+        fill_lines(texts);
         corenum = keep;
     }
     static std::vector<std::string> lines_of(int n) {

@@ -5,6 +5,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "corutils.hpp"
 #include "editor.hpp"
@@ -40,6 +41,19 @@ class StoreTest : public ::testing::Test {
         for (char c : s)
             cadd(c);
         return cur().lnptr != nullptr ? cur().lnptr : l;
+    }
+    // Fills the current core file, which holds one empty line, with the given lines; the cursor
+    // ends on the first.
+    static void fill_lines(const std::vector<std::string>& texts) {
+        COREFILE& cf = cur();
+        cf.lnptr = cf.header->down;
+        for (char c : texts.front())
+            cadd(c);
+        for (std::size_t i = 1; i < texts.size(); ++i)
+            addline(texts[i]);
+        cf.lnptr = cf.header->down;
+        cf.disln = cf.lnptr;
+        cf.curcol = 1;
     }
     static LINE* line(int n) {
         LINE* l = cur().header;

@@ -14,17 +14,7 @@ namespace {
 class StarsTest : public StoreTest {
   protected:
     // Fills the current core file with the given lines; the cursor ends on the first.
-    static void fill(const std::vector<std::string>& texts) {
-        COREFILE& cf = cur();
-        cf.lnptr = cf.header->down;
-        for (char c : texts.front())
-            cadd(c);
-        for (std::size_t i = 1; i < texts.size(); ++i)
-            addline(texts[i]);
-        cf.lnptr = cf.header->down;
-        cf.disln = cf.lnptr;
-        cf.curcol = 1;
-    }
+    static void fill(const std::vector<std::string>& texts) { fill_lines(texts); }
     static std::vector<std::string> lines_of(int n) {
         std::vector<std::string> out;
         const COREFILE& cf = core[n];
