@@ -18,6 +18,7 @@
 #include "misc.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
+#include "syn_globals.hpp"
 #include "uninstall.hpp"
 
 class GentoTest : public StoreTest {
@@ -30,6 +31,7 @@ class GentoTest : public StoreTest {
         reset_trees();
         clearattributes();
         reset_uninstall();
+        reset_syn_globals();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -38,6 +40,7 @@ class GentoTest : public StoreTest {
     void TearDown() override {
         reset_input_base();
         reset_attr_fns();
+        reset_syn_globals();
         reset_trees();
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
