@@ -1,0 +1,12 @@
+{ Word classes of the English example. }
+N        { nouns }
+PRON     { personal pronouns }
+DET      { determiners }
+ADJ      { adjectives }
+ADV      { adverbs of degree }
+VI       { verbs without an object }
+VT       { verbs with an object }
+COP      { the verb be }
+WORD     { fixed words, always asked for by name }
+CAP      { capitalises the word after it }
+PUNCT    { punctuation, glued to the word before it }

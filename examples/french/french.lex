@@ -1,0 +1,142 @@
+{ Lexique de l'exemple français. Chaque ligne : mot, classe, attributs, poids, }
+{ puis la forme de base ou le radical (champ 5) et sa flexion (champ 6). }
+{ Un commentaire tient sur une ligne : une fin de ligne dedans donne un avertissement. }
+"chat"       | N | masc | 10 | #1 | $NOM |
+"chien"      | N | masc | 10 | #1 | $NOM |
+"oiseau"     | N | masc | 6 | #1 | $NOM |
+"cheval"     | N | masc | 6 | #1 | $NOM |
+"renard"     | N | masc | 4 | #1 | $NOM |
+"lapin"      | N | masc | 5 | #1 | $NOM |
+"ami"        | N | masc | 8 | #1 | $NOM |
+"enfant"     | N | masc | 6 | #1 | $NOM |
+"homme"      | N | masc | 5 | #1 | $NOM |
+"garçon"     | N | masc | 6 | #1 | $NOM |
+"voisin"     | N | masc | 5 | #1 | $NOM |
+"professeur" | N | masc | 6 | #1 | $NOM |
+"élève"      | N | masc | 4 | #1 | $NOM |
+"fermier"    | N | masc | 4 | #1 | $NOM |
+"amie"       | N | fem  | 8 | #1 | $NOM |
+"femme"      | N | fem  | 6 | #1 | $NOM |
+"fille"      | N | fem  | 6 | #1 | $NOM |
+"voisine"    | N | fem  | 5 | #1 | $NOM |
+"étudiante"  | N | fem  | 5 | #1 | $NOM |
+"fermière"   | N | fem  | 4 | #1 | $NOM |
+"souris"     | N | fem  | 5 | #1 | $NOM |
+"vache"      | N | fem  | 5 | #1 | $NOM |
+"poule"      | N | fem  | 5 | #1 | $NOM |
+"actrice"    | N | fem  | 4 | #1 | $NOM |
+
+{ Pronoms sujets : je, tu, nous et vous conviennent aux deux genres. }
+"je"    | PRON | sg, p1, GENRE | 10 | #1 | $ELISION |
+"tu"    | PRON | sg, p2, GENRE | 10 | #1 |
+"il"    | PRON | sg, p3, masc  | 10 | #1 |
+"elle"  | PRON | sg, p3, fem   | 10 | #1 |
+"nous"  | PRON | pl, p1, GENRE | 10 | #1 |
+"vous"  | PRON | pl, p2, GENRE | 10 | #1 |
+"ils"   | PRON | pl, p3, masc  | 10 | #1 |
+"elles" | PRON | pl, p3, fem   | 10 | #1 |
+
+{ Déterminants : ils s'accordent en nombre et en genre avec le nom. }
+"le"    | DET | sg, masc, def    | 20 | #1 | $ELISION |
+"la"    | DET | sg, fem, def     | 20 | #1 | $ELISION |
+"les"   | DET | pl, GENRE, def   | 20 | #1 |
+"ce"    | DET | sg, masc, def    | 5 | #1 | $CE |
+"cette" | DET | sg, fem, def     | 5 | #1 |
+"ces"   | DET | pl, GENRE, def   | 5 | #1 |
+"mon"   | DET | sg, masc, def    | 5 | #1 |
+"ma"    | DET | sg, fem, def     | 5 | #1 | $MA |
+"mes"   | DET | pl, GENRE, def   | 5 | #1 |
+"un"    | DET | sg, masc, indef  | 20 | #1 |
+"une"   | DET | sg, fem, indef   | 20 | #1 |
+"des"   | DET | pl, GENRE, indef | 20 | #1 |
+
+{ Adjectifs placés avant le nom. }
+"petit"   | ADJA | | 10 | #1 | $ADJECTIF |
+"grand"   | ADJA | | 10 | #1 | $ADJECTIF |
+"bon"     | ADJA | | 6 | #1 | $ADJECTIF |
+"jeune"   | ADJA | | 6 | #1 | $ADJECTIF |
+"joli"    | ADJA | | 6 | #1 | $ADJECTIF |
+"mauvais" | ADJA | | 4 | #1 | $ADJECTIF |
+
+{ Adjectifs placés après le nom, et attributs. }
+"noir"        | ADJ | | 8 | #1 | $ADJECTIF |
+"content"     | ADJ | | 8 | #1 | $ADJECTIF |
+"heureux"     | ADJ | | 8 | #1 | $ADJECTIF |
+"sérieux"     | ADJ | | 5 | #1 | $ADJECTIF |
+"curieux"     | ADJ | | 5 | #1 | $ADJECTIF |
+"intelligent" | ADJ | | 6 | #1 | $ADJECTIF |
+"fatigué"     | ADJ | | 6 | #1 | $ADJECTIF |
+"gentil"      | ADJ | | 6 | #1 | $ADJECTIF |
+"sportif"     | ADJ | | 5 | #1 | $ADJECTIF |
+"cruel"       | ADJ | | 3 | #1 | $ADJECTIF |
+"patient"     | ADJ | | 5 | #1 | $ADJECTIF |
+"poli"        | ADJ | | 5 | #1 | $ADJECTIF |
+"national"    | ADJ | | 2 | #1 | $ADJECTIF |
+
+"très"     | ADV | | 10 | #1 |
+"assez"    | ADV | | 5 | #1 |
+"vraiment" | ADV | | 5 | #1 |
+
+"aujourd'hui" | ADVM | | 5 | #1 |
+"souvent"     | ADVM | | 5 | #1 |
+"encore"      | ADVM | | 5 | #1 |
+"ici"         | ADVM | | 5 | #1 |
+"dehors"      | ADVM | | 5 | #1 |
+
+{ Verbes réguliers : le champ 5 donne le radical, le champ 6 la terminaison d'après la table. }
+"parler"     | VI | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"chanter"    | VI | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"danser"     | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"marcher"    | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"travailler" | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"jouer"      | VI | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"pleurer"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"arriver"    | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"grandir"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"réussir"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"rougir"     | VI | NOMBRE, PERSONNE | 3 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"aimer"      | VT | NOMBRE, PERSONNE | 10 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"regarder"   | VT | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"chercher"   | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"trouver"    | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"écouter"    | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"aider"      | VT | NOMBRE, PERSONNE | 5 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"inviter"    | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"garder"     | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"choisir"    | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"finir"      | VT | NOMBRE, PERSONNE | 3 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+
+{ Verbes irréguliers : une entrée par forme, avec son nombre et sa personne. }
+"dors"    | VI | sg, p1 | 2 | #1 |
+"dors"    | VI | sg, p2 | 2 | #1 |
+"dort"    | VI | sg, p3 | 2 | #1 |
+"dormons" | VI | pl, p1 | 2 | #1 |
+"dormez"  | VI | pl, p2 | 2 | #1 |
+"dorment" | VI | pl, p3 | 2 | #1 |
+"ai"      | VT | sg, p1 | 2 | #1 |
+"as"      | VT | sg, p2 | 2 | #1 |
+"a"       | VT | sg, p3 | 2 | #1 |
+"avons"   | VT | pl, p1 | 2 | #1 |
+"avez"    | VT | pl, p2 | 2 | #1 |
+"ont"     | VT | pl, p3 | 2 | #1 |
+"vois"    | VT | sg, p1 | 2 | #1 |
+"vois"    | VT | sg, p2 | 2 | #1 |
+"voit"    | VT | sg, p3 | 2 | #1 |
+"voyons"  | VT | pl, p1 | 2 | #1 |
+"voyez"   | VT | pl, p2 | 2 | #1 |
+"voient"  | VT | pl, p3 | 2 | #1 |
+"suis"    | COP | sg, p1 | 1 | #1 |
+"es"      | COP | sg, p2 | 1 | #1 |
+"est"     | COP | sg, p3 | 1 | #1 |
+"sommes"  | COP | pl, p1 | 1 | #1 |
+"êtes"    | COP | pl, p2 | 1 | #1 |
+"sont"    | COP | pl, p3 | 1 | #1 |
+
+{ Mots que la syntaxe demande par leur nom. }
+"est-ce" | MOT | | 1 | #1 |
+"que"    | MOT | | 1 | #1 | $ELISION |
+"oui"    | MOT | | 1 | #1 |
+"`"      | CAP | | 1 | #1 |
+"?"      | PONCT | | 1 | #1 |
+","      | PONCT | | 1 | "^," |
+"."      | PONCT | | 1 | "^." |
