@@ -1,30 +1,30 @@
 { Lexique de l'exemple français. Chaque ligne : mot, classe, attributs, poids, }
 { puis la forme de base ou le radical (champ 5) et sa flexion (champ 6). }
 { Un commentaire tient sur une ligne : une fin de ligne dedans donne un avertissement. }
-"chat"       | N | masc | 10 | #1 | $NOM |
-"chien"      | N | masc | 10 | #1 | $NOM |
-"oiseau"     | N | masc | 6 | #1 | $NOM |
-"cheval"     | N | masc | 6 | #1 | $NOM |
-"renard"     | N | masc | 4 | #1 | $NOM |
-"lapin"      | N | masc | 5 | #1 | $NOM |
-"ami"        | N | masc | 8 | #1 | $NOM |
-"enfant"     | N | masc | 6 | #1 | $NOM |
-"homme"      | N | masc | 5 | #1 | $NOM |
+"chat"       | N | NOMBRE, masc | 10 | #1 | $NOM |
+"chien"      | N | NOMBRE, masc | 10 | #1 | $NOM |
+"oiseau"     | N | NOMBRE, masc | 6 | #1 | $NOM |
+"cheval"     | N | NOMBRE, masc | 6 | #1 | $NOM |
+"renard"     | N | NOMBRE, masc | 4 | #1 | $NOM |
+"lapin"      | N | NOMBRE, masc | 5 | #1 | $NOM |
+"ami"        | N | NOMBRE, masc | 8 | #1 | $NOM |
+"enfant"     | N | NOMBRE, masc | 6 | #1 | $NOM |
+"homme"      | N | NOMBRE, masc | 5 | #1 | $NOM |
 "garçon"     | N | masc | 6 | #1 | $NOM |
-"voisin"     | N | masc | 5 | #1 | $NOM |
-"professeur" | N | masc | 6 | #1 | $NOM |
+"voisin"     | N | NOMBRE, masc | 5 | #1 | $NOM |
+"professeur" | N | NOMBRE, masc | 6 | #1 | $NOM |
 "élève"      | N | masc | 4 | #1 | $NOM |
-"fermier"    | N | masc | 4 | #1 | $NOM |
-"amie"       | N | fem  | 8 | #1 | $NOM |
-"femme"      | N | fem  | 6 | #1 | $NOM |
-"fille"      | N | fem  | 6 | #1 | $NOM |
-"voisine"    | N | fem  | 5 | #1 | $NOM |
+"fermier"    | N | NOMBRE, masc | 4 | #1 | $NOM |
+"amie"       | N | NOMBRE, fem  | 8 | #1 | $NOM |
+"femme"      | N | NOMBRE, fem  | 6 | #1 | $NOM |
+"fille"      | N | NOMBRE, fem  | 6 | #1 | $NOM |
+"voisine"    | N | NOMBRE, fem  | 5 | #1 | $NOM |
 "étudiante"  | N | fem  | 5 | #1 | $NOM |
 "fermière"   | N | fem  | 4 | #1 | $NOM |
-"souris"     | N | fem  | 5 | #1 | $NOM |
-"vache"      | N | fem  | 5 | #1 | $NOM |
-"poule"      | N | fem  | 5 | #1 | $NOM |
-"actrice"    | N | fem  | 4 | #1 | $NOM |
+"souris"     | N | NOMBRE, fem  | 5 | #1 | $NOM |
+"vache"      | N | NOMBRE, fem  | 5 | #1 | $NOM |
+"poule"      | N | NOMBRE, fem  | 5 | #1 | $NOM |
+"actrice"    | N | NOMBRE, fem  | 4 | #1 | $NOM |
 
 { Pronoms sujets : je, tu, nous et vous conviennent aux deux genres. }
 "je"    | PRON | sg, p1, GENRE | 10 | #1 | $ELISION |
@@ -51,27 +51,27 @@
 "des"   | DET | pl, GENRE, indef | 20 | #1 |
 
 { Adjectifs placés avant le nom. }
-"petit"   | ADJA | | 10 | #1 | $ADJECTIF |
-"grand"   | ADJA | | 10 | #1 | $ADJECTIF |
-"bon"     | ADJA | | 6 | #1 | $ADJECTIF |
-"jeune"   | ADJA | | 6 | #1 | $ADJECTIF |
-"joli"    | ADJA | | 6 | #1 | $ADJECTIF |
-"mauvais" | ADJA | | 4 | #1 | $ADJECTIF |
+"petit"   | ADJA | NOMBRE, GENRE | 10 | #1 | $ADJECTIF |
+"grand"   | ADJA | NOMBRE, GENRE | 10 | #1 | $ADJECTIF |
+"bon"     | ADJA | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
+"jeune"   | ADJA | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
+"joli"    | ADJA | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
+"mauvais" | ADJA | NOMBRE, GENRE | 4 | #1 | $ADJECTIF |
 
 { Adjectifs placés après le nom, et attributs. }
-"noir"        | ADJ | | 8 | #1 | $ADJECTIF |
-"content"     | ADJ | | 8 | #1 | $ADJECTIF |
-"heureux"     | ADJ | | 8 | #1 | $ADJECTIF |
+"noir"        | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
+"content"     | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
+"heureux"     | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
 "sérieux"     | ADJ | | 5 | #1 | $ADJECTIF |
-"curieux"     | ADJ | | 5 | #1 | $ADJECTIF |
-"intelligent" | ADJ | | 6 | #1 | $ADJECTIF |
+"curieux"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
+"intelligent" | ADJ | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
 "fatigué"     | ADJ | | 6 | #1 | $ADJECTIF |
-"gentil"      | ADJ | | 6 | #1 | $ADJECTIF |
-"sportif"     | ADJ | | 5 | #1 | $ADJECTIF |
-"cruel"       | ADJ | | 3 | #1 | $ADJECTIF |
-"patient"     | ADJ | | 5 | #1 | $ADJECTIF |
-"poli"        | ADJ | | 5 | #1 | $ADJECTIF |
-"national"    | ADJ | | 2 | #1 | $ADJECTIF |
+"gentil"      | ADJ | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
+"sportif"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
+"cruel"       | ADJ | NOMBRE, GENRE | 3 | #1 | $ADJECTIF |
+"patient"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
+"poli"        | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
+"national"    | ADJ | NOMBRE, GENRE | 2 | #1 | $ADJECTIF |
 
 "très"     | ADV | | 10 | #1 |
 "assez"    | ADV | | 5 | #1 |
