@@ -10,8 +10,8 @@ generate key a few times, reads each question and its answer back with QTALK, wr
 french.report and ends the editor. Give a number as the first line of a file french.seed to
 make the run repeatable (RANDOM SEED); without it every run differs.
 """
-import io
 import os
+import select
 import sys
 
 RETURN = "\r"
@@ -33,12 +33,22 @@ def command(text):
     keys(text + RETURN)
 
 
-def answer():
-    """Reads one line that oru sent to this program."""
-    line = sys.stdin.readline()
-    if not line:
-        sys.exit("oru went away")
-    return line.rstrip("\n").rstrip("\r")
+_pending = b""
+
+
+def answer(wait=20):
+    """Reads one line that oru sent to this program (its text is Latin-1, one byte a character).
+    Gives up after `wait` seconds of silence rather than hang, for example when QTALK is asked
+    for a sentence that was not generated."""
+    global _pending
+    while b"\n" not in _pending:
+        ready, _, _ = select.select([0], [], [], wait)
+        chunk = os.read(0, 4096) if ready else b""
+        if not chunk:
+            sys.exit("oru went away or sent nothing")
+        _pending += chunk
+    line, _pending = _pending.split(b"\n", 1)
+    return line.decode("latin-1").rstrip("\r")
 
 
 def talk(number):
@@ -59,8 +69,6 @@ def talk(number):
 
 
 def main():
-    # oru's text is Latin-1, one byte a character, whatever the locale says.
-    sys.stdin = io.TextIOWrapper(sys.stdin.buffer, encoding="latin-1")
     # oru starts us from its command line, which is still open.
     for letters, suffix in (("AT", "att"), ("TM", "tm"), ("LE", "lex"), ("MO", "mor"),
                             ("TB", "tbl"), ("SY", "syn")):
