@@ -4,6 +4,7 @@ PRON     { personal pronouns }
 DET      { determiners }
 ADJ      { adjectives }
 ADV      { adverbs of degree }
+ADVM     { adverbs of time, place and manner }
 VI       { verbs without an object }
 VT       { verbs with an object }
 COP      { the verb be }
