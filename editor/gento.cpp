@@ -1,8 +1,16 @@
 // The generation system's commands and operations in the editor.
 #include "gento.hpp"
 
+#include <cstdio>
+
+#include "dxio.hpp"
+#include "getparam.hpp"
 #include "globals.hpp"
 #include "input_base.hpp"
+#include "misc.hpp"
+#include "prcmnd.hpp"
+#include "scrout.hpp"
+#include "syn_globals.hpp"
 #include "uninstall.hpp"
 
 void qattribute() {
@@ -11,4 +19,115 @@ void qattribute() {
 
 void qtstinput() {
     testinput(curfile.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Start-up, the response, the general generation commands and the generation operations
+// ---------------------------------------------------------------------------------------------
+FixStr<kResponseLen> response;
+std::array<std::string, kRoots> error_function;
+std::string rootset;
+
+namespace {
+
+// A sentence number typed after a control code or given to a command: 0 to 20.
+bool sentence_number_ok(int n) {
+    if (n >= kRoots) {
+        diserr("Integer too high");
+        return false;
+    }
+    return n >= 0;
+}
+
+}  // namespace
+
+void initgento() {
+    reseed(0);
+    for (int n = 1; n <= 13; ++n) {
+        const qfile_row& row = qfile_table[static_cast<std::size_t>(n)];
+        if (row.initialise != nullptr) row.initialise();
+    }
+    for (std::string& name : gentofilename)
+        name.clear();
+}
+
+void getresponse() {
+    std::string text;
+    const COREFILE& cf = cur();
+    int col = cf.curcol;
+    bool blank = false;
+    const auto put = [&](char c) {
+        if (c == ' ') {
+            if (blank) return;
+            blank = true;
+        } else {
+            blank = false;
+        }
+        if (text.size() < kResponseLen) text += c;
+    };
+    for (const LINE* l = cf.lnptr; l != nullptr && l != cf.header; l = l->down, col = 1) {
+        const bool has_text = l->object != kObjNew && l->object != kObjPicture;
+        for (int i = col; has_text && i <= l->length; ++i)
+            put(static_cast<char>(textbase[static_cast<std::size_t>(l->index + i - 1)]));
+        if (l->down != cf.header) put(' ');
+    }
+    if (!text.empty() && text.back() == ' ') text.pop_back();
+    response.assign_cut(text);
+}
+
+void qrmfiles() {
+    const int bits = text_to_bits(picstring.view());
+    if (bits == 0) return;
+    uninstall(bits);
+}
+
+void qdisplay() {
+    switch (param[1]) {
+        case 0:
+            diserr(bits_to_text(installed));
+            break;
+        case 1:
+        case 2:
+        case 4:
+            notavail();
+            break;
+        default:
+            break;
+    }
+}
+
+void qrootset() {
+    rootset = picstring.view();
+}
+
+void qrandomseed() {
+    reseed(static_cast<std::uint32_t>(param[1]));
+}
+
+void qpseed() {
+    const int n = param[1];
+    printseed(n >= 1 && n <= 18 ? n : kMsgCore);
+}
+
+void qerror() {
+    if (!sentence_number_ok(param[1])) return;
+    error_function[static_cast<std::size_t>(param[1])] = q_error.view();
+}
+
+void qtalk() {
+    const int n = param[1];
+    FILE* out = driver_output();
+    if (progstate != 1 || out == nullptr || n < 0 || n >= kRoots) return;
+    const std::unique_ptr<std::string>& s = genSentences[static_cast<std::size_t>(n)];
+    if (!s) return;
+    const std::string block = "START\n" + *s + "\nEND\n";
+    std::fwrite(block.data(), 1, block.size(), out);
+    std::fflush(out);
+}
+
+void reset_gento_cmds() {
+    response.clear();
+    for (std::string& s : error_function)
+        s.clear();
+    rootset.clear();
 }

@@ -1,6 +1,12 @@
 // The generation system's operations in the editor.
 #pragma once
 
+#include <array>
+#include <string>
+
+#include "globals.hpp"
+#include "trees.hpp"
+
 void qcompsingle();
 void qglobpre();
 void generate();
@@ -39,3 +45,14 @@ void qerror();
 void qstore();
 void qrecover();
 void qtalk();
+
+// The student's response, collected by getresponse from the cursor to the end of the core file.
+inline constexpr std::size_t kResponseLen = 199;
+extern FixStr<kResponseLen> response;
+void getresponse();
+// Per sentence number, the keys QERROR gave to run when a response matches that sentence.
+extern std::array<std::string, kRoots> error_function;
+// The roots that QROOTSET named for response analysis.
+extern std::string rootset;
+// Start-up and tests: no response, no error functions, no roots set.
+void reset_gento_cmds();

@@ -37,19 +37,12 @@ void qmrpherror() { notavail(); }
 void qsmtransf() { notavail(); }
 void qtginfo() { notavail(); }
 void qlxtransf() { notavail(); }
-void qrmfiles() { notavail(); }
 void qrxtransf() { notavail(); }
 void qaddlex() { notavail(); }
 void qmpasses() { notavail(); }
-void qdisplay() { notavail(); }
 void qfreq() { notavail(); }
-void qrootset() { notavail(); }
-void qrandomseed() { notavail(); }
-void qpseed() { notavail(); }
-void qerror() { notavail(); }
 void qstore() { notavail(); }
 void qrecover() { notavail(); }
-void qtalk() { notavail(); }
 void qcompsingle() {}
 void qglobpre() {}
 void generate() {}
@@ -59,7 +52,6 @@ void disp_sent() {}
 void qnewcompare() {}
 void qenummorph() {}
 void qmakepre() {}
-void initgento() {}
 
 // merger
 #include "merger.hpp"

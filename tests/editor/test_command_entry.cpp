@@ -140,7 +140,7 @@ TEST_F(EntryTest, ResultRegisterFollowsTheCommandUnlessItIsFlaggedToLeaveIt) {
     EXPECT_EQ(result, 3);
 
     // A command whose subsystem is missing says so and fails.
-    type("rmall\r");
+    type("rx1\r");
     EXPECT_EQ(result, 0);
     EXPECT_TRUE(shown("$meCommand not available"));
 }

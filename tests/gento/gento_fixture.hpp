@@ -14,11 +14,12 @@
 #include "attr_data.hpp"
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
+#include "gento.hpp"
 #include "input_base.hpp"
 #include "misc.hpp"
+#include "syn_globals.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
-#include "syn_globals.hpp"
 #include "uninstall.hpp"
 
 class GentoTest : public StoreTest {
@@ -32,6 +33,7 @@ class GentoTest : public StoreTest {
         clearattributes();
         reset_uninstall();
         reset_syn_globals();
+        reset_gento_cmds();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -42,6 +44,7 @@ class GentoTest : public StoreTest {
         reset_attr_fns();
         reset_syn_globals();
         reset_trees();
+        reset_gento_cmds();
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
     }

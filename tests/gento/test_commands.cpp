@@ -1,0 +1,178 @@
+// The generation commands of the command line: removing knowledge bases, the random seed, the
+// error functions, the display of what is installed, and collecting the student's response.
+#include <string>
+#include <vector>
+
+#include "gento.hpp"
+#include "gento_fixture.hpp"
+#include "getparam.hpp"
+#include "prcmnd.hpp"
+
+class GentoCommandTest : public GentoTest {
+  protected:
+    void SetUp() override {
+        GentoTest::SetUp();
+        reset_prcmnd();
+        reset_getparam();
+        set_command_capture(&screen_);
+    }
+    void TearDown() override {
+        set_command_capture(nullptr);
+        GentoTest::TearDown();
+    }
+    // Types the command's parameters and Return, then runs its checker and operation.
+    static void run(std::string_view name, std::string_view text) {
+        cmdptr = -1;
+        for (int r = 0; r < kCommands; ++r) {
+            if (std::string_view(commands[r].name) == name) cmdptr = r;
+        }
+        ASSERT_GE(cmdptr, 0) << name;
+        pstring.assign(std::string(text) + "|");
+        add_defaults();
+        convert_params();
+        del = 0;
+        const CMDSPEC& c = commands[cmdptr];
+        if (c.checker != nullptr) c.checker();
+        if (del != 2 && c.cmdop != nullptr) c.cmdop();
+    }
+    // True when an error message with this text was shown on the message line.
+    bool shown(const std::string& text) const {
+        for (const std::string& s : screen_) {
+            if (s == "$me" + text) return true;
+        }
+        return false;
+    }
+    std::vector<std::string> screen_;
+};
+
+TEST_F(GentoCommandTest, RemovingKnowledgeBasesByKindNames) {
+    installed = 8191;  // every kind
+    run("RM_QFILES", "at, tm");
+    EXPECT_EQ(installed, 8191 & ~(1 | 32 | 64 | 256 | 4096));
+    EXPECT_EQ(messages("uninstalled:"),
+              std::vector<std::string>{"uninstalled: AT, TM, LE, MR, GP"});
+
+    // Letters in either case, blanks anywhere; the syntax takes the user syntax with it.
+    run("RM_QFILES", " Sy ");
+    EXPECT_EQ(installed & (2 | 4), 0);
+    EXPECT_EQ(messages("uninstalled: US, SY").size(), 1U);
+
+    // A name that is no kind is reported and removes nothing; others in the list still count.
+    const int before = installed;
+    run("RM_QFILES", "XY");
+    EXPECT_EQ(messages("XY not a file kind").size(), 1U);
+    EXPECT_EQ(installed, before);
+    run("RM_QFILES", "xy,mo");
+    EXPECT_EQ(messages("xy not a file kind").size(), 1U);
+    EXPECT_EQ(installed, before & ~8);
+
+    // A digit is an improper character: nothing is removed and no uninstalled line is added.
+    const std::size_t lines = lines_of(kMsgCore).size();
+    run("RM_QFILES", "tb2");
+    EXPECT_TRUE(shown("improper character in parameter"));
+    EXPECT_EQ(installed, before & ~8);
+    EXPECT_EQ(lines_of(kMsgCore).size(), lines);
+
+    // ALL removes what is left.
+    run("RM_QFILES", "all");
+    EXPECT_EQ(installed, 0);
+}
+
+TEST_F(GentoCommandTest, RandomSeedAndItsPrinting) {
+    run("RANDOM SEED", "10");
+    EXPECT_EQ(seed, 11U);
+    EXPECT_EQ(messages("Setting random seed: 11").size(), 1U);
+    run("RANDOM SEED", "1");
+    EXPECT_EQ(seed, 1U);
+    EXPECT_EQ(getrandom(10), 0);  // 10 * 3125 / 2^32 is below 1
+    EXPECT_EQ(seed, 3125U);
+
+    // Seed 0 takes the clock, always made odd.
+    for (int i = 0; i < 5; ++i) {
+        run("RANDOM SEED", "0");
+        EXPECT_EQ(seed % 2, 1U);
+    }
+    EXPECT_EQ(messages("Setting random seed:").size(), 7U);
+
+    run("RANDOM SEED", "7");
+    run("PSEED", "19");
+    EXPECT_EQ(messages("Current random seed: 7").size(), 1U);
+    run("PSEED", "0");
+    EXPECT_EQ(messages("Current random seed: 7").size(), 2U);
+    run("PSEED", "3");
+    const std::vector<std::string> three = lines_of(3);
+    EXPECT_EQ(three.back(), "Current random seed: 7");
+    EXPECT_EQ(messages("Current random seed:").size(), 2U);
+}
+
+TEST_F(GentoCommandTest, ErrorFunctionsPerSentenceNumber) {
+    run("QERROR", "21|{ESC}k");
+    EXPECT_TRUE(shown("Integer too high"));
+    for (const std::string& f : error_function)
+        EXPECT_TRUE(f.empty());
+    run("QERROR", "3|hello");
+    EXPECT_EQ(error_function[3], "hello");
+    run("QERROR", "20|again");
+    EXPECT_EQ(error_function[20], "again");
+    run("QERROR", "3|");
+    EXPECT_EQ(error_function[3], "");
+    EXPECT_EQ(error_function[20], "again");
+    reset_gento_cmds();
+    EXPECT_EQ(error_function[20], "");
+}
+
+TEST_F(GentoCommandTest, DisplayOfInstalledKindsAndRootSet) {
+    run("QDISPLAY", "0");
+    EXPECT_TRUE(shown("none"));
+    installed = 1 | 32 | 4096;
+    run("QDISPLAY", "0");
+    EXPECT_TRUE(shown("AT, TM, GP"));
+    // An unknown mode shows nothing and adds nothing to the message core file.
+    screen_.clear();
+    const std::size_t lines = lines_of(kMsgCore).size();
+    run("QDISPLAY", "9");
+    for (const std::string& s : screen_)
+        EXPECT_NE(s.rfind("$me", 0), 0U) << s;
+    EXPECT_EQ(lines_of(kMsgCore).size(), lines);
+
+    run("QROOTSET", "QUESTION,ANSWER");
+    EXPECT_EQ(rootset, "QUESTION,ANSWER");
+}
+
+TEST_F(GentoCommandTest, ResponseIsCollectedFromTheCursorToTheEnd) {
+    fill_lines({"xx  the   dog", "", "  barks  ", "loudly "});
+    cur().curcol = 4;  // on the second of two blanks
+    getresponse();
+    EXPECT_EQ(std::string(response.view()), " the dog barks loudly");
+    cur().curcol = 5;
+    getresponse();
+    EXPECT_EQ(std::string(response.view()), "the dog barks loudly");
+
+    // From the last line only, a final blank removed.
+    cur().lnptr = line(4);
+    cur().curcol = 1;
+    getresponse();
+    EXPECT_EQ(std::string(response.view()), "loudly");
+
+    // At most 199 characters.
+    SetUp();
+    fill_lines({std::string(150, 'a'), std::string(150, 'b')});
+    getresponse();
+    EXPECT_EQ(response.size(), 199U);
+    EXPECT_EQ(std::string(response.view()), std::string(150, 'a') + " " + std::string(48, 'b'));
+
+    // An empty core file gives an empty response.
+    SetUp();
+    getresponse();
+    EXPECT_TRUE(response.empty());
+}
+
+TEST_F(GentoCommandTest, StartUpSeedsFromTheClockAndForgetsFileNames) {
+    gentofilename[static_cast<std::size_t>('a' - kFirstLetter)] = "old.att";
+    initgento();
+    EXPECT_EQ(seed % 2, 1U);
+    EXPECT_EQ(messages("Setting random seed: " + std::to_string(seed)).size(), 1U);
+    for (const std::string& name : gentofilename)
+        EXPECT_TRUE(name.empty());
+    EXPECT_EQ(installed, 0);
+}
