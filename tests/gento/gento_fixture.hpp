@@ -20,6 +20,7 @@
 #include "syn_globals.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
+#include "syn_cf.hpp"
 #include "uninstall.hpp"
 
 class GentoTest : public StoreTest {
@@ -34,6 +35,7 @@ class GentoTest : public StoreTest {
         reset_uninstall();
         reset_syn_globals();
         reset_gento_cmds();
+        reset_syn_cf();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -43,6 +45,7 @@ class GentoTest : public StoreTest {
         reset_input_base();
         reset_attr_fns();
         reset_syn_globals();
+        reset_syn_cf();
         reset_trees();
         reset_gento_cmds();
         std::filesystem::remove_all(dir_);
