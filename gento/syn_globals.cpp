@@ -1,5 +1,8 @@
 #include "syn_globals.hpp"
 
+#include "input_base.hpp"
+#include "syn_builtIn.hpp"
+
 std::array<t_dict_lookup, kLookups> dict_table;
 int d_table_count = 0;
 int global_barrier = 0;
@@ -100,4 +103,101 @@ void reset_syn_globals() {
     for (auto& s : genSentences)
         s.reset();
     morph_passes = initial_passes();
+    reset_syntax();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Stored syntax
+// ---------------------------------------------------------------------------------------------
+std::unique_ptr<syn_rule> syntax_stack;
+std::unique_ptr<transformation> trans_stack;
+
+namespace {
+// Unlinks a chain before its head goes, so that a long stack never recurses once per record.
+template <typename T>
+void release_chain(std::unique_ptr<T>& head) {
+    std::unique_ptr<T> at = std::move(head);
+    while (at)
+        at = std::move(at->next);
+}
+}  // namespace
+
+syn_rule::~syn_rule() {
+    release_chain(next);
+}
+sub_trans::~sub_trans() {
+    release_chain(next);
+}
+transformation::~transformation() {
+    release_chain(next);
+}
+
+const char* getrule(std::string_view name) {
+    for (const syn_rule* r = syntax_stack.get(); r != nullptr; r = r->next.get()) {
+        if (r->barrier || r->name != name) continue;
+        return r->rules ? r->rules->c_str() : nullptr;
+    }
+    return nullptr;
+}
+
+transformation* find_transf(std::string_view name) {
+    for (transformation* t = trans_stack.get(); t != nullptr; t = t->next.get()) {
+        if (!t->barrier && t->name == name) return t;
+    }
+    return nullptr;
+}
+
+void add_barrier() {
+    auto r = std::make_unique<syn_rule>();
+    r->name = kBarrierName;
+    r->barrier = true;
+    r->next = std::move(syntax_stack);
+    syntax_stack = std::move(r);
+    auto t = std::make_unique<transformation>();
+    t->name = kBarrierName;
+    t->barrier = true;
+    t->next = std::move(trans_stack);
+    trans_stack = std::move(t);
+}
+
+void dump_syntax() {
+    while (syntax_stack) {
+        const bool was_barrier = syntax_stack->barrier;
+        syntax_stack = std::move(syntax_stack->next);
+        if (was_barrier) break;
+    }
+    // The built-ins below the first layer stay: they belong to no layer.
+    while (trans_stack && trans_stack->functionPtr == nullptr) {
+        const bool was_barrier = trans_stack->barrier;
+        trans_stack = std::move(trans_stack->next);
+        if (was_barrier) break;
+    }
+}
+
+std::string printable_code(std::string_view coded) {
+    std::string out;
+    for (char ch : coded) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 32 || c == 255) {
+            out += '{';
+            out += std::to_string(c);
+            out += '}';
+        } else {
+            out += ch;
+        }
+    }
+    return out;
+}
+
+void print_cf() {
+    for (const syn_rule* r = syntax_stack.get(); r != nullptr; r = r->next.get()) {
+        q_msg(r->name);
+        if (!r->barrier) q_msg(" rule: " + printable_code(r->rules ? *r->rules : "") + ": ");
+    }
+}
+
+void reset_syntax() {
+    release_chain(syntax_stack);
+    release_chain(trans_stack);
+    gInMemory = 0;
 }

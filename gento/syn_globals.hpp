@@ -6,6 +6,7 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "attr_fns.hpp"
 #include "trees.hpp"
@@ -54,3 +55,58 @@ extern std::array<std::array<int, kPassSlots>, kPassRows> morph_passes;
 
 // Start-up and tests: every table above at its initial contents (lookup entries released).
 void reset_syn_globals();
+
+// ---------------------------------------------------------------------------------------------
+// Stored syntax: the rule stack and the transformation stack, one layer per syntax file
+// ---------------------------------------------------------------------------------------------
+inline constexpr const char* kBarrierName = "%%%%%";
+
+// One context-free rule, or the preselection rule, with its coded text.
+struct syn_rule {
+    std::string name;
+    std::unique_ptr<std::string> rules;  // null for a barrier, or when the text could not be kept
+    std::unique_ptr<syn_rule> next;
+    bool barrier = false;  // a rule may itself be named "%%%%%", so the mark is kept apart
+    ~syn_rule();           // releases the records below iteratively: stacks can be long
+};
+
+// One guarded alternative of a transformation.
+struct sub_trans {
+    std::string guard;
+    std::string rule;
+    std::unique_ptr<sub_trans> next;
+    ~sub_trans();
+};
+
+using TransFunction = void (*)(treenode*);
+
+struct transformation {
+    std::string name;
+    int priority = 5;
+    std::unique_ptr<sub_trans> first;
+    TransFunction functionPtr = nullptr;  // set for a built-in transformation
+    std::unique_ptr<transformation> next;
+    bool barrier = false;
+    ~transformation();
+};
+
+extern std::unique_ptr<syn_rule> syntax_stack;       // newest first
+extern std::unique_ptr<transformation> trans_stack;  // newest first, built-ins at the bottom
+
+// The coded text of the topmost rule of that name, or null when there is none or its text is
+// missing.
+const char* getrule(std::string_view name);
+// The topmost transformation of that name (a written one of the newest layer hides the older
+// ones and the built-ins), or null.
+transformation* find_transf(std::string_view name);
+// Begins a syntax layer on both stacks.
+void add_barrier();
+// Removes the top syntax layer (its rules and transformations and the two barriers).
+void dump_syntax();
+// Every record of the rule stack, from the top, into the message core file.
+void print_cf();
+// Coded text in a printable form: code bytes as {n}, so that none reaches a core file raw.
+std::string printable_code(std::string_view coded);
+
+// Start-up and tests: both stacks empty, built-ins not present.
+void reset_syntax();
