@@ -18,6 +18,7 @@
 #include "input_base.hpp"
 #include "misc.hpp"
 #include "syn_globals.hpp"
+#include "syn_read.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
 #include "syn_cf.hpp"
@@ -36,6 +37,7 @@ class GentoTest : public StoreTest {
         reset_syn_globals();
         reset_gento_cmds();
         reset_syn_cf();
+        reset_syn_read();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -46,6 +48,7 @@ class GentoTest : public StoreTest {
         reset_attr_fns();
         reset_syn_globals();
         reset_syn_cf();
+        reset_syn_read();
         reset_trees();
         reset_gento_cmds();
         std::filesystem::remove_all(dir_);
