@@ -11,6 +11,7 @@
 #include "prcmnd.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
+#include "syn_read.hpp"
 #include "uninstall.hpp"
 
 void qattribute() {
@@ -130,4 +131,24 @@ void reset_gento_cmds() {
     for (std::string& s : error_function)
         s.clear();
     rootset.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Syntax files
+// ---------------------------------------------------------------------------------------------
+void qsyntax() {
+    uninstall_n(3);
+    read_syntax(curfile.c_str());
+    putgentofile(curfile.c_str(), 's');
+    synstat = q_stat;
+    userstat = 0;
+    installed |= 4;
+}
+
+void quser() {
+    uninstall_n(2);
+    read_syntax(curfile.c_str());
+    putgentofile(curfile.c_str(), 'u');
+    userstat = q_stat;
+    installed |= 2;
 }

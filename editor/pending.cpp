@@ -26,12 +26,10 @@ void clearallstars() {}
 
 // gento
 #include "gento.hpp"
-void qsyntax() { notavail(); }
 void qmorphology() { notavail(); }
 void qlexicon() { notavail(); }
 void qtbls() { notavail(); }
 void qtmnls() { notavail(); }
-void quser() { notavail(); }
 void qipa() { notavail(); }
 void qmrpherror() { notavail(); }
 void qsmtransf() { notavail(); }

@@ -5,6 +5,7 @@
 #include "attr_data.hpp"
 #include "input_base.hpp"
 #include "scrout.hpp"
+#include "syn_globals.hpp"
 #include "terminal.hpp"
 
 namespace {
@@ -17,8 +18,8 @@ constexpr int kAll = 8191;
 const std::array<qfile_row, kKinds> qfile_table = {{
     {"dummy", 0, nullptr, nullptr, ' '},
     {"AT", kAT | kLE | kMR | kGP, clearattributes, clearattributes, 'a'},
-    {"US", kUS, nullptr, nullptr, 'u'},
-    {"SY", kUS | kSY, nullptr, nullptr, 's'},
+    {"US", kUS, dump_syntax, dump_syntax, 'u'},
+    {"SY", kUS | kSY, dump_syntax, dump_syntax, 's'},
     {"MO", kMO, nullptr, nullptr, 'm'},
     {"TB", kTB, nullptr, nullptr, 'T'},
     {"TM", kTM | kLE | kMR, nullptr, nullptr, 't'},
