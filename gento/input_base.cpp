@@ -11,7 +11,7 @@
 
 #include "corutils.hpp"
 #include "linutils.hpp"
-#include "terminal.hpp"
+#include "editor/terminal.hpp"
 #include "termutils.hpp"
 
 const std::array<tokenelement, kTokenRows> tokentable = {{

@@ -5,8 +5,8 @@
 #include "attr_data.hpp"
 #include "input_base.hpp"
 #include "scrout.hpp"
+#include "editor/terminal.hpp"
 #include "syn_globals.hpp"
-#include "terminal.hpp"
 
 namespace {
 constexpr int kAT = 1, kUS = 2, kSY = 4, kMO = 8, kTB = 16, kTM = 32, kLE = 64, kIP = 128,
