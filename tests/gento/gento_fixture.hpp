@@ -15,7 +15,10 @@
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
 #include "gento.hpp"
+#include "gento/terminal.hpp"
 #include "input_base.hpp"
+#include "lex_read.hpp"
+#include "lex_scan.hpp"
 #include "misc.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
@@ -38,6 +41,9 @@ class GentoTest : public StoreTest {
         reset_gento_cmds();
         reset_syn_cf();
         reset_syn_read();
+        reset_terminal();
+        reset_lex_read();
+        reset_lex_scan();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -51,6 +57,9 @@ class GentoTest : public StoreTest {
         reset_syn_read();
         reset_trees();
         reset_gento_cmds();
+        reset_lex_scan();
+        reset_lex_read();
+        reset_terminal();
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
     }

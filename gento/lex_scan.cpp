@@ -1,0 +1,353 @@
+#include "lex_scan.hpp"
+
+#include <algorithm>
+#include <climits>
+#include <string>
+
+#include "attr_data.hpp"
+#include "attr_fns.hpp"
+#include "attr_list.hpp"
+#include "gento/terminal.hpp"
+#include "input_base.hpp"
+#include "misc.hpp"
+#include "syn_globals.hpp"
+
+std::array<lex_comp, kLexComps> lexatt;
+int lexatt_index = 0;
+std::vector<recnode*> nodearray;
+std::vector<long> prob_array;
+long numnodes = 0;
+long prob_tot = 0;
+
+namespace {
+
+inline_lt_hooks hooks;
+
+unsigned byte(const char* p) {
+    return static_cast<unsigned char>(*p);
+}
+
+// Wildcard match of whole views: '*' matches any run. One pending star is enough to backtrack
+// to, so the cost stays within the product of the lengths and never recurses.
+bool wild(std::string_view pat, std::string_view str) {
+    std::size_t p = 0, s = 0;
+    std::size_t star = std::string_view::npos, mark = 0;
+    while (s < str.size()) {
+        if (p < pat.size() && pat[p] == '*') {
+            star = p++;
+            mark = s;
+        } else if (p < pat.size() && pat[p] == str[s]) {
+            ++p;
+            ++s;
+        } else if (star != std::string_view::npos) {
+            p = star + 1;
+            s = ++mark;
+        } else {
+            return false;
+        }
+    }
+    while (p < pat.size() && pat[p] == '*')
+        ++p;
+    return p == pat.size();
+}
+
+std::string_view upto(const char* s, char term) {
+    const char* e = s;
+    while (*e != '\0' && *e != term)
+        ++e;
+    return {s, static_cast<std::size_t>(e - s)};
+}
+
+// A word as written in an entry or a pattern: after its opening quote, up to the closing quote
+// (or the end of the field when a quote is missing).
+std::string_view quoted_word(const char* s) {
+    if (*s == '"') ++s;
+    const char* e = s;
+    while (*e != '\0' && *e != '"' && *e != '|')
+        ++e;
+    return {s, static_cast<std::size_t>(e - s)};
+}
+
+int first_type(const lex_comp& c) {
+    const char* p = c.start;
+    while (*p != '\0' && *p != kAttrCode)
+        ++p;
+    return *p == kAttrCode && p[1] != '\0' ? static_cast<int>(byte(p + 1)) : 0;
+}
+
+// Elements of a field: separated by any of `seps` outside double quotes.
+template <typename F>
+bool each_element(std::string_view field, std::string_view seps, F&& f) {
+    bool quoted = false;
+    std::size_t from = 0;
+    for (std::size_t i = 0; i <= field.size(); ++i) {
+        if (i < field.size() && field[i] == '"') quoted = !quoted;
+        if (i == field.size() || (!quoted && seps.find(field[i]) != std::string_view::npos)) {
+            if (f(field.substr(from, i - from))) return true;
+            from = i + 1;
+        }
+    }
+    return false;
+}
+
+bool field_matches(std::string_view pattern, std::string_view entry) {
+    if (pattern == "?") return true;
+    if (pattern.empty()) return entry.empty();
+    // Every pattern element must match some element of the entry's field.
+    const bool some_fails = each_element(pattern, ",", [&](std::string_view p) {
+        return !each_element(entry, ",:;", [&](std::string_view e) { return wild(p, e); });
+    });
+    return !some_fails;
+}
+
+bool qualifies(const t_dict_lookup* lookup, const char* entry) {
+    if (!lookup->preferredchoice.empty() &&
+        !wild(quoted_word(lookup->preferredchoice.c_str()), quoted_word(entry))) {
+        return false;
+    }
+    if (match_attr(entry, lookup->attributes.get()) == 0) return false;
+    return lookup->fields.empty() || match_lsp(lookup->fields.c_str(), entry) == 1;
+}
+
+// 0 <= r < total. Totals that fit the generator's range are drawn by it directly; larger ones,
+// which only a very large lexicon reaches, from two draws.
+long draw(long total) {
+    if (total <= INT_MAX) return getrandom(static_cast<int>(total));
+    constexpr int kHalf = 1 << 30;
+    const unsigned long long hi = static_cast<unsigned long long>(getrandom(kHalf));
+    const unsigned long long lo = static_cast<unsigned long long>(getrandom(kHalf));
+    return static_cast<long>(((hi << 30) | lo) % static_cast<unsigned long long>(total));
+}
+
+}  // namespace
+
+void locate_comp(const char* ptr) {
+    lexatt_index = 0;
+    if (ptr == nullptr) return;
+    const char* p = ptr;
+    while (*p != '\0' && *p != '|') {
+        lex_comp c{p, 0};
+        while (*p != '\0' && *p != '|' && *p != ' ') {
+            if (*p == kAttrCode) {
+                ++c.count;
+                for (int k = 0; k < 3 && *p != '\0'; ++k)
+                    ++p;
+            } else {
+                ++p;
+            }
+        }
+        if (c.count > 0 && lexatt_index < kLexComps)
+            lexatt[static_cast<std::size_t>(lexatt_index++)] = c;
+        if (*p == ' ') ++p;
+    }
+}
+
+int match_comp(int index) {
+    if (index < 0 || index >= lexatt_index) return 0;
+    const lex_comp& c = lexatt[static_cast<std::size_t>(index)];
+    if (c.count != attr_index || attr_index > kAttrRows) return 0;
+    std::array<int, kAttrRows> taken{};
+    const char* p = c.start;
+    int sign = 0;
+    for (int row = 0; row < attr_index;) {
+        if (*p == '<' || *p == '>') {
+            sign = *p++;
+            continue;
+        }
+        if (*p == '.') {
+            ++p;
+            continue;
+        }
+        if (*p != kAttrCode || p[1] == '\0' || p[2] == '\0') return 0;
+        const int type = static_cast<int>(byte(p + 1));
+        const int value = static_cast<int>(byte(p + 2));
+        p += 3;
+        const attr_row& r = attr[static_cast<std::size_t>(row)];
+        if (type != r.type) return 0;
+        taken[static_cast<std::size_t>(row)] = -1;
+        if (value != kTypeOnly) {
+            if (r.value == -1) {
+                taken[static_cast<std::size_t>(row)] = value;
+            } else if (valid(sign, type, value, r.value) == 0) {
+                return 0;
+            }
+        }
+        sign = 0;
+        ++row;
+    }
+    // The values the entry gave to undecided rows are how a lexical transformation learns what
+    // the word it picked carries.
+    for (int row = 0; row < attr_index; ++row) {
+        attr_row& r = attr[static_cast<std::size_t>(row)];
+        const int v = taken[static_cast<std::size_t>(row)];
+        if (r.value != -1 || v == -1) continue;
+        r.lttmp = v;
+        if (MState == 1) lt_delay_at(r.ltindex).choice = v;
+    }
+    return 1;
+}
+
+int match_single_attr(const char* record) {
+    if (record == nullptr || attr_index == 0) return 0;
+    locate_comp(getfieldptr(record, 3));
+    for (int row = 0; row < attr_index; ++row)
+        attr[static_cast<std::size_t>(row)].lttmp = 0;
+    for (int i = 0; i < lexatt_index; ++i) {
+        if (first_type(lexatt[static_cast<std::size_t>(i)]) > attr[0].type) break;
+        if (match_comp(i) == 0) continue;
+        for (int row = 0; row < attr_index; ++row) {
+            attr_row& r = attr[static_cast<std::size_t>(row)];
+            if (r.value == -1 && r.lttmp > 0) r.value = r.lttmp;
+        }
+        return 1;
+    }
+    return 0;
+}
+
+int match_attr(const char* record, const s_attr_list* attrlist) {
+    if (attrlist == nullptr) return 1;
+    if (record == nullptr) return 0;
+    locate_comp(getfieldptr(record, 3));
+    for (const s_attr_list* l = attrlist; l != nullptr; l = l->next.get()) {
+        if (!l->first) continue;
+        if (MState == 1) {
+            lt_decompose_comp_attr(l->first.get());
+        } else {
+            decompose_comp_attr(l->first.get());
+        }
+        if (attr_index == 0) continue;
+        for (int row = 0; row < attr_index; ++row)
+            attr[static_cast<std::size_t>(row)].lttmp = 0;
+        bool found = false;
+        for (int i = 0; i < lexatt_index && !found; ++i) {
+            // Compounds are stored in ascending order of their first type.
+            if (first_type(lexatt[static_cast<std::size_t>(i)]) > attr[0].type) break;
+            found = match_comp(i) == 1;
+        }
+        if (!found) return 0;
+    }
+    return 1;
+}
+
+int match_wild(const char* pattern, const char* string, char pterm, char sterm) {
+    if (pattern == nullptr || string == nullptr) return 0;
+    return wild(upto(pattern, pterm), upto(string, sterm)) ? 1 : 0;
+}
+
+int match_lsp(const char* lsp, const char* lex) {
+    if (lsp == nullptr || *lsp == '\0') return 1;
+    if (lex == nullptr) return 0;
+    for (int f = 4;; ++f) {
+        const char* pf = getfieldptr(lsp, f);
+        if (*pf == '\0') return 1;
+        const char* ef = getfieldptr(lex, f);
+        if (*ef == '\0') return 0;
+        if (!field_matches(upto(pf, '|'), upto(ef, '|'))) return 0;
+    }
+}
+
+recnode* exactword(const char* word, recnode* list) {
+    if (word == nullptr) return nullptr;
+    const std::string_view w = quoted_word(word);
+    for (recnode* r = list; r != nullptr; r = r->previous) {
+        if (r->recordptr != nullptr && wild(w, quoted_word(r->recordptr))) return r;
+    }
+    return nullptr;
+}
+
+void locate_matches(const t_dict_lookup* lookup, int index) {
+    nodearray.clear();
+    prob_array.clear();
+    numnodes = 0;
+    prob_tot = 0;
+    if (lookup == nullptr || index < 0 || index >= dictterm) return;
+    for (recnode* r = dictionary[static_cast<std::size_t>(index)]; r != nullptr; r = r->previous) {
+        if (!qualifies(lookup, r->recordptr)) continue;
+        prob_tot += entry_weight(r->recordptr);
+        nodearray.push_back(r);
+        prob_array.push_back(prob_tot);
+    }
+    numnodes = static_cast<long>(nodearray.size());
+}
+
+recnode* select_match() {
+    if (numnodes <= 0 || prob_tot <= 0) return nullptr;
+    const long r = draw(prob_tot);
+    // The first entry whose running total exceeds the draw; weight 0 never raises the total.
+    const auto end = prob_array.begin() + numnodes;
+    const auto it = std::upper_bound(prob_array.begin(), end, r);
+    if (it == end) return nullptr;
+    return nodearray[static_cast<std::size_t>(it - prob_array.begin())];
+}
+
+void apply_vf_single(char* lex_entry, int n) {
+    if (lex_entry == nullptr || n == -1) return;
+    char* p = getfieldptr(lex_entry, 4);
+    for (int k = 0; k < 4; ++k) {
+        if (p[k] < '0' || p[k] > '9') return;  // no four digits to rewrite in place
+    }
+    if (p[4] != '|' && p[4] != '\0') return;
+    long w = (p[0] - '0') * 1000 + (p[1] - '0') * 100 + (p[2] - '0') * 10 + (p[3] - '0');
+    if (n >= 0) {
+        w = n;
+    } else if (n == -2) {
+        w += 5;
+    } else if (n == -3) {
+        w *= 2;
+    } else if (n == -4) {
+        w /= 2;
+    }
+    w = std::min(w, 9999L);
+    for (int k = 3; k >= 0; --k, w /= 10)
+        p[k] = static_cast<char>('0' + w % 10);
+}
+
+void getdictent(t_dict_lookup* lookup) {
+    if (lookup == nullptr) return;
+    lookup->dictionary = nullptr;
+    const int t = lookup_terminal(lookup->class_);
+    if (t < 0) {
+        lookup->error = 1;
+        return;
+    }
+    locate_matches(lookup, t);
+    recnode* chosen = select_match();
+    if (chosen == nullptr) {
+        lookup->error = 3;
+        return;
+    }
+    apply_vf_single(chosen->recordptr, lookup->vf);
+    lookup->dictionary = chosen->recordptr;
+    lookup->error = 0;
+}
+
+void getwords(int start) {
+    const int end = std::min(d_table_count, kLookups);
+    for (int i = std::max(start, 0); i < end; ++i) {
+        t_dict_lookup& l = dict_table[static_cast<std::size_t>(i)];
+        if (l.pointed_at != 1 || l.class_.empty()) continue;
+        getdictent(&l);
+        if (l.error == 3) {
+            q_err("No lexical entry found for", l.class_, "");
+        } else if (l.error == 1) {
+            q_err("Terminal not found:", l.class_, "");
+        } else if (l.dictionary != nullptr && l.dictionary[0] == kIltMark &&
+                   hooks.create_lsps != nullptr) {
+            hooks.create_lsps(l);
+        }
+    }
+    if (hooks.scan_ilts != nullptr) hooks.scan_ilts();
+}
+
+void set_inline_lt_hooks(inline_lt_hooks h) {
+    hooks = h;
+}
+
+void reset_lex_scan() {
+    nodearray.clear();
+    prob_array.clear();
+    numnodes = 0;
+    prob_tot = 0;
+    lexatt_index = 0;
+    hooks = inline_lt_hooks{};
+}

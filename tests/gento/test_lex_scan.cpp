@@ -1,0 +1,270 @@
+// Matching entries against lookups and the frequency-weighted choice of words.
+#include <map>
+#include <string>
+#include <vector>
+
+#include "lex_fixture.hpp"
+
+namespace {
+
+// A compound of fixed values (or bare types) made from attribute text, as rules make them.
+comp_attr compound(const char* text) {
+    text_to_comp_struct(text, 0);
+    return std::move(comp_attr_register);
+}
+
+}  // namespace
+
+class ChoiceTest : public LexTest {
+  protected:
+    t_dict_lookup& lookup(const std::string& cls, std::vector<const char*> attrs = {}) {
+        t_dict_lookup& l = dict_table[static_cast<std::size_t>(d_table_count++)];
+        l.class_ = cls;
+        l.pointed_at = 1;
+        for (const char* a : attrs)
+            add_attr_to_list(l.attributes, compound(a));
+        return l;
+    }
+    static std::string word(const char* entry) {
+        if (entry == nullptr) return "(none)";
+        const std::string e(entry);
+        return e.substr(0, e.find('|'));
+    }
+    std::string choose(t_dict_lookup& l) {
+        getdictent(&l);
+        return word(l.dictionary);
+    }
+    // Every word that can be chosen for the lookup (the qualifying entries), newest first.
+    static std::vector<std::string> qualifying(const t_dict_lookup& l) {
+        locate_matches(&l, lookup_terminal(l.class_));
+        std::vector<std::string> out;
+        for (long i = 0; i < numnodes; ++i)
+            out.push_back(word(nodearray[static_cast<std::size_t>(i)]->recordptr));
+        return out;
+    }
+};
+
+using Words = std::vector<std::string>;
+
+TEST(LexWildTest, StarsAndTerminators) {
+    EXPECT_EQ(match_wild("d*g", "dog", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("d*g", "dg", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("d*g", "dogs", '\0', '\0'), 0);
+    EXPECT_EQ(match_wild("*", "", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("", "", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("", "a", '\0', '\0'), 0);
+    EXPECT_EQ(match_wild("a*b*c", "aXbYbc", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("a*b*c", "aXbYbcd", '\0', '\0'), 0);
+    EXPECT_EQ(match_wild("the * sat", "the cat sat", '\0', '\0'), 1);
+    EXPECT_EQ(match_wild("Dog", "dog", '\0', '\0'), 0);
+    // The pattern and the string end at their own terminators.
+    EXPECT_EQ(match_wild("do*\"junk", "dog\"|N|", '"', '"'), 1);
+    EXPECT_EQ(match_wild("do\"", "dog\"", '"', '"'), 0);
+    EXPECT_EQ(match_wild(nullptr, "x", '\0', '\0'), 0);
+    // Many stars against a long string that cannot match stays quick.
+    const std::string many(4000, 'a');
+    EXPECT_EQ(match_wild("*a*a*a*a*a*a*a*b", many.c_str(), '\0', '\0'), 0);
+}
+
+TEST_F(ChoiceTest, AttributesSignsAndTypes) {
+    lexicon(
+        "\"plain\"|N||1|\n"
+        "\"one\"|N|sg|1|\n"
+        "\"many\"|N|pl|1|\n"
+        "\"any\"|N|NUMBER|1|\n"
+        "\"me\"|N|sg.first|1|\n"
+        "\"two\"|N|sg,third|1|\n"
+        "\"big\"|ADJ|<sup|1|\n"
+        "\"small\"|ADJ|>pos|1|\n"
+        "\"fixed\"|ADJ|comp|1|\n");
+    EXPECT_EQ(qualifying(lookup("N")),
+              (Words{"\"two\"", "\"me\"", "\"any\"", "\"many\"", "\"one\"", "\"plain\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg"})), (Words{"\"two\"", "\"any\"", "\"one\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"NUMBER"})),
+              (Words{"\"two\"", "\"any\"", "\"many\"", "\"one\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg.first"})), (Words{"\"me\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg", "third"})), (Words{"\"two\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"third", "sg"})), (Words{"\"two\""}));
+    EXPECT_EQ(qualifying(lookup("N", {"first"})), Words{});
+    // <sup holds every required value at or below sup; >pos every value at or above pos.
+    EXPECT_EQ(qualifying(lookup("ADJ", {"pos"})), (Words{"\"small\"", "\"big\""}));
+    EXPECT_EQ(qualifying(lookup("ADJ", {"comp"})), (Words{"\"fixed\"", "\"small\"", "\"big\""}));
+    EXPECT_EQ(qualifying(lookup("ADJ", {"sup"})), (Words{"\"small\"", "\"big\""}));
+}
+
+TEST_F(ChoiceTest, SingleAttributeTakesTheEntrysValues) {
+    lexicon("\"many\"|N|sg.third,pl|1|\n");
+    const char* entry = dictionary[0]->recordptr;
+    text_to_comp_array("NUMBER", 0);
+    EXPECT_EQ(match_single_attr(entry), 1);
+    EXPECT_EQ(attr[0].value, 2);
+    text_to_comp_array("sg", 0);
+    EXPECT_EQ(match_single_attr(entry), 0);  // sg only together with third
+    text_to_comp_array("sg.PERSON", 0);
+    EXPECT_EQ(match_single_attr(entry), 1);
+    EXPECT_EQ(attr[1].value, 3);
+    text_to_comp_array("first", 0);
+    EXPECT_EQ(match_single_attr(entry), 0);
+    EXPECT_EQ(match_single_attr(nullptr), 0);
+}
+
+TEST_F(ChoiceTest, LexicalTransformationsLearnTheValuesOfTheWordTheyPick) {
+    lexicon("\"many\"|N|pl|1|\n");
+    const int var = lt_new_delay(1, -1, 0);
+    comp_attr c;
+    add_comp_attr(c, var);
+    attr_list list;
+    add_attr_to_list(list, std::move(c));
+    MState = 1;
+    EXPECT_EQ(match_attr(dictionary[0]->recordptr, list.get()), 1);
+    MState = 0;
+    EXPECT_EQ(lt_delay_at(var).choice, 2);
+}
+
+TEST_F(ChoiceTest, FieldPatterns) {
+    const char* entry = "\"w\"|N||0001|walk,walks:x;\"a,b\"||tag|";
+    EXPECT_EQ(match_lsp("\"w\"|N|?|?|wal*|?|?|", entry), 1);
+    EXPECT_EQ(match_lsp("?|?|?|?|walks,x|", entry), 1);     // each element found
+    EXPECT_EQ(match_lsp("?|?|?|?|walks,y|?|", entry), 0);   // y is nowhere
+    EXPECT_EQ(match_lsp("?|?|?|?|\"a,b\"|?|", entry), 1);   // quoted commas do not split
+    EXPECT_EQ(match_lsp("?|?|?|?|?|x|", entry), 0);         // empty entry field
+    EXPECT_EQ(match_lsp("?|?|?|?|?||t*|", entry), 1);       // empty pattern field
+    EXPECT_EQ(match_lsp("?|?|?|?||", entry), 0);            // entry field not empty
+    EXPECT_EQ(match_lsp("?|?|?|0001|?|?|?|?|", entry), 0);  // entry has fewer fields
+    EXPECT_EQ(match_lsp("?|?|?|00*|", entry), 1);           // field 4 is compared too
+    EXPECT_EQ(match_lsp("", entry), 1);
+    EXPECT_EQ(match_lsp(nullptr, entry), 1);
+}
+
+TEST_F(ChoiceTest, ExactWordAndPreferredChoice) {
+    lexicon("\"dog\"|N||1|\n\"dogs\"|N||1|\n\"cat\"|N||1|\n");
+    recnode* list = dictionary[0];
+    EXPECT_EQ(word(exactword("\"dogs\"", list)->recordptr), "\"dogs\"");
+    EXPECT_EQ(word(exactword("\"do*\"", list)->recordptr), "\"dogs\"");  // the newest first
+    EXPECT_EQ(exactword("\"cow\"", list), nullptr);
+    EXPECT_EQ(exactword("\"dog\"", nullptr), nullptr);
+    t_dict_lookup& l = lookup("N");
+    l.preferredchoice = "\"d*g\"";
+    EXPECT_EQ(qualifying(l), (Words{"\"dog\""}));
+    for (int i = 0; i < 5; ++i)
+        EXPECT_EQ(choose(l), "\"dog\"");
+}
+
+TEST_F(ChoiceTest, ErrorsAndReports) {
+    lexicon("\"dog\"|N|sg|1|\n\"run\"|V|sg|\n");
+    t_dict_lookup& unknown = lookup("Q");
+    t_dict_lookup& none = lookup("N", {"pl"});
+    t_dict_lookup& unweighted = lookup("V");  // its only entry has an empty weight
+    t_dict_lookup& good = lookup("N");
+    t_dict_lookup& idle = lookup("N");
+    idle.pointed_at = 0;
+    getwords(0);
+    EXPECT_EQ(unknown.error, 1);
+    EXPECT_EQ(unknown.dictionary, nullptr);
+    EXPECT_EQ(none.error, 3);
+    EXPECT_EQ(unweighted.error, 3);
+    EXPECT_EQ(good.error, 0);
+    EXPECT_EQ(word(good.dictionary), "\"dog\"");
+    EXPECT_EQ(idle.dictionary, nullptr);
+    EXPECT_EQ(messages("Terminal not found: Q").size(), 1u);
+    EXPECT_EQ(messages("No lexical entry found for N").size(), 1u);
+    EXPECT_EQ(messages("No lexical entry found for V").size(), 1u);
+    // From a later start only the later entries are looked up again.
+    messages("");
+    good.dictionary = nullptr;
+    getwords(4);
+    EXPECT_EQ(good.dictionary, nullptr);
+    EXPECT_EQ(messages("Terminal not found: Q").size(), 1u);
+}
+
+TEST_F(ChoiceTest, InlineTransformationHooksRunForMarkedEntries) {
+    lexicon("_ilt_ \"x\"|N||1|\n");
+    static int created = 0;
+    static int scans = 0;
+    created = scans = 0;
+    set_inline_lt_hooks(
+        {[](t_dict_lookup& l) { created += l.dictionary[0] == kIltMark; }, [] { ++scans; }});
+    lookup("N");
+    lookup("N");
+    getwords(0);
+    EXPECT_EQ(created, 2);
+    EXPECT_EQ(scans, 1);
+}
+
+TEST_F(ChoiceTest, DrawBoundariesBetweenTwoWeights) {
+    lexicon("\"three\"|N||3|\n\"one\"|N||1|\n");  // "one" is the newest
+    t_dict_lookup& l = lookup("N");
+    std::map<long, std::string> by_draw;
+    for (std::uint32_t k = 1; k < 200; ++k) {
+        const std::uint32_t s = (k * 0x9E3779B1u) | 1u;
+        seed = s;
+        const long r = getrandom(4);
+        seed = s;
+        by_draw[r] = choose(l);
+    }
+    ASSERT_EQ(by_draw.size(), 4u);
+    EXPECT_EQ(by_draw[0], "\"one\"");
+    EXPECT_EQ(by_draw[1], "\"three\"");
+    EXPECT_EQ(by_draw[3], "\"three\"");
+    EXPECT_EQ(prob_tot, 4);
+    EXPECT_EQ(prob_array[0], 1);
+    EXPECT_EQ(prob_array[1], 4);
+}
+
+TEST_F(ChoiceTest, SharesFollowTheWeights) {
+    lexicon("\"w1\"|N||1|\n\"w2\"|N||2|\n\"w0\"|N||0|\n\"w3\"|N||3|\n\"w4\"|N||4|\n");
+    t_dict_lookup& l = lookup("N");
+    seed = 12345;
+    std::map<std::string, int> count;
+    constexpr int kDraws = 50000;
+    for (int i = 0; i < kDraws; ++i)
+        ++count[choose(l)];
+    EXPECT_EQ(count["\"w0\""], 0);
+    for (int w = 1; w <= 4; ++w) {
+        const double share = count["\"w" + std::to_string(w) + "\""] / double(kDraws);
+        EXPECT_NEAR(share, w / 10.0, 0.01) << "weight " << w;
+    }
+}
+
+TEST_F(ChoiceTest, FrequencyCodes) {
+    auto after = [](const char* weight, int vf) {
+        std::string e = std::string("\"w\"|N||") + weight + "|x|";
+        apply_vf_single(e.data(), vf);
+        return e.substr(7, e.find('|', 7) - 7);
+    };
+    EXPECT_EQ(after("0010", -1), "0010");
+    EXPECT_EQ(after("0010", 0), "0000");
+    EXPECT_EQ(after("0010", 7), "0007");
+    EXPECT_EQ(after("0010", 12000), "9999");
+    EXPECT_EQ(after("0010", -2), "0015");
+    EXPECT_EQ(after("9998", -2), "9999");
+    EXPECT_EQ(after("0010", -3), "0020");
+    EXPECT_EQ(after("6000", -3), "9999");
+    EXPECT_EQ(after("0011", -4), "0005");
+    EXPECT_EQ(after("0010", -9), "0010");
+    EXPECT_EQ(after("", 5), "");  // no weight to rewrite in place
+    // A word of weight 1 halved on each choice is chosen once, then never again.
+    lexicon("\"once\"|N||1|\n");
+    t_dict_lookup& l = lookup("N");
+    l.vf = -4;
+    EXPECT_EQ(choose(l), "\"once\"");
+    EXPECT_EQ(word(dictionary[0]->recordptr), "\"once\"");
+    EXPECT_EQ(entry_weight(dictionary[0]->recordptr), 0);
+    EXPECT_EQ(choose(l), "(none)");
+    EXPECT_EQ(l.error, 3);
+}
+
+TEST_F(ChoiceTest, TwoHundredThousandEntriesInOneTerminal) {
+    std::string text = "\"oldest\"|N||5|\n";
+    for (int i = 0; i < 200000; ++i)
+        text += "\"w\"|N||0|\n";
+    lexicon(text);
+    t_dict_lookup& l = lookup("N");
+    EXPECT_EQ(choose(l), "\"oldest\"");
+    EXPECT_EQ(numnodes, 200001);
+    EXPECT_EQ(prob_tot, 5);
+    // The tables keep their room: a second choice grows nothing.
+    const std::size_t room = nodearray.capacity();
+    EXPECT_EQ(choose(l), "\"oldest\"");
+    EXPECT_EQ(nodearray.capacity(), room);
+}
