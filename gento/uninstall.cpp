@@ -3,7 +3,9 @@
 #include <cctype>
 
 #include "attr_data.hpp"
+#include "gento/terminal.hpp"
 #include "input_base.hpp"
+#include "lex_read.hpp"
 #include "scrout.hpp"
 #include "editor/terminal.hpp"
 #include "syn_globals.hpp"
@@ -22,8 +24,8 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"SY", kUS | kSY, dump_syntax, dump_syntax, 's'},
     {"MO", kMO, nullptr, nullptr, 'm'},
     {"TB", kTB, nullptr, nullptr, 'T'},
-    {"TM", kTM | kLE | kMR, nullptr, nullptr, 't'},
-    {"LE", kLE | kGP, nullptr, nullptr, 'L'},
+    {"TM", kTM | kLE | kMR, clear_terminals, clear_terminals, 't'},
+    {"LE", kLE | kGP, clearlexicon, nullptr, 'L'},
     {"IP", kIP, nullptr, nullptr, 'p'},
     {"MR", kMR, nullptr, nullptr, 'e'},
     {"TG", kTG, nullptr, nullptr, 'g'},
