@@ -4,9 +4,11 @@
 #include <cstdio>
 
 #include "dxio.hpp"
+#include "gento/terminal.hpp"
 #include "getparam.hpp"
 #include "globals.hpp"
 #include "input_base.hpp"
+#include "lex_read.hpp"
 #include "misc.hpp"
 #include "prcmnd.hpp"
 #include "scrout.hpp"
@@ -151,4 +153,44 @@ void quser() {
     putgentofile(curfile.c_str(), 'u');
     userstat = q_stat;
     installed |= 2;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Terminals and lexicon
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr int kTerminalsBit = 32;
+constexpr int kLexiconBit = 64;
+
+void read_lexicon_file() {
+    uninstall_n(7);
+    initdict();
+    readdict(curfile.c_str());
+    putgentofile(curfile.c_str(), 'L');
+    installed |= kLexiconBit;
+}
+}  // namespace
+
+void qtmnls() {
+    uninstall_n(6);
+    read_terminals(curfile.c_str());
+    putgentofile(curfile.c_str(), 't');
+    installed |= kTerminalsBit;
+}
+
+void qlexicon() {
+    if ((installed & kTerminalsBit) == 0) {
+        diserr("Terminals file not present");
+        return;
+    }
+    read_lexicon_file();
+}
+
+void qaddlex() {
+    if ((installed & kLexiconBit) == 0) {
+        diserr("Lexicon not present; defaulting to LExicon");
+        qlexicon();
+        return;
+    }
+    readdict(curfile.c_str());
 }

@@ -27,16 +27,13 @@ void clearallstars() {}
 // gento
 #include "gento.hpp"
 void qmorphology() { notavail(); }
-void qlexicon() { notavail(); }
 void qtbls() { notavail(); }
-void qtmnls() { notavail(); }
 void qipa() { notavail(); }
 void qmrpherror() { notavail(); }
 void qsmtransf() { notavail(); }
 void qtginfo() { notavail(); }
 void qlxtransf() { notavail(); }
 void qrxtransf() { notavail(); }
-void qaddlex() { notavail(); }
 void qmpasses() { notavail(); }
 void qfreq() { notavail(); }
 void qstore() { notavail(); }

@@ -1,0 +1,73 @@
+"""Terminals and lexicon from the command line: TMNLS, LEXICON and QADDLEX read their files and
+report in core file 7; a lexicon without terminals is refused."""
+import os
+import shutil
+import tempfile
+
+import oruterm
+
+TERMINALS = "{ word classes }\nN V ADJ\nN\n"
+LEXICON = ('"dog"|N|sg|10|\n'
+           '"dogs"|N|pl|5|\n'
+           '"run"|V|sg.third|3|\n'
+           '"blue"|ADJ||1|\n'
+           '"cow"|Q|sg|1|\n')
+MORE = '"cat"|N|sg|2|\n"mat"|N|nosuch|2|\n'
+
+
+def start():
+    work = tempfile.mkdtemp(prefix="oru_lex_")
+    shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "attributes.att"), work)
+    for name, text in (("words.tm", TERMINALS), ("words.lex", LEXICON), ("more.lex", MORE)):
+        with open(os.path.join(work, name), "w", encoding="latin-1") as f:
+            f.write(text)
+    oru = oruterm.Oru([], cwd=work)
+    oru.wait_for("Expecting")
+    return oru, work
+
+
+def command(oru, letters, parameter):
+    oru.send(letters)
+    oru.send(parameter + "\r")
+
+
+def test_lexicon_needs_terminals():
+    oru, work = start()
+    try:
+        command(oru, "LE", "words.lex")
+        oru.wait_for("Terminals file not present")
+        oru.send("\r")
+        command(oru, "CO", "7")
+        oru.wait_for("Expecting")
+        assert "lexicon input" not in oru.text(), oru.text()
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+def test_terminals_and_lexicon_load_and_report():
+    oru, work = start()
+    try:
+        command(oru, "AT", "attributes.att")
+        command(oru, "TM", "words.tm")
+        command(oru, "CO", "7")
+        oru.wait_for("Finished reading terminals input from file 'words.tm' [3 lines.]")
+        assert "ERROR terminals input  Repeated terminal N" in oru.text(), oru.text()
+        command(oru, "LE", "words.lex")
+        oru.wait_for("Total Words: 4. Number of Errors: 1")
+        screen = oru.text()
+        assert "Finished reading lexicon input from file 'words.lex' [5 lines.]" in screen, screen
+        assert 'ERROR lexicon input "cow" Terminal not found: Q' in screen, screen
+        command(oru, "QA", "more.lex")
+        oru.wait_for("Total Words: 1. Number of Errors: 1")
+        assert 'ERROR lexicon input "mat" Unknown attribute nosuch' in oru.text(), oru.text()
+        # New terminals remove the lexicon built on the old ones.
+        command(oru, "TM", "words.tm")
+        oru.wait_for("uninstalled: TM, LE")
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    oruterm.main([test_lexicon_needs_terminals, test_terminals_and_lexicon_load_and_report])
