@@ -22,6 +22,10 @@ class LexTest : public GentoTest {
         initdict();
         readdict(file("lex.lex", content).c_str());
     }
+    void lexicon_from(const std::string& path) {
+        initdict();
+        readdict(path.c_str());
+    }
     // A coded segment: the byte 25, the type and the value (255: the type only).
     static std::string seg(int type, int value) {
         return std::string{kAttrCode, static_cast<char>(type), static_cast<char>(value)};

@@ -223,3 +223,23 @@ TEST_F(LexTest, MoreThan1024RestoredEntriesAreRefused) {
     EXPECT_EQ(restored_count, 1024);
     EXPECT_EQ(messages("Too many restored lexical entries").size(), 6u);
 }
+
+TEST_F(LexTest, TheExampleLexiconsReadWithoutErrors) {
+    for (const std::string lang : {"english", "french"}) {
+        const int reported_before = errors_reported();
+        const std::string base = std::string(ORU_SOURCE_DIR) + "/examples/" + lang + "/" + lang;
+        clearattributes();
+        readattr((base + ".att").c_str());
+        clear_terminals();
+        read_terminals((base + ".tm").c_str());
+        ASSERT_GT(terminal_count, 3) << lang;
+        lexicon_from(base + ".lex");
+        EXPECT_GT(lex_words, 20) << lang;
+        EXPECT_EQ(lex_errors, 0) << lang;
+        EXPECT_EQ(errors_reported(), reported_before) << lang;
+        for (int t = 0; t < dictterm; ++t) {
+            for (const std::string& e : entries(t))
+                EXPECT_EQ(lookup_terminal(getfieldptr(e.c_str(), 2)), t) << e;
+        }
+    }
+}
