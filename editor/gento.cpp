@@ -9,6 +9,7 @@
 #include "globals.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
+#include "lex_scan.hpp"
 #include "misc.hpp"
 #include "prcmnd.hpp"
 #include "scrout.hpp"
@@ -193,4 +194,12 @@ void qaddlex() {
         return;
     }
     readdict(curfile.c_str());
+}
+
+void qfreq() {
+    if ((installed & kLexiconBit) == 0) {
+        diserr("Lexicon not present");
+        return;
+    }
+    vary_frequency(picstring.c_str());
 }

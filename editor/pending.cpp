@@ -35,7 +35,6 @@ void qtginfo() { notavail(); }
 void qlxtransf() { notavail(); }
 void qrxtransf() { notavail(); }
 void qmpasses() { notavail(); }
-void qfreq() { notavail(); }
 void qstore() { notavail(); }
 void qrecover() { notavail(); }
 void qcompsingle() {}

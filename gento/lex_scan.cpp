@@ -1,6 +1,7 @@
 #include "lex_scan.hpp"
 
 #include <algorithm>
+#include <cctype>
 #include <climits>
 #include <string>
 
@@ -10,6 +11,7 @@
 #include "gento/terminal.hpp"
 #include "input_base.hpp"
 #include "misc.hpp"
+#include "scrout.hpp"
 #include "syn_globals.hpp"
 
 std::array<lex_comp, kLexComps> lexatt;
@@ -337,6 +339,109 @@ void getwords(int start) {
         }
     }
     if (hooks.scan_ilts != nullptr) hooks.scan_ilts();
+}
+
+namespace {
+
+// One terminal of the syntax notation, as QFREQ is given it.
+struct FreqRequest {
+    std::string name;
+    std::vector<std::string> attributes;  // one attribute text per compound
+    std::string word;                     // with its quotes; empty for any word
+    int vf = -1;
+    std::string error;  // what was wrong with the text, when something was
+};
+
+FreqRequest parse_freq_request(std::string_view text) {
+    FreqRequest req;
+    // Blanks separate nothing here, as in rule files, except inside a quoted word.
+    std::string s;
+    bool quoted = false;
+    for (char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (quoted || (c != ' ' && c != '\t')) s += c;
+    }
+    std::size_t i = 0;
+    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) != 0 || s[i] == '_'))
+        req.name += s[i++];
+    if (req.name.empty()) {
+        req.error = "terminal name missing";
+        return req;
+    }
+    if (i < s.size() && s[i] == '[') {
+        const std::size_t close = s.find(']', i);
+        if (close == std::string::npos) {
+            req.error = "] missing";
+            return req;
+        }
+        std::string_view list(s.data() + i + 1, close - i - 1);
+        while (!list.empty()) {
+            const std::size_t comma = std::min(list.find(','), list.size());
+            if (comma > 0) req.attributes.emplace_back(list.substr(0, comma));
+            list.remove_prefix(std::min(comma + 1, list.size()));
+        }
+        i = close + 1;
+    }
+    while (i < s.size() && req.error.empty()) {
+        if (s[i] != '/' || i + 1 >= s.size()) {
+            req.error = "improper text at " + s.substr(i);
+        } else if (s[i + 1] == '"') {
+            const std::size_t close = s.find('"', i + 2);
+            if (close == std::string::npos) {
+                req.error = "Unmatched Quote.";
+            } else {
+                req.word = s.substr(i + 1, close - i);
+                i = close + 1;
+            }
+        } else if ((s[i + 1] == '+' || s[i + 1] == '$') && i + 2 < s.size() &&
+                   std::isdigit(static_cast<unsigned char>(s[i + 2])) != 0) {
+            const bool negative = s[i + 1] == '$';
+            long n = 0;
+            for (i += 2; i < s.size() && std::isdigit(static_cast<unsigned char>(s[i])) != 0; ++i)
+                n = std::min(n * 10 + (s[i] - '0'), 99999L);
+            req.vf = static_cast<int>(negative ? -n : n);
+        } else {
+            req.error = "improper text at " + s.substr(i);
+        }
+    }
+    return req;
+}
+
+}  // namespace
+
+void vary_frequency(const char* lex) {
+    const std::string text = lex != nullptr ? lex : "";
+    q_msg("VF " + text);
+    const FreqRequest req = parse_freq_request(text);
+    if (!req.error.empty()) {
+        diserr(req.error);
+        return;
+    }
+    const int t = lookup_terminal(req.name);
+    if (t < 0) {
+        diserr("terminal class not found");
+        return;
+    }
+    // The compounds of the request take delay entries only for the length of the command.
+    const int keep_delayptr = delayptr;
+    t_dict_lookup lookup;
+    lookup.class_ = req.name;
+    lookup.preferredchoice = req.word;
+    lookup.vf = req.vf;
+    for (const std::string& a : req.attributes) {
+        text_to_comp_struct(a.c_str(), 0);
+        if (comp_attr_register) add_attr_to_list(lookup.attributes, std::move(comp_attr_register));
+    }
+    locate_matches(&lookup, t);
+    const std::vector<recnode*> matches(nodearray.begin(), nodearray.begin() + numnodes);
+    delayptr = keep_delayptr;
+    if (diserr(std::to_string(matches.size()) + " matches; <RETN> continues, <DEL> aborts") != 1)
+        return;
+    for (recnode* r : matches)
+        apply_vf_single(r->recordptr, req.vf);
+    if (diserr("Display matches? <RETN> yes, <DEL> no") != 1) return;
+    for (const recnode* r : matches)
+        q_msg(r->recordptr);
 }
 
 void set_inline_lt_hooks(inline_lt_hooks h) {

@@ -53,6 +53,11 @@ void getdictent(t_dict_lookup* lookup);
 // Chooses the words of every lookup entry from `start` on, then reports the failures.
 void getwords(int start);
 
+// The command QFREQ: `lex` is one terminal as a syntax rule writes it: its name, then optionally
+// an attribute list in brackets, a word pattern /"..." and a frequency code /+n (vf n) or /$n
+// (vf -n). Every entry that would qualify has its weight rewritten, after the user agrees.
+void vary_frequency(const char* lex);
+
 // Inline lexical transformations are their own module: once it is present it registers these,
 // and getwords builds the sequence patterns of each chosen entry that carries them and then runs
 // the inline transformations. Until then such entries are used as they stand.

@@ -268,3 +268,33 @@ TEST_F(ChoiceTest, TwoHundredThousandEntriesInOneTerminal) {
     EXPECT_EQ(choose(l), "\"oldest\"");
     EXPECT_EQ(nodearray.capacity(), room);
 }
+
+TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
+    lexicon("\"dog\"|N|sg|10|\n\"dogs\"|N|pl|10|\n\"cat\"|N|sg|10|\n\"run\"|V|sg|10|\n");
+    auto weights = [] {
+        std::string w;
+        for (const std::string& e : entries(0))
+            w += std::to_string(entry_weight(e.c_str())) + " ";
+        return w;
+    };
+    const int delays = delayptr;
+    pushfn("\r\r");
+    vary_frequency("N [ sg ] /\"d*\" /+3");
+    EXPECT_EQ(weights(), "10 10 3 ");  // cat, dogs, dog
+    EXPECT_EQ(delayptr, delays);
+    EXPECT_EQ(messages("VF N [ sg ] /\"d*\" /+3").size(), 1u);
+    EXPECT_EQ(messages("\"dog\"|N|").size(), 1u);  // displayed
+    pushfn("\r\x7f");
+    vary_frequency("N[NUMBER]/$4");  // halves every noun
+    EXPECT_EQ(weights(), "5 5 1 ");
+    EXPECT_EQ(messages("\"cat\"|N|").size(), 0u);  // not displayed
+    pushfn("\x7f");
+    vary_frequency("N/+9");  // aborted
+    EXPECT_EQ(weights(), "5 5 1 ");
+    pushfn("\r");
+    vary_frequency("Q/+9");  // "terminal class not found"
+    pushfn("\r");
+    vary_frequency("N [ sg");  // refused: no closing bracket
+    EXPECT_EQ(weights(), "5 5 1 ");
+    EXPECT_EQ(entry_weight(entries(1)[0].c_str()), 10);
+}
