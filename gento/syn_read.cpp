@@ -794,8 +794,9 @@ void read_rule(bool& root_seen) {
 void read_syntax(const char* filename) {
     file_operation = "Syntax Input";
     file_position.clear();
-    openfile(filename != nullptr ? filename : "", 0);
+    // Cleared before opening, so an inclusion that fails at the very start still shows.
     q_stat = 0;
+    openfile(filename != nullptr ? filename : "", 0);
     bool root_seen = false;
     try {
         add_built_in();

@@ -257,3 +257,49 @@ TEST_F(SyntaxTest, GetidentTakesOneRunOfIdentifierCharacters) {
     EXPECT_EQ(getident(p), "VP");
     EXPECT_EQ(*p, '\0');
 }
+
+TEST_F(SyntaxTest, RestrictionsTagsAndFrequencyValues) {
+    load(
+        "A = B /2 = x y /3=-x,\"q\" /_pre_ NUMBER/1 = z %\n"
+        "C = D /+ (E) %\n"
+        "H = I /200 = x %\n"
+        "J = K /@128 %\n");
+    EXPECT_EQ(rule("A"), code("{7} B/{2}=x y/{3}=-x,\"q\"{14}NUMBER/{1}=z"));
+    // A bad frequency value is reported but costs the rule nothing.
+    EXPECT_EQ(rule("C"), code("{7} D({1}| E)"));
+    EXPECT_EQ(messages("ERROR Syntax Input C Improper token follows + or $:  char '(' ").size(),
+              1U);
+    // Field bytes above 127 would be read back as negative numbers.
+    EXPECT_EQ(rule("H"), "<none>");
+    EXPECT_EQ(rule("J"), "<none>");
+    EXPECT_EQ(messages("ERROR Syntax Input H Missing field number in restriction.").size(), 1U);
+    EXPECT_EQ(messages("ERROR Syntax Input J Missing field number in indirection.").size(), 1U);
+}
+
+TEST_F(SyntaxTest, StrayTokensChoiceCountsAndTheReadingStatus) {
+    std::string wide = "W = (";
+    for (int i = 0; i < kMaxChoiceAlternatives + 1; ++i)
+        wide += std::string(i > 0 ? " | " : "") + "X";
+    load(
+        "A = B ; C RULE %\n"
+        "T = TRANSFORMATION A : 1[2NUMBER] ; %\n" +
+        wide + ") %\n%include \"missing\"\nROOT = S %\n");
+    EXPECT_EQ(rule("A"), "<none>");
+    EXPECT_EQ(find_transf("T"), nullptr);
+    EXPECT_EQ(rule("W"), "<none>");
+    EXPECT_EQ(q_stat, 2);
+    const std::vector<std::string> want = {
+        "ERROR Syntax Input A Improper token:  char ';' ",
+        "ERROR Syntax Input A Improper token:  token: RULE ",
+        "ERROR Syntax Input T ! missing  ",
+        "ERROR Syntax Input T Missing compound attribute.  ",
+        "ERROR Syntax Input W Too many alternatives in a choice.   ",
+        "ERROR Syntax Input W unable to open file:  missing ",
+    };
+    EXPECT_EQ(errors(), want);
+    // Without ROOT, a failed inclusion leaves its status.
+    load("%include \"missing\"\nA = B %\n");
+    EXPECT_EQ(q_stat, 1);
+    load("A = B %\n");
+    EXPECT_EQ(q_stat, 0);
+}
