@@ -83,6 +83,9 @@ void qrmfiles() {
     const int bits = text_to_bits(picstring.view());
     if (bits == 0) return;
     uninstall(bits);
+    // Without this, generation would go on as if the removed syntax still supplied a ROOT rule.
+    if ((bits & 4) != 0) synstat = 0;
+    if ((bits & 2) != 0) userstat = 0;
 }
 
 void qdisplay() {

@@ -6,6 +6,7 @@
 
 #include "gento.hpp"
 #include "gento_fixture.hpp"
+#include "getparam.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
@@ -199,4 +200,19 @@ TEST_F(SyntaxTransTest, SyntaxAndUserCommandsInstallAndRemoveLayers) {
     EXPECT_EQ(messages("uninstalled: US, SY").size(), 1U);
     ASSERT_TRUE(trans_stack);
     EXPECT_EQ(trans_stack->name, "FLATTEN");
+    // Removing the syntax by kind name leaves no starting rule behind.
+    curfile.assign(main);
+    qsyntax();
+    curfile.assign(file("user2", "ROOT = PRON %"));
+    quser();
+    EXPECT_EQ(synstat, 2);
+    EXPECT_EQ(userstat, 2);
+    picstring.assign("us");
+    qrmfiles();
+    EXPECT_EQ(userstat, 0);
+    EXPECT_EQ(synstat, 2);
+    picstring.assign("sy");
+    qrmfiles();
+    EXPECT_EQ(synstat, 0);
+    EXPECT_EQ(getrule("ROOT"), nullptr);
 }
