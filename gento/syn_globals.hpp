@@ -53,7 +53,8 @@ inline constexpr int kPassRows = 22;
 inline constexpr int kPassSlots = 6;
 extern std::array<std::array<int, kPassSlots>, kPassRows> morph_passes;
 
-// Start-up and tests: every table above at its initial contents (lookup entries released).
+// Start-up and tests: every table above at its initial contents (lookup entries released), and
+// both syntax stacks empty.
 void reset_syn_globals();
 
 // ---------------------------------------------------------------------------------------------
