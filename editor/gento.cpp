@@ -34,6 +34,9 @@ std::string rootset;
 
 namespace {
 
+constexpr int kUserSyntaxBit = 2;
+constexpr int kSyntaxBit = 4;
+
 // A sentence number typed after a control code or given to a command: 0 to 20.
 bool sentence_number_ok(int n) {
     if (n >= kRoots) {
@@ -83,9 +86,8 @@ void qrmfiles() {
     const int bits = text_to_bits(picstring.view());
     if (bits == 0) return;
     uninstall(bits);
-    // Without this, generation would go on as if the removed syntax still supplied a ROOT rule.
-    if ((bits & 4) != 0) synstat = 0;
-    if ((bits & 2) != 0) userstat = 0;
+    if ((bits & kSyntaxBit) != 0) synstat = 0;
+    if ((bits & kUserSyntaxBit) != 0) userstat = 0;
 }
 
 void qdisplay() {
