@@ -20,6 +20,7 @@
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
 #include "misc.hpp"
+#include "morphology.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
 #include "termutils.hpp"
@@ -44,6 +45,7 @@ class GentoTest : public StoreTest {
         reset_terminal();
         reset_lex_read();
         reset_lex_scan();
+        reset_morphology();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -55,6 +57,7 @@ class GentoTest : public StoreTest {
         reset_syn_globals();
         reset_syn_cf();
         reset_syn_read();
+        reset_morphology();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();

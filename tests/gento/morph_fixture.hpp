@@ -1,0 +1,93 @@
+// Fixture for the morphology tests: two attribute types, and helpers that build lexicon entries
+// in their stored form, leaf sequences that point to them, and attribute lists.
+#pragma once
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "gento_fixture.hpp"
+#include "morphology.hpp"
+
+class MorphTest : public GentoTest {
+  protected:
+    void SetUp() override {
+        GentoTest::SetUp();
+        // NUMBER is type 1 (sg 1, pl 2), PERSON type 2 (first 1, second 2).
+        readattr(file("attrs", "NUMBER ( sg , pl ) PERSON ( first , second ) %").c_str());
+    }
+
+    using Segs = std::vector<std::pair<int, int>>;  // {type, value}; value -1: open
+
+    void load_rules(const std::string& text) { new_readmorph(file("rules", text).c_str()); }
+    void load_tables(const std::string& text) { new_readtables(file("tables", text).c_str()); }
+
+    static std::string eval(const std::string& text) {
+        m_exp(text.c_str());
+        return moutput.data();
+    }
+
+    // An entry as the lexicon stores it: word, terminal, coded attributes (a blank after each
+    // compound of one segment), weight, further fields, completed to six separators.
+    static std::string entry(const std::string& word, const std::string& terminal, const Segs& segs,
+                             const std::string& weight, const std::vector<std::string>& more) {
+        std::string coded;
+        for (const auto& [t, v] : segs) {
+            coded += '\x19';
+            coded += static_cast<char>(t);
+            coded += static_cast<char>(v < 0 ? 255 : v);
+            coded += ' ';
+        }
+        std::string e = word + "|" + terminal + "|" + coded + "|" + weight + "|";
+        int bars = 4;
+        for (const std::string& f : more) {
+            e += f + "|";
+            ++bars;
+        }
+        for (; bars < 6; ++bars)
+            e += "|";
+        return e;
+    }
+
+    static comp_attr compound(const Segs& segs) {
+        comp_attr c;
+        for (const auto& [t, v] : segs)
+            add_comp_attr(c, new_delay(t, v, v < 0 ? 0 : 1));
+        return c;
+    }
+    // A list holding one compound of the given segments.
+    static attr_list attrs(const Segs& segs) {
+        attr_list l;
+        add_attr_to_list(l, compound(segs));
+        return l;
+    }
+
+    // A root whose right link starts a sequence of leaves, one per entry, each with a found
+    // lookup record pointing to its entry.
+    struct Leaves {
+        treenode* root = nullptr;
+        std::vector<treenode*> leaf;
+        treenode* at(std::size_t i) const { return leaf.at(i); }
+    };
+    static Leaves leaves(const std::vector<const std::string*>& entries) {
+        Leaves s;
+        s.root = makenode("ROOT");
+        treenode* prev = nullptr;
+        for (const std::string* e : entries) {
+            treenode* n = makenode("N");
+            t_dict_lookup& d = dict_table[static_cast<std::size_t>(d_table_count)];
+            n->index = d_table_count++;
+            d.dictionary = e->c_str();
+            d.error = 0;
+            n->dictionary = &d;
+            n->left = prev;
+            if (prev != nullptr)
+                prev->right = n;
+            else
+                s.root->right = n;
+            prev = n;
+            s.leaf.push_back(n);
+        }
+        return s;
+    }
+};
