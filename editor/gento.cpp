@@ -11,6 +11,7 @@
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
 #include "misc.hpp"
+#include "morphology.hpp"
 #include "prcmnd.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
@@ -207,4 +208,25 @@ void qfreq() {
         return;
     }
     vary_frequency(picstring.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Morphology: rules, tables and the passes run after word choice
+// ---------------------------------------------------------------------------------------------
+void qmorphology() {
+    uninstall_n(4);
+    new_readmorph(curfile.c_str());
+    putgentofile(curfile.c_str(), 'm');
+    installed |= 8;
+}
+
+void qtbls() {
+    uninstall_n(5);
+    new_readtables(curfile.c_str());
+    putgentofile(curfile.c_str(), 'T');
+    installed |= 16;
+}
+
+void qmpasses() {
+    set_morph_passes(param[1], param[2], param[3], param[4], param[5]);
 }

@@ -26,15 +26,12 @@ void clearallstars() {}
 
 // gento
 #include "gento.hpp"
-void qmorphology() { notavail(); }
-void qtbls() { notavail(); }
 void qipa() { notavail(); }
 void qmrpherror() { notavail(); }
 void qsmtransf() { notavail(); }
 void qtginfo() { notavail(); }
 void qlxtransf() { notavail(); }
 void qrxtransf() { notavail(); }
-void qmpasses() { notavail(); }
 void qstore() { notavail(); }
 void qrecover() { notavail(); }
 void qcompsingle() {}

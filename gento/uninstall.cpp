@@ -3,11 +3,12 @@
 #include <cctype>
 
 #include "attr_data.hpp"
+#include "editor/terminal.hpp"
 #include "gento/terminal.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
+#include "morphology.hpp"
 #include "scrout.hpp"
-#include "editor/terminal.hpp"
 #include "syn_globals.hpp"
 
 namespace {
@@ -22,8 +23,8 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"AT", kAT | kLE | kMR | kGP, clearattributes, clearattributes, 'a'},
     {"US", kUS, dump_syntax, dump_syntax, 'u'},
     {"SY", kUS | kSY, dump_syntax, dump_syntax, 's'},
-    {"MO", kMO, nullptr, nullptr, 'm'},
-    {"TB", kTB, nullptr, nullptr, 'T'},
+    {"MO", kMO, clear_mrules, init_mrules, 'm'},
+    {"TB", kTB, clear_tables, nullptr, 'T'},
     {"TM", kTM | kLE | kMR, clear_terminals, clear_terminals, 't'},
     {"LE", kLE | kGP, clearlexicon, nullptr, 'L'},
     {"IP", kIP, nullptr, nullptr, 'p'},
