@@ -874,7 +874,7 @@ int match_index(const char* arg, int& radix) {
     const auto add = [&](int type, int value) {
         const int n = values_of(type);
         if (n < 1 || value < 1 || value > n) return false;
-        index = std::min<long long>(index * n + (value - 1), kIndexCap);
+        index = std::min<long long>(index * n + (value - 1), kIndexCap - 1);
         rad = std::min<long long>(rad * n, kIndexCap);
         return true;
     };

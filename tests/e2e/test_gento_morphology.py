@@ -1,0 +1,83 @@
+"""Morphology rules and tables from the command line: MORPHOLOGY and TBLS read their files and
+report in core file 7; a second reading removes what the first loaded; MPASSES answers on the
+message line."""
+import os
+import shutil
+import tempfile
+
+import oruterm
+
+
+def start_in_copy_of_examples():
+    work = tempfile.mkdtemp(prefix="oru_morph_")
+    for name in ("english.mor", "english.tbl"):
+        shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "english", name), work)
+    with open(os.path.join(work, "bad.mor"), "w", encoding="latin-1") as f:
+        f.write('stray\nRULE B * : "b" : "c" ;\nRULE B * : "again" ;\nRULE C sg : "x"\n')
+    with open(os.path.join(work, "bad.tbl"), "w", encoding="latin-1") as f:
+        f.write('T ( "a" ) T ( "b" ) U ( "open"\n')
+    oru = oruterm.Oru([], cwd=work)
+    oru.wait_for("Expecting")
+    return oru, work
+
+
+def command(oru, letters, parameter):
+    oru.send(letters)
+    oru.send(parameter + "\r")
+
+
+def test_morphology_and_tables_load_and_replace():
+    oru, work = start_in_copy_of_examples()
+    try:
+        command(oru, "CO", "7")
+        command(oru, "MO", "english.mor")
+        oru.wait_for("Finished reading morphology input from file 'english.mor' [37 lines.]")
+        command(oru, "TB", "english.tbl")
+        oru.wait_for("Finished reading table input from file 'english.tbl' [3 lines.]")
+        screen = oru.text()
+        assert "uninstalled: none" in screen, screen
+        assert "ERROR" not in screen, screen
+        # A second morphology file replaces the first; its faults are reported by rule.
+        command(oru, "MO", "bad.mor")
+        oru.wait_for("Finished reading morphology input from file 'bad.mor' [4 lines.]")
+        screen = oru.text()
+        for line in ("uninstalled: MO",
+                     "ERROR morphology input  text before first RULE",
+                     "ERROR morphology input rule B second COLON in subrule",
+                     "ERROR morphology input  rule name repeated B",
+                     "ERROR morphology input rule C last subrule incomplete"):
+            assert line in screen, (line, screen)
+        command(oru, "TB", "bad.tbl")
+        oru.wait_for("Finished reading table input from file 'bad.tbl' [1 lines.]")
+        screen = oru.text()
+        for line in ("uninstalled: TB",
+                     "ERROR table input table T table name repeated",
+                     "ERROR table input table U last table incomplete"):
+            assert line in screen, (line, screen)
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+def test_mpasses_answers_on_the_message_line():
+    oru, work = start_in_copy_of_examples()
+    try:
+        command(oru, "MP", "21|7|8")
+        oru.wait_for("phonology passes have been set")
+        oru.send("\r")
+        oru.wait_screen(lambda o: "phonology passes" not in o.text(), "the message to go")
+        command(oru, "MP", "22|1")
+        oru.wait_for("tree number too large")
+        oru.send("\r")
+        oru.wait_screen(lambda o: "too large" not in o.text(), "the message to go")
+        command(oru, "MP", "3|0|6")
+        oru.wait_for("first pass cannot be null")
+        oru.send("\r")
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    oruterm.main([test_morphology_and_tables_load_and_replace,
+                  test_mpasses_answers_on_the_message_line])
