@@ -101,6 +101,12 @@ void qdisplay() {
         case 4:
             notavail();
             break;
+        case 5:
+            print_tables();
+            break;
+        case 6:
+            print_mrules();
+            break;
         default:
             break;
     }
