@@ -37,6 +37,11 @@ def test_morphology_and_tables_load_and_replace():
         screen = oru.text()
         assert "uninstalled: none" in screen, screen
         assert "ERROR" not in screen, screen
+        # QDISPLAY 6 and 5 list what was read.
+        command(oru, "QD", "6")
+        oru.wait_for("rule: 5 name: ARTICLE guard: *: mexp: !|")
+        command(oru, "QD", "5")
+        oru.wait_for('table BE, 12 elements: "am"|"are"|"is"|')
         # A second morphology file replaces the first; its faults are reported by rule.
         command(oru, "MO", "bad.mor")
         oru.wait_for("Finished reading morphology input from file 'bad.mor' [4 lines.]")
