@@ -3,6 +3,9 @@
 #include <string>
 #include <vector>
 
+#include "gento/terminal.hpp"
+#include "lex_read.hpp"
+#include "lex_scan.hpp"
 #include "morph_fixture.hpp"
 
 class MorphExampleTest : public MorphTest {
@@ -89,4 +92,41 @@ TEST_F(MorphExampleTest, TheArticleLooksAtTheNextWordAndBeComesFromItsTable) {
     EXPECT_EQ(inflect(b), (std::vector<std::string>{"was"}));
     n->attributes = attrs({value_of("present"), value_of("sg"), value_of("first")});
     EXPECT_EQ(inflect(b), (std::vector<std::string>{"am"}));
+}
+
+// The same rules on entries as the lexicon reader stores them from the example lexicon.
+TEST_F(MorphExampleTest, EntriesReadFromTheExampleLexiconInflect) {
+    const std::string dir = std::string(ORU_SOURCE_DIR) + "/examples/english/";
+    read_terminals((dir + "english.tm").c_str());
+    initdict();
+    readdict((dir + "english.lex").c_str());
+    ASSERT_TRUE(messages("ERROR").empty());
+    const auto word = [](const char* w, const char* terminal) -> const char* {
+        const int t = lookup_terminal(terminal);
+        if (t < 0) return nullptr;
+        const recnode* r = exactword(w, dictionary[static_cast<std::size_t>(t)]);
+        return r != nullptr ? r->recordptr : nullptr;
+    };
+    const char* a = word("\"a\"", "DET");
+    const char* owl = word("\"owl\"", "N");
+    const char* child = word("\"child\"", "N");
+    const char* sleep = word("\"sleep\"", "VI");
+    const char* be = word("\"be\"", "COP");
+    ASSERT_TRUE(a != nullptr && owl != nullptr && child != nullptr && sleep != nullptr &&
+                be != nullptr);
+    const std::string sa = a, sowl = owl, schild = child, ssleep = sleep, sbe = be;
+    Leaves s = leaves({&sa, &sowl, &ssleep, &sa, &schild, &sbe});
+    const auto set = [](treenode* n, const std::vector<const char*>& values) {
+        purge_attr_list(n->attributes);
+        for (const char* v : values)
+            add_attr_to_list(n->attributes, compound({value_of(v)}));
+    };
+    set(s.at(0), {"sg", "indefinite"});
+    set(s.at(1), {"sg"});
+    set(s.at(2), {"sg", "third", "past"});
+    set(s.at(3), {"sg", "indefinite"});
+    set(s.at(4), {"pl"});
+    set(s.at(5), {"present", "pl", "third"});
+    EXPECT_EQ(inflect(s), (std::vector<std::string>{"an", "owl", "slept", "a", "children", "are"}));
+    EXPECT_TRUE(messages("ERROR").empty());
 }
