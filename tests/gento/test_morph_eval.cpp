@@ -271,3 +271,32 @@ TEST_F(MorphTest, MalformedExpressionsAndGuardsAreHarmless) {
     m_exp(nullptr);
     EXPECT_STREQ(moutput.data(), "");
 }
+
+TEST_F(MorphTest, WhileLexicalTransformationsRunFieldsComeFromOtherLeaves) {
+    const std::string go = entry("\"go\"", "V", {}, "0001", {"!\"+5\"", "irr"});
+    const std::string walk = entry("\"walk\"", "V", {}, "0001", {"!\"+5\"", "reg"});
+    Leaves s = leaves({&go, &walk});
+    s.at(0)->morphed_word = "go";
+    s.at(1)->morphed_word = "walk";
+    // The lookups' attributes count, read from the second delay table.
+    comp_attr c;
+    add_comp_attr(c, lt_new_delay(1, 2, 1));
+    add_attr_to_list(s.at(1)->dictionary->attributes, std::move(c));
+    s.at(1)->attributes = attrs({{1, 1}});
+    current_node = s.at(0);
+
+    MState = 1;
+    EXPECT_EQ(eval("#5.2\"/\"#5.1\"/\"#5|"), "walk+5/go+5/go+5")
+        << "field 5 of the second pattern is evaluated with that leaf as current";
+    EXPECT_EQ(MState, 0) << "the evaluation ends the mode";
+    MState = 1;
+    EXPECT_EQ(m_guard("<6.2=reg>:"), 1);
+    MState = 1;
+    EXPECT_EQ(m_guard("1pl:"), 1) << "the lookup's attributes, not the node's";
+    MState = 1;
+    EXPECT_EQ(m_guard("1sg:"), 0);
+    MState = 0;
+    EXPECT_EQ(m_guard("1sg:"), 1);
+    EXPECT_EQ(m_guard("<6.2=reg>:"), 0) << "outside the mode the pattern number is not used";
+    EXPECT_EQ(eval("#5.2|"), "go+5");
+}
