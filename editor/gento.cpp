@@ -16,6 +16,7 @@
 #include "scrout.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
+#include "sysutils.hpp"
 #include "uninstall.hpp"
 
 void qattribute() {
@@ -132,13 +133,10 @@ void qerror() {
 
 void qtalk() {
     const int n = param[1];
-    FILE* out = driver_output();
-    if (progstate != 1 || out == nullptr || n < 0 || n >= kRoots) return;
+    if (progstate != 1 || driver_output() == nullptr || n < 0 || n >= kRoots) return;
     const std::unique_ptr<std::string>& s = genSentences[static_cast<std::size_t>(n)];
     if (!s) return;
-    const std::string block = "START\n" + *s + "\nEND\n";
-    std::fwrite(block.data(), 1, block.size(), out);
-    std::fflush(out);
+    progsend("START\n" + *s + "\nEND\n");
 }
 
 void reset_gento_cmds() {

@@ -1,8 +1,15 @@
 // The generation commands of the command line: removing knowledge bases, the random seed, the
 // error functions, the display of what is installed, and collecting the student's response.
+#include <sys/stat.h>
+
+#include <chrono>
+#include <fstream>
+#include <sstream>
 #include <string>
+#include <thread>
 #include <vector>
 
+#include "dxio.hpp"
 #include "gento.hpp"
 #include "gento_fixture.hpp"
 #include "getparam.hpp"
@@ -175,4 +182,32 @@ TEST_F(GentoCommandTest, StartUpSeedsFromTheClockAndForgetsFileNames) {
     for (const std::string& name : gentofilename)
         EXPECT_TRUE(name.empty());
     EXPECT_EQ(installed, 0);
+}
+
+TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
+    // Without a driver nothing happens.
+    genSentences[0] = std::make_unique<std::string>("the dog barks");
+    run("QTALK", "0");
+
+    // A driver that keeps what it is sent.
+    const std::string out = dir_ + "/talk.out";
+    const std::string script = file("driver.sh", "#!/bin/sh\nexec cat > '" + out + "'\n");
+    chmod(script.c_str(), 0755);
+    curfile.assign(script);
+    ASSERT_TRUE(setpipe());
+    progstate = 1;
+    genSentences[2] = std::make_unique<std::string>("Who barks?");
+    run("QTALK", "1");  // no sentence 1: nothing is sent
+    run("QTALK", "2");
+    run("QTALK", "0");
+    const std::string expected = "START\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
+    std::string got;
+    for (int i = 0; i < 500 && got != expected; ++i) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        std::stringstream ss;
+        ss << std::ifstream(out).rdbuf();
+        got = ss.str();
+    }
+    EXPECT_EQ(got, expected);
+    reset_dxio();
 }
