@@ -14,6 +14,7 @@
 #include "morphology.hpp"
 #include "prcmnd.hpp"
 #include "scrout.hpp"
+#include "syn_builtIn.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
 #include "sysutils.hpp"
@@ -56,6 +57,7 @@ void initgento() {
         const qfile_row& row = qfile_table[static_cast<std::size_t>(n)];
         if (row.initialise != nullptr) row.initialise();
     }
+    add_built_in();
     for (std::string& name : gentofilename)
         name.clear();
 }
@@ -96,6 +98,9 @@ void qdisplay() {
     switch (param[1]) {
         case 0:
             diserr(bits_to_text(installed));
+            break;
+        case 3:
+            print_cf();
             break;
         case 1:
         case 2:

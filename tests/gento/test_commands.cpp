@@ -14,6 +14,8 @@
 #include "gento_fixture.hpp"
 #include "getparam.hpp"
 #include "prcmnd.hpp"
+#include "syn_builtIn.hpp"
+#include "syn_read.hpp"
 
 class GentoCommandTest : public GentoTest {
   protected:
@@ -210,4 +212,44 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
     }
     EXPECT_EQ(got, expected);
     reset_dxio();
+}
+
+TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
+    const std::string syn = file("s.syn", "ROOT = NP VP %\nNP = the dog %\n");
+    curfile.assign(syn);
+    qsyntax();
+    curfile.assign(file("u.syn", "VP = barks %\n"));
+    quser();
+    ASSERT_NE(synstat, 0);
+    ASSERT_EQ(userstat, 0);  // the user layer has no ROOT rule
+    userstat = 2;
+
+    run("QDISPLAY", "3");
+    const std::vector<std::string> rules = messages(" rule: ");
+    ASSERT_EQ(rules.size(), 3U);
+    EXPECT_NE(rules[0].find("barks"), std::string::npos) << rules[0];  // the user layer on top
+    EXPECT_NE(rules[2].find("NP"), std::string::npos) << rules[2];
+
+    // Removing the user syntax keeps the main one usable.
+    run("RM_QFILES", "us");
+    EXPECT_EQ(userstat, 0);
+    EXPECT_NE(synstat, 0);
+    EXPECT_NE(getrule("ROOT"), nullptr);
+    EXPECT_EQ(getrule("VP"), nullptr);
+    userstat = 2;
+    run("RM_QFILES", "sy");
+    EXPECT_EQ(synstat, 0);
+    EXPECT_EQ(userstat, 0);
+    EXPECT_EQ(getrule("ROOT"), nullptr);
+    // Nothing installed: the numbers stay as they are.
+    synstat = 2;
+    run("RM_QFILES", "at");
+    EXPECT_EQ(synstat, 2);
+}
+
+TEST_F(GentoCommandTest, StartUpRegistersTheBuiltInTransformations) {
+    EXPECT_EQ(find_transf("FLATTEN"), nullptr);
+    initgento();
+    EXPECT_NE(find_transf("FLATTEN"), nullptr);
+    EXPECT_EQ(gInMemory, 1);
 }
