@@ -15,6 +15,7 @@
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
 #include "gento.hpp"
+#include "indirect.hpp"
 #include "gento/terminal.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
