@@ -102,6 +102,9 @@ void qdisplay() {
         case 3:
             print_cf();
             break;
+        case 7:
+            printlex();
+            break;
         case 1:
         case 2:
         case 4:

@@ -15,18 +15,18 @@
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
 #include "gento.hpp"
-#include "indirect.hpp"
 #include "gento/terminal.hpp"
+#include "indirect.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
+#include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
-#include "syn_cf.hpp"
 #include "uninstall.hpp"
 
 class GentoTest : public StoreTest {
@@ -47,6 +47,7 @@ class GentoTest : public StoreTest {
         reset_lex_read();
         reset_lex_scan();
         reset_morphology();
+        reset_indirect();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -64,6 +65,7 @@ class GentoTest : public StoreTest {
         reset_lex_scan();
         reset_lex_read();
         reset_terminal();
+        reset_indirect();
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
     }

@@ -253,3 +253,18 @@ TEST_F(GentoCommandTest, StartUpRegistersTheBuiltInTransformations) {
     EXPECT_NE(find_transf("FLATTEN"), nullptr);
     EXPECT_EQ(gInMemory, 1);
 }
+
+TEST_F(GentoCommandTest, LexiconListing) {
+    run("QDISPLAY", "7");  // no lexicon: nothing
+    const std::size_t before = lines_of(kMsgCore).size();
+    curfile.assign(file("t.tm", "N V"));
+    qtmnls();
+    curfile.assign(file("l.lex", "\"dog\"|N||5|\n\"cat\"|N||5|\n\"runs\"|V||5|\n"));
+    qlexicon();
+    run("QDISPLAY", "7");
+    const std::vector<std::string> all = lines_of(kMsgCore);
+    ASSERT_GE(all.size(), before + 3);
+    const std::vector<std::string> listed(all.end() - 3, all.end());
+    EXPECT_EQ(listed, (std::vector<std::string>{"\"cat\"|N||0005|||", "\"dog\"|N||0005|||",
+                                                "\"runs\"|V||0005|||"}));
+}
