@@ -69,5 +69,40 @@ def test_terminals_and_lexicon_load_and_report():
         shutil.rmtree(work)
 
 
+def test_qfreq_changes_the_weights_of_the_matches():
+    oru, work = start()
+    try:
+        command(oru, "QF", "N/+3")
+        oru.wait_for("Lexicon not present")
+        oru.send("\r")
+        command(oru, "AT", "attributes.att")
+        command(oru, "TM", "words.tm")
+        command(oru, "LE", "words.lex")
+        command(oru, "QF", 'N [ sg ] /"d*" /+7')
+        oru.wait_for("1 matches; <RETN> continues, <DEL> aborts")
+        oru.send("\r")
+        oru.wait_for("Display matches? <RETN> yes, <DEL> no")
+        oru.send("\r")
+        command(oru, "QF", "N /$3")
+        oru.wait_for("2 matches; <RETN> continues, <DEL> aborts")
+        oru.send("\r")
+        oru.wait_for("Display matches? <RETN> yes, <DEL> no")
+        oru.send("\r")
+        command(oru, "CO", "7")
+        oru.wait_for('VF N [ sg ] /"d*" /+7')
+        oru.wait_for('"dog"|N|')
+        screen = oru.text()
+        # The first request set dog's weight to 7 and showed it; the second doubled both nouns.
+        assert '"dog"|N|' in screen and "|0007|" in screen, screen
+        assert "|0014|" in screen and "|0010|" in screen, screen
+        command(oru, "QF", "Q/+1")
+        oru.wait_for("terminal class not found")
+        oru.send("\r")
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
 if __name__ == "__main__":
-    oruterm.main([test_lexicon_needs_terminals, test_terminals_and_lexicon_load_and_report])
+    oruterm.main([test_lexicon_needs_terminals, test_terminals_and_lexicon_load_and_report,
+                  test_qfreq_changes_the_weights_of_the_matches])
