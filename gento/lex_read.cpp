@@ -1,7 +1,6 @@
 #include "lex_read.hpp"
 
 #include <algorithm>
-#include <deque>
 #include <memory>
 #include <new>
 #include <string>
@@ -21,21 +20,17 @@ long lex_errors = 0;
 
 namespace {
 
-// Entry texts live in large blocks that are released together; a lexicon of many thousands of
-// entries then costs a handful of allocations.
+// Entries live in large blocks that are released together, each record right before its text:
+// a lexicon of many thousands of entries costs a handful of allocations, and walking a list
+// reads memory in one sweep.
 class TextArena {
   public:
-    char* store(std::string_view s) {
-        const std::size_t need = s.size() + 1;
-        if (blocks_.empty() || kBlock - used_ < need) {
-            blocks_.push_back(std::make_unique<char[]>(std::max(kBlock, need)));
-            used_ = 0;
-        }
-        char* p = blocks_.back().get() + used_;
-        std::copy(s.begin(), s.end(), p);
-        p[s.size()] = '\0';
-        used_ += need;
-        return p;
+    char* store(std::string_view s) { return place(s, 0); }
+    recnode* store_entry(std::string_view s) {
+        char* at = place(s, sizeof(recnode));
+        auto* node = new (at - sizeof(recnode)) recnode{};  // the block owns its bytes
+        node->recordptr = at;
+        return node;
     }
     void clear() {
         blocks_.clear();
@@ -43,13 +38,27 @@ class TextArena {
     }
 
   private:
+    // Room for a header of `head` bytes and the terminated text; returns where the text goes.
+    char* place(std::string_view s, std::size_t head) {
+        constexpr std::size_t kAlign = alignof(recnode);
+        const std::size_t need = (head + s.size() + 1 + kAlign - 1) / kAlign * kAlign;
+        if (blocks_.empty() || kBlock - used_ < need) {
+            blocks_.push_back(std::make_unique<char[]>(std::max(kBlock, need)));
+            used_ = 0;
+        }
+        char* p = blocks_.back().get() + used_ + head;
+        std::copy(s.begin(), s.end(), p);
+        p[s.size()] = '\0';
+        used_ += need;
+        return p;
+    }
+
     static constexpr std::size_t kBlock = 256 * 1024;
     std::vector<std::unique_ptr<char[]>> blocks_;
     std::size_t used_ = 0;
 };
 
 TextArena lexicon_text;
-std::deque<recnode> lexicon_nodes;  // a deque never moves its records as it grows
 TextArena restored_text;
 
 // Errors of the file being read: all are counted, the first kMaxReports are reported.
@@ -270,11 +279,10 @@ int link_entry(const EntryBuilder& e) {
         lex_err("Terminal not found:", e.terminal());
         return 0;
     }
-    recnode& node = lexicon_nodes.emplace_back();
-    node.recordptr = lexicon_text.store(e.text());
+    recnode* node = lexicon_text.store_entry(e.text());
     recnode*& head = dictionary[static_cast<std::size_t>(t)];
-    node.previous = head;
-    head = &node;
+    node->previous = head;
+    head = node;
     return 1;
 }
 
@@ -335,7 +343,6 @@ void readdict(const char* filename) {
 void clearlexicon() {
     dictionary.clear();
     dictterm = -1;
-    lexicon_nodes.clear();
     lexicon_text.clear();
 }
 
