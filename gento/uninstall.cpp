@@ -10,6 +10,7 @@
 #include "morphology.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
+#include "syn_misc.hpp"
 
 namespace {
 constexpr int kAT = 1, kUS = 2, kSY = 4, kMO = 8, kTB = 16, kTM = 32, kLE = 64, kIP = 128,
@@ -32,7 +33,7 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"TG", kTG, nullptr, nullptr, 'g'},
     {"SM", kSM, nullptr, nullptr, '@'},
     {"LX", kLX, nullptr, nullptr, 'x'},
-    {"GP", kGP, nullptr, nullptr, '@'},
+    {"GP", kGP, clear_GP, clear_GP, '@'},
     {"ALL", kAll, nullptr, nullptr, ' '},
 }};
 

@@ -26,6 +26,7 @@
 #include "syn_globals.hpp"
 #include "syn_read.hpp"
 #include "termutils.hpp"
+#include "syn_misc.hpp"
 #include "trees.hpp"
 #include "uninstall.hpp"
 
@@ -48,6 +49,7 @@ class GentoTest : public StoreTest {
         reset_lex_scan();
         reset_morphology();
         reset_indirect();
+        reset_syn_misc();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
@@ -60,6 +62,7 @@ class GentoTest : public StoreTest {
         reset_syn_cf();
         reset_syn_read();
         reset_morphology();
+        reset_syn_misc();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();

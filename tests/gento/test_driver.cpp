@@ -1,0 +1,190 @@
+// Whole generations from rule files: the result lines and their labels, agreement, the root
+// table, reproducibility under a seed, morphology passes and the global preselection.
+#include <algorithm>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "gento/terminal.hpp"
+#include "gento_fixture.hpp"
+#include "lex_read.hpp"
+#include "morphology.hpp"
+#include "syn_misc.hpp"
+#include "syn_read.hpp"
+
+namespace {
+
+class DriverTest : public GentoTest {
+  protected:
+    void SetUp() override {
+        GentoTest::SetUp();
+        readattr(file("a.att", "NUMBER ( sg , pl ) TAG ( subj , obj ) %").c_str());
+        read_terminals(file("a.tm", "DET N V CAP").c_str());
+        initdict();
+        readdict(file("a.lex",
+                      "\"the\" | DET | | 10 | #1 |\n"
+                      "\"dog\" | N | NUMBER | 10 | #1 | $NOUN | \"hound\" | ! \"y\" |\n"
+                      "\"cat\" | N | NUMBER | 10 | #1 | $NOUN | \"puss\" | ! \"y\" |\n"
+                      "\"bark\" | V | NUMBER | 10 | #1 | $VERB | \"yap\" | ! \"s\" |\n"
+                      "\"`\" | CAP | | 10 | #1 |\n")
+                     .c_str());
+        new_readmorph(file("a.mor",
+                           "RULE NOUN pl : ! \"^s\" ; * : ! ;\n"
+                           "RULE VERB sg : ! \"s\" ; * : ! ;\n")
+                          .c_str());
+    }
+    void syntax(const std::string& text) {
+        read_syntax(file("a.syn", text).c_str());
+        ASSERT_TRUE(messages("ERROR").empty()) << messages("ERROR")[0];
+    }
+    // The result lines of the message core file that begin with `label`.
+    static std::vector<std::string> results(const std::string& label) {
+        std::vector<std::string> out;
+        for (const std::string& l : lines_of(kMsgCore)) {
+            if (l.rfind(label, 0) == 0) out.push_back(l.substr(label.size()));
+        }
+        return out;
+    }
+};
+
+const char* const kAgreeing = "ROOT = CHOOSE n : NUMBER ; DET N[n] V[n] %\n";
+
+TEST_F(DriverTest, OneSentenceWithAgreementAndItsLines) {
+    syntax(kAgreeing);
+    const std::set<std::string> good = {"the dog barks", "the cat barks", "the dogs bark",
+                                        "the cats bark"};
+    std::set<std::string> seen;
+    for (int i = 0; i < 60; ++i) {
+        interpret();
+        ASSERT_NE(genSentences[0], nullptr);
+        EXPECT_TRUE(good.count(*genSentences[0]) == 1) << *genSentences[0];
+        seen.insert(*genSentences[0]);
+        for (int r = 1; r < kRoots; ++r)
+            EXPECT_EQ(genSentences[static_cast<std::size_t>(r)], nullptr);
+    }
+    EXPECT_EQ(seen, good);  // every choice is reached
+    const std::vector<std::string> lines = results("Transformed Sentence : ");
+    ASSERT_EQ(lines.size(), 60U);
+    EXPECT_EQ(lines.back(), *genSentences[0]);
+    EXPECT_EQ(results("Generation results:").size(), 60U);
+    EXPECT_EQ(results("  ******").size(), 60U);
+    EXPECT_TRUE(messages("ERROR").empty());
+}
+
+TEST_F(DriverTest, SameSeedSameSentencesAndEveryAlternativeOverSeeds) {
+    syntax("ROOT = DET ( N | N V | V V V ) %\n");
+    auto run = [](std::uint32_t s) {
+        reseed(s);
+        std::vector<std::string> out;
+        for (int i = 0; i < 5; ++i) {
+            interpret();
+            out.push_back(*genSentences[0]);
+        }
+        return out;
+    };
+    EXPECT_EQ(run(10), run(10));
+    EXPECT_NE(run(10), run(12));
+    std::set<std::size_t> shapes;
+    // Seeds spread over the whole range: a small seed makes a small first draw.
+    for (std::uint32_t s = 1; s < 200 && shapes.size() < 3; ++s) {
+        reseed(s * 2654435761U);
+        interpret();
+        shapes.insert(static_cast<std::size_t>(
+            std::count(genSentences[0]->begin(), genSentences[0]->end(), ' ')));
+    }
+    EXPECT_EQ(shapes.size(), 3U);
+}
+
+TEST_F(DriverTest, RootRowsGiveLabelledSentencesAboutTheSameClause) {
+    syntax(std::string(kAgreeing) + "QUESTION = CAP ROOT %\nANSWER = ROOT %\nR_3 = V[sg] %\n");
+    interpret();
+    EXPECT_EQ(genSentences[0], nullptr);
+    ASSERT_NE(genSentences[1], nullptr);
+    ASSERT_NE(genSentences[2], nullptr);
+    ASSERT_NE(genSentences[3], nullptr);
+    const std::vector<std::string> q = results("Question  : ");
+    const std::vector<std::string> a = results("Answer    : ");
+    const std::vector<std::string> r3 = results("R_3       : ");
+    ASSERT_EQ(q.size(), 1U);
+    ASSERT_EQ(a.size(), 1U);
+    ASSERT_EQ(r3.size(), 1U);
+    EXPECT_EQ(r3[0], "barks");
+    EXPECT_EQ(q[0].substr(0, 4), "The ");
+    EXPECT_EQ("t" + q[0].substr(1), a[0]);  // the same clause, capitalised
+    EXPECT_TRUE(results("Transformed Sentence").empty());
+}
+
+TEST_F(DriverTest, MorphologyPassesOfTheRowAreRun) {
+    syntax("ROOT = N[sg] V[sg] %\n");
+    morph_passes[0] = {0, 7, 8, 0, 0, 0};
+    interpret();
+    ASSERT_NE(genSentences[0], nullptr);
+    EXPECT_TRUE(*genSentences[0] == "houndy yaps" || *genSentences[0] == "pussy yaps")
+        << *genSentences[0];
+}
+
+TEST_F(DriverTest, NoRootRuleGivesAnEmptySentence) {
+    syntax("S = N %\n");
+    interpret();
+    ASSERT_NE(genSentences[0], nullptr);
+    EXPECT_EQ(*genSentences[0], "");
+    EXPECT_EQ(results("Transformed Sentence : ").size(), 1U);
+}
+
+TEST_F(DriverTest, NodeLimitIsReportedAndTheGenerationGoesOn) {
+    syntax("ROOT = N[sg] X %\nX = X X %\n");
+    interpret();
+    EXPECT_FALSE(messages("cf expansion terminated").empty());
+    ASSERT_NE(genSentences[0], nullptr);
+    EXPECT_EQ(results("Transformed Sentence : ").size(), 1U);
+}
+
+TEST_F(DriverTest, PreselectedWordsAndTheGlobalPreselection) {
+    syntax(
+        "PRESELECT = subj : N[pl] ; obj %\n"
+        "ROOT = DET N/_pre_ subj V[pl] %\n");
+    for (int i = 0; i < 10; ++i) {
+        interpret();
+        ASSERT_NE(genSentences[0], nullptr);
+        EXPECT_TRUE(*genSentences[0] == "the dogs bark" || *genSentences[0] == "the cats bark")
+            << *genSentences[0];
+    }
+    const std::size_t before = lines_of(kMsgCore).size();
+    print_preselect_list();
+    const std::vector<std::string> listed = lines_of(kMsgCore);
+    ASSERT_EQ(listed.size(), before + 3);
+    EXPECT_EQ(listed[before], "obj");
+    EXPECT_EQ(listed[before + 1], "subj");
+    EXPECT_EQ(listed[before + 2].substr(0, 5), "    \"");
+
+    global_preselect();
+    EXPECT_EQ(messages("Global preselection complete").size(), 1U);
+    ASSERT_NE(globalpre_list, nullptr);
+    const int barrier = global_barrier;
+    EXPECT_EQ(barrier, d_table_count);
+    const pre_rule* global_subj = globalpre_list->next.get();
+    ASSERT_NE(global_subj, nullptr);
+    const char* word = global_subj->RHS->dictionary->dictionary;
+    interpret();
+    // The generation made clauses of its own in front of the global ones, which stay.
+    EXPECT_EQ(global_barrier, barrier);
+    EXPECT_EQ(global_subj->RHS->dictionary->dictionary, word);
+    int records = 0;
+    for (const pre_rule* p = preselect_list.get(); p != nullptr; p = p->next.get())
+        ++records;
+    EXPECT_EQ(records, 4);
+    clear_GP();
+    EXPECT_EQ(preselect_list, nullptr);
+    EXPECT_EQ(global_barrier, 0);
+}
+
+TEST_F(DriverTest, PreselectionReportsBadClauses) {
+    syntax("ROOT = N[sg] %\n");
+    construct_preselect("nosuch: N;subj: N!;", 0);
+    EXPECT_EQ(messages("Error in preselection tag").size(), 1U);
+    EXPECT_EQ(messages("unexpected token in node attachments").size(), 1U);
+    ASSERT_NE(preselect_list, nullptr);
+    EXPECT_EQ(preselect_list->node, 1);
+}
+
+}  // namespace
