@@ -142,7 +142,7 @@ TEST_F(DriverTest, NodeLimitIsReportedAndTheGenerationGoesOn) {
 TEST_F(DriverTest, PreselectedWordsAndTheGlobalPreselection) {
     syntax(
         "PRESELECT = subj : N[pl] ; obj %\n"
-        "ROOT = DET N/_pre_ subj V[pl] %\n");
+        "ROOT = DET N[NUMBER _pre_ subj]/_pre_ subj V[pl] %\n");
     for (int i = 0; i < 10; ++i) {
         interpret();
         ASSERT_NE(genSentences[0], nullptr);
