@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "gento.hpp"
 #include "gento/terminal.hpp"
 #include "gento_fixture.hpp"
 #include "lex_read.hpp"
@@ -185,6 +186,34 @@ TEST_F(DriverTest, PreselectionReportsBadClauses) {
     EXPECT_EQ(messages("unexpected token in node attachments").size(), 1U);
     ASSERT_NE(preselect_list, nullptr);
     EXPECT_EQ(preselect_list->node, 1);
+}
+
+TEST_F(DriverTest, AttributeOfAPreselectedWordFromItsEntry) {
+    syntax(
+        "PRESELECT = subj : N %\n"
+        "ROOT = N[NUMBER _pre_ subj]/_pre_ subj V[NUMBER _pre_ subj] X[TAG _pre_ subj] %\n");
+    std::set<std::string> seen;
+    for (int i = 0; i < 40; ++i) {
+        interpret();
+        ASSERT_NE(genSentences[0], nullptr);
+        const std::string& s = *genSentences[0];
+        // The number is chosen once, for the word's lookup, and both nodes take it.
+        EXPECT_TRUE(s == "dog barks" || s == "cat barks" || s == "dogs bark" || s == "cats bark")
+            << s;
+        seen.insert(s.substr(s.find(' ') + 1));
+    }
+    EXPECT_EQ(seen, (std::set<std::string>{"bark", "barks"}));
+    EXPECT_EQ(messages("requested attribute not present in lexical entry for: ").size(), 40U);
+}
+
+TEST_F(DriverTest, ComparingAResponseWithTheSentences) {
+    genSentences[0] = std::make_unique<std::string>("the dog barks");
+    genSentences[2] = std::make_unique<std::string>("the * bark");
+    genSentences[3] = std::make_unique<std::string>("the cats bark");
+    response.assign_cut("the cats bark");
+    EXPECT_EQ(gento_comp(), 2);  // the first row that matches, as a pattern
+    response.assign_cut("the dog barks");
+    EXPECT_EQ(gento_comp(), 0);  // row 0 is never compared
 }
 
 }  // namespace
