@@ -2,6 +2,7 @@
 #include "gento.hpp"
 
 #include <cstdio>
+#include <list>
 
 #include "dxio.hpp"
 #include "gento/terminal.hpp"
@@ -15,9 +16,12 @@
 #include "prcmnd.hpp"
 #include "scrout.hpp"
 #include "syn_builtIn.hpp"
+#include "syn_cf.hpp"
 #include "syn_globals.hpp"
+#include "syn_misc.hpp"
 #include "syn_read.hpp"
 #include "sysutils.hpp"
+#include "termutils.hpp"
 #include "uninstall.hpp"
 
 void qattribute() {
@@ -105,6 +109,9 @@ void qdisplay() {
         case 7:
             printlex();
             break;
+        case 8:
+            print_preselect_list();
+            break;
         case 1:
         case 2:
         case 4:
@@ -152,6 +159,65 @@ void reset_gento_cmds() {
     for (std::string& s : error_function)
         s.clear();
     rootset.clear();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Generation operations: generate, global preselection, comparing a response, showing a sentence
+// ---------------------------------------------------------------------------------------------
+namespace {
+
+constexpr int kLexiconLoaded = 64;
+constexpr int kGlobalPreselectionBit = 4096;
+
+// Key strings that qcompare pushes stay alive while the key reader may still be reading them:
+// an error function may be replaced by QERROR while its keys are still being typed.
+std::list<std::string> pushed_keys;
+
+void push_keys(const std::string& keys) {
+    pushed_keys.remove_if([](const std::string& s) {
+        for (int i = 1; i <= fnptr && i <= kFnStack; ++i) {
+            const char* p = fnstack[static_cast<std::size_t>(i)];
+            if (p != nullptr && p >= s.data() && p <= s.data() + s.size()) return false;
+        }
+        return true;
+    });
+    pushed_keys.push_back(keys);
+    pushfn(pushed_keys.back().c_str());
+}
+
+}  // namespace
+
+void generate() {
+    if ((installed & kLexiconLoaded) == 0) {
+        diserr("There is no lexicon");
+        return;
+    }
+    if (synstat == 0 && userstat == 0) {
+        diserr("There is no ROOT rule");
+        return;
+    }
+    interpret();
+    redisplay = 1;
+}
+
+void qglobpre() {
+    uninstall_n(13);
+    global_preselect();
+    installed |= kGlobalPreselectionBit;
+}
+
+void qcompare() {
+    getresponse();
+    const int n = gento_comp();
+    if (n < 1 || n >= kRoots) return;
+    const std::string& keys = error_function[static_cast<std::size_t>(n)];
+    if (!keys.empty()) push_keys(keys);
+}
+
+void disp_sent() {
+    const int n = gnum();
+    if (!sentence_number_ok(n)) return;
+    sentence_to_core(n, corenum);
 }
 
 // ---------------------------------------------------------------------------------------------

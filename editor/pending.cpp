@@ -35,11 +35,7 @@ void qrxtransf() { notavail(); }
 void qstore() { notavail(); }
 void qrecover() { notavail(); }
 void qcompsingle() {}
-void qglobpre() {}
-void generate() {}
 void resumelx() {}
-void qcompare() {}
-void disp_sent() {}
 void qnewcompare() {}
 void qenummorph() {}
 void qmakepre() {}

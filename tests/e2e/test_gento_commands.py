@@ -1,6 +1,7 @@
 """The generation system's general commands in a real terminal: what is installed (QDISPLAY 0),
 removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and error functions
-(QERROR). Their reports land in core file 7."""
+(QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m)
+and comparing a typed response with the sentences (ESC k). Their reports land in core file 7."""
 import os
 import shutil
 import tempfile
@@ -54,5 +55,48 @@ def test_installed_kinds_removal_and_seed():
         shutil.rmtree(work)
 
 
+RULES = {
+    "g.att": "NUMBER ( sg , pl ) %\n",
+    "g.tm": "DET N V\n",
+    "g.lex": '"the"|DET||1|#1|\n"dog"|N|sg|1|#1|\n"barks"|V|sg|1|#1|\n',
+    "g.syn": "ROOT = DET N[sg] V[sg] %\nQUESTION = DET N[sg] V[sg] %\n",
+}
+
+
+def test_generation_keys():
+    oru, work = start()
+    try:
+        for name, text in RULES.items():
+            with open(os.path.join(work, name), "w", encoding="latin-1") as f:
+                f.write(text)
+        oru.send("\r")
+        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+        oru.send("\x1bg")
+        message(oru, "There is no lexicon")
+        # Load the rules, give sentence 1 an error function, generate.
+        oru.send("\x03")
+        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+        for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
+            oru.send(letters + name + "\r")
+        oru.send("QE1|MATCHED\r")
+        oru.send("\r")
+        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+        oru.send("\x1bg")
+        # The sentence goes into the text; a number too high is refused.
+        oru.send("\x1bm1 ")
+        oru.wait_screen(lambda s: "the dog barks" in s.row(3), "the sentence in the text")
+        oru.send("\x1bm21 ")
+        message(oru, "Integer too high")
+        # The line as typed matches sentence 1: its error function types MATCHED.
+        oru.send("\x1bk")
+        oru.wait_screen(lambda s: "MATCHED" in s.text(), "the error function's keys")
+        oru.send("\x03CO7\r")
+        oru.wait_for("Question  : the dog barks")
+        assert "ERROR" not in oru.text(), oru.text()
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
 if __name__ == "__main__":
-    oruterm.main([test_installed_kinds_removal_and_seed])
+    oruterm.main([test_installed_kinds_removal_and_seed, test_generation_keys])
