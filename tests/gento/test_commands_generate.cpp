@@ -20,7 +20,7 @@ class GenerateOpTest : public GentoTest {
         GentoTest::TearDown();
     }
     void load(const std::string& syntax) {
-        curfile.assign(file("a.att", "NUMBER ( sg , pl ) %"));
+        curfile.assign(file("a.att", "NUMBER ( sg , pl ) ROLE ( subj ) %"));
         qattribute();
         curfile.assign(file("t.tm", "DET N V"));
         qtmnls();
@@ -123,8 +123,16 @@ TEST_F(GenerateOpTest, AMatchingResponseRunsItsErrorFunction) {
 }
 
 TEST_F(GenerateOpTest, GlobalPreselectionIsAKindOfItsOwn) {
-    load("ROOT = DET N %");
+    load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj %");
+    param[1] = 8;
+    qdisplay();  // nothing preselected yet
+    EXPECT_TRUE(messages("    \"dog\"|N|").empty());
     qglobpre();
+    qdisplay();
+    const std::vector<std::string> all = lines_of(kMsgCore);
+    ASSERT_GE(all.size(), 2U);
+    EXPECT_EQ(all[all.size() - 2], "subj");
+    EXPECT_EQ(all.back().rfind("    \"dog\"|N|", 0), 0U) << all.back();
     EXPECT_EQ(installed & 4096, 4096);
     EXPECT_EQ(messages("Global preselection complete").size(), 1U);
     qglobpre();
