@@ -1,0 +1,103 @@
+"""Generation in a real terminal: the rule-file commands load the English example, the generate key
+(ESC g) writes the labelled sentences into core file 7, and CORE 7 shows them. A syntax without
+root rules gives "Transformed Sentence" lines, and a fixed random seed repeats a generation."""
+import os
+import re
+import shutil
+import tempfile
+
+import oruterm
+
+FILES = ("english.att", "english.tm", "english.lex", "english.mor", "english.tbl", "english.syn")
+
+
+def start():
+    work = tempfile.mkdtemp(prefix="oru_gen_")
+    for name in FILES:
+        shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "english", name), work)
+    oru = oruterm.Oru([], cwd=work)
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+    return oru, work
+
+
+def load(oru, syntax="english.syn"):
+    for letters, name in (("AT", "english.att"), ("TM", "english.tm"), ("LE", "english.lex"),
+                          ("MO", "english.mor"), ("TB", "english.tbl"), ("SY", syntax)):
+        oru.send(letters + name + "\r")
+
+
+def generate(oru, times, seed):
+    """Sets the seed, closes the command line, presses the generate key, and shows core file 7."""
+    oru.send("RA%d\r" % seed)
+    oru.send("\r")
+    oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"), "the editing screen")
+    oru.send("\x1bg" * times)
+    oru.send("\x03")
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+    oru.send("CO7\r")
+
+
+def lines(oru, label):
+    """The rows of the screen that begin with `label` (after the margin), without it."""
+    rows = [row.strip() for row in oru.screen.display]
+    return [row[len(label):] for row in rows if row.startswith(label)]
+
+
+def core_lines(oru):
+    """The line count that the status row shows for the core file on the screen."""
+    match = re.search(r"Lines: *(\d+)", oru.row(0))
+    return int(match.group(1)) if match else -1
+
+
+def test_generate_key_writes_question_and_answer():
+    oru, work = start()
+    try:
+        load(oru)
+        generate(oru, 1, 7)
+        oru.wait_for("  ******")
+        screen = oru.text()
+        assert "ERROR" not in screen, screen
+        questions = lines(oru, "Question  : ")
+        answers = lines(oru, "Answer    : ")
+        assert len(questions) == 1 and len(answers) == 1, screen
+        assert questions[0].startswith("Do you know that "), screen
+        assert questions[0].endswith("?"), screen
+        assert answers[0].startswith("Yes, I know that "), screen
+        assert answers[0].endswith("."), screen
+        # Both are about the same clause: the copy of the ROOT tree.
+        clause_q = questions[0][len("Do you know that "):-1]
+        clause_a = answers[0][len("Yes, I know that "):-1]
+        assert clause_q == clause_a and clause_q, screen
+        assert "Transformed Sentence" not in screen, screen
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+def test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them():
+    oru, work = start()
+    try:
+        with open(os.path.join(work, "plain.syn"), "w", encoding="latin-1") as f:
+            f.write("ROOT = CHOOSE n : NUMBER ; DET[n, definite] N[n] %\n")
+        load(oru, "plain.syn")
+        label = "Transformed Sentence : "
+        seen = []
+        for _ in range(2):
+            # Each run: the seed, one generation, and CORE 7, which shows the newest lines.
+            before = core_lines(oru)
+            generate(oru, 1, 5)
+            oru.wait_screen(lambda o: core_lines(o) > before and len(lines(o, label)) == 1,
+                            "the generated sentence")
+            sentence = lines(oru, label)[0]
+            assert re.fullmatch(r"[a-z]+ [a-z]+", sentence), oru.text()
+            seen.append(sentence)
+        assert "ERROR" not in oru.text(), oru.text()
+        assert seen[0] == seen[1], seen
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+if __name__ == "__main__":
+    oruterm.main([test_generate_key_writes_question_and_answer,
+                  test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them])
