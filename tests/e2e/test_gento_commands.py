@@ -1,7 +1,8 @@
 """The generation system's general commands in a real terminal: what is installed (QDISPLAY 0),
 removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and error functions
 (QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m)
-and comparing a typed response with the sentences (ESC k). Their reports land in core file 7."""
+comparing a typed response with the sentences (ESC k), and a word replaced through an
+indirection. Their reports land in core file 7."""
 import os
 import shutil
 import tempfile
@@ -98,5 +99,28 @@ def test_generation_keys():
         shutil.rmtree(work)
 
 
+def test_indirection_replaces_a_word():
+    oru, work = start()
+    try:
+        rules = dict(RULES)
+        rules["g.lex"] = ('"the"|DET||1|#1|\n"dog"|N|sg|1|#1||SYN:"hound"|\n'
+                          '"hound"|N|sg|1|#1||\n"barks"|V|sg|1|#1|\n')
+        rules["g.syn"] = "ROOT = DET N[sg] /@7:SYN V[sg] %\n"
+        for name, text in rules.items():
+            with open(os.path.join(work, name), "w", encoding="latin-1") as f:
+                f.write(text)
+        for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
+            oru.send(letters + name + "\r")
+        oru.send("\r")
+        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+        oru.send("\x1bg\x03CO7\r")
+        oru.wait_for("Transformed Sentence : the hound barks")
+        assert "ERROR" not in oru.text(), oru.text()
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
 if __name__ == "__main__":
-    oruterm.main([test_installed_kinds_removal_and_seed, test_generation_keys])
+    oruterm.main([test_installed_kinds_removal_and_seed, test_generation_keys,
+                  test_indirection_replaces_a_word])
