@@ -1,6 +1,6 @@
 """The generation system's general commands in a real terminal: what is installed (QDISPLAY 0),
 removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and error functions
-(QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m)
+(QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m),
 comparing a typed response with the sentences (ESC k), and a word replaced through an
 indirection. Their reports land in core file 7."""
 import os
