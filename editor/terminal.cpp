@@ -56,6 +56,7 @@ class Screen {
         cols_ = cols;
         want_.assign(static_cast<std::size_t>(rows) * cols, kBlank);
         have_.assign(want_.size(), kBlank);
+        dirty_.assign(static_cast<std::size_t>(rows), 1);
         cr_ = cc_ = 0;
         clear_pending_ = true;
         phys_r_ = phys_c_ = -1;
@@ -71,13 +72,17 @@ class Screen {
     }
     // Characters outside the screen are dropped; the cursor still advances.
     void put(char32_t ch) {
-        if (inside(cr_, cc_)) want_[at(cr_, cc_)] = ch;
+        if (inside(cr_, cc_)) {
+            want_[at(cr_, cc_)] = ch;
+            dirty_[static_cast<std::size_t>(cr_)] = 1;
+        }
         if (cc_ < kMaxRun * 4) ++cc_;
     }
     void clr_eol() {
         if (cr_ < 0 || cr_ >= rows_) return;
         for (int c = std::max(cc_, 0); c < cols_; ++c)
             want_[at(cr_, c)] = kBlank;
+        dirty_[static_cast<std::size_t>(cr_)] = 1;
     }
     void clear() {
         std::fill(want_.begin(), want_.end(), kBlank);
@@ -93,9 +98,14 @@ class Screen {
             std::fill(have_.begin(), have_.end(), kBlank);
             phys_r_ = phys_c_ = 0;
             clear_pending_ = false;
+            std::fill(dirty_.begin(), dirty_.end(), 1);
         }
-        for (int r = 0; r < rows_; ++r)
+        // Only rows written since the last refresh can differ from what the terminal shows.
+        for (int r = 0; r < rows_; ++r) {
+            if (dirty_[static_cast<std::size_t>(r)] == 0) continue;
             refresh_row(r);
+            dirty_[static_cast<std::size_t>(r)] = 0;
+        }
         if (bell_pending_) {
             term_putc(7);
             bell_pending_ = false;
@@ -210,6 +220,7 @@ class Screen {
     int cols_ = 0;
     std::vector<char32_t> want_;
     std::vector<char32_t> have_;
+    std::vector<unsigned char> dirty_;  // per row: written since the last refresh
     int cr_ = 0;
     int cc_ = 0;
     int phys_r_ = -1;
