@@ -1,12 +1,37 @@
 """Generation in a real terminal: the rule-file commands load the English example, the generate key
 (ESC g) writes the labelled sentences into core file 7, and CORE 7 shows them. A syntax without
-root rules gives "Transformed Sentence" lines, and a fixed random seed repeats a generation."""
+root rules gives "Transformed Sentence" lines, and a fixed random seed repeats a generation. The
+English example's procedure does the same by itself, and the French driver program loads its set,
+generates, and reads the sentences back with QTALK."""
 import os
 import re
 import shutil
 import tempfile
 
 import oruterm
+
+EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples")
+ESC = "\x1b"
+CTRL_C = "\x03"
+
+
+def copy_set(work, name):
+    shutil.copytree(os.path.join(EXAMPLES, name), os.path.join(work, name))
+    return os.path.join(work, name)
+
+
+def command(oru, letters, parameter=""):
+    oru.send(letters)
+    oru.send(parameter + "\r")
+
+
+def lines_starting(oru, label):
+    """The lines of the text area that begin with `label` (after the left margin)."""
+    return [line.strip() for line in oru.screen.display if line.lstrip().startswith(label)]
+
+
+def answers_on_screen(oru):
+    return lines_starting(oru, "Answer    : ")
 
 FILES = ("english.att", "english.tm", "english.lex", "english.mor", "english.tbl", "english.syn")
 
@@ -38,15 +63,7 @@ def generate(oru, times, seed):
 
 
 def lines(oru, label):
-    """The rows of the screen that begin with `label` (after the margin), without it."""
-    rows = [row.strip() for row in oru.screen.display]
-    return [row[len(label):] for row in rows if row.startswith(label)]
-
-
-def core_lines(oru):
-    """The line count that the status row shows for the core file on the screen."""
-    match = re.search(r"Lines: *(\d+)", oru.row(0))
-    return int(match.group(1)) if match else -1
+    return [row.rstrip() for row in oru.screen.display if row.startswith(label)]
 
 
 def test_generate_key_writes_question_and_answer():
@@ -60,13 +77,12 @@ def test_generate_key_writes_question_and_answer():
         questions = lines(oru, "Question  : ")
         answers = lines(oru, "Answer    : ")
         assert len(questions) == 1 and len(answers) == 1, screen
-        assert questions[0].startswith("Do you know that "), screen
+        assert questions[0].startswith("Question  : Do you know that "), screen
         assert questions[0].endswith("?"), screen
-        assert answers[0].startswith("Yes, I know that "), screen
-        assert answers[0].endswith("."), screen
+        assert answers[0].startswith("Answer    : Yes, I know that "), screen
         # Both are about the same clause: the copy of the ROOT tree.
-        clause_q = questions[0][len("Do you know that "):-1]
-        clause_a = answers[0][len("Yes, I know that "):-1]
+        clause_q = questions[0][len("Question  : Do you know that "):-1]
+        clause_a = answers[0][len("Answer    : Yes, I know that "):-1]
         assert clause_q == clause_a and clause_q, screen
         assert "Transformed Sentence" not in screen, screen
     finally:
@@ -80,24 +96,83 @@ def test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them():
         with open(os.path.join(work, "plain.syn"), "w", encoding="latin-1") as f:
             f.write("ROOT = CHOOSE n : NUMBER ; DET[n, definite] N[n] %\n")
         load(oru, "plain.syn")
-        label = "Transformed Sentence : "
-        seen = []
-        for _ in range(2):
-            # Each run: the seed, one generation, and CORE 7, which shows the newest lines.
-            before = core_lines(oru)
-            generate(oru, 1, 5)
-            oru.wait_screen(lambda o: core_lines(o) > before and len(lines(o, label)) == 1,
-                            "the generated sentence")
-            sentence = lines(oru, label)[0]
-            assert re.fullmatch(r"[a-z]+ [a-z]+", sentence), oru.text()
-            seen.append(sentence)
+        generate(oru, 3, 5)
+        oru.wait_screen(lambda s: len(lines(s, "Transformed Sentence : ")) == 3,
+                        "three generated sentences")
+        first = lines(oru, "Transformed Sentence : ")
+        for line in first:
+            assert re.fullmatch(r"Transformed Sentence : the [a-z]+", line), oru.text()
         assert "ERROR" not in oru.text(), oru.text()
-        assert seen[0] == seen[1], seen
+        # The same seed again: the same three sentences follow.
+        generate(oru, 3, 5)
+        oru.wait_screen(lambda s: len(lines(s, "Transformed Sentence : ")) == 6,
+                        "three more sentences")
+        assert lines(oru, "Transformed Sentence : ")[3:] == first, oru.text()
     finally:
         oru.close()
         shutil.rmtree(work)
 
 
+def test_the_english_procedure_loads_everything_and_generates():
+    work = tempfile.mkdtemp(prefix="oru_generate_")
+    folder = copy_set(work, "english")
+    oru = oruterm.Oru(["-p", "english.prc"], rows=60, cwd=folder)
+    try:
+        # The procedure generates three times and shows core file 7.
+        oru.wait_screen(lambda o: len(answers_on_screen(o)) == 3, "three answers in core file 7")
+        assert "ERROR" not in oru.text(), oru.text()
+        # The editor is still in use afterwards: generate once more from the keyboard.
+        oru.send(ESC + "g")
+        oru.wait_screen(lambda o: len(answers_on_screen(o)) == 4, "a fourth answer")
+    finally:
+        oru.close()
+        shutil.rmtree(work)
+
+
+def run_french_driver(work):
+    oru = oruterm.Oru(["-d", "french.py"], cwd=os.path.join(work, "drivers"))
+    try:
+        status = oru.wait_exit(60)
+    finally:
+        oru.close()
+    assert status == 0, (status, oru.text())
+    with open(os.path.join(work, "drivers", "french.report"), encoding="latin-1") as f:
+        return f.read().splitlines()
+
+
+def test_the_french_driver_generates_and_reads_sentences_back_with_qtalk():
+    work = tempfile.mkdtemp(prefix="oru_generate_")
+    try:
+        copy_set(work, "french")
+        os.mkdir(os.path.join(work, "drivers"))
+        shutil.copy(os.path.join(EXAMPLES, "drivers", "french.py"), os.path.join(work, "drivers"))
+        with open(os.path.join(work, "drivers", "french.seed"), "w") as f:
+            f.write("31415\n")
+        report = run_french_driver(work)
+        assert len(report) == 10, report
+        clauses = set()
+        for question, reply in zip(report[0::2], report[1::2]):
+            assert question.startswith("Question: Est-ce qu"), report
+            assert question.endswith(" ?"), report
+            assert reply.startswith("Answer: Oui, "), report
+            assert reply.endswith("."), report
+            # The answer repeats the question's clause.
+            clause = reply[len("Answer: Oui, "):-1]
+            rest = question[len("Question: Est-ce qu"):-2]
+            # que before a consonant, qu' glued to a vowel
+            assert rest.startswith("e ") or rest.startswith("'"), question
+            assert rest[2 if rest.startswith("e ") else 1:] == clause, (question, reply)
+            clauses.add(clause)
+        assert len(clauses) > 1, report  # each press of the key made a new sentence
+        # The seed makes the run repeatable.
+        os.remove(os.path.join(work, "drivers", "french.report"))
+        assert run_french_driver(work) == report
+    finally:
+        shutil.rmtree(work)
+
+
 if __name__ == "__main__":
     oruterm.main([test_generate_key_writes_question_and_answer,
-                  test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them])
+                  test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them,
+                  test_the_english_procedure_loads_everything_and_generates,
+                  test_the_french_driver_generates_and_reads_sentences_back_with_qtalk])
