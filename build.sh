@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Set-up and build for oru on a Debian machine.
-#   ./build.sh demo   install what is missing, build, and start the editor on the demo text
+#   ./build.sh demo   install what is missing, build, and start the editor on the English example,
+#                     showing the sentences it generates
 #   ./build.sh test   install what is missing, build, run the fuzz targets on their seed corpora
 #                     and every test
 set -euo pipefail
@@ -30,7 +31,7 @@ case "${1:-}" in
     demo)
         install_missing
         build
-        cd examples && exec ../build/oru demo.txt
+        cd examples/english && exec ../../build/oru -p english.prc
         ;;
     test)
         install_missing
