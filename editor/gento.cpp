@@ -148,10 +148,12 @@ void qerror() {
 
 void qtalk() {
     const int n = param[1];
-    if (progstate != 1 || driver_output() == nullptr || n < 0 || n >= kRoots) return;
-    const std::unique_ptr<std::string>& s = genSentences[static_cast<std::size_t>(n)];
-    if (!s) return;
-    progsend("START\n" + *s + "\nEND\n");
+    if (progstate != 1 || driver_output() == nullptr) return;
+    // A sentence that was not generated is sent empty: the driver reads up to END either way
+    // and is never left waiting for an answer that does not come.
+    const bool exists = n >= 0 && n < kRoots && genSentences[static_cast<std::size_t>(n)];
+    const std::string sentence = exists ? *genSentences[static_cast<std::size_t>(n)] : "";
+    progsend("START\n" + sentence + "\nEND\n");
 }
 
 void reset_gento_cmds() {

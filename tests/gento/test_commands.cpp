@@ -199,10 +199,11 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
     ASSERT_TRUE(setpipe());
     progstate = 1;
     genSentences[2] = std::make_unique<std::string>("Who barks?");
-    run("QTALK", "1");  // no sentence 1: nothing is sent
+    run("QTALK", "1");  // no sentence 1: an empty one, so the driver is not left waiting
     run("QTALK", "2");
     run("QTALK", "0");
-    const std::string expected = "START\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
+    const std::string expected =
+        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
     std::string got;
     for (int i = 0; i < 500 && got != expected; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
