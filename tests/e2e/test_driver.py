@@ -193,8 +193,9 @@ def test_control_bytes_and_switch():
 def test_kill_byte_ends_the_driver():
     folder = scratch()
     write_driver(folder, "killer.py", '''
-        with open("pid", "w") as f:
+        with open("pid.part", "w") as f:
             f.write(str(os.getpid()))
+        os.rename("pid.part", "pid")  # the test never sees the file half written
         command("NAbefore.txt")
         keys(chr(150))                # the editor ends this driver
         command("NAafter.txt")        # never read
@@ -238,8 +239,9 @@ def test_ask_answers_after_the_driver_closed_its_input():
     folder = scratch()
     write_driver(folder, "deaf.py", '''
         os.close(0)
-        with open("pid", "w") as f:
+        with open("pid.part", "w") as f:
             f.write(str(os.getpid()))
+        os.rename("pid.part", "pid")  # the test never sees the file half written
         command("AS3")
         import time
         time.sleep(30)
@@ -263,8 +265,9 @@ def test_hangup_ends_the_driver_and_keeps_the_edits():
     write_driver(folder, "sleeper.py", '''
         command("FEnotes.txt")
         command("CHworld|hello")
-        with open("pid", "w") as f:
+        with open("pid.part", "w") as f:
             f.write(str(os.getpid()))
+        os.rename("pid.part", "pid")  # the test never sees the file half written
         import time
         time.sleep(60)
     ''')
