@@ -108,19 +108,6 @@ std::string terminal_of(const char* entry) {
     return name;
 }
 
-void clear_lookup(t_dict_lookup& d) {
-    d.class_.clear();
-    d.dictionary = nullptr;
-    d.attributes.reset();
-    d.preferredchoice.clear();
-    d.error = 0;
-    d.fields.clear();
-    d.pointed_at = 0;
-    d.vf = -1;
-    purge_tree2(d.lspseq);
-    d.lspseq = nullptr;
-}
-
 // Carries out one indirection of `node`; false when it failed (reported) and the rest stop.
 bool one_indirection(treenode* node, const s_indirection& ind) {
     if (node->dictionary == nullptr) return false;

@@ -119,17 +119,8 @@ std::string merge_restr(std::string_view old, std::string_view new_) {
 void terminal_node(treenode* curnode) {
     if (curnode == nullptr || curnode->dictionary != nullptr || d_table_count >= kLookups) return;
     t_dict_lookup& d = dict_table[static_cast<std::size_t>(d_table_count)];
-    d.class_.clear();
-    d.attributes.reset();
-    d.preferredchoice.clear();
-    d.fields.clear();
-    purge_tree2(d.lspseq);
-    d.lspseq = nullptr;
-    // A word left from an earlier generation may point into a lexicon that is gone.
-    d.dictionary = nullptr;
-    d.error = 0;
-    d.pointed_at = 0;
-    d.vf = -1;
+    // Cleared whole: a word left from an earlier generation may point into a lexicon that is gone.
+    clear_lookup(d);
     curnode->dictionary = &d;
     curnode->index = d_table_count++;
 }

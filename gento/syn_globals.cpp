@@ -69,7 +69,11 @@ PassTable initial_passes() {
     return t;
 }
 
-void reset_lookup(t_dict_lookup& d) {
+}  // namespace
+
+PassTable morph_passes = initial_passes();
+
+void clear_lookup(t_dict_lookup& d) {
     d.class_.clear();
     d.dictionary = nullptr;
     d.attributes.reset();
@@ -82,13 +86,9 @@ void reset_lookup(t_dict_lookup& d) {
     d.lspseq = nullptr;
 }
 
-}  // namespace
-
-PassTable morph_passes = initial_passes();
-
 void reset_syn_globals() {
     for (t_dict_lookup& d : dict_table)
-        reset_lookup(d);
+        clear_lookup(d);
     d_table_count = 0;
     global_barrier = 0;
     preselect_barrier = 0;

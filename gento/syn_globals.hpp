@@ -21,6 +21,9 @@ extern int global_barrier;     // entries below belong to the global preselectio
 extern int preselect_barrier;  // entries below belong to a preselection
 extern int global_delayptr;    // delay entries below belong to the global preselection
 
+// Empties one lookup record: no class, attributes, word, fields or patterns; vf -1.
+void clear_lookup(t_dict_lookup& d);
+
 // ---------------------------------------------------------------------------------------------
 // Preselection
 // ---------------------------------------------------------------------------------------------
