@@ -412,8 +412,10 @@ bool declare(const std::string& name, std::vector<int>& group) {
     return true;
 }
 
-// INHERIT or CHOOSE: groups of variable names, each closed by ':' and an attribute.
-void read_inherit_choose(char code) {
+// The variable groups of an INHERIT, CHOOSE or SELECT clause: names separated by commas, each
+// group closed by ':' and what follows it, which `read_group` reads and codes for the group.
+template <typename ReadGroup>
+void read_clause_groups(ReadGroup read_group) {
     q_next();
     std::vector<int> group;
     for (;;) {
@@ -425,12 +427,7 @@ void read_inherit_choose(char code) {
             q_next();
         } else if (tok == ':') {
             q_next();
-            read_compattr(kClauseAttr);
-            for (int v : group) {
-                put(code);
-                put(static_cast<char>(v));
-                put(second);
-            }
+            read_group(group);
             group.clear();
         } else {
             if (tok == ';') q_next();
@@ -440,43 +437,40 @@ void read_inherit_choose(char code) {
     }
 }
 
-void read_select() {
-    q_next();
-    std::vector<int> group;
-    for (;;) {
-        const int tok = q_peep();
-        if (tok == kTokIdent) {
-            declare(ident(), group);
-            q_next();
-        } else if (tok == ',') {
-            q_next();
-        } else if (tok == ':') {
-            q_next();
-            std::string first;
-            if (q_peep() != kTokPre) {
-                read_compattr(kClauseAttr);
-                first = second;
-            }
-            if (q_peep() == kTokPre) {
-                q_next();
-            } else {
-                syn_err("Improper token: ", tok2str(q_peep()));
-            }
-            read_compattr(kCfRhs);
-            for (int v : group) {
-                put(kSelect);
-                put(static_cast<char>(v));
-                put(first);
-                put(kPreCode);
-                put(second);
-            }
-            group.clear();
-        } else {
-            if (tok == ';') q_next();
-            break;
+// INHERIT or CHOOSE: each group's ':' is followed by one attribute.
+void read_inherit_choose(char code) {
+    read_clause_groups([code](const std::vector<int>& group) {
+        read_compattr(kClauseAttr);
+        for (int v : group) {
+            put(code);
+            put(static_cast<char>(v));
+            put(second);
         }
-        if (toolong) break;
-    }
+    });
+}
+
+// SELECT: each group's ':' is followed by an optional attribute, then a preselection tag.
+void read_select() {
+    read_clause_groups([](const std::vector<int>& group) {
+        std::string first;
+        if (q_peep() != kTokPre) {
+            read_compattr(kClauseAttr);
+            first = second;
+        }
+        if (q_peep() == kTokPre) {
+            q_next();
+        } else {
+            syn_err("Improper token: ", tok2str(q_peep()));
+        }
+        read_compattr(kCfRhs);
+        for (int v : group) {
+            put(kSelect);
+            put(static_cast<char>(v));
+            put(first);
+            put(kPreCode);
+            put(second);
+        }
+    });
 }
 
 void open_choice() {
