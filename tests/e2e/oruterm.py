@@ -5,7 +5,9 @@ A test starts `Oru(...)`, sends keys with `send`, and waits for what a user woul
 pseudo-terminal.
 """
 import os
+import shutil
 import sys
+import tempfile
 import time
 
 import pexpect
@@ -78,6 +80,27 @@ class Oru:
     def close(self):
         if self.child.isalive():
             self.child.terminate(force=True)
+
+
+def start_in_scratch(prefix, examples=(), files=None):
+    """Starts oru with its command line open in a new scratch directory that holds copies of the
+    named files of examples/ and the files of `files` ({name: text}, written as Latin-1).
+    Returns (oru, directory)."""
+    work = tempfile.mkdtemp(prefix=prefix)
+    for name in examples:
+        shutil.copy(os.path.join(SOURCE_DIR, "examples", name), work)
+    for name, text in (files or {}).items():
+        with open(os.path.join(work, name), "w", encoding="latin-1") as f:
+            f.write(text)
+    oru = Oru([], cwd=work)
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+    return oru, work
+
+
+def command(oru, letters, parameter):
+    """Types a command's two letters and its parameter on the open command line."""
+    oru.send(letters)
+    oru.send(parameter + "\r")
 
 
 def run_plain(args, cwd=None):

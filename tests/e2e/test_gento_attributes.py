@@ -8,30 +8,20 @@ import oruterm
 
 
 def start_in_copy_of_examples():
-    work = tempfile.mkdtemp(prefix="oru_gento_")
-    shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "attributes.att"), work)
-    with open(os.path.join(work, "tokens.rul"), "w", encoding="latin-1") as f:
-        f.write('%define N sg\nRULE S , "a b" { a comment } %N\n')
-    oru = oruterm.Oru([], cwd=work)
-    oru.wait_for("Expecting")
-    return oru, work
-
-
-def command(oru, letters, parameter):
-    oru.send(letters)
-    oru.send(parameter + "\r")
+    return oruterm.start_in_scratch("oru_gento_", ["attributes.att"], {
+        "tokens.rul": '%define N sg\nRULE S , "a b" { a comment } %N\n'})
 
 
 def test_attribute_command_reports_in_the_message_file():
     oru, work = start_in_copy_of_examples()
     try:
-        command(oru, "AT", "attributes.att")
-        command(oru, "CO", "7")
+        oruterm.command(oru, "AT", "attributes.att")
+        oruterm.command(oru, "CO", "7")
         oru.wait_for("Finished reading attribute input from file 'attributes.att' [12 lines.]")
         assert "uninstalled: none" in oru.text(), oru.text()
         assert "ERROR" not in oru.text(), oru.text()
         # Reading it again removes the attributes loaded first.
-        command(oru, "AT", "attributes.att")
+        oruterm.command(oru, "AT", "attributes.att")
         oru.wait_for("uninstalled: AT")
     finally:
         oru.close()
@@ -41,8 +31,8 @@ def test_attribute_command_reports_in_the_message_file():
 def test_tstinput_lists_the_tokens():
     oru, work = start_in_copy_of_examples()
     try:
-        command(oru, "TS", "tokens.rul")
-        command(oru, "CO", "7")
+        oruterm.command(oru, "TS", "tokens.rul")
+        oruterm.command(oru, "CO", "7")
         oru.wait_for("end of input")
         screen = oru.text()
         for line in ("token: RULE", "identifier: S", "char ','", "quote", "char ' '",

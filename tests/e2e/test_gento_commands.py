@@ -11,11 +11,7 @@ import oruterm
 
 
 def start():
-    work = tempfile.mkdtemp(prefix="oru_cmds_")
-    shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "attributes.att"), work)
-    oru = oruterm.Oru([], cwd=work)
-    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
-    return oru, work
+    return oruterm.start_in_scratch("oru_cmds_", ["attributes.att"])
 
 
 def message(oru, text):

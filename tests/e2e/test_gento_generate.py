@@ -33,12 +33,7 @@ FILES = ("english.att", "english.tm", "english.lex", "english.mor", "english.tbl
 
 
 def start():
-    work = tempfile.mkdtemp(prefix="oru_gen_")
-    for name in FILES:
-        shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "english", name), work)
-    oru = oruterm.Oru([], cwd=work)
-    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
-    return oru, work
+    return oruterm.start_in_scratch("oru_gen_", ["english/" + name for name in FILES])
 
 
 def load(oru, syntax="english.syn"):

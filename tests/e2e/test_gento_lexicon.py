@@ -16,28 +16,17 @@ MORE = '"cat"|N|sg|2|\n"mat"|N|nosuch|2|\n'
 
 
 def start():
-    work = tempfile.mkdtemp(prefix="oru_lex_")
-    shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "attributes.att"), work)
-    for name, text in (("words.tm", TERMINALS), ("words.lex", LEXICON), ("more.lex", MORE)):
-        with open(os.path.join(work, name), "w", encoding="latin-1") as f:
-            f.write(text)
-    oru = oruterm.Oru([], cwd=work)
-    oru.wait_for("Expecting")
-    return oru, work
-
-
-def command(oru, letters, parameter):
-    oru.send(letters)
-    oru.send(parameter + "\r")
+    return oruterm.start_in_scratch("oru_lex_", ["attributes.att"], {
+        "words.tm": TERMINALS, "words.lex": LEXICON, "more.lex": MORE})
 
 
 def test_lexicon_needs_terminals():
     oru, work = start()
     try:
-        command(oru, "LE", "words.lex")
+        oruterm.command(oru, "LE", "words.lex")
         oru.wait_for("Terminals file not present")
         oru.send("\r")
-        command(oru, "CO", "7")
+        oruterm.command(oru, "CO", "7")
         oru.wait_for("Expecting")
         assert "lexicon input" not in oru.text(), oru.text()
     finally:
@@ -48,21 +37,21 @@ def test_lexicon_needs_terminals():
 def test_terminals_and_lexicon_load_and_report():
     oru, work = start()
     try:
-        command(oru, "AT", "attributes.att")
-        command(oru, "TM", "words.tm")
-        command(oru, "CO", "7")
+        oruterm.command(oru, "AT", "attributes.att")
+        oruterm.command(oru, "TM", "words.tm")
+        oruterm.command(oru, "CO", "7")
         oru.wait_for("Finished reading terminals input from file 'words.tm' [3 lines.]")
         assert "ERROR terminals input  Repeated terminal N" in oru.text(), oru.text()
-        command(oru, "LE", "words.lex")
+        oruterm.command(oru, "LE", "words.lex")
         oru.wait_for("Total Words: 4. Number of Errors: 1")
         screen = oru.text()
         assert "Finished reading lexicon input from file 'words.lex' [5 lines.]" in screen, screen
         assert 'ERROR lexicon input "cow" Terminal not found: Q' in screen, screen
-        command(oru, "QA", "more.lex")
+        oruterm.command(oru, "QA", "more.lex")
         oru.wait_for("Total Words: 1. Number of Errors: 1")
         assert 'ERROR lexicon input "mat" Unknown attribute nosuch' in oru.text(), oru.text()
         # New terminals remove the lexicon built on the old ones.
-        command(oru, "TM", "words.tm")
+        oruterm.command(oru, "TM", "words.tm")
         oru.wait_for("uninstalled: TM, LE")
     finally:
         oru.close()
@@ -72,30 +61,30 @@ def test_terminals_and_lexicon_load_and_report():
 def test_qfreq_changes_the_weights_of_the_matches():
     oru, work = start()
     try:
-        command(oru, "QF", "N/+3")
+        oruterm.command(oru, "QF", "N/+3")
         oru.wait_for("Lexicon not present")
         oru.send("\r")
-        command(oru, "AT", "attributes.att")
-        command(oru, "TM", "words.tm")
-        command(oru, "LE", "words.lex")
-        command(oru, "QF", 'N [ sg ] /"d*" /+7')
+        oruterm.command(oru, "AT", "attributes.att")
+        oruterm.command(oru, "TM", "words.tm")
+        oruterm.command(oru, "LE", "words.lex")
+        oruterm.command(oru, "QF", 'N [ sg ] /"d*" /+7')
         oru.wait_for("1 matches; <RETN> continues, <DEL> aborts")
         oru.send("\r")
         oru.wait_for("Display matches? <RETN> yes, <DEL> no")
         oru.send("\r")
-        command(oru, "QF", "N /$3")
+        oruterm.command(oru, "QF", "N /$3")
         oru.wait_for("2 matches; <RETN> continues, <DEL> aborts")
         oru.send("\r")
         oru.wait_for("Display matches? <RETN> yes, <DEL> no")
         oru.send("\r")
-        command(oru, "CO", "7")
+        oruterm.command(oru, "CO", "7")
         oru.wait_for('VF N [ sg ] /"d*" /+7')
         oru.wait_for('"dog"|N|')
         screen = oru.text()
         # The first request set dog's weight to 7 and showed it; the second doubled both nouns.
         assert '"dog"|N|' in screen and "|0007|" in screen, screen
         assert "|0014|" in screen and "|0010|" in screen, screen
-        command(oru, "QF", "Q/+1")
+        oruterm.command(oru, "QF", "Q/+1")
         oru.wait_for("terminal class not found")
         oru.send("\r")
     finally:

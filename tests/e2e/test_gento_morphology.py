@@ -9,41 +9,29 @@ import oruterm
 
 
 def start_in_copy_of_examples():
-    work = tempfile.mkdtemp(prefix="oru_morph_")
-    for name in ("english.mor", "english.tbl"):
-        shutil.copy(os.path.join(oruterm.SOURCE_DIR, "examples", "english", name), work)
-    with open(os.path.join(work, "bad.mor"), "w", encoding="latin-1") as f:
-        f.write('stray\nRULE B * : "b" : "c" ;\nRULE B * : "again" ;\nRULE C sg : "x"\n')
-    with open(os.path.join(work, "bad.tbl"), "w", encoding="latin-1") as f:
-        f.write('T ( "a" ) T ( "b" ) U ( "open"\n')
-    oru = oruterm.Oru([], cwd=work)
-    oru.wait_for("Expecting")
-    return oru, work
-
-
-def command(oru, letters, parameter):
-    oru.send(letters)
-    oru.send(parameter + "\r")
+    return oruterm.start_in_scratch("oru_morph_", ["english/english.mor", "english/english.tbl"], {
+        "bad.mor": 'stray\nRULE B * : "b" : "c" ;\nRULE B * : "again" ;\nRULE C sg : "x"\n',
+        "bad.tbl": 'T ( "a" ) T ( "b" ) U ( "open"\n'})
 
 
 def test_morphology_and_tables_load_and_replace():
     oru, work = start_in_copy_of_examples()
     try:
-        command(oru, "CO", "7")
-        command(oru, "MO", "english.mor")
+        oruterm.command(oru, "CO", "7")
+        oruterm.command(oru, "MO", "english.mor")
         oru.wait_for("Finished reading morphology input from file 'english.mor' [37 lines.]")
-        command(oru, "TB", "english.tbl")
+        oruterm.command(oru, "TB", "english.tbl")
         oru.wait_for("Finished reading table input from file 'english.tbl' [3 lines.]")
         screen = oru.text()
         assert "uninstalled: none" in screen, screen
         assert "ERROR" not in screen, screen
         # QDISPLAY 6 and 5 list what was read.
-        command(oru, "QD", "6")
+        oruterm.command(oru, "QD", "6")
         oru.wait_for("rule: 5 name: ARTICLE guard: *: mexp: !|")
-        command(oru, "QD", "5")
+        oruterm.command(oru, "QD", "5")
         oru.wait_for('table BE, 12 elements: "am"|"are"|"is"|')
         # A second morphology file replaces the first; its faults are reported by rule.
-        command(oru, "MO", "bad.mor")
+        oruterm.command(oru, "MO", "bad.mor")
         oru.wait_for("Finished reading morphology input from file 'bad.mor' [4 lines.]")
         screen = oru.text()
         for line in ("uninstalled: MO",
@@ -52,7 +40,7 @@ def test_morphology_and_tables_load_and_replace():
                      "ERROR morphology input  rule name repeated B",
                      "ERROR morphology input rule C last subrule incomplete"):
             assert line in screen, (line, screen)
-        command(oru, "TB", "bad.tbl")
+        oruterm.command(oru, "TB", "bad.tbl")
         oru.wait_for("Finished reading table input from file 'bad.tbl' [1 lines.]")
         screen = oru.text()
         for line in ("uninstalled: TB",
@@ -67,15 +55,15 @@ def test_morphology_and_tables_load_and_replace():
 def test_mpasses_answers_on_the_message_line():
     oru, work = start_in_copy_of_examples()
     try:
-        command(oru, "MP", "21|7|8")
+        oruterm.command(oru, "MP", "21|7|8")
         oru.wait_for("phonology passes have been set")
         oru.send("\r")
         oru.wait_screen(lambda o: "phonology passes" not in o.text(), "the message to go")
-        command(oru, "MP", "22|1")
+        oruterm.command(oru, "MP", "22|1")
         oru.wait_for("tree number too large")
         oru.send("\r")
         oru.wait_screen(lambda o: "too large" not in o.text(), "the message to go")
-        command(oru, "MP", "3|0|6")
+        oruterm.command(oru, "MP", "3|0|6")
         oru.wait_for("first pass cannot be null")
         oru.send("\r")
     finally:
