@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 #include <fstream>
 #include <string>
 
@@ -43,6 +44,18 @@ inline void reset_each() {
 inline void write_file(const std::string& name, const std::uint8_t* data, std::size_t size) {
     std::ofstream(name, std::ios::binary)
         .write(reinterpret_cast<const char*>(data), static_cast<std::streamsize>(size));
+}
+
+// Reads `attrs` as the attribute file, then writes the input up to its first byte 0 to the file
+// `name`. Returns the length of that part; the rest of the input follows its byte 0.
+inline std::size_t load_attrs_and_head(const std::string& attrs, const std::uint8_t* data,
+                                       std::size_t size, const std::string& name) {
+    write_file("attrs", reinterpret_cast<const std::uint8_t*>(attrs.data()), attrs.size());
+    readattr("attrs");
+    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
+    const std::size_t head = zero != nullptr ? static_cast<std::size_t>(zero - data) : size;
+    write_file(name, data, head);
+    return head;
 }
 
 }  // namespace fuzzgento

@@ -32,12 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzzgento::reset_each();
     reset_morphology();
     reset_syn_globals();
-    fuzzgento::write_file("attrs", reinterpret_cast<const std::uint8_t*>(kAttrs),
-                          sizeof kAttrs - 1);
-    readattr("attrs");
-    const auto* zero = static_cast<const std::uint8_t*>(std::memchr(data, 0, size));
-    const std::size_t filelen = zero != nullptr ? static_cast<std::size_t>(zero - data) : size;
-    fuzzgento::write_file("rules", data, filelen);
+    const std::size_t filelen = fuzzgento::load_attrs_and_head(kAttrs, data, size, "rules");
     new_readmorph("rules");
     if (numrules < -1 || numrules >= kMaxRules) std::abort();
     for (int r = 0; r <= numrules; ++r) {
