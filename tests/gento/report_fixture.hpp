@@ -1,0 +1,20 @@
+// The generation fixture with checks on what the readers leave in the message file.
+#pragma once
+
+#include <initializer_list>
+#include <string>
+
+#include "gento_fixture.hpp"
+
+class ReportTest : public GentoTest {
+  protected:
+    // Messages that contain `needle`.
+    static int count(const std::string& needle) {
+        return static_cast<int>(messages(needle).size());
+    }
+    // Each text is in exactly one message.
+    static void expect_once(std::initializer_list<std::string> texts) {
+        for (const std::string& t : texts)
+            EXPECT_EQ(count(t), 1) << t;
+    }
+};
