@@ -5,12 +5,12 @@
 #include <string>
 #include <vector>
 
-#include "gento_fixture.hpp"
+#include "report_fixture.hpp"
 
-class LexTest : public GentoTest {
+class LexTest : public ReportTest {
   protected:
     void SetUp() override {
-        GentoTest::SetUp();
+        ReportTest::SetUp();
         readattr(file("lex.att",
                       "NUMBER ( sg , pl ) PERSON ( first , second , third ) "
                       "DEGREE ( pos < comp < sup ) %")
@@ -21,10 +21,6 @@ class LexTest : public GentoTest {
     void lexicon(const std::string& content) {
         initdict();
         readdict(file("lex.lex", content).c_str());
-    }
-    void lexicon_from(const std::string& path) {
-        initdict();
-        readdict(path.c_str());
     }
     // A coded segment: the byte 25, the type and the value (255: the type only).
     static std::string seg(int type, int value) {
@@ -40,5 +36,4 @@ class LexTest : public GentoTest {
         }
         return out;
     }
-    static int errors_reported() { return static_cast<int>(messages("ERROR").size()); }
 };

@@ -1,69 +1,63 @@
 // Matching entries against lookups and the frequency-weighted choice of words.
+#include <cstring>
 #include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "lex_fixture.hpp"
 
-namespace {
-
-// A compound of fixed values (or bare types) made from attribute text, as rules make them.
-comp_attr compound(const char* text) {
-    text_to_comp_struct(text, 0);
-    return std::move(comp_attr_register);
-}
-
-}  // namespace
+using Words = std::vector<std::string>;
 
 class ChoiceTest : public LexTest {
   protected:
+    // A lookup for a word of `cls` with compounds made from attribute text, as rules make them.
     t_dict_lookup& lookup(const std::string& cls, std::vector<const char*> attrs = {}) {
         t_dict_lookup& l = dict_table[static_cast<std::size_t>(d_table_count++)];
         l.class_ = cls;
         l.pointed_at = 1;
-        for (const char* a : attrs)
-            add_attr_to_list(l.attributes, compound(a));
+        for (const char* a : attrs) {
+            text_to_comp_struct(a, 0);
+            add_attr_to_list(l.attributes, std::move(comp_attr_register));
+        }
         return l;
     }
+    // The word of an entry, without its quotes; "(none)" for no entry.
     static std::string word(const char* entry) {
         if (entry == nullptr) return "(none)";
-        const std::string e(entry);
-        return e.substr(0, e.find('|'));
+        std::string w(entry, std::strcspn(entry, "|"));
+        std::erase(w, '"');
+        return w;
     }
     std::string choose(t_dict_lookup& l) {
         getdictent(&l);
         return word(l.dictionary);
     }
     // Every word that can be chosen for the lookup (the qualifying entries), newest first.
-    static std::vector<std::string> qualifying(const t_dict_lookup& l) {
+    static Words qualifying(const t_dict_lookup& l) {
         locate_matches(&l, lookup_terminal(l.class_));
-        std::vector<std::string> out;
+        Words out;
         for (long i = 0; i < numnodes; ++i)
             out.push_back(word(nodearray[static_cast<std::size_t>(i)]->recordptr));
         return out;
     }
 };
 
-using Words = std::vector<std::string>;
-
 TEST(LexWildTest, StarsAndTerminators) {
-    EXPECT_EQ(match_wild("d*g", "dog", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("d*g", "dg", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("d*g", "dogs", '\0', '\0'), 0);
-    EXPECT_EQ(match_wild("*", "", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("", "", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("", "a", '\0', '\0'), 0);
-    EXPECT_EQ(match_wild("a*b*c", "aXbYbc", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("a*b*c", "aXbYbcd", '\0', '\0'), 0);
+    // {pattern, string, matches}
+    const std::vector<std::tuple<const char*, const char*, int>> cases = {
+        {"d*g", "dog", 1}, {"d*g", "dg", 1}, {"d*g", "dogs", 0},     {"*", "", 1},
+        {"", "", 1},       {"", "a", 0},     {"a*b*c", "aXbYbc", 1}, {"a*b*c", "aXbYbcd", 0},
+        {"Dog", "dog", 0}};
+    for (const auto& [pattern, str, matches] : cases)
+        EXPECT_EQ(match_wild(pattern, str, '\0', '\0'), matches) << pattern << " " << str;
     EXPECT_EQ(match_wild("the * sat", "the cat sat", '\0', '\0'), 1);
-    EXPECT_EQ(match_wild("Dog", "dog", '\0', '\0'), 0);
+    EXPECT_EQ(match_wild(nullptr, "x", '\0', '\0'), 0);
     // The pattern and the string end at their own terminators.
     EXPECT_EQ(match_wild("do*\"junk", "dog\"|N|", '"', '"'), 1);
     EXPECT_EQ(match_wild("do\"", "dog\"", '"', '"'), 0);
-    EXPECT_EQ(match_wild(nullptr, "x", '\0', '\0'), 0);
     // Many stars against a long string that cannot match stays quick.
-    const std::string many(4000, 'a');
-    EXPECT_EQ(match_wild("*a*a*a*a*a*a*a*b", many.c_str(), '\0', '\0'), 0);
+    EXPECT_EQ(match_wild("*a*a*a*a*a*a*a*b", std::string(4000, 'a').c_str(), '\0', '\0'), 0);
 }
 
 TEST_F(ChoiceTest, AttributesSignsAndTypes) {
@@ -77,22 +71,20 @@ TEST_F(ChoiceTest, AttributesSignsAndTypes) {
         "\"big\"|ADJ|<sup|1|\n"
         "\"small\"|ADJ|>pos|1|\n"
         "\"fixed\"|ADJ|comp|1|\n");
-    EXPECT_EQ(qualifying(lookup("N")),
-              (Words{"\"two\"", "\"me\"", "\"any\"", "\"many\"", "\"one\"", "\"plain\""}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg"})), (Words{"\"two\"", "\"any\"", "\"one\""}));
-    EXPECT_EQ(qualifying(lookup("N", {"NUMBER"})),
-              (Words{"\"two\"", "\"any\"", "\"many\"", "\"one\""}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg.first"})), (Words{"\"me\""}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg", "third"})), (Words{"\"two\""}));
-    EXPECT_EQ(qualifying(lookup("N", {"third", "sg"})), (Words{"\"two\""}));
+    EXPECT_EQ(qualifying(lookup("N")), (Words{"two", "me", "any", "many", "one", "plain"}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg"})), (Words{"two", "any", "one"}));
+    EXPECT_EQ(qualifying(lookup("N", {"NUMBER"})), (Words{"two", "any", "many", "one"}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg.first"})), (Words{"me"}));
+    EXPECT_EQ(qualifying(lookup("N", {"sg", "third"})), (Words{"two"}));
+    EXPECT_EQ(qualifying(lookup("N", {"third", "sg"})), (Words{"two"}));
     EXPECT_EQ(qualifying(lookup("N", {"first"})), Words{});
     // <sup holds every required value at or below sup; >pos every value at or above pos.
-    EXPECT_EQ(qualifying(lookup("ADJ", {"pos"})), (Words{"\"small\"", "\"big\""}));
-    EXPECT_EQ(qualifying(lookup("ADJ", {"comp"})), (Words{"\"fixed\"", "\"small\"", "\"big\""}));
-    EXPECT_EQ(qualifying(lookup("ADJ", {"sup"})), (Words{"\"small\"", "\"big\""}));
+    EXPECT_EQ(qualifying(lookup("ADJ", {"pos"})), (Words{"small", "big"}));
+    EXPECT_EQ(qualifying(lookup("ADJ", {"comp"})), (Words{"fixed", "small", "big"}));
+    EXPECT_EQ(qualifying(lookup("ADJ", {"sup"})), (Words{"small", "big"}));
 }
 
-TEST_F(ChoiceTest, SingleAttributeTakesTheEntrysValues) {
+TEST_F(ChoiceTest, SingleAttributesTakeTheEntrysValues) {
     lexicon("\"many\"|N|sg.third,pl|1|\n");
     const char* entry = dictionary[0]->recordptr;
     text_to_comp_array("NUMBER", 0);
@@ -106,17 +98,15 @@ TEST_F(ChoiceTest, SingleAttributeTakesTheEntrysValues) {
     text_to_comp_array("first", 0);
     EXPECT_EQ(match_single_attr(entry), 0);
     EXPECT_EQ(match_single_attr(nullptr), 0);
-}
 
-TEST_F(ChoiceTest, LexicalTransformationsLearnTheValuesOfTheWordTheyPick) {
-    lexicon("\"many\"|N|pl|1|\n");
+    // Lexical transformations learn the values of the word they pick.
     const int var = lt_new_delay(1, -1, 0);
     comp_attr c;
     add_comp_attr(c, var);
     attr_list list;
     add_attr_to_list(list, std::move(c));
     MState = 1;
-    EXPECT_EQ(match_attr(dictionary[0]->recordptr, list.get()), 1);
+    EXPECT_EQ(match_attr(entry, list.get()), 1);
     MState = 0;
     EXPECT_EQ(lt_delay_at(var).choice, 2);
 }
@@ -139,15 +129,15 @@ TEST_F(ChoiceTest, FieldPatterns) {
 TEST_F(ChoiceTest, ExactWordAndPreferredChoice) {
     lexicon("\"dog\"|N||1|\n\"dogs\"|N||1|\n\"cat\"|N||1|\n");
     recnode* list = dictionary[0];
-    EXPECT_EQ(word(exactword("\"dogs\"", list)->recordptr), "\"dogs\"");
-    EXPECT_EQ(word(exactword("\"do*\"", list)->recordptr), "\"dogs\"");  // the newest first
+    EXPECT_EQ(word(exactword("\"dogs\"", list)->recordptr), "dogs");
+    EXPECT_EQ(word(exactword("\"do*\"", list)->recordptr), "dogs");  // the newest first
     EXPECT_EQ(exactword("\"cow\"", list), nullptr);
     EXPECT_EQ(exactword("\"dog\"", nullptr), nullptr);
     t_dict_lookup& l = lookup("N");
     l.preferredchoice = "\"d*g\"";
-    EXPECT_EQ(qualifying(l), (Words{"\"dog\""}));
+    EXPECT_EQ(qualifying(l), (Words{"dog"}));
     for (int i = 0; i < 5; ++i)
-        EXPECT_EQ(choose(l), "\"dog\"");
+        EXPECT_EQ(choose(l), "dog");
 }
 
 TEST_F(ChoiceTest, ErrorsAndReports) {
@@ -164,17 +154,15 @@ TEST_F(ChoiceTest, ErrorsAndReports) {
     EXPECT_EQ(none.error, 3);
     EXPECT_EQ(unweighted.error, 3);
     EXPECT_EQ(good.error, 0);
-    EXPECT_EQ(word(good.dictionary), "\"dog\"");
+    EXPECT_EQ(word(good.dictionary), "dog");
     EXPECT_EQ(idle.dictionary, nullptr);
-    EXPECT_EQ(messages("Terminal not found: Q").size(), 1u);
-    EXPECT_EQ(messages("No lexical entry found for N").size(), 1u);
-    EXPECT_EQ(messages("No lexical entry found for V").size(), 1u);
+    expect_once(
+        {"Terminal not found: Q", "No lexical entry found for N", "No lexical entry found for V"});
     // From a later start only the later entries are looked up again.
-    messages("");
     good.dictionary = nullptr;
     getwords(4);
     EXPECT_EQ(good.dictionary, nullptr);
-    EXPECT_EQ(messages("Terminal not found: Q").size(), 1u);
+    EXPECT_EQ(count("Terminal not found: Q"), 1);
 }
 
 TEST_F(ChoiceTest, InlineTransformationHooksRunForMarkedEntries) {
@@ -191,7 +179,7 @@ TEST_F(ChoiceTest, InlineTransformationHooksRunForMarkedEntries) {
     EXPECT_EQ(scans, 1);
 }
 
-TEST_F(ChoiceTest, DrawBoundariesBetweenTwoWeights) {
+TEST_F(ChoiceTest, DrawsFallBetweenWeightBoundariesAndSharesFollowTheWeights) {
     lexicon("\"three\"|N||3|\n\"one\"|N||1|\n");  // "one" is the newest
     t_dict_lookup& l = lookup("N");
     std::map<long, std::string> by_draw;
@@ -202,28 +190,22 @@ TEST_F(ChoiceTest, DrawBoundariesBetweenTwoWeights) {
         seed = s;
         by_draw[r] = choose(l);
     }
-    ASSERT_EQ(by_draw.size(), 4u);
-    EXPECT_EQ(by_draw[0], "\"one\"");
-    EXPECT_EQ(by_draw[1], "\"three\"");
-    EXPECT_EQ(by_draw[3], "\"three\"");
+    EXPECT_EQ(by_draw,
+              (std::map<long, std::string>{{0, "one"}, {1, "three"}, {2, "three"}, {3, "three"}}));
     EXPECT_EQ(prob_tot, 4);
     EXPECT_EQ(prob_array[0], 1);
     EXPECT_EQ(prob_array[1], 4);
-}
 
-TEST_F(ChoiceTest, SharesFollowTheWeights) {
     lexicon("\"w1\"|N||1|\n\"w2\"|N||2|\n\"w0\"|N||0|\n\"w3\"|N||3|\n\"w4\"|N||4|\n");
-    t_dict_lookup& l = lookup("N");
+    t_dict_lookup& five = lookup("N");
     seed = 12345;
-    std::map<std::string, int> count;
+    std::map<std::string, int> drawn;
     constexpr int kDraws = 50000;
     for (int i = 0; i < kDraws; ++i)
-        ++count[choose(l)];
-    EXPECT_EQ(count["\"w0\""], 0);
-    for (int w = 1; w <= 4; ++w) {
-        const double share = count["\"w" + std::to_string(w) + "\""] / double(kDraws);
-        EXPECT_NEAR(share, w / 10.0, 0.01) << "weight " << w;
-    }
+        ++drawn[choose(five)];
+    EXPECT_EQ(drawn["w0"], 0);
+    for (int w = 1; w <= 4; ++w)
+        EXPECT_NEAR(drawn["w" + std::to_string(w)] / double(kDraws), w / 10.0, 0.01) << w;
 }
 
 TEST_F(ChoiceTest, FrequencyCodes) {
@@ -232,23 +214,19 @@ TEST_F(ChoiceTest, FrequencyCodes) {
         apply_vf_single(e.data(), vf);
         return e.substr(7, e.find('|', 7) - 7);
     };
-    EXPECT_EQ(after("0010", -1), "0010");
-    EXPECT_EQ(after("0010", 0), "0000");
-    EXPECT_EQ(after("0010", 7), "0007");
-    EXPECT_EQ(after("0010", 12000), "9999");
-    EXPECT_EQ(after("0010", -2), "0015");
-    EXPECT_EQ(after("9998", -2), "9999");
-    EXPECT_EQ(after("0010", -3), "0020");
-    EXPECT_EQ(after("6000", -3), "9999");
-    EXPECT_EQ(after("0011", -4), "0005");
-    EXPECT_EQ(after("0010", -9), "0010");
-    EXPECT_EQ(after("", 5), "");  // no weight to rewrite in place
+    // {weight, code, weight after}; with no weight there is nothing to rewrite in place.
+    const std::vector<std::tuple<const char*, int, const char*>> cases = {
+        {"0010", -1, "0010"}, {"0010", 0, "0000"},  {"0010", 7, "0007"},  {"0010", 12000, "9999"},
+        {"0010", -2, "0015"}, {"9998", -2, "9999"}, {"0010", -3, "0020"}, {"6000", -3, "9999"},
+        {"0011", -4, "0005"}, {"0010", -9, "0010"}, {"", 5, ""}};
+    for (const auto& [weight, vf, result] : cases)
+        EXPECT_EQ(after(weight, vf), result) << weight << " " << vf;
     // A word of weight 1 halved on each choice is chosen once, then never again.
     lexicon("\"once\"|N||1|\n");
     t_dict_lookup& l = lookup("N");
     l.vf = -4;
-    EXPECT_EQ(choose(l), "\"once\"");
-    EXPECT_EQ(word(dictionary[0]->recordptr), "\"once\"");
+    EXPECT_EQ(choose(l), "once");
+    EXPECT_EQ(word(dictionary[0]->recordptr), "once");
     EXPECT_EQ(entry_weight(dictionary[0]->recordptr), 0);
     EXPECT_EQ(choose(l), "(none)");
     EXPECT_EQ(l.error, 3);
@@ -260,12 +238,12 @@ TEST_F(ChoiceTest, TwoHundredThousandEntriesInOneTerminal) {
         text += "\"w\"|N||0|\n";
     lexicon(text);
     t_dict_lookup& l = lookup("N");
-    EXPECT_EQ(choose(l), "\"oldest\"");
+    EXPECT_EQ(choose(l), "oldest");
     EXPECT_EQ(numnodes, 200001);
     EXPECT_EQ(prob_tot, 5);
     // The tables keep their room: a second choice grows nothing.
     const std::size_t room = nodearray.capacity();
-    EXPECT_EQ(choose(l), "\"oldest\"");
+    EXPECT_EQ(choose(l), "oldest");
     EXPECT_EQ(nodearray.capacity(), room);
 }
 
@@ -282,12 +260,12 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
     vary_frequency("N [ sg ] /\"d*\" /+3");
     EXPECT_EQ(weights(), "10 10 3 ");  // cat, dogs, dog
     EXPECT_EQ(delayptr, delays);
-    EXPECT_EQ(messages("VF N [ sg ] /\"d*\" /+3").size(), 1u);
-    EXPECT_EQ(messages("\"dog\"|N|").size(), 1u);  // displayed
+    EXPECT_EQ(count("VF N [ sg ] /\"d*\" /+3"), 1);
+    EXPECT_EQ(count("\"dog\"|N|"), 1);  // displayed
     pushfn("\r\x7f");
     vary_frequency("N[NUMBER]/$4");  // halves every noun
     EXPECT_EQ(weights(), "5 5 1 ");
-    EXPECT_EQ(messages("\"cat\"|N|").size(), 0u);  // not displayed
+    EXPECT_EQ(count("\"cat\"|N|"), 0);  // not displayed
     pushfn("\x7f");
     vary_frequency("N/+9");  // aborted
     EXPECT_EQ(weights(), "5 5 1 ");
