@@ -2,17 +2,18 @@
 // in their stored form, leaf sequences that point to them, and attribute lists.
 #pragma once
 
+#include <algorithm>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "gento_fixture.hpp"
 #include "morphology.hpp"
+#include "report_fixture.hpp"
 
-class MorphTest : public GentoTest {
+class MorphTest : public ReportTest {
   protected:
     void SetUp() override {
-        GentoTest::SetUp();
+        ReportTest::SetUp();
         // NUMBER is type 1 (sg 1, pl 2), PERSON type 2 (first 1, second 2).
         readattr(file("attrs", "NUMBER ( sg , pl ) PERSON ( first , second ) %").c_str());
     }
@@ -26,26 +27,28 @@ class MorphTest : public GentoTest {
         m_exp(text.c_str());
         return moutput.data();
     }
+    // Each {expression, output} row, evaluated in turn on the current node.
+    static void expect_evals(std::initializer_list<std::pair<std::string, std::string>> rows) {
+        for (const auto& [text, output] : rows)
+            EXPECT_EQ(eval(text), output) << text;
+    }
+    // Each {guard, result} row, tested in turn on the current node.
+    static void expect_guards(std::initializer_list<std::pair<std::string, int>> rows) {
+        for (const auto& [guard, result] : rows)
+            EXPECT_EQ(m_guard(guard.c_str()), result) << guard;
+    }
 
     // An entry as the lexicon stores it: word, terminal, coded attributes (a blank after each
-    // compound of one segment), weight, further fields, completed to six separators.
+    // compound of one segment), weight, further fields, at least two of them.
     static std::string entry(const std::string& word, const std::string& terminal, const Segs& segs,
-                             const std::string& weight, const std::vector<std::string>& more) {
-        std::string coded;
-        for (const auto& [t, v] : segs) {
-            coded += '\x19';
-            coded += static_cast<char>(t);
-            coded += static_cast<char>(v < 0 ? 255 : v);
-            coded += ' ';
-        }
-        std::string e = word + "|" + terminal + "|" + coded + "|" + weight + "|";
-        int bars = 4;
-        for (const std::string& f : more) {
+                             const std::string& weight, std::vector<std::string> more) {
+        std::string e = word + "|" + terminal + "|";
+        for (const auto& [t, v] : segs)
+            e += std::string{'\x19', static_cast<char>(t), static_cast<char>(v < 0 ? 255 : v), ' '};
+        e += "|" + weight + "|";
+        more.resize(std::max<std::size_t>(more.size(), 2));
+        for (const std::string& f : more)
             e += f + "|";
-            ++bars;
-        }
-        for (; bars < 6; ++bars)
-            e += "|";
         return e;
     }
 

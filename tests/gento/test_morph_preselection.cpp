@@ -32,29 +32,29 @@ class MorphPreTest : public MorphTest {
         r->next = std::move(preselect_list);
         preselect_list = std::move(r);
     }
+    // Rule text holds _in_ and _is_ as their token codes.
+    const std::string in{static_cast<char>(kTokPre)}, is{static_cast<char>(kTokIs)};
 };
 
 TEST_F(MorphPreTest, PreselectionTagTerms) {
     Leaves s = leaves({});
     current_node = s.root;
-    EXPECT_EQ(m_guard("\x0esubj:"), 0);
-    EXPECT_EQ(messages("Preselection:  No preselection rule subj").size(), 1U);
+    EXPECT_EQ(m_guard((in + "subj:").c_str()), 0);
+    expect_once({"Preselection:  No preselection rule subj"});
 
     const std::string he = entry("\"he\"", "PRON", {{1, 1}, {2, 2}}, "0001", {});
     clause(1, 1, &he);
     clause(2, 0, nullptr);
     clause(3, 1, &he, 3);
-    EXPECT_EQ(m_guard("\x0esubj:"), 1) << "a clause with its word";
-    EXPECT_EQ(m_guard("\x0eobj:"), 1) << "a clause without a terminal still exists";
-    EXPECT_EQ(m_guard("\x0eother:"), 1) << "a clause whose word was not found";
-    EXPECT_EQ(m_guard("\x0esg:"), 0) << "no clause has that tag: no report";
-    EXPECT_EQ(messages("Preselection: ").size(), 1U);
-    EXPECT_EQ(m_guard("\x0e" "bogus|*:"), 1) << "the term fails, the alternative holds";
-    EXPECT_EQ(messages("Attribute error in PST").size(), 1U);
+    // A clause counts with its word, without a terminal, or when its word was not found; no
+    // clause has the tag sg, which is not reported.
+    expect_guards({{in + "subj:", 1}, {in + "obj:", 1}, {in + "other:", 1}, {in + "sg:", 0}});
+    EXPECT_EQ(count("Preselection: "), 1);
+    EXPECT_EQ(m_guard((in + "bogus|*:").c_str()), 1) << "the term fails, the alternative holds";
+    expect_once({"Attribute error in PST"});
     // The term ends after its tag, so terms after it are still read.
-    EXPECT_EQ(m_guard("\x0esubj,pl:"), 0);
-    EXPECT_EQ(m_guard("*|\x0e" "bogus:"), 1);
-    EXPECT_EQ(messages("Attribute error in PST").size(), 1U) << "a term passed over is not run";
+    expect_guards({{in + "subj,pl:", 0}, {"*|" + in + "bogus:", 1}});
+    EXPECT_EQ(count("Attribute error in PST"), 1) << "a term passed over is not run";
 }
 
 TEST_F(MorphPreTest, PreselectedWordAttributeTerms) {
@@ -63,17 +63,19 @@ TEST_F(MorphPreTest, PreselectedWordAttributeTerms) {
     clause(2, 0, nullptr);
     Leaves s = leaves({});
     current_node = s.root;
-    EXPECT_EQ(m_guard("\x11sg\x0esubj:"), 1) << "he is singular";
-    EXPECT_EQ(m_guard("\x11second\x0esubj:"), 1);
-    EXPECT_EQ(m_guard("\x11pl\x0esubj:"), 0);
-    EXPECT_EQ(m_guard("\x11" "first\x0esubj|\x11sg\x0esubj:"), 1);
-    EXPECT_TRUE(messages("ERROR").empty());
+    // He is singular and second person.
+    const std::string subj = in + "subj";
+    expect_guards({{is + "sg" + subj + ":", 1},
+                   {is + "second" + subj + ":", 1},
+                   {is + "pl" + subj + ":", 0},
+                   {is + "first" + subj + "|" + is + "sg" + subj + ":", 1}});
+    EXPECT_EQ(count("ERROR"), 0);
 
-    EXPECT_EQ(m_guard("\x11sg\x0eobj:"), 0);
-    EXPECT_EQ(messages("Preselection:  Matching PST has no right-hand side:  obj").size(), 1U);
-    EXPECT_EQ(m_guard("\x11sg\x0eother:"), 0);
-    EXPECT_EQ(messages("Preselection:  No matching PST:  other").size(), 1U);
-    EXPECT_EQ(m_guard("\x11sg:"), 0);
-    EXPECT_EQ(m_guard("\x11\x0esubj:"), 0);
-    EXPECT_EQ(messages("Guard following _is_ not in proper form").size(), 2U);
+    expect_guards({{is + "sg" + in + "obj:", 0},
+                   {is + "sg" + in + "other:", 0},
+                   {is + "sg:", 0},
+                   {is + subj + ":", 0}});
+    expect_once({"Preselection:  Matching PST has no right-hand side:  obj",
+                 "Preselection:  No matching PST:  other"});
+    EXPECT_EQ(count("Guard following _is_ not in proper form"), 2);
 }
