@@ -48,6 +48,14 @@ class ExpandFixture : public GentoTest {
         return n;
     }
 
+    // A new node `name` with the compound attribute `attrs`.
+    static treenode* with(const char* name, const char* attrs) {
+        treenode* n = makenode(name);
+        text_to_comp_struct(attrs, 0);
+        append_attr(n->attributes, std::move(comp_attr_register));
+        return n;
+    }
+
     // Puts a clause with tag `tag` at the front of the preselection list. `word` null: no
     // right-hand side; `error` is its lookup entry's error.
     static pre_rule* clause(const char* tag, const char* word, int error = 0) {

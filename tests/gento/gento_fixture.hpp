@@ -7,6 +7,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -24,9 +25,9 @@
 #include "morphology.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
+#include "syn_misc.hpp"
 #include "syn_read.hpp"
 #include "termutils.hpp"
-#include "syn_misc.hpp"
 #include "trees.hpp"
 #include "uninstall.hpp"
 
@@ -94,6 +95,32 @@ class GentoTest : public StoreTest {
         for (const std::string& l : lines_of(kMsgCore)) {
             if (l.find(needle) != std::string::npos) out.push_back(l);
         }
+        return out;
+    }
+
+    // A new node with the given daughters, in order.
+    static treenode* node(const char* name, std::initializer_list<treenode*> daughters = {}) {
+        treenode* n = makenode(name);
+        treenode** slot = &n->son;
+        for (treenode* d : daughters) {
+            *slot = d;
+            slot = &d->sibling;
+        }
+        return n;
+    }
+    // A tree as text: "S(NP(DET N) VP)".
+    static std::string shape(const treenode* n) {
+        std::string s = n->name;
+        if (n->son == nullptr) return s;
+        for (const treenode* d = n->son; d != nullptr; d = d->sibling)
+            s += (d == n->son ? "(" : " ") + shape(d);
+        return s + ")";
+    }
+    // The names of a node's daughters, in order.
+    static std::vector<std::string> daughters(const treenode* n) {
+        std::vector<std::string> out;
+        for (const treenode* d = n->son; d != nullptr; d = d->sibling)
+            out.push_back(d->name);
         return out;
     }
 

@@ -15,14 +15,6 @@ class DriverPartsTest : public ExpandFixture {
         postmorph();
         return std::string(sentbuf2.view());
     }
-    static treenode* add(treenode* parent, const char* name) {
-        treenode* n = makenode(name);
-        treenode** slot = &parent->son;
-        while (*slot != nullptr)
-            slot = &(*slot)->sibling;
-        *slot = n;
-        return n;
-    }
 };
 
 TEST_F(DriverPartsTest, PostMorphologyJoinsAndCapitalises) {
@@ -36,13 +28,8 @@ TEST_F(DriverPartsTest, PostMorphologyJoinsAndCapitalises) {
 }
 
 TEST_F(DriverPartsTest, ThreadChainsTheLeavesInOrder) {
-    treenode* s = makenode("S");
-    treenode* np = add(s, "NP");
-    treenode* det = add(np, "DET");
-    treenode* n = add(np, "N");
-    treenode* vp = add(s, "VP");
-    treenode* v = add(vp, "V");
-    treenode* adv = add(s, "ADV");
+    treenode *det = node("DET"), *n = node("N"), *v = node("V"), *adv = node("ADV");
+    treenode* s = node("S", {node("NP", {det, n}), node("VP", {v}), adv});
     s->sibling = makenode("OUTSIDE");  // not part of the tree
     thread(s);
     EXPECT_EQ(s->right, det);
@@ -64,13 +51,11 @@ TEST_F(DriverPartsTest, ThreadChainsTheLeavesInOrder) {
 }
 
 TEST_F(DriverPartsTest, FillWordCopiesWhatTheLeafKnows) {
-    treenode* leaf = makenode("N");
+    treenode* leaf = with("N", "pl");
     terminal_node(leaf);
     leaf->vf = -2;
     leaf->preferredchoice = "d*";
     leaf->restrictions = "?|x|";
-    text_to_comp_struct("pl", 0);
-    append_attr(leaf->attributes, std::move(comp_attr_register));
     t_indirection ind = create_indir_node();
     ind->fieldnum = 1;
     add_to_indir_list(leaf->indirections, std::move(ind));
@@ -95,9 +80,7 @@ TEST_F(DriverPartsTest, FillWordCopiesWhatTheLeafKnows) {
 }
 
 TEST_F(DriverPartsTest, FillAllWordsSkipsEntriesBelowTheIndex) {
-    treenode* s = makenode("S");
-    treenode* a = add(s, "A");
-    treenode* b = add(s, "B");
+    treenode *a = node("A"), *b = node("B"), *s = node("S", {a, b});
     terminal_node(a);
     terminal_node(b);
     thread(s);
