@@ -1,5 +1,6 @@
-// The generation commands of the command line: removing knowledge bases, the random seed, the
-// error functions, the display of what is installed, and collecting the student's response.
+// The generation commands and operations: removing knowledge bases, the random seed, the error
+// functions, the displays, collecting and comparing the student's response, generate, the global
+// preselection, and copying a sentence into the current core file.
 #include <sys/stat.h>
 
 #include <chrono>
@@ -15,6 +16,7 @@
 #include "getparam.hpp"
 #include "prcmnd.hpp"
 #include "syn_builtIn.hpp"
+#include "syn_misc.hpp"
 #include "syn_read.hpp"
 
 class GentoCommandTest : public GentoTest {
@@ -27,7 +29,23 @@ class GentoCommandTest : public GentoTest {
     }
     void TearDown() override {
         set_command_capture(nullptr);
+        fnptr = 0;
         GentoTest::TearDown();
+    }
+    // Attributes, terminals and a lexicon whose field 5 gives the word as it stands (no
+    // morphology rules are needed), then `syntax` when given.
+    void load(const std::string& syntax) {
+        curfile.assign(file("a.att", "NUMBER ( sg , pl ) ROLE ( subj ) %"));
+        qattribute();
+        curfile.assign(file("t.tm", "DET N V"));
+        qtmnls();
+        curfile.assign(file("l.lex",
+                            "\"the\"|DET||1|#1|\n\"dog\"|N|sg|1|#1|\n\"dogs\"|N|pl|1|#1|\n"
+                            "\"barks\"|V|sg|1|#1|\n\"bark\"|V|pl|1|#1|\n"));
+        qlexicon();
+        if (syntax.empty()) return;
+        curfile.assign(file("s.syn", syntax));
+        qsyntax();
     }
     // Types the command's parameters and Return, then runs its checker and operation.
     static void run(std::string_view name, std::string_view text) {
@@ -176,14 +194,17 @@ TEST_F(GentoCommandTest, ResponseIsCollectedFromTheCursorToTheEnd) {
     EXPECT_TRUE(response.empty());
 }
 
-TEST_F(GentoCommandTest, StartUpSeedsFromTheClockAndForgetsFileNames) {
+TEST_F(GentoCommandTest, StartUpSeedsFromTheClockForgetsFileNamesAndAddsTheBuiltIns) {
     gentofilename[static_cast<std::size_t>('a' - kFirstLetter)] = "old.att";
+    EXPECT_EQ(find_transf("FLATTEN"), nullptr);
     initgento();
     EXPECT_EQ(seed % 2, 1U);
     EXPECT_EQ(messages("Setting random seed: " + std::to_string(seed)).size(), 1U);
     for (const std::string& name : gentofilename)
         EXPECT_TRUE(name.empty());
     EXPECT_EQ(installed, 0);
+    EXPECT_NE(find_transf("FLATTEN"), nullptr);
+    EXPECT_EQ(gInMemory, 1);
 }
 
 TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
@@ -216,43 +237,52 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
 }
 
 TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
-    const std::string syn = file("s.syn", "ROOT = NP VP %\nNP = the dog %\n");
-    curfile.assign(syn);
+    curfile.assign(file("s.syn", "ROOT = NP VP %\nNP = the dog %\n"));
     qsyntax();
-    curfile.assign(file("u.syn", "VP = barks %\n"));
+    EXPECT_EQ(synstat, 2);
+    EXPECT_EQ(installed & 4, 4);
+    curfile.assign(file("u.syn", "VP = barks %\nNP = PRON %\n"));
     quser();
-    ASSERT_NE(synstat, 0);
-    ASSERT_EQ(userstat, 0);  // the user layer has no ROOT rule
-    userstat = 2;
-
+    EXPECT_EQ(userstat, 0);  // the user layer has no ROOT rule
+    EXPECT_EQ(installed & 6, 6);
+    EXPECT_STREQ(getrule("NP"), "\x07 PRON");
     run("QDISPLAY", "3");
     const std::vector<std::string> rules = messages(" rule: ");
-    ASSERT_EQ(rules.size(), 3U);
-    EXPECT_NE(rules[0].find("barks"), std::string::npos) << rules[0];  // the user layer on top
-    EXPECT_NE(rules[2].find("NP"), std::string::npos) << rules[2];
+    ASSERT_EQ(rules.size(), 4U);
+    EXPECT_NE(rules[0].find("PRON"), std::string::npos) << rules[0];  // the user layer on top
+    EXPECT_NE(rules[3].find("NP VP"), std::string::npos) << rules[3];
 
-    // Removing the user syntax keeps the main one usable.
+    // The user layer is replaced, not stacked.
+    curfile.assign(file("u2.syn", "ROOT = PRON %"));
+    quser();
+    EXPECT_EQ(userstat, 2);
+    EXPECT_EQ(getrule("VP"), nullptr);
+    int barriers = 0;
+    for (const syn_rule* r = syntax_stack.get(); r != nullptr; r = r->next.get())
+        barriers += r->barrier ? 1 : 0;
+    EXPECT_EQ(barriers, 2);
+
+    // Removing the user syntax keeps the main one usable; the syntax takes the user's with it,
+    // leaving no starting rule behind but the built-in transformations in place.
     run("RM_QFILES", "us");
     EXPECT_EQ(userstat, 0);
-    EXPECT_NE(synstat, 0);
-    EXPECT_NE(getrule("ROOT"), nullptr);
-    EXPECT_EQ(getrule("VP"), nullptr);
-    userstat = 2;
+    EXPECT_EQ(synstat, 2);
+    EXPECT_STREQ(getrule("NP"), "\x07 the dog");
+    EXPECT_STREQ(getrule("ROOT"), "\x07 NP VP");
+    quser();
     run("RM_QFILES", "sy");
     EXPECT_EQ(synstat, 0);
     EXPECT_EQ(userstat, 0);
     EXPECT_EQ(getrule("ROOT"), nullptr);
+    EXPECT_EQ(getrule("NP"), nullptr);
+    EXPECT_EQ(installed & 6, 0);
+    EXPECT_EQ(messages("uninstalled: US, SY").size(), 1U);
+    ASSERT_TRUE(trans_stack);
+    EXPECT_EQ(trans_stack->name, "FLATTEN");
     // Nothing installed: the numbers stay as they are.
     synstat = 2;
     run("RM_QFILES", "at");
     EXPECT_EQ(synstat, 2);
-}
-
-TEST_F(GentoCommandTest, StartUpRegistersTheBuiltInTransformations) {
-    EXPECT_EQ(find_transf("FLATTEN"), nullptr);
-    initgento();
-    EXPECT_NE(find_transf("FLATTEN"), nullptr);
-    EXPECT_EQ(gInMemory, 1);
 }
 
 TEST_F(GentoCommandTest, LexiconListing) {
@@ -268,4 +298,106 @@ TEST_F(GentoCommandTest, LexiconListing) {
     const std::vector<std::string> listed(all.end() - 3, all.end());
     EXPECT_EQ(listed, (std::vector<std::string>{"\"cat\"|N||0005|||", "\"dog\"|N||0005|||",
                                                 "\"runs\"|V||0005|||"}));
+}
+
+TEST_F(GentoCommandTest, GenerateNeedsALexiconAndARootRule) {
+    generate();
+    EXPECT_TRUE(shown("There is no lexicon"));
+    EXPECT_TRUE(messages("Generation results:").empty());
+    // A syntax alone is not enough.
+    curfile.assign(file("s.syn", "ROOT = DET N %"));
+    qsyntax();
+    generate();
+    EXPECT_EQ(messages("Generation results:").size(), 0U);
+
+    load("");
+    synstat = 0;
+    userstat = 0;
+    generate();
+    EXPECT_TRUE(shown("There is no ROOT rule"));
+    EXPECT_EQ(genSentences[0], nullptr);
+
+    // A user syntax with a ROOT rule serves as well as the main one.
+    curfile.assign(file("s2.syn", "ROOT = CHOOSE n : NUMBER ; DET N[n] V[n] %"));
+    quser();
+    ASSERT_NE(userstat, 0);
+    redisplay = 0;
+    generate();
+    ASSERT_NE(genSentences[0], nullptr);
+    const std::string s = *genSentences[0];
+    EXPECT_TRUE(s == "the dog barks" || s == "the dogs bark") << s;
+    EXPECT_EQ(messages("Transformed Sentence : " + s).size(), 1U);
+    EXPECT_EQ(redisplay, 1);
+}
+
+TEST_F(GentoCommandTest, SentencesAreCopiedIntoTheCurrentCoreFile) {
+    load("ROOT = DET N[sg] V[sg] %");
+    generate();
+    ASSERT_NE(genSentences[0], nullptr);
+    corenum = 4;
+    pushfn("0 ");
+    disp_sent();
+    EXPECT_EQ(lines_of(4).back(), "the dog barks");
+    pushfn("21 ");
+    disp_sent();
+    EXPECT_TRUE(shown("Integer too high"));
+    pushfn("5 ");
+    disp_sent();
+    EXPECT_TRUE(shown("sentence 5 does not exist"));
+    EXPECT_EQ(lines_of(4).size(), 2U);  // the empty first line and the one sentence
+}
+
+TEST_F(GentoCommandTest, AMatchingResponseRunsItsErrorFunction) {
+    genSentences[1] = std::make_unique<std::string>("the * barks");
+    genSentences[2] = std::make_unique<std::string>("the dog*");
+    error_function[2] = "second";
+    error_function[1] = "first";
+    fill_lines({"the   dog", " barks"});
+    qcompare();
+    EXPECT_EQ(std::string(response.view()), "the dog barks");
+    ASSERT_EQ(fnptr, 1);
+    EXPECT_STREQ(fnstack[1], "first");
+
+    // The first matching sentence counts; without an error function nothing is pushed.
+    fnptr = 0;
+    error_function[1].clear();
+    qcompare();
+    EXPECT_EQ(fnptr, 0);
+    corenum = 2;
+    fill_lines({"the dog runs"});
+    qcompare();
+    ASSERT_EQ(fnptr, 1);
+    EXPECT_STREQ(fnstack[1], "second");
+    // Replacing the error function leaves the keys being read intact.
+    error_function[2] = "replaced";
+    EXPECT_STREQ(fnstack[1], "second");
+
+    // No sentence matches: nothing runs.
+    fnptr = 0;
+    corenum = 3;
+    fill_lines({"a cat"});
+    qcompare();
+    EXPECT_EQ(fnptr, 0);
+}
+
+TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
+    load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj %");
+    param[1] = 8;
+    qdisplay();  // nothing preselected yet
+    EXPECT_TRUE(messages("    \"dog\"|N|").empty());
+    qglobpre();
+    qdisplay();
+    const std::vector<std::string> all = lines_of(kMsgCore);
+    ASSERT_GE(all.size(), 2U);
+    EXPECT_EQ(all[all.size() - 2], "subj");
+    EXPECT_EQ(all.back().rfind("    \"dog\"|N|", 0), 0U) << all.back();
+    EXPECT_EQ(installed & 4096, 4096);
+    EXPECT_EQ(messages("Global preselection complete").size(), 1U);
+    qglobpre();
+    EXPECT_EQ(messages("uninstalled: GP").size(), 1U);
+    EXPECT_EQ(messages("Global preselection complete").size(), 2U);
+    // Reading the lexicon again removes it.
+    curfile.assign(file("l2.lex", "\"a\"|DET||1|\n"));
+    qlexicon();
+    EXPECT_EQ(installed & 4096, 0);
 }
