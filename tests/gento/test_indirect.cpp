@@ -13,7 +13,6 @@ class IndirectTest : public GentoTest {
   protected:
     void SetUp() override {
         GentoTest::SetUp();
-        reset_indirect();
         readattr(file("attrs", "NUMBER ( sg , pl ) %").c_str());
         read_terminals(file("tmnls", "ADJ QUAL N").c_str());
         initdict();
@@ -23,7 +22,6 @@ class IndirectTest : public GentoTest {
             purge_tree(n);
         clearlexicon();
         clear_terminals();
-        reset_indirect();
         GentoTest::TearDown();
     }
     void lexicon(const std::string& lines) { readdict(file("lex", lines).c_str()); }
@@ -50,6 +48,14 @@ class IndirectTest : public GentoTest {
         ind->attributes = attributes;
         add_to_indir_list(n->indirections, std::move(ind));
     }
+    // A leaf on `word` after one indirection through `tag` in `field`.
+    treenode* follow(const std::string& word, const std::string& cls, int field,
+                     const std::string& tag, const std::string& attributes = "") {
+        treenode* n = leaf_on(word, cls);
+        indirect(n, field, tag, attributes);
+        process_indirect_ops(n);
+        return n;
+    }
     // The word of a node's chosen entry, without its quotes.
     static std::string word(const treenode* n) {
         if (n->dictionary == nullptr || n->dictionary->dictionary == nullptr) return "<none>";
@@ -64,17 +70,12 @@ class IndirectTest : public GentoTest {
 TEST_F(IndirectTest, TaggedPointersGiveEitherWordWithItsClass) {
     lexicon(
         "\"huge\"|QUAL||10|SYN:\"big\"/ADJ,\"large\";ANT:\"small\"|\n"
-        "\"big\"|ADJ||10||\n"
-        "\"large\"|QUAL||10||\n"
-        "\"large\"|ADJ||10||\n"
-        "\"small\"|ADJ||10||\n"
-        "\"small\"|QUAL||10||\n");
+        "\"big\"|ADJ||10||\n\"large\"|QUAL||10||\n\"large\"|ADJ||10||\n"
+        "\"small\"|ADJ||10||\n\"small\"|QUAL||10||\n");
     std::map<std::string, int> seen;
     for (int i = 0; i < 400; ++i) {
         d_table_count = 0;
-        treenode* n = leaf_on("huge", "QUAL");
-        indirect(n, 5, "SYN");
-        process_indirect_ops(n);
+        treenode* n = follow("huge", "QUAL", 5, "SYN");
         ASSERT_EQ(d_table_count, 2);
         EXPECT_EQ(n->dictionary, &dict_table[1]);
         EXPECT_EQ(n->index, 1);
@@ -96,13 +97,11 @@ TEST_F(IndirectTest, TaggedPointersGiveEitherWordWithItsClass) {
     EXPECT_GT(seen["large"], 140);
     EXPECT_TRUE(messages("ERROR").empty());
 
-    // ANT offers small only.
+    // ANT offers small only; no category given: the entry's own terminal.
     d_table_count = 0;
-    treenode* n = leaf_on("huge", "QUAL");
-    indirect(n, 5, "ANT");
-    process_indirect_ops(n);
+    treenode* n = follow("huge", "QUAL", 5, "ANT");
     EXPECT_EQ(word(n), "small");
-    EXPECT_EQ(n->dictionary->class_, "QUAL");  // no category given: the entry's own terminal
+    EXPECT_EQ(n->dictionary->class_, "QUAL");
 }
 
 TEST_F(IndirectTest, MissingTagsFieldsAndPointersStopTheNode) {
@@ -120,62 +119,46 @@ TEST_F(IndirectTest, MissingTagsFieldsAndPointersStopTheNode) {
     EXPECT_EQ(messages("Tag ANT not present in field 5 of " + huge).size(), 1U);
     EXPECT_EQ(messages("No proper pointer obtained: tag ANT, field 5 in " + huge).size(), 1U);
 
-    // A field the entry does not have.
-    treenode* m = leaf_on("huge", "ADJ");
-    indirect(m, 12, "SYN");
-    process_indirect_ops(m);
+    // A field the entry does not have; a tag with no pointers; a pointer that names no entry.
+    follow("huge", "ADJ", 12, "SYN");
     EXPECT_EQ(messages("Field 12 does not exist in " + huge).size(), 1U);
     EXPECT_EQ(messages("No proper pointer obtained: tag SYN, field 12 in").size(), 1U);
-
-    // A tag with no pointers, and a pointer that names no entry.
-    treenode* k = leaf_on("huge", "ADJ");
-    indirect(k, 7, "SYN");
-    process_indirect_ops(k);
+    follow("huge", "ADJ", 7, "SYN");
     EXPECT_EQ(messages("No pointers found for tag SYN, field 7 in " + huge).size(), 1U);
     const int before = d_table_count;
-    treenode* z = leaf_on("huge", "ADJ");
-    indirect(z, 7, "NEAR");
-    process_indirect_ops(z);
+    treenode* z = follow("huge", "ADJ", 7, "NEAR");
     EXPECT_EQ(word(z), "huge");
     EXPECT_EQ(z->index, before);
     EXPECT_EQ(d_table_count, before + 1);  // only the leaf's own lookup
     EXPECT_EQ(messages("Unable to match indirection pointer").size(), 1U);
     EXPECT_EQ(messages("category: ADJ, pointer: zzz, error number: 3").size(), 1U);
 
-    // An untagged group serves an indirection without a tag.
-    treenode* u = leaf_on("huge", "ADJ");
-    indirect(u, 6, "");
-    process_indirect_ops(u);
-    EXPECT_EQ(word(u), "huge");  // tall is not in the lexicon yet: the leaf keeps its word
+    // An untagged group serves an indirection without a tag; tall is not in the lexicon yet, so
+    // the leaf keeps its word the first time.
+    EXPECT_EQ(word(follow("huge", "ADJ", 6, "")), "huge");
     lexicon("\"tall\"|ADJ||10||\n");
-    treenode* t = leaf_on("huge", "ADJ");
-    indirect(t, 6, "");
-    process_indirect_ops(t);
-    EXPECT_EQ(word(t), "tall");
+    EXPECT_EQ(word(follow("huge", "ADJ", 6, "")), "tall");
 
-    // A lookup without a chosen entry.
+    // A lookup without a chosen entry; a node without any lookup is left alone.
     treenode* w = makenode("ADJ");
-    nodes_.push_back(w);
+    treenode* bare = makenode("ADJ");
+    nodes_.insert(nodes_.end(), {w, bare});
     t_dict_lookup& d = dict_table[static_cast<std::size_t>(d_table_count)];
     d.class_ = "ADJ";
     w->dictionary = &d;
-    indirect(w, 5, "SYN");
-    process_indirect_ops(w);
+    for (treenode* m : {w, bare}) {
+        indirect(m, 5, "SYN");
+        process_indirect_ops(m);
+    }
     EXPECT_EQ(messages("wrong tag or field number? tag SYN in field 5").size(), 1U);
-    // A node without any lookup is left alone.
-    treenode* bare = makenode("ADJ");
-    nodes_.push_back(bare);
-    indirect(bare, 5, "SYN");
-    process_indirect_ops(bare);
     EXPECT_EQ(bare->dictionary, nullptr);
 }
 
-TEST_F(IndirectTest, ChainedIndirectionsWalkFromWordToWord) {
+TEST_F(IndirectTest, ChainedIndirectionsWalkFromWordToWordInTreeOrder) {
     lexicon(
-        "\"huge\"|ADJ||10|SYN:\"big\"|\n"
-        "\"big\"|ADJ||10|ANT:\"small\"/N|\n"
-        "\"small\"|N||10||\n"
-        "\"small\"|ADJ||10||\n");
+        "\"huge\"|ADJ||10|SYN:\"big\"|\n\"big\"|ADJ||10|ANT:\"small\"/N|\n"
+        "\"small\"|N||10||\n\"small\"|ADJ||10||\n"
+        "\"a\"|N||10|T:\"b\"|\n\"b\"|N||10||\n\"c\"|N||10|T:\"d\"|\n\"d\"|N||10||\n");
     treenode* n = leaf_on("huge", "ADJ");
     indirect(n, 5, "SYN");
     indirect(n, 5, "ANT");
@@ -185,18 +168,27 @@ TEST_F(IndirectTest, ChainedIndirectionsWalkFromWordToWord) {
     EXPECT_EQ(d_table_count, 3);
     EXPECT_EQ(dict_table[1].preferredchoice, "big");
     EXPECT_EQ(n->index, 2);
+
+    // Every leaf of a tree, in order.
+    d_table_count = 0;
+    treenode* first = leaf_on("a", "N");
+    treenode* second = leaf_on("c", "N");
+    nodes_.resize(nodes_.size() - 2);
+    nodes_.push_back(node("S", {node("NP", {first, second})}));
+    indirect(first, 5, "T");
+    indirect(second, 5, "T");
+    process_indirections(nodes_.back());
+    EXPECT_EQ(word(first), "b");
+    EXPECT_EQ(word(second), "d");
+    EXPECT_EQ(first->index, 2);
+    EXPECT_EQ(second->index, 3);
 }
 
 TEST_F(IndirectTest, AttributesOfTheIndirection) {
-    lexicon(
-        "\"dog\"|N|sg|10|PL:\"dog*\"|\n"
-        "\"dogs\"|N|pl|10||\n"
-        "\"doggy\"|N|sg|10||\n");
+    lexicon("\"dog\"|N|sg|10|PL:\"dog*\"|\n\"dogs\"|N|pl|10||\n\"doggy\"|N|sg|10||\n");
     for (int i = 0; i < 20; ++i) {
         d_table_count = 0;
-        treenode* n = leaf_on("dog", "N");
-        indirect(n, 5, "PL", "pl]");
-        process_indirect_ops(n);
+        treenode* n = follow("dog", "N", 5, "PL", "pl]");
         EXPECT_EQ(word(n), "dogs");
         EXPECT_EQ(print_attr_list(n->attributes.get()), "pl");
         EXPECT_EQ(print_attr_list(dict_table[1].attributes.get()), "pl");
@@ -211,46 +203,21 @@ TEST_F(IndirectTest, AttributesOfTheIndirection) {
               attr_list_element(s->attributes.get(), 1)->index);
     treenode* bare = leaf_on("dog", "N");
     EXPECT_EQ(construct_attr_indir(bare, "!NUMBER]"), nullptr);
-    // Equal compounds appear once; an unknown name adds nothing.
-    attr_list two = construct_attr_indir(bare, "pl,zzz,sg]");
-    EXPECT_EQ(print_attr_list(two.get()), "pl, sg");
-    // A text that ends without its bracket ends the list there.
+    // Equal compounds appear once; an unknown name adds nothing; a text that ends without its
+    // bracket ends the list there.
+    EXPECT_EQ(print_attr_list(construct_attr_indir(bare, "pl,zzz,sg]").get()), "pl, sg");
     EXPECT_EQ(print_attr_list(construct_attr_indir(bare, "pl").get()), "pl");
-}
-
-TEST_F(IndirectTest, LeavesAreProcessedInTreeOrder) {
-    lexicon(
-        "\"a\"|N||10|T:\"b\"|\n"
-        "\"b\"|N||10||\n"
-        "\"c\"|N||10|T:\"d\"|\n"
-        "\"d\"|N||10||\n");
-    treenode* top = makenode("S");
-    nodes_.push_back(top);
-    treenode* np = makenode("NP");
-    top->son = np;
-    treenode* first = leaf_on("a", "N");
-    treenode* second = leaf_on("c", "N");
-    nodes_.pop_back();
-    nodes_.pop_back();
-    np->son = first;
-    np->sibling = second;
-    indirect(first, 5, "T");
-    indirect(second, 5, "T");
-    process_indirections(top);
-    EXPECT_EQ(word(first), "b");
-    EXPECT_EQ(word(second), "d");
-    EXPECT_EQ(first->index, 2);
-    EXPECT_EQ(second->index, 3);
 }
 
 TEST_F(IndirectTest, GroupsAndFieldEnds) {
     const char* field = "SYN:\"b;ig\"/ADJ,\"x\" ; ANT:\"small\"|rest";
     const char* next = locate_strings(field);
+    auto sub = [&](int i) {
+        return std::string(field + substr[i].start, static_cast<std::size_t>(substr[i].count));
+    };
     ASSERT_EQ(str_index, 4);
-    EXPECT_EQ(std::string(field + substr[0].start, static_cast<std::size_t>(substr[0].count)),
-              "SYN");
-    EXPECT_EQ(std::string(field + substr[1].start, static_cast<std::size_t>(substr[1].count)),
-              "\"b;ig\"");
+    EXPECT_EQ(sub(0), "SYN");
+    EXPECT_EQ(sub(1), "\"b;ig\"");
     EXPECT_EQ(substr[2].sep, '/');
     EXPECT_EQ(substr[3].sep, ',');
     EXPECT_EQ(std::string(next), " ANT:\"small\"|rest");
