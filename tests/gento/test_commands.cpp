@@ -372,9 +372,11 @@ TEST_F(GentoCommandTest, AMatchingResponseRunsItsErrorFunction) {
     error_function[2] = "replaced";
     EXPECT_STREQ(fnstack[1], "second");
 
-    // No sentence matches: nothing runs.
+    // No sentence matches: nothing runs; row 0 is never compared.
     fnptr = 0;
     corenum = 3;
+    genSentences[0] = std::make_unique<std::string>("a cat");
+    error_function[0] = "zero";
     fill_lines({"a cat"});
     qcompare();
     EXPECT_EQ(fnptr, 0);
