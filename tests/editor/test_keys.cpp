@@ -31,111 +31,93 @@ class KeysTest : public StoreTest {
         ASSERT_NE(stream_, nullptr);
         set_keyboard(stream_);
     }
-    // Reads one key from a function string and returns its code.
+    // Reads one key from a function string of its own and returns its code.
     static int key(const char* s) {
+        fnptr = 0;
         pushfn(s);
         fetchchar();
         return type;
+    }
+    // The characters of the next `n` keys.
+    static std::string chars(int n) {
+        std::string out;
+        for (int i = 0; i < n; ++i) {
+            fetchchar();
+            out += holdch;
+        }
+        return out;
     }
     std::string buf_;
     FILE* stream_ = nullptr;
 };
 
-TEST_F(KeysTest, DefaultTableFollowsItsLists) {
-    // Plain printable keys: punctuation 2, digits 3, letters and - . / _ ~ 4.
-    EXPECT_EQ(intran[' '], 2);
-    EXPECT_EQ(intran['!'], 2);
-    EXPECT_EQ(intran['0'], 3);
-    EXPECT_EQ(intran['9'], 3);
-    for (char c : std::string("aZ-./_~"))
-        EXPECT_EQ(intran[static_cast<int>(c)], 4) << c;
-    EXPECT_EQ(intran[1], 0) << "Ctrl-A is the suspend key, ignored if it arrives";
-    EXPECT_EQ(intran[3], 21);
-    EXPECT_EQ(intran[127], 5);
-    EXPECT_EQ(intran[128 + 'n'], 31);
-    EXPECT_EQ(intran[128 + 127], 15);
-    EXPECT_EQ(intran[256 + 'F'], 29);
-    EXPECT_EQ(intran[384 + 13], 21);
-    EXPECT_EQ(intran[384 + 232], 127);
-    EXPECT_EQ(intran[623], 0);
+template <class Table>
+void expect_entries(const Table& table, std::initializer_list<std::pair<int, int>> rows) {
+    for (const auto& [at, want] : rows)
+        EXPECT_EQ(static_cast<int>(table[static_cast<std::size_t>(at)]), want) << "entry " << at;
+}
+
+TEST_F(KeysTest, DefaultTablesFollowTheirLists) {
+    // Punctuation 2, digits 3, letters and - . / _ ~ 4; Ctrl-A is the suspend key, ignored if it
+    // arrives; then ESC-prefixed, ESC ESC and number-sequence keys.
+    expect_entries(intran, {{' ', 2},        {'!', 2},       {'0', 3},         {'9', 3},
+                            {'a', 4},        {'Z', 4},       {'-', 4},         {'.', 4},
+                            {'/', 4},        {'_', 4},       {'~', 4},         {1, 0},
+                            {3, 21},         {127, 5},       {128 + 'n', 31},  {128 + 127, 15},
+                            {256 + 'F', 29}, {384 + 13, 21}, {384 + 232, 127}, {623, 0}});
     int bound = 0;
     for (int code : intran)
         bound += code != 0 ? 1 : 0;
     EXPECT_EQ(bound, 95 + 26 + 83 + 56 + 30) << "every listed key and no other";
 
-    EXPECT_EQ(char_map['a'], 'a');
-    EXPECT_EQ(char_map[128 + 'c'], 0xE7);
-    EXPECT_EQ(char_map[256 + 'N'], 0xF1);
-    EXPECT_EQ(char_map[31], 0);
-
-    EXPECT_EQ(outtran['a'], 'a');
-    EXPECT_EQ(outtran[200], 200);
-    EXPECT_EQ(outtran[0], '~');
-    EXPECT_EQ(outtran[150], '~');
-    EXPECT_EQ(outtran[255], '~');
-    EXPECT_EQ(outtran[173], '-');
-    EXPECT_EQ(outtran[19], '~');
-    EXPECT_EQ(outtran[22], 227);
+    expect_entries(char_map, {{'a', 'a'}, {128 + 'c', 0xE7}, {256 + 'N', 0xF1}, {31, 0}});
+    expect_entries(outtran, {{'a', 'a'}, {200, 200}, {0, '~'}, {150, '~'}, {255, '~'}});
+    expect_entries(outtran, {{173, '-'}, {19, '~'}, {22, 227}});
     use_unicode_drawing();
-    EXPECT_EQ(outtran[22], 0x253C);
-    EXPECT_EQ(outtran[26], 0x250C);
-    EXPECT_EQ(outtran[19], '~');
-
-    EXPECT_EQ(charkind['x'], 1);
-    EXPECT_EQ(charkind['7'], 65);
-    EXPECT_EQ(charkind['.'], 70);
-    EXPECT_EQ(charkind['?'], 6);
-    EXPECT_EQ(charkind[4], 7);
-    EXPECT_EQ(charkind['('], 64);
-    EXPECT_EQ(charkind[233], 1);
-    EXPECT_EQ(charkind[246], 16);
-    EXPECT_EQ(charkind[252], 8);
-    EXPECT_EQ(charkind[243], 32);
-    EXPECT_EQ(charkind[235], 0);
+    expect_entries(outtran, {{22, 0x253C}, {26, 0x250C}, {19, '~'}});
+    expect_entries(charkind, {{'x', 1}, {'7', 65}, {'.', 70}, {'?', 6}, {4, 7}, {'(', 64}});
+    expect_entries(charkind, {{233, 1}, {246, 16}, {252, 8}, {243, 32}, {235, 0}});
 }
 
-TEST_F(KeysTest, PrefixesAndNumberSequences) {
-    EXPECT_EQ(key("\x1b[5~"), 28);
-    EXPECT_EQ(key("\x1b[5z"), 28);
-    EXPECT_EQ(key("\x1b\x1b"
-                  "A"),
-              20);
-    EXPECT_EQ(key("\x1b[A"), 20);
-    EXPECT_EQ(key("\x1b[13~"), 21);
-    EXPECT_EQ(key("\x1b[224~\x03"), 21) << "function string 1 is empty; the next key is Ctrl-C";
+// Prefixes, number sequences, the upper-case lock and accents: each row is read from a function
+// string with the lock as given.
+TEST_F(KeysTest, KeysReadFromStrings) {
+    struct Row {
+        int lock;
+        const char* in;
+        int code;
+        int ch;  // -1: not checked
+    };
+    const Row rows[] = {
+        {0, "\x1b[5~", 28, -1},
+        {0, "\x1b[5z", 28, -1},
+        {0, "\033\033A", 20, -1},
+        {0, "\x1b[A", 20, -1},
+        {0, "\x1b[13~", 21, -1},
+        {0, "\x1b[224~\x03", 21, 3},  // function string 1 is empty; the next key is Ctrl-C
+        {0, "\xee", 31, -1},          // an ESC-prefixed key stored as one byte is the same key
+        {0, "\x01\x1b\x0f\x1b[Zb", 4, 'b'},  // unbound keys are skipped silently
+        {1, "a", 4, 'A'},
+        {1, "\033a", 2, 0xE1},
+        {1, "5", 3, '5'},
+        {1, "!", 2, '!'},
+        {0, "a", 4, 'a'},
+        {0, "\x1b[u", 2, 0xF9}};
+    for (const Row& r : rows) {
+        transb = r.lock;
+        EXPECT_EQ(key(r.in), r.code) << r.in;
+        if (r.ch >= 0) {
+            EXPECT_EQ(static_cast<unsigned char>(holdch), r.ch) << r.in;
+        }
+    }
 
     intran[623] = 17;
     EXPECT_EQ(key("\x1b[999~"), 17);
     EXPECT_EQ(static_cast<unsigned char>(holdch), 623 & 0xFF);
     // Any number of digits saturates at the last index.
-    std::string longest = "\x1b[" + std::string(5000, '9') + "~";
+    const std::string longest = "\x1b[" + std::string(5000, '9') + "~";
     EXPECT_EQ(key(longest.c_str()), 17);
     EXPECT_EQ(escflg, 0);
-
-    // An ESC-prefixed key stored as one byte in a string is the same key.
-    EXPECT_EQ(key("\xee"), 31);
-    // Unbound keys are skipped silently.
-    EXPECT_EQ(key("\x01\x1b\x0f\x1b[Zb"), 4);
-    EXPECT_EQ(holdch, 'b');
-}
-
-TEST_F(KeysTest, UpperCaseLockAndAccents) {
-    transb = 1;
-    EXPECT_EQ(key("a"), 4);
-    EXPECT_EQ(holdch, 'A');
-    EXPECT_EQ(key("\x1b"
-                  "a"),
-              2);
-    EXPECT_EQ(static_cast<unsigned char>(holdch), 0xE1);
-    EXPECT_EQ(key("5"), 3);
-    EXPECT_EQ(holdch, '5');
-    EXPECT_EQ(key("!"), 2);
-    EXPECT_EQ(holdch, '!');
-    transb = 0;
-    EXPECT_EQ(key("a"), 4);
-    EXPECT_EQ(holdch, 'a');
-    EXPECT_EQ(key("\x1b[u"), 2);
-    EXPECT_EQ(static_cast<unsigned char>(holdch), 0xF9);
     // A typing code given by KEY to a key without a character is ignored.
     intran[1] = 4;
     EXPECT_EQ(key("\x01z"), 4);
@@ -144,15 +126,8 @@ TEST_F(KeysTest, UpperCaseLockAndAccents) {
 
 TEST_F(KeysTest, FunctionStringsNestAndPause) {
     fn[2].assign("xy");
-    pushfn(
-        "\x1b"
-        "2q");
-    fetchchar();
-    EXPECT_EQ(holdch, 'x');
-    fetchchar();
-    EXPECT_EQ(holdch, 'y');
-    fetchchar();
-    EXPECT_EQ(holdch, 'q');
+    pushfn("\0332q");
+    EXPECT_EQ(chars(3), "xyq");
     EXPECT_EQ(fnptr, 1) << "an exhausted string is popped by the next read";
     fnptr = 0;
 
@@ -160,31 +135,17 @@ TEST_F(KeysTest, FunctionStringsNestAndPause) {
     for (const char* s : {"a", "b", "c", "d", "e", "f", "g", "h", "i", "j", "k"})
         pushfn(s);
     EXPECT_EQ(fnptr, 10);
-    fetchchar();
-    EXPECT_EQ(holdch, 'j');
-    for (int i = 0; i < 9; ++i)
-        fetchchar();
-    EXPECT_EQ(holdch, 'a');
+    EXPECT_EQ(chars(10), "jihgfedcba");
 
     // A function string that calls itself ends once the stack is full.
     fn[0].assign("\xb0");
-    pushfn(
-        "\xb0"
-        "z");
-    fetchchar();
-    EXPECT_EQ(holdch, 'z');
+    pushfn("\xb0z");
+    EXPECT_EQ(chars(1), "z");
 
-    // A pause hands input to the keyboard until the resume key; then the string goes on.
+    // A pause hands input to the keyboard until the resume key (NUL); then the string goes on.
     type_in(std::string("m") + '\0' + "n");
-    pushfn(
-        "\x99"
-        "b");
-    fetchchar();
-    EXPECT_EQ(holdch, 'm');
-    fetchchar();
-    EXPECT_EQ(holdch, 'b') << "NUL resumed the string";
-    fetchchar();
-    EXPECT_EQ(holdch, 'n');
+    pushfn("\231b");
+    EXPECT_EQ(chars(3), "mbn");
 
     // The interrupt key's string is Ctrl-C: the command key.
     IntHandler(SIGINT);
@@ -197,22 +158,17 @@ TEST_F(KeysTest, AnswersNumbersAndLetters) {
     pushfn("ab\r");
     gcr();
     EXPECT_EQ(del, 1);
-    pushfn(
-        "\x1b"
-        "B\x7f");
+    pushfn("\033B\x7f");
     gcr();
     EXPECT_EQ(del, 2);
     pushfn("1234x5");
     EXPECT_EQ(gnum(), 1234);
-    fetchchar();
-    EXPECT_EQ(holdch, '5') << "the key ending the number is consumed";
+    EXPECT_EQ(chars(1), "5") << "the key ending the number is consumed";
     const std::string nines = std::string(40, '9') + "!";
     pushfn(nines.c_str());
     EXPECT_GT(gnum(), 0) << "saturates instead of overflowing";
     fnptr = 0;
-    pushfn(
-        "\x02\x1b[A\x1b"
-        "ak");
+    pushfn("\x02\x1b[A\033ak");
     glett();
     EXPECT_EQ(static_cast<unsigned char>(holdch), 0xE1);
 }
@@ -220,20 +176,12 @@ TEST_F(KeysTest, AnswersNumbersAndLetters) {
 TEST_F(KeysTest, TypedUtf8IsOneKey) {
     utf8_terminal = true;
     // é, then an invalid lead followed by '(', a euro sign (ignored), a stray continuation byte,
-    // a NUL-free three-byte sequence cut short by 'q', then z.
+    // a three-byte sequence cut short by 'q', then z and a no-break space.
     type_in("\xc3\xa9\xc3(\xe2\x82\xac\x80\xe2\x82qz\xc2\xa0");
-    fetchchar();
+    EXPECT_EQ(chars(1), "\xe9");
     EXPECT_EQ(type, 4);
-    EXPECT_EQ(static_cast<unsigned char>(holdch), 0xE9);
-    fetchchar();
-    EXPECT_EQ(holdch, '(');
-    fetchchar();
-    EXPECT_EQ(holdch, 'q');
-    fetchchar();
-    EXPECT_EQ(holdch, 'z');
-    fetchchar();
+    EXPECT_EQ(chars(4), "(qz\xa0");
     EXPECT_EQ(type, 2) << "no-break space is typed, but is not a letter";
-    EXPECT_EQ(static_cast<unsigned char>(holdch), 0xA0);
 
     // On an 8-bit terminal the same bytes are keys of the table: 0xC3 is ESC C.
     utf8_terminal = false;
@@ -242,32 +190,25 @@ TEST_F(KeysTest, TypedUtf8IsOneKey) {
     EXPECT_EQ(type, 68);
 }
 
-TEST_F(KeysTest, KeysTypedAheadAreReadOneByOne) {
+// Keys typed ahead are all there at once; each is read when asked for, and none is held back in
+// a buffer where the wait for the next key would not see it. The driver's stream ends with 255.
+TEST_F(KeysTest, KeysTypedAheadAreReadOneByOneAndTheDriverStreamEnds) {
     int fds[2];
     ASSERT_EQ(pipe(fds), 0);
     FILE* keyboard = fdopen(fds[0], "r");
     ASSERT_NE(keyboard, nullptr);
     set_keyboard(keyboard);
     ASSERT_EQ(write(fds[1], "ab\x1b[Ac", 6), 6);
-    // Every key is there at once; each is read when asked for, and none is held back in a
-    // buffer where the wait for the next key would not see it.
-    fetchchar();
-    EXPECT_EQ(holdch, 'a');
-    fetchchar();
-    EXPECT_EQ(holdch, 'b');
+    EXPECT_EQ(chars(2), "ab");
     fetchchar();
     EXPECT_EQ(type, 20);
-    fetchchar();
-    EXPECT_EQ(holdch, 'c');
+    EXPECT_EQ(chars(1), "c");
     ASSERT_EQ(write(fds[1], "d", 1), 1);
-    fetchchar();
-    EXPECT_EQ(holdch, 'd');
+    EXPECT_EQ(chars(1), "d");
     close(fds[1]);
     set_keyboard(stdin);
     std::fclose(keyboard);
-}
 
-TEST_F(KeysTest, DriverStreamEndsWithByte255) {
     std::string data = "k";
     FILE* driver = fmemopen(data.data(), data.size(), "r");
     ASSERT_NE(driver, nullptr);
@@ -279,7 +220,6 @@ TEST_F(KeysTest, DriverStreamEndsWithByte255) {
     std::fclose(driver);
 }
 
-// Reads a whole file.
 std::string slurp(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
     std::stringstream ss;
@@ -291,7 +231,6 @@ TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
     char dir[] = "/tmp/oru-keysXXXXXX";
     ASSERT_NE(mkdtemp(dir), nullptr);
     const std::string base = dir;
-    corenum = 1;
     cur().filname.assign(base + "/notes.txt");
     addline("first line");
     addline("second");
@@ -318,9 +257,7 @@ TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
     EXPECT_EQ(slurp(base + "/oru-core-3.save"), "\nunnamed\n");
     struct stat st {};
     EXPECT_NE(stat((base + "/oru-core-4.save").c_str(), &st), 0);
-    ASSERT_EQ(chdir("/tmp"), 0);
     // The function itself reports how many copies it wrote.
-    ASSERT_EQ(chdir(dir), 0);
     EXPECT_EQ(emergency_save_all(), 2);
     EXPECT_EQ(slurp(base + "/oru-core-3.save.1"), "\nunnamed\n");
     ASSERT_EQ(chdir("/tmp"), 0);
