@@ -11,105 +11,8 @@
 namespace {
 constexpr int kNewLine = 10;  // nuline: L F, limit 20, allowed on any line
 constexpr int kInMode = 22;   // inmode: no side effects, mask 0
-constexpr int kType = 2;      // a typing key
-}  // namespace
+constexpr int kPageDown = 30;
 
-using EditLoop = StoreTest;
-
-TEST_F(EditLoop, NewLineOperationFollowsViewAndMarksTheFileEdited) {
-    EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(cur().lncount, 2);
-    EXPECT_EQ(cur().curline, 2);
-    EXPECT_EQ(cur().edited, 1);
-    EXPECT_EQ(cur().curcol, lmargin);
-    // In view 3 the row has no handler: the code is allowed but does nothing.
-    cur().viewtype = 3;
-    cureditmask = editmask[3];
-    EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(cur().lncount, 2);
-}
-
-TEST_F(EditLoop, PermissionFollowsTheLinesObjectAndTheRowsMask) {
-    // Typing (mask 0) on a record line in the text view is refused.
-    cur().lnptr->object = kObjRecord;
-    EXPECT_FALSE(dispatch(kType));
-    // inmode has mask 0 too: it needs the line to belong to the view.
-    EXPECT_FALSE(dispatch(kInMode));
-    EXPECT_EQ(mode, 1);
-    cur().lnptr->object = kObjText;
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_EQ(mode, 2);
-    // nuline's mask 0xff lets it run on a record line.
-    cur().lnptr->object = kObjRecord;
-    EXPECT_TRUE(dispatch(kNewLine));
-}
-
-TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
-    for (int i = 0; i < 30; ++i)
-        EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(cur().lncount, 31);
-    repflag = 0;
-    reset_editor();
-    int done = 0;
-    for (int i = 0; i < 30; ++i)
-        done += dispatch(kNewLine) ? 1 : 0;
-    EXPECT_EQ(done, 20);
-    // Another key in between restarts the count.
-    dispatch(kInMode);
-    EXPECT_TRUE(dispatch(kNewLine));
-}
-
-TEST_F(EditLoop, FullStoreSkipsOnlyOperationsThatAddText) {
-    full = 1;
-    EXPECT_FALSE(dispatch(kNewLine));
-    EXPECT_EQ(cur().lncount, 1);
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_EQ(mode, 2);
-}
-
-TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
-    linepool::fail_after(0);
-    EXPECT_TRUE(
-        dispatch(kNewLine));  // uses the spare; its replacement fails, and so does the retry
-    EXPECT_EQ(reserve, nullptr);
-    EXPECT_EQ(full, 1);
-    linepool::fail_after(-1);
-    // Full is sticky: the loop no longer compacts by itself.
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_EQ(full, 1);
-    EXPECT_FALSE(dispatch(kNewLine));
-    // A command that frees space compacts explicitly and finds a spare record again.
-    clrfile();
-    EXPECT_EQ(full, 0);
-    EXPECT_NE(reserve, nullptr);
-    EXPECT_TRUE(dispatch(kNewLine));
-}
-
-TEST_F(EditLoop, OutOfRangeCodesAreIgnored) {
-    EXPECT_FALSE(dispatch(-1));
-    EXPECT_FALSE(dispatch(kEditOps));
-    EXPECT_FALSE(dispatch(127));
-}
-
-TEST_F(EditLoop, TheTableHasARowForEveryCodeWithAHandlerInEveryView) {
-    for (int code = 0; code < kEditOps; ++code) {
-        const edtable& row = edittable[code];
-        EXPECT_TRUE(row.replimit == 200 || row.replimit == 80 || row.replimit == 20 ||
-                    row.replimit == 3)
-            << code;
-        EXPECT_TRUE(row.cmpmask == 0 || row.cmpmask == 0x7b || row.cmpmask == 0xff) << code;
-        for (Handler h : row.operatn)
-            EXPECT_NE(h, nullptr) << code;
-    }
-}
-
-namespace {
-std::string slurp(const char* path) {
-    std::ifstream in(path);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 std::string joined(const std::vector<std::string>& cmds) {
     std::string all;
     for (const std::string& c : cmds)
@@ -124,33 +27,25 @@ int count(const std::string& s, const std::string& what) {
 }
 }  // namespace
 
-TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {
-    for (char c : std::string_view("a b"))
-        cadd(c);
-    for (int i = 0; i < 60; ++i) {
-        LINE* l = allocln(kObjNew, 0);
-        (void)l;
-        cadd('x');
-    }
-    cur().lnptr = cur().header->down;
-    cur().curcol = 2;
-    cremove(1);  // leaves a freed byte behind the line
-    const char* path = "store-dump.test";
-    ASSERT_TRUE(showcore(path));
-    const std::string dump = slurp(path);
-    std::remove(path);
-    EXPECT_EQ(count(dump, "\nCOREFILE #"), 19);
-    EXPECT_NE(dump.find("\nnumber of lineheaders = 50\n"), std::string::npos);
-    EXPECT_EQ(count(dump, "\nnumber of lineheaders = 2\n"), 18);
-    EXPECT_NE(dump.find("\n       0     a     b  ZAP!     x     x"), std::string::npos);
-    EXPECT_EQ(count(dump, "\n    2000"), 1);
-    EXPECT_EQ(count(dump, "\n    2010"), 0);
-    EXPECT_NE(dump.find("\n\nPhysical List:\n\n&FirstPhys = "), std::string::npos);
-    EXPECT_NE(dump.find("LastPhys = "), std::string::npos);
+using EditLoop = StoreTest;
+
+TEST_F(EditLoop, NewLineOperationFollowsViewAndMarksTheFileEdited) {
+    EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 2);
+    EXPECT_EQ(cur().curline, 2);
+    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(cur().curcol, lmargin);
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_EQ(mode, 2);
+    // In view 3 the row has no handler: the code is allowed but does nothing.
+    cur().viewtype = 3;
+    cureditmask = editmask[3];
+    EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 2);
 }
 
-// The permission rule, repeat limits and the full-store rule, case by case: the code, the view,
-// the object of the cursor line, the store state and whether the operation is carried out.
+// The permission rule (the row's mask against the object of the cursor line in the view), the
+// full-store rule and the range of codes, case by case. A refused operation changes nothing.
 TEST_F(EditLoop, PermissionRuleTable) {
     struct Case {
         const char* what;
@@ -176,6 +71,13 @@ TEST_F(EditLoop, PermissionRuleTable) {
         {"command line (0xff) on a picture line in the text view", 21, 0, kObjPicture, 0, true},
         {"block copy (F) while full", 35, 0, kObjText, 1, false},
         {"star key (0xff) on a record line in the text view", 25, 0, kObjRecord, 0, true},
+        {"inmode (mask 0) on a record line in the text view", kInMode, 0, kObjRecord, 0, false},
+        {"inmode while the store is full", kInMode, 0, kObjText, 1, true},
+        {"new line (0xff) on a record line in the text view", kNewLine, 0, kObjRecord, 0, true},
+        {"new line (F) while the store is full", kNewLine, 0, kObjText, 1, false},
+        {"a negative code", -1, 0, kObjText, 0, false},
+        {"the code past the table", kEditOps, 0, kObjText, 0, false},
+        {"the unbound code 127", 127, 0, kObjText, 0, false},
     };
     for (const Case& c : cases) {
         SetUp();
@@ -184,19 +86,89 @@ TEST_F(EditLoop, PermissionRuleTable) {
         cur().lnptr->object = c.object;
         full = c.full;
         EXPECT_EQ(dispatch(c.code), c.runs) << c.what;
+        if (!c.runs) {
+            EXPECT_EQ(cur().lncount, 1) << c.what;
+            EXPECT_EQ(mode, 1) << c.what;
+            EXPECT_EQ(cur().edited, 0) << c.what;
+        }
     }
 }
 
-TEST_F(EditLoop, FourthPageDownInARowIsIgnoredUnderRepeatLimits) {
+// Limits count keys of one code in a row, only when switched on; another key restarts the count.
+TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
+    for (int i = 0; i < 30; ++i)
+        EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(cur().lncount, 31);
     repflag = 0;
-    constexpr int kPageDown = 30;
-    EXPECT_TRUE(dispatch(kPageDown));
-    EXPECT_TRUE(dispatch(kPageDown));
-    EXPECT_TRUE(dispatch(kPageDown));
-    EXPECT_FALSE(dispatch(kPageDown));
-    EXPECT_FALSE(dispatch(kPageDown));
+    reset_editor();
+    int done = 0;
+    for (int i = 0; i < 30; ++i)
+        done += dispatch(kNewLine) ? 1 : 0;
+    EXPECT_EQ(done, 20);
+    dispatch(kInMode);
+    EXPECT_TRUE(dispatch(kNewLine));
+
+    // The fourth page down in a row is ignored.
+    for (const bool runs : {true, true, true, false, false})
+        EXPECT_EQ(dispatch(kPageDown), runs);
     EXPECT_TRUE(dispatch(kInMode));
     EXPECT_TRUE(dispatch(kPageDown));
+}
+
+TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
+    linepool::fail_after(0);
+    // Uses the spare; its replacement fails, and so does the retry.
+    EXPECT_TRUE(dispatch(kNewLine));
+    EXPECT_EQ(reserve, nullptr);
+    EXPECT_EQ(full, 1);
+    linepool::fail_after(-1);
+    // Full is sticky: the loop no longer compacts by itself.
+    EXPECT_TRUE(dispatch(kInMode));
+    EXPECT_EQ(full, 1);
+    EXPECT_FALSE(dispatch(kNewLine));
+    // A command that frees space compacts explicitly and finds a spare record again.
+    clrfile();
+    EXPECT_EQ(full, 0);
+    EXPECT_NE(reserve, nullptr);
+    EXPECT_TRUE(dispatch(kNewLine));
+}
+
+TEST_F(EditLoop, TheTableHasARowForEveryCodeWithAHandlerInEveryView) {
+    for (int code = 0; code < kEditOps; ++code) {
+        const edtable& row = edittable[code];
+        EXPECT_TRUE(row.replimit == 200 || row.replimit == 80 || row.replimit == 20 ||
+                    row.replimit == 3)
+            << code;
+        EXPECT_TRUE(row.cmpmask == 0 || row.cmpmask == 0x7b || row.cmpmask == 0xff) << code;
+        for (Handler h : row.operatn)
+            EXPECT_NE(h, nullptr) << code;
+    }
+}
+
+TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {
+    for (char c : std::string_view("a b"))
+        cadd(c);
+    for (int i = 0; i < 60; ++i) {
+        allocln(kObjNew, 0);
+        cadd('x');
+    }
+    cur().lnptr = cur().header->down;
+    cur().curcol = 2;
+    cremove(1);  // leaves a freed byte behind the line
+    const char* path = "store-dump.test";
+    ASSERT_TRUE(showcore(path));
+    std::stringstream ss;
+    ss << std::ifstream(path).rdbuf();
+    const std::string dump = ss.str();
+    std::remove(path);
+    EXPECT_EQ(count(dump, "\nCOREFILE #"), 19);
+    EXPECT_NE(dump.find("\nnumber of lineheaders = 50\n"), std::string::npos);
+    EXPECT_EQ(count(dump, "\nnumber of lineheaders = 2\n"), 18);
+    EXPECT_NE(dump.find("\n       0     a     b  ZAP!     x     x"), std::string::npos);
+    EXPECT_EQ(count(dump, "\n    2000"), 1);
+    EXPECT_EQ(count(dump, "\n    2010"), 0);
+    EXPECT_NE(dump.find("\n\nPhysical List:\n\n&FirstPhys = "), std::string::npos);
+    EXPECT_NE(dump.find("LastPhys = "), std::string::npos);
 }
 
 // GOODBYE asks about every changed core file; Return goes on, rubout keeps the editor running.
@@ -206,8 +178,7 @@ TEST_F(EditLoop, GoodbyeAsksAboutEveryChangedCoreFile) {
     mode = 0;
     std::vector<std::string> cmds;
     set_command_capture(&cmds);
-    static const char answers[] = "\r\x7f";  // Return to the first question, rubout to the second
-    pushfn(answers);
+    pushfn("\r\x7f");  // Return to the first question, rubout to the second
     goodbye();
     set_command_capture(nullptr);
     EXPECT_EQ(overflg, 0);
