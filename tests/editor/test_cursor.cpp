@@ -2,20 +2,17 @@
 
 using Cursor = EditTest;
 using V = std::vector<std::string>;
+using Cols = std::vector<int>;
 
 TEST_F(Cursor, LeftStopsAtColumnOneRightHasNoLimitBeyondTheLineEnd) {
     load({"abc"});
-    press(op::kLeft);
-    EXPECT_EQ(col(), 1);
+    EXPECT_EQ(cols({op::kLeft}), Cols{1});
     for (int i = 0; i < 50; ++i)
         press(op::kRight);
-    EXPECT_EQ(col(), 51);
+    EXPECT_EQ(cols({op::kLeft}), Cols{50});
     EXPECT_EQ(lines(), V{"abc"});
-    press(op::kLeft);
-    EXPECT_EQ(col(), 50);
     cur().curcol = kMaxCol;
-    press(op::kRight);
-    EXPECT_EQ(col(), kMaxCol);
+    EXPECT_EQ(cols({op::kRight}), Cols{kMaxCol});
 }
 
 TEST_F(Cursor, DownFromTheLastLineAddsALineAndScrollsFromTheLastRow) {
@@ -66,17 +63,14 @@ TEST_F(Cursor, ReturnFollowsItsStyleAndGoesToTheLeftMargin) {
     load({"abc", "def"});
     lmargin = 5;
     at(1, 3);
-    press(op::kReturn);
+    EXPECT_EQ(cols({op::kReturn}), Cols{5});
     EXPECT_EQ(lineno(), 2);
-    EXPECT_EQ(col(), 5);
     EXPECT_EQ(cur().lncount, 2);
 
     // Style 0 while inserting opens a line; while typing over it moves down.
     crinsert = 0;
     mode = 2;
-    at(1, 2);
-    press(op::kReturn);
-    EXPECT_EQ(lines(), (V{"abc", "", "def"}));
+    EXPECT_EQ(pressed_at(1, 2, op::kReturn), (V{"abc", "", "def"}));
     EXPECT_EQ(lineno(), 2);
     EXPECT_EQ(col(), 5);
     mode = 1;
@@ -89,24 +83,19 @@ TEST_F(Cursor, ReturnFollowsItsStyleAndGoesToTheLeftMargin) {
     load({"top"});
     for (int i = 0; i < 40; ++i)
         addline("l" + std::to_string(i));
-    at(depth, 1);
-    press(op::kReturn);
+    pressed_at(depth, 1, op::kReturn);
     EXPECT_EQ(cur().disln, line(depth + 1));
     EXPECT_EQ(lineno(), depth + 1);
-    at(3, 1);
-    press(op::kReturn);
+    pressed_at(3, 1, op::kReturn);
     EXPECT_EQ(lineno(), 4);
     EXPECT_EQ(cur().disln, line(1));
 
     // On a record line the cursor goes to column 1.
     view(1);
     load({"ab|cd|", "ef|gh|"});
-    cur().lnptr = line(1);
     line(1)->object = line(2)->object = kObjRecord;
-    lmargin = 5;
-    press(op::kReturn);
+    EXPECT_EQ(cols({op::kReturn}), Cols{1});
     EXPECT_EQ(lineno(), 2);
-    EXPECT_EQ(col(), 1);
     expect_sound();
 }
 
@@ -135,31 +124,17 @@ TEST_F(Cursor, FieldMovesOnRecordLines) {
     view(1);
     load({"ab|cd|ef|"});
     line(1)->object = kObjRecord;
-    at(1, 7);  // on e
-    press(op::kFieldUp);
-    EXPECT_EQ(col(), 4);  // c
-    press(op::kFieldUp);
-    EXPECT_EQ(col(), 1);  // a
-    press(op::kFieldUp);
-    EXPECT_EQ(col(), 1);
-    press(op::kTab);  // field-down in view 1
-    EXPECT_EQ(col(), 4);
-    press(op::kTab);
-    EXPECT_EQ(col(), 7);
-    press(op::kTab);  // no field after the last
-    EXPECT_EQ(col(), 7);
+    at(1, 7);  // on e; tab is field-down in view 1, and no field follows the last
+    EXPECT_EQ(cols({op::kFieldUp, op::kFieldUp, op::kFieldUp, op::kTab, op::kTab, op::kTab}),
+              (Cols{4, 1, 1, 4, 7, 7}));
     at(1, 2);
-    press(op::kFieldUp);
-    EXPECT_EQ(col(), 1);
+    EXPECT_EQ(cols({op::kFieldUp}), Cols{1});
 
     // In the template view the vertical keys move by fields, and the cursor never passes the
     // line's last byte.
     view(2);
     at(1, 1);
-    press(op::kDown);
-    EXPECT_EQ(col(), 4);
-    press(op::kUp);
-    EXPECT_EQ(col(), 1);
+    EXPECT_EQ(cols({op::kDown, op::kUp}), (Cols{4, 1}));
     for (int i = 0; i < 20; ++i)
         press(op::kRight);
     EXPECT_EQ(col(), 9);
@@ -189,43 +164,35 @@ TEST_F(Cursor, FormulaMovesReduceToColumnStepsAndCursorKinds) {
          "c"});
     line(1)->object = kObjMath;
     at(1, 2);
-    press(op::kLeft);
-    EXPECT_EQ(col(), 1);
+    EXPECT_EQ(cols({op::kLeft}), Cols{1});
     at(1, 4);
-    press(op::kLeft);  // onto the node end: to column 1
-    EXPECT_EQ(col(), 1);
+    EXPECT_EQ(cols({op::kLeft}), Cols{1});  // onto the node end: to column 1
     at(1, 4);
-    press(op::kRight);
-    EXPECT_EQ(col(), 5);
+    EXPECT_EQ(cols({op::kRight}), Cols{5});
     EXPECT_EQ(asked(op::kRight), 12);  // no further than just past the end
     EXPECT_EQ(col(), 5);
 
-    // Up goes to column 1 with the item cursor, which in column 1 falls back to the text cursor.
+    // Up goes to column 1 with the item cursor, which in column 1 falls back to the text cursor;
+    // from the item cursor it gives the text cursor in column 1.
     view(6);
-    at(1, 3);
-    cur().curflag = 1;
-    press(op::kUp);
-    EXPECT_EQ(cur().curflag, 1);
-    EXPECT_EQ(col(), 1);
-    at(1, 3);
-    cur().curflag = 2;
-    press(op::kUp);  // from the item cursor: the text cursor in column 1
-    EXPECT_EQ(cur().curflag, 1);
-    EXPECT_EQ(col(), 1);
+    for (const int kind : {1, 2}) {
+        at(1, 3);
+        cur().curflag = kind;
+        EXPECT_EQ(cols({op::kUp}), Cols{1});
+        EXPECT_EQ(cur().curflag, 1);
+    }
     view(5);
     press(op::kDown);  // downrec in view 5 moves to a new line
     EXPECT_EQ(lineno(), 2);
     view(6);
     at(1, 3);
     cur().curflag = 2;
-    press(op::kRight);  // a node end follows: the item cursor stays
-    EXPECT_EQ(col(), 3);
+    EXPECT_EQ(cols({op::kRight}), Cols{3});  // a node end follows: the item cursor stays
     line(1)->object = kObjMath;
     at(1, 4);
     cur().curflag = 2;
-    press(op::kRight);
-    EXPECT_EQ(col(), 7);  // beyond the end of the line
-    press(op::kDown);     // downm: back to the text cursor
+    EXPECT_EQ(cols({op::kRight}), Cols{7});  // beyond the end of the line
+    press(op::kDown);                        // downm: back to the text cursor
     EXPECT_EQ(cur().curflag, 1);
 
     // The table-cell cursor only starts on a table byte and its moves stay inside an empty table.

@@ -65,6 +65,21 @@ class EditTest : public StoreTest {
     }
     static int lineno() { return distance(cur().header, cur().lnptr); }
     static int col() { return cur().curcol; }
+    // Presses each key in turn; the cursor's column after each.
+    static std::vector<int> cols(std::initializer_list<int> codes) {
+        std::vector<int> out;
+        for (const int code : codes) {
+            press(code);
+            out.push_back(col());
+        }
+        return out;
+    }
+    // Presses `code` with the cursor at (line_no, column); the file's lines after it.
+    static std::vector<std::string> pressed_at(int line_no, int column, int code) {
+        at(line_no, column);
+        press(code);
+        return lines();
+    }
 
     // One key through the edit loop.
     static bool press(int code, char ch = 0) {
