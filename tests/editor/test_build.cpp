@@ -6,24 +6,16 @@ using V = std::vector<std::string>;
 
 TEST_F(Build, TypingOverPadsBeyondTheEndAndInsertingOpensAGap) {
     load({"abc"});
-    at(1, 10);
-    typed("X");
-    EXPECT_EQ(lines(), V{"abc      X"});
+    EXPECT_EQ(typed_at(1, 10, "X"), V{"abc      X"});
     EXPECT_EQ(col(), 11);
     EXPECT_EQ(cur().edited, 1);
-    at(1, 2);
-    typed("yz");
-    EXPECT_EQ(lines(), V{"ayz      X"});
+    EXPECT_EQ(typed_at(1, 2, "yz"), V{"ayz      X"});
     press(op::kInMode);
     EXPECT_EQ(mode, 2);
-    at(1, 1);
-    typed("12");
-    EXPECT_EQ(lines(), V{"12ayz      X"});
+    EXPECT_EQ(typed_at(1, 1, "12"), V{"12ayz      X"});
     EXPECT_EQ(col(), 3);
     // Inserting beyond the end pads just as typing over does.
-    at(1, 15);
-    typed("!");
-    EXPECT_EQ(lines(), V{"12ayz      X  !"});
+    EXPECT_EQ(typed_at(1, 15, "!"), V{"12ayz      X  !"});
     // A new empty line takes its first character at the top of the arena.
     load({"", "next"});
     typed("q");
@@ -36,18 +28,14 @@ TEST_F(Build, InsertingAtTheRightMarginStillInserts) {
     rmargin = 10;
     load({repeat('a', 9)});
     mode = 2;
-    at(1, 5);
-    typed("b");
-    EXPECT_EQ(lines(), V{"aaaabaaaaa"});
+    EXPECT_EQ(typed_at(1, 5, "b"), V{"aaaabaaaaa"});
     typed("c");
     EXPECT_EQ(lines(), V{"aaaabcaaaaa"});
     EXPECT_EQ(col(), 7);
     // A line followed by another line's bytes moves to grow, and its old bytes are freed.
     load({"first", "second"});
     mode = 2;
-    at(1, 3);
-    typed("XY");
-    EXPECT_EQ(lines(), (V{"fiXYrst", "second"}));
+    EXPECT_EQ(typed_at(1, 3, "XY"), (V{"fiXYrst", "second"}));
     expect_sound();
 }
 
@@ -77,14 +65,10 @@ TEST_F(Build, DecimalTabNumbersGrowLeftwardsUpToThePointInTheTabColumn) {
     at(1, 20);
     dtstate = 1;  // a tab jump has just reached column 20
     typed("123");
-    std::string l = lines()[0];
-    ASSERT_EQ(l.size(), 20u);
-    EXPECT_EQ(l.substr(16, 3), "123");
-    EXPECT_EQ(l[19], ' ');
+    EXPECT_EQ(lines()[0], repeat(' ', 16) + "123 ");
     EXPECT_EQ(col(), 20);
     typed(".45");
-    l = lines()[0];
-    EXPECT_EQ(l.substr(16), "123.45");
+    EXPECT_EQ(lines()[0], repeat(' ', 16) + "123.45");
     EXPECT_EQ(col(), 23);
     EXPECT_EQ(dtstate, 0);
     // A number that would run into text before it stops growing instead of overwriting it.
@@ -108,20 +92,20 @@ TEST_F(Build, RecordFieldsAcceptWhatTheirTypeAllows) {
     line(1)->object = kObjRecord;
     mode = 2;
     at(1, 1);
-    typed("a1Y2");  // letters refused, digits accepted
-    EXPECT_EQ(lines(), V{"12|||||"});
-    press(op::kTab);
-    typed("Yxny");  // only lower-case y and n
-    EXPECT_EQ(lines(), V{"12|ny||||"});
-    press(op::kTab);
-    typed("-a7.");
-    EXPECT_EQ(lines(), V{"12|ny|-7|||"});
-    press(op::kTab);
-    typed("abc");  // protected field
-    EXPECT_EQ(lines(), V{"12|ny|-7|||"});
-    press(op::kTab);
-    typed("Ok1-\xE9|");  // letters and digits; minus, accented and bar refused
-    EXPECT_EQ(lines(), V{"12|ny|-7||Ok1|"});
+    // Each row is typed into the next field.
+    const std::pair<const char*, const char*> fields[] = {
+        {"a1Y2", "12|||||"},              // letters refused, digits accepted
+        {"Yxny", "12|ny||||"},            // only lower-case y and n
+        {"-a7.", "12|ny|-7|||"},          // a sign and digits
+        {"abc", "12|ny|-7|||"},           // protected field
+        {"Ok1-\xE9|", "12|ny|-7||Ok1|"},  // letters and digits; minus, accented and bar refused
+    };
+    bool first = true;
+    for (const auto& [keys, want] : fields) {
+        if (!std::exchange(first, false)) press(op::kTab);
+        typed(keys);
+        EXPECT_EQ(lines(), V{want}) << keys;
+    }
     expect_sound();
 }
 
@@ -130,21 +114,13 @@ TEST_F(Build, AFullRecordFieldDropsItsLastCharacterWhenInsertingAndRefusesAtItsE
     load({"abcde|xy|"});
     line(1)->object = kObjRecord;
     mode = 2;
-    at(1, 2);
-    typed("Z");
-    EXPECT_EQ(lines(), V{"aZbcd|xy|"});
+    EXPECT_EQ(typed_at(1, 2, "Z"), V{"aZbcd|xy|"});
     EXPECT_EQ(col(), 3);
-    at(1, 6);  // on the bar of a full field
-    typed("Q");
-    EXPECT_EQ(lines(), V{"aZbcd|xy|"});
+    EXPECT_EQ(typed_at(1, 6, "Q"), V{"aZbcd|xy|"}) << "on the bar of a full field";
     EXPECT_EQ(col(), 6);
-    at(1, 9);  // on the bar of a field with room
-    typed("z");
-    EXPECT_EQ(lines(), V{"aZbcd|xyz|"});
-    mode = 1;  // typing over never grows the field
-    at(1, 1);
-    typed("12");
-    EXPECT_EQ(lines(), V{"12bcd|xyz|"});
+    EXPECT_EQ(typed_at(1, 9, "z"), V{"aZbcd|xyz|"}) << "on the bar of a field with room";
+    mode = 1;
+    EXPECT_EQ(typed_at(1, 1, "12"), V{"12bcd|xyz|"}) << "typing over never grows the field";
     expect_sound();
 }
 
@@ -162,10 +138,7 @@ TEST_F(Build, DeleteRingTypesBackCharactersWordsAndFields) {
 
     // Copying puts characters in the ring without changing the line; beyond the end a blank.
     load({"xy"});
-    press(op::kCopy);
-    press(op::kCopy);
-    press(op::kCopy);
-    EXPECT_EQ(col(), 4);
+    EXPECT_EQ(cols({op::kCopy, op::kCopy, op::kCopy}), (std::vector<int>{2, 3, 4}));
     at(1, 1);
     for (int i = 0; i < 3; ++i)
         press(op::kRecChar);
@@ -173,31 +146,21 @@ TEST_F(Build, DeleteRingTypesBackCharactersWordsAndFields) {
 
     // A deleted word comes back elsewhere.
     load({"one alpha two", "here:"});
-    at(1, 6);
-    press(op::kDelWord);
-    EXPECT_EQ(lines()[0], "one two");
-    at(2, 6);
-    press(op::kRecWord);
-    EXPECT_EQ(lines()[1], "here:alpha ");
+    EXPECT_EQ(pressed_at(1, 6, op::kDelWord)[0], "one two");
+    EXPECT_EQ(pressed_at(2, 6, op::kRecWord)[1], "here:alpha ");
     EXPECT_EQ(mode, 1);
 
-    // Fields: deleted, then recovered in place.
+    // Fields: deleted, then recovered in place; copied and typed into another (rubfield,
+    // recfield and copyfield in record views).
     view(1);
     load({"ab|cd|"});
     line(1)->object = kObjRecord;
-    at(1, 5);
-    press(op::kDelWord);  // rubfield in record views
-    EXPECT_EQ(lines(), V{"ab||"});
+    EXPECT_EQ(pressed_at(1, 5, op::kDelWord), V{"ab||"});
     EXPECT_EQ(col(), 4);
-    press(op::kRecWord);  // recfield
-    EXPECT_EQ(lines(), V{"ab|cd|"});
-    // Copying a field and typing it into another.
-    at(1, 1);
-    press(op::kRepLine);  // copyfield in record views
-    EXPECT_EQ(lines(), V{"ab|cd|"});
-    at(1, 6);
     press(op::kRecWord);
-    EXPECT_EQ(lines(), V{"ab|cdab|"});
+    EXPECT_EQ(lines(), V{"ab|cd|"});
+    EXPECT_EQ(pressed_at(1, 1, op::kRepLine), V{"ab|cd|"});
+    EXPECT_EQ(pressed_at(1, 6, op::kRecWord), V{"ab|cdab|"});
     expect_sound();
 }
 
@@ -235,27 +198,20 @@ TEST_F(Build, NewLinesTakeTheObjectOfTheView) {
 TEST_F(Build, FormulaTypingInsertsNodesAndJoinsLines) {
     view(5);
     load({"ab"});
-    at(1, 2);
     type = op::kLetter;
-    typed("X");  // typing over
-    EXPECT_EQ(lines(), V{"aX"});
+    EXPECT_EQ(typed_at(1, 2, "X"), V{"aX"});  // typing over
     EXPECT_EQ(col(), 3);
     mode = 2;
-    at(1, 2);
-    typed("!");
-    EXPECT_EQ(lines()[0], "a\xF8\xF3\xF3\xF6X");
+    EXPECT_EQ(typed_at(1, 2, "!"), V{"a\xF8\xF3\xF3\xF6X"});
     EXPECT_EQ(line(1)->object, kObjMath);
     EXPECT_EQ(col(), 3);
     mode = 1;
     press(op::kMathNode, static_cast<char>(0xE6));  // the key's own byte selects the node
     EXPECT_EQ(lines()[0], "a\xF8\xFD\xF3\xF6\xF3\xF3\xF6X");
-    // On a node end typing inserts instead of overwriting.
+    // On a node end typing inserts instead of overwriting; the table-cell cursor types nothing.
     load({"q\xF6"});
     line(1)->object = kObjMath;
-    at(1, 2);
-    typed("z");
-    EXPECT_EQ(lines(), V{"qz\xF6"});
-    // The table-cell cursor types nothing.
+    EXPECT_EQ(typed_at(1, 2, "z"), V{"qz\xF6"});
     cur().curflag = 3;
     typed("w");
     EXPECT_EQ(lines(), V{"qz\xF6"});
@@ -263,12 +219,9 @@ TEST_F(Build, FormulaTypingInsertsNodesAndJoinsLines) {
 
     // The next text line moves into the formula at the cursor.
     load({"f(x)", "+1", "end"});
-    at(1, 3);
-    press(op::kRecMath);
-    EXPECT_EQ(lines(), (V{"f(+1x)", "end"}));
+    EXPECT_EQ(pressed_at(1, 3, op::kRecMath), (V{"f(+1x)", "end"}));
     EXPECT_EQ(cur().lncount, 2);
-    at(2, 1);
-    press(op::kRecMath);  // no next line
+    pressed_at(2, 1, op::kRecMath);  // no next line
     EXPECT_EQ(cur().lncount, 2);
     expect_sound();
 }

@@ -106,6 +106,12 @@ class EditTest : public StoreTest {
             press(code, c);
         }
     }
+    // Types `s` with the cursor at (line_no, column); the file's lines after it.
+    static std::vector<std::string> typed_at(int line_no, int column, const std::string& s) {
+        at(line_no, column);
+        typed(s);
+        return lines();
+    }
     static void view(int v) {
         cur().viewtype = v;
         cureditmask = editmask[v];
