@@ -127,11 +127,9 @@ TEST_F(Build, AFullRecordFieldDropsItsLastCharacterWhenInsertingAndRefusesAtItsE
 TEST_F(Build, DeleteRingTypesBackCharactersWordsAndFields) {
     load({"abcdef"});
     at(1, 3);
-    press(op::kRubout);
-    press(op::kRubout);
+    keys({op::kRubout, op::kRubout});
     EXPECT_EQ(lines(), V{"abef"});
-    press(op::kRecChar);
-    press(op::kRecChar);
+    keys({op::kRecChar, op::kRecChar});
     EXPECT_EQ(lines(), V{"abcdef"});
     EXPECT_EQ(col(), 3);
     EXPECT_EQ(mode, 1);

@@ -108,13 +108,11 @@ TEST_F(Cursor, PagesStopAtTheFileEnds) {
     EXPECT_EQ(lineno(), depth + 1);
     EXPECT_EQ(cur().disln, cur().lnptr);
     EXPECT_EQ(col(), 7);
-    press(op::kPageDown);
-    press(op::kPageDown);
+    keys({op::kPageDown, op::kPageDown});
     EXPECT_EQ(lineno(), 50);  // the last line on the top row
     press(op::kPageUp);
     EXPECT_EQ(lineno(), 50 - depth);
-    press(op::kPageUp);
-    press(op::kPageUp);
+    keys({op::kPageUp, op::kPageUp});
     EXPECT_EQ(lineno(), 1);
     EXPECT_EQ(col(), 7);
     EXPECT_EQ(cur().lncount, 50);
@@ -204,8 +202,7 @@ TEST_F(Cursor, FormulaMovesReduceToColumnStepsAndCursorKinds) {
     at(1, 2);
     press(op::kGreen);
     EXPECT_EQ(cur().curflag, 3);
-    press(op::kRight);
-    press(op::kDown);
+    keys({op::kRight, op::kDown});
     EXPECT_EQ(greenx, 0);
     EXPECT_EQ(greeny, 0);
     press(op::kGreen);

@@ -65,6 +65,10 @@ class EditTest : public StoreTest {
     }
     static int lineno() { return distance(cur().header, cur().lnptr); }
     static int col() { return cur().curcol; }
+    static void keys(std::initializer_list<int> codes) {
+        for (const int code : codes)
+            press(code);
+    }
     // Presses each key in turn; the cursor's column after each.
     static std::vector<int> cols(std::initializer_list<int> codes) {
         std::vector<int> out;

@@ -3,56 +3,46 @@
 
 using LineOps = EditTest;
 using V = std::vector<std::string>;
+using Cols = std::vector<int>;
 
 TEST_F(LineOps, LineEndsMarginsAndDeletingToTheEnd) {
     load({"abc   "});
     at(1, 2);
-    press(op::kEndLine);
-    EXPECT_EQ(col(), 4);
+    EXPECT_EQ(cols({op::kEndLine, op::kBegLine}), (Cols{4, 1}));
     EXPECT_EQ(lines(), V{"abc"});
-    press(op::kBegLine);
-    EXPECT_EQ(col(), 1);
     at(1, 2);
     EXPECT_EQ(asked(op::kDeLine), 6);
     EXPECT_EQ(lines(), V{"a"});
     press(op::kRecChar);
     EXPECT_EQ(lines(), V{"ac"});
-    at(1, 9);
-    press(op::kDeLine);
-    EXPECT_EQ(lines(), V{"ac"});
+    EXPECT_EQ(pressed_at(1, 9, op::kDeLine), V{"ac"});
 
-    at(1, 30);
-    press(op::kMaRight);
-    EXPECT_EQ(rmargin, 30);
-    at(1, 5);
-    press(op::kMarLeft);
-    EXPECT_EQ(lmargin, 5);
-    at(1, 40);
-    press(op::kMarLeft);  // beyond the right margin: refused
-    EXPECT_EQ(lmargin, 5);
-    at(1, 3);
-    press(op::kMaRight);  // left of the left margin: refused
-    EXPECT_EQ(rmargin, 30);
+    // A left margin beyond the right one, or a right margin left of the left one, is refused.
+    const struct {
+        int at, code, left, right;
+    } margins[] = {{30, op::kMaRight, 1, 30},
+                   {5, op::kMarLeft, 5, 30},
+                   {40, op::kMarLeft, 5, 30},
+                   {3, op::kMaRight, 5, 30}};
+    for (const auto& m : margins) {
+        pressed_at(1, m.at, m.code);
+        EXPECT_EQ(lmargin, m.left) << m.at;
+        EXPECT_EQ(rmargin, m.right) << m.at;
+    }
 }
 
 TEST_F(LineOps, SplitAndJoinKeepBlanksAndHandleEmptyLines) {
     load({"hello world", "after"});
-    at(1, 7);
-    press(op::kSplit);
-    EXPECT_EQ(lines(), (V{"hello ", "world", "after"}));
+    EXPECT_EQ(pressed_at(1, 7, op::kSplit), (V{"hello ", "world", "after"}));
     EXPECT_EQ(lineno(), 2);
     EXPECT_EQ(col(), 1);
     EXPECT_EQ(cur().curline, 2);
     // At or beyond the end: an empty new line.
-    at(3, 9);
-    press(op::kSplit);
-    EXPECT_EQ(lines(), (V{"hello ", "world", "after", ""}));
+    EXPECT_EQ(pressed_at(3, 9, op::kSplit), (V{"hello ", "world", "after", ""}));
     EXPECT_EQ(cur().lnptr->object, kObjNew);
     // Split while inserting: the tail is typed into the empty new line all the same.
     mode = 2;
-    at(2, 3);
-    press(op::kSplit);
-    EXPECT_EQ(lines(), (V{"hello ", "wo", "rld", "after", ""}));
+    EXPECT_EQ(pressed_at(2, 3, op::kSplit), (V{"hello ", "wo", "rld", "after", ""}));
     mode = 1;
 
     // Joining removes an empty new line below.
@@ -70,15 +60,11 @@ TEST_F(LineOps, SplitAndJoinKeepBlanksAndHandleEmptyLines) {
     EXPECT_EQ(cur().starA, nullptr);
     EXPECT_EQ(cur().lncount, 2);
     EXPECT_EQ(cur().edited, 1);
-    at(2, 1);
-    press(op::kJoin);  // the last line
-    EXPECT_EQ(lines(), (V{"abcdef", "g"}));
+    EXPECT_EQ(pressed_at(2, 1, op::kJoin), (V{"abcdef", "g"})) << "the last line";
     // Split then join gives the line back, less the blank that ended its first part.
     load({"split me here"});
     at(1, 7);
-    press(op::kSplit);
-    press(op::kUp);
-    press(op::kJoin);
+    keys({op::kSplit, op::kUp, op::kJoin});
     EXPECT_EQ(lines(), V{"splitme here"});
     EXPECT_EQ(col(), 13);
     garbage();
@@ -89,93 +75,60 @@ TEST_F(LineOps, SplitAndJoinKeepBlanksAndHandleEmptyLines) {
 TEST_F(LineOps, RepeatingTheLineAbove) {
     load({"abcdef", "xy"});
     at(2, 2);
-    press(op::kRepChar);
-    EXPECT_EQ(lines()[1], "xb");
-    EXPECT_EQ(col(), 3);
-    press(op::kRepLine);
-    EXPECT_EQ(lines()[1], "xbcdef");
-    EXPECT_EQ(col(), 7);
-    press(op::kRepChar);  // the line above is shorter: a blank
+    // A character, the rest of the line, then a blank where the line above is shorter.
+    EXPECT_EQ(cols({op::kRepChar, op::kRepLine, op::kRepChar}), (Cols{3, 7, 8}));
     EXPECT_EQ(lines()[1], "xbcdef ");
-    at(1, 1);
-    press(op::kRepChar);  // nothing on the first line
-    EXPECT_EQ(lines()[0], "abcdef");
+    EXPECT_EQ(pressed_at(1, 1, op::kRepChar)[0], "abcdef") << "nothing above the first line";
     expect_sound();
 }
 
 TEST_F(LineOps, WordDeletionAndWordJumps) {
     load({"one two three"});
-    at(1, 6);  // on w
-    press(op::kDelWord);
-    EXPECT_EQ(lines(), V{"one three"});
+    EXPECT_EQ(pressed_at(1, 6, op::kDelWord), V{"one three"});  // on w
     EXPECT_EQ(col(), 5);
     press(op::kRecWord);
     EXPECT_EQ(lines(), V{"one two three"});
     // From inside a word to the start of the next.
-    at(1, 2);
-    press(op::kDelWordEnd);
-    EXPECT_EQ(lines(), V{"otwo three"});
+    EXPECT_EQ(pressed_at(1, 2, op::kDelWordEnd), V{"otwo three"});
     // Not on a word character: nothing.
     load({"a, b"});
-    at(1, 2);
-    press(op::kDelWord);
-    EXPECT_EQ(lines(), V{"a, b"});
+    EXPECT_EQ(pressed_at(1, 2, op::kDelWord), V{"a, b"});
 
+    // Next word over lines and punctuation, back again, and no further than the top.
     load({"first second", "  third, fourth", "fifth"});
-    press(op::kNextWord);
-    EXPECT_EQ(col(), 7);
-    press(op::kNextWord);
-    EXPECT_EQ(lineno(), 2);
-    EXPECT_EQ(col(), 3);
-    press(op::kNextWord);
-    EXPECT_EQ(col(), 10);
-    press(op::kPrevWord);
-    EXPECT_EQ(col(), 3);
-    press(op::kPrevWord);
-    EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(col(), 7);
-    press(op::kPrevWord);
-    EXPECT_EQ(col(), 1);
-    press(op::kPrevWord);  // the top of the file
-    EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(col(), 1);
+    const std::pair<int, int> jumps[] = {
+        {op::kNextWord, 7}, {op::kNextWord, 3}, {op::kNextWord, 10}, {op::kPrevWord, 3},
+        {op::kPrevWord, 7}, {op::kPrevWord, 1}, {op::kPrevWord, 1}};
+    const int lines_at[] = {1, 2, 2, 2, 1, 1, 1};
+    for (std::size_t i = 0; i < std::size(jumps); ++i) {
+        press(jumps[i].first);
+        EXPECT_EQ(col(), jumps[i].second) << "jump " << i;
+        EXPECT_EQ(lineno(), lines_at[i]) << "jump " << i;
+    }
     // Back to the start of the previous run of non-separators.
     load({"  (x) word"});
-    at(1, 8);
-    press(op::kPrevWord);
+    pressed_at(1, 8, op::kPrevWord);
     EXPECT_EQ(col(), 3);
     // At the top, a line that does not start with a word goes on to the next word.
     load({"(x) word"});
-    at(1, 6);
-    press(op::kPrevWord);
+    pressed_at(1, 6, op::kPrevWord);
     EXPECT_EQ(col(), 5);
     // Over blanks, over the number, and one step more.
     load({"  -12.5 left"});
-    press(op::kNextNum);
-    EXPECT_EQ(col(), 9);
+    EXPECT_EQ(cols({op::kNextNum}), Cols{9});
     EXPECT_EQ(cur().lncount, 1);
     expect_sound();
 }
 
 TEST_F(LineOps, FlipChangesCaseAndCyclesAccents) {
     load({"eA1\xE9\xE7"});
-    press(op::kFlip);
-    press(op::kFlip);
-    press(op::kFlip);
-    EXPECT_EQ(lines(), V{"Ea1\xE9\xE7"});
-    EXPECT_EQ(col(), 4);
-    press(op::kFlip);
+    // Accented letters cycle in place; the cursor stays on them.
+    EXPECT_EQ(cols({op::kFlip, op::kFlip, op::kFlip, op::kFlip}), (Cols{2, 3, 4, 4}));
     EXPECT_EQ(lines(), V{"Ea1\xEA\xE7"});
-    EXPECT_EQ(col(), 4);  // stays on an accented letter
-    press(op::kFlip);
-    press(op::kFlip);
+    keys({op::kFlip, op::kFlip});
     EXPECT_EQ(static_cast<unsigned char>(lines()[0][3]), 0xC8);  // round to the capital
-    at(1, 5);
-    press(op::kFlip);
-    EXPECT_EQ(static_cast<unsigned char>(lines()[0][4]), 0xC7);
-    at(1, 9);
-    press(op::kFlip);  // beyond the end: nothing
-    EXPECT_EQ(lines()[0].size(), 5u);
+    EXPECT_EQ(static_cast<unsigned char>(pressed_at(1, 5, op::kFlip)[0][4]), 0xC7);
+    EXPECT_EQ(pressed_at(1, 9, op::kFlip)[0].size(), 5u) << "beyond the end: nothing";
     // Every accent ring returns to where it started, and the table is a permutation.
     std::array<int, 256> seen{};
     for (int b = 0; b < 256; ++b)
@@ -189,10 +142,9 @@ TEST_F(LineOps, FlipChangesCaseAndCyclesAccents) {
         EXPECT_EQ(x, b);
         EXPECT_LE(steps, 12);
     }
-    EXPECT_EQ(flip[0xE5], 0xC0);
-    EXPECT_EQ(flip[0xD5], 0xD6);
-    EXPECT_EQ(flip[0xFC], 0xD9);
-    EXPECT_EQ(flip[0xD7], 0xD7);  // the multiplication sign is no letter
+    // The multiplication sign is no letter.
+    for (const auto& [from, to] : {std::pair{0xE5, 0xC0}, {0xD5, 0xD6}, {0xFC, 0xD9}, {0xD7, 0xD7}})
+        EXPECT_EQ(flip[from], to) << from;
 }
 
 TEST_F(LineOps, ManyNewLinesFollowTheCursorLine) {
@@ -216,8 +168,7 @@ TEST_F(LineOps, LineDrawingMakesTheBoxBytes) {
     EXPECT_EQ(cur().viewtype, 3);
     EXPECT_EQ(cureditmask, 8);
     at(1, 3);
-    press(op::kRight);
-    press(op::kRight);
+    keys({op::kRight, op::kRight});
     EXPECT_EQ(asked(op::kDown), 20);
     const std::string first = lines()[0];
     ASSERT_EQ(first.size(), 5u);
@@ -225,16 +176,12 @@ TEST_F(LineOps, LineDrawingMakesTheBoxBytes) {
     EXPECT_EQ(lines()[1], "    \x0F");           // 15 below the last
     EXPECT_EQ(cur().edited, 1);
     // Up and left close a box; erase mode takes arms away.
-    press(op::kLeft);
-    press(op::kLeft);
-    press(op::kUp);
+    keys({op::kLeft, op::kLeft, op::kUp});
     EXPECT_EQ(lines()[0].substr(2), "\x1A\x14\x19");  // right+down, left+right, left+down
     EXPECT_EQ(lines()[1].substr(2), "\x18\x14\x17");  // up+right, left+right, left+up
-    press(op::kRubout);                               // erase mode in view 3
-    press(op::kRight);
+    keys({op::kRubout, op::kRight});                  // rubout is erase mode in view 3
     EXPECT_EQ(lines()[0].substr(2), "\x11\x10\x19");  // down, right
-    press(op::kLdEnter);                              // back to drawing
-    press(op::kReturn);                               // leaves line drawing
+    keys({op::kLdEnter, op::kReturn});                // back to drawing, then out of line drawing
     EXPECT_EQ(cur().viewtype, 0);
     EXPECT_EQ(cureditmask, 1);
     // Arms and bytes are inverse tables.
