@@ -18,17 +18,31 @@ class TermTest : public StoreTest {
         StoreTest::TearDown();
     }
     static std::string cells(int row, int from, int n) { return screen_text(row).substr(from, n); }
+    struct Shown {
+        std::string cmd;  // empty: nothing sent
+        int row, from;
+        std::string want;
+    };
+    // Sends each command and checks the cells that follow on the row.
+    static void expect_shown(std::initializer_list<Shown> rows) {
+        for (const Shown& r : rows) {
+            if (!r.cmd.empty()) pltransmit(r.cmd);
+            EXPECT_EQ(cells(r.row, r.from, static_cast<int>(r.want.size())), r.want) << r.cmd;
+        }
+    }
+    static std::array<int, 7> geometry() {
+        return {swidth, rightcol, windowend, depth, helpline, cmdline, shiftc};
+    }
+    static void send(std::initializer_list<std::string> cmds) {
+        for (const std::string& c : cmds)
+            pltransmit(c);
+    }
 };
 
 TEST_F(TermTest, GeometryFollowsTheTerminalSize) {
     EXPECT_EQ(setgeometry(30, 100), 1);
-    EXPECT_EQ(swidth, 98);
-    EXPECT_EQ(rightcol, 98);
-    EXPECT_EQ(windowend, 27);
-    EXPECT_EQ(depth, 26);
-    EXPECT_EQ(helpline, 28);
-    EXPECT_EQ(cmdline, 29);
-    EXPECT_EQ(shiftc, 79);
+    // Width, right column, window end, depth, help line, command line, shift.
+    EXPECT_EQ(geometry(), (std::array{98, 98, 27, 26, 28, 29, 79}));
     EXPECT_EQ(screen_text(29).size(), 100u);
     EXPECT_EQ(setgeometry(30, 100), 0) << "same size: nothing changed";
 
@@ -52,22 +66,24 @@ TEST_F(TermTest, GeometryFollowsTheTerminalSize) {
     EXPECT_EQ(static_cast<int>(screen_text(cmdline).size()), swidth + 2);
 }
 
+// The last text row does not advance; huge columns neither hang nor overflow.
 TEST_F(TermTest, TextCursorWrapsAtTheRightEdge) {
-    pltransmit("$p5,200");
-    EXPECT_EQ(textline, 7);
-    EXPECT_EQ(textcol, 44);
-    pltransmit("$p3,79");
-    EXPECT_EQ(textline, 3);
-    EXPECT_EQ(textcol, 79);
-    pltransmit("$p3,80");
-    EXPECT_EQ(textline, 4);
-    EXPECT_EQ(textcol, 2);
-    // The last text row does not advance; huge columns neither hang nor overflow.
-    pltransmit("$p20,300");
-    EXPECT_EQ(textline, helpline - 1);
-    EXPECT_EQ(textcol, 66);
-    pltransmit("$p21,2000000000");
-    EXPECT_EQ(textline, 21);
+    const struct {
+        const char* cmd;
+        int line, col;
+    } moves[] = {{"$p5,200", 7, 44},
+                 {"$p3,79", 3, 79},
+                 {"$p3,80", 4, 2},
+                 {"$p20,300", 21, 66},
+                 {"$p21,2000000000", 21, -1}};
+    for (const auto& m : moves) {
+        pltransmit(m.cmd);
+        EXPECT_EQ(textline, m.line) << m.cmd;
+        if (m.col > 0) {
+            EXPECT_EQ(textcol, m.col) << m.cmd;
+        }
+    }
+    EXPECT_EQ(helpline - 1, 21);
     EXPECT_LE(textcol, 79);
     EXPECT_GE(textcol, 2);
     pltransmit("$+");
@@ -76,36 +92,26 @@ TEST_F(TermTest, TextCursorWrapsAtTheRightEdge) {
 
     setgeometry(30, 100);
     pltransmit("$p5,200");
-    EXPECT_EQ(textline, 7);
-    EXPECT_EQ(textcol, 4);
+    EXPECT_EQ(std::pair(textline, textcol), std::pair(7, 4));
 }
 
 TEST_F(TermTest, TextRowsFlagsAndRuns) {
-    pltransmit("$TL7," + std::string(78, 'x'));
-    pltransmit("$TF7,*+");
-    EXPECT_EQ(screen_text(7), "*+" + std::string(78, 'x'));
-    pltransmit("$TL7,short");
-    EXPECT_EQ(screen_text(7), "*+short" + std::string(73, ' ')) << "rest of the row cleared";
-    pltransmit("$TL7");
-    EXPECT_EQ(screen_text(7), "*+" + std::string(78, ' ')) << "flag columns stay";
-
-    pltransmit("$TR3,2,5,ab");
-    EXPECT_EQ(cells(3, 2, 6), "ab^^^ ");
-    // Runs wrap to column 2 of the next row, but not past the last text row.
-    pltransmit("$TR10,76,7,abcdefg");
-    EXPECT_EQ(cells(10, 76, 4), "abcd");
-    EXPECT_EQ(cells(11, 2, 4), "efg ");
-    pltransmit("$TR21,78,5,xyz");
-    EXPECT_EQ(cells(21, 78, 2), "xy");
-    EXPECT_EQ(cells(21, 2, 4), "z^^ ");
-    EXPECT_EQ(cells(22, 0, 4), "    ");
-    // A huge count neither hangs nor writes outside the text zone.
-    pltransmit("$TR20,2,2000000000,");
-    EXPECT_EQ(cells(21, 2, 78), std::string(78, '^'));
-    EXPECT_EQ(cells(22, 0, 4), "    ");
-
-    pltransmit("$Tfab");
-    EXPECT_EQ(cells(2, 0, 2), "ab");
+    const std::string x78(78, 'x');
+    expect_shown({{"$TL7," + x78, 7, 2, x78},
+                  {"$TF7,*+", 7, 0, "*+" + x78},
+                  {"$TL7,short", 7, 0, "*+short" + std::string(73, ' ')},  // the rest cleared
+                  {"$TL7", 7, 0, "*+" + std::string(78, ' ')},             // the flag columns stay
+                  {"$TR3,2,5,ab", 3, 2, "ab^^^ "},
+                  // Runs wrap to column 2 of the next row, but not past the last text row.
+                  {"$TR10,76,7,abcdefg", 10, 76, "abcd"},
+                  {"", 11, 2, "efg "},
+                  {"$TR21,78,5,xyz", 21, 78, "xy"},
+                  {"", 21, 2, "z^^ "},
+                  {"", 22, 0, "    "},
+                  // A huge count neither hangs nor writes outside the text zone.
+                  {"$TR20,2,2000000000,", 21, 2, std::string(78, '^')},
+                  {"", 22, 0, "    "},
+                  {"$Tfab", 2, 0, "ab"}});
     pltransmit("$Tx");
     for (int row = 2; row <= 21; ++row)
         EXPECT_EQ(screen_text(row), std::string(80, ' '));
@@ -118,35 +124,21 @@ TEST_F(TermTest, StatusFieldsAndLabels) {
               "  Core:   (     ,     )                          Lines:        View: " +
                   std::string(11, ' '));
     EXPECT_EQ(cells(23, 0, 10), "Expecting ");
-    pltransmit("$mw 1");
-    pltransmit("$mr    1");
-    pltransmit("$mc   12");
-    pltransmit("$ml3");
-    pltransmit("$mvTEXT    ");
-    pltransmit("$mmCommand ");
+    send({"$mw 1", "$mr    1", "$mc   12", "$ml3", "$mvTEXT    ", "$mmCommand "});
     EXPECT_EQ(cells(0, 0, 80),
               "  Core: 1 (    1,   12)                          Lines: 3      View:  TEXT      ");
     EXPECT_EQ(cells(23, 0, 19), "Expecting Command  ");
 
-    pltransmit("$mnhome/user/a-very-long-directory/notes.txt");
-    EXPECT_EQ(cells(0, 26, 20), "/notes.txt          ");
-    pltransmit("$mn/a/extraordinarily-long-name.txt");
-    EXPECT_EQ(cells(0, 26, 21), "/extraordinarily-lon ") << "cut to 20";
-    pltransmit("$mnplain");
-    EXPECT_EQ(cells(0, 26, 20), "plain               ");
-
-    pltransmit("$mhSaving...");
-    EXPECT_EQ(screen_text(22), "------Saving..." + std::string(65, '-'));
-    pltransmit("$mh");
-    EXPECT_EQ(screen_text(22), std::string(80, '-'));
-    pltransmit("$mt..<..!..>");
-    EXPECT_EQ(cells(1, 0, 13), "  ..<..!..>  ");
+    expect_shown({{"$mnhome/user/a-very-long-directory/notes.txt", 0, 26, "/notes.txt          "},
+                  {"$mn/a/extraordinarily-long-name.txt", 0, 26, "/extraordinarily-lon "},  // cut
+                  {"$mnplain", 0, 26, "plain               "},
+                  {"$mhSaving...", 22, 0, "------Saving..." + std::string(65, '-')},
+                  {"$mh", 22, 0, std::string(80, '-')},
+                  {"$mt..<..!..>", 1, 0, "  ..<..!..>  "}});
     // Commands of other front ends and unknown letters do nothing.
     const std::string before = screen_text(0);
-    for (const char* c : {"$e+", "$e-", "$u", "$L", "$l 3", "$t 4", "$mU###", "$mz1", "$Tq", "$Cq",
-                          "$", "", "$TR", "$TF", "$m"}) {
-        pltransmit(c);
-    }
+    send({"$e+", "$e-", "$u", "$L", "$l 3", "$t 4", "$mU###", "$mz1", "$Tq", "$Cq", "$", "", "$TR",
+          "$TF", "$m"});
     EXPECT_EQ(screen_text(0), before);
 }
 
@@ -184,10 +176,7 @@ TEST_F(TermTest, NothingIsShownWhileInvisible) {
     screen_refresh();
     bytes.clear();
     visible = 0;
-    for (const char* c : {"$X", "$W", "$TL3,hello", "$mhhelp", "$b", "$Cx", "$CLabc", "$Tx",
-                          "$TR3,2,5,ab", "$c!"}) {
-        pltransmit(c);
-    }
+    send({"$X", "$W", "$TL3,hello", "$mhhelp", "$b", "$Cx", "$CLabc", "$Tx", "$TR3,2,5,ab", "$c!"});
     putstring("error", 'e');
     screen_refresh();
     EXPECT_EQ(bytes, "");
@@ -201,10 +190,7 @@ TEST_F(TermTest, OnlyChangesReachTheTerminal) {
     std::string bytes;
     ASSERT_TRUE(load_terminfo("xterm"));
     set_output_capture(&bytes);
-    pltransmit("$X");
-    pltransmit("$TL5,hello world");
-    pltransmit("$p5,4");
-    pltransmit("$+");
+    send({"$X", "$TL5,hello world", "$p5,4", "$+"});
     screen_refresh();
     EXPECT_NE(bytes.find("\x1b[H\x1b[2J"), std::string::npos) << bytes;
     EXPECT_NE(bytes.find("hello world"), std::string::npos);
@@ -214,20 +200,16 @@ TEST_F(TermTest, OnlyChangesReachTheTerminal) {
     EXPECT_EQ(bytes, "") << "nothing changed, nothing sent";
 
     // Overtyping at the cursor: the character, no cursor movement.
-    pltransmit("$cJ");
-    pltransmit("$p5,5");
-    pltransmit("$+");
+    send({"$cJ", "$p5,5", "$+"});
     screen_refresh();
     EXPECT_EQ(bytes, "J");
 
     // Redrawing a row with the same text sends nothing; a shorter text clears the rest.
     bytes.clear();
-    pltransmit("$TL5,heJlo world");
-    pltransmit("$+");
+    send({"$TL5,heJlo world", "$+"});
     screen_refresh();
     EXPECT_EQ(bytes, "");
-    pltransmit("$TL5,he");
-    pltransmit("$+");
+    send({"$TL5,he", "$+"});
     screen_refresh();
     EXPECT_EQ(bytes, "\b\x1b[K ") << "back one, clear from column 4, then on to the cursor";
 
@@ -287,9 +269,8 @@ TEST_F(TermTest, MessagesWaitForAnAnswer) {
     EXPECT_EQ(diserr("Not Found"), 1);
     EXPECT_EQ(del, 1);
     ASSERT_GE(cmds.size(), 3u);
-    EXPECT_EQ(cmds[0], "$meNot Found");
-    EXPECT_EQ(cmds[1], "$e+");
-    EXPECT_EQ(cmds[2], "$e-");
+    EXPECT_EQ(std::vector(cmds.begin(), cmds.begin() + 3),
+              (std::vector<std::string>{"$meNot Found", "$e+", "$e-"}));
     set_command_capture(nullptr);
 
     // With nothing shown the wait still happens.
