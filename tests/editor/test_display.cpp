@@ -28,14 +28,19 @@ class DisplayTest : public StoreTest {
     // Replaces core file 1's text by `lines`, cursor on the first line, window from the top.
     static void fill(const std::vector<std::string>& lines) {
         clrfile();
-        cur().lnptr = cur().header->down;  // the empty line a cleared file keeps
-        for (char c : lines.front())
-            cadd(c);
-        for (std::size_t i = 1; i < lines.size(); ++i)
-            addline(lines[i]);
-        cur().lnptr = cur().header->down;
-        cur().disln = cur().lnptr;
-        cur().curcol = 1;
+        fill_lines(lines);
+    }
+    // The screen commands that `f` sends.
+    template <class F>
+    static std::vector<std::string> sent(F f) {
+        std::vector<std::string> cmds;
+        set_command_capture(&cmds);
+        f();
+        set_command_capture(nullptr);
+        return cmds;
+    }
+    static std::vector<std::string> drawn(int code) {
+        return sent([code] { draw(code); });
     }
     static void draw(int code) {
         redisplay = code;
@@ -47,32 +52,23 @@ class DisplayTest : public StoreTest {
 
 TEST_F(DisplayTest, HorizontalShiftKeepsTheOverlapInView) {
     fill({std::string(200, 'x')});
-    cur().curcol = 79;
-    draw(0);
-    EXPECT_EQ(pshift, 59);
-    EXPECT_EQ(rightcol, 137);
-    cur().curcol = 137;
-    draw(0);
-    EXPECT_EQ(pshift, 59) << "still inside the window";
-    cur().curcol = 150;
-    draw(0);
-    EXPECT_EQ(pshift, 118);
-    EXPECT_EQ(rightcol, 196);
-    cur().curcol = 59;
-    draw(0);
-    EXPECT_EQ(pshift, 0);
-    EXPECT_EQ(rightcol, 78);
+    // The cursor's column, then the shift and the window's right column it leads to.
+    const std::array<int, 3> moves[] = {
+        {79, 59, 137}, {137, 59, 137}, {150, 118, 196}, {59, 0, 78}};
+    for (const auto& [column, shift, right] : moves) {
+        cur().curcol = column;
+        draw(0);
+        EXPECT_EQ(pshift, shift) << column;
+        EXPECT_EQ(rightcol, right) << column;
+    }
 
     // A shift redraws the ruler and the whole zone, even when asked for less; while invisible
     // only the numbers move.
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
     cur().curcol = 100;
-    draw(4);
+    const std::vector<std::string> cmds = drawn(4);
     ASSERT_FALSE(cmds.empty());
     EXPECT_EQ(cmds[0].substr(0, 3), "$mt");
     EXPECT_EQ(cmds[0].size(), 3u + 78u);
-    cmds.clear();
     visible = 0;
     cur().curcol = 1;
     draw(1);
@@ -118,34 +114,23 @@ TEST_F(DisplayTest, FlagsTellWhatIsOffScreenAndWhatKindALineIs) {
 TEST_F(DisplayTest, PartialRedrawsTouchOnlyTheirRows) {
     fill({"one", "two", "three", "four"});
     draw(1);
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
     cur().lnptr = line(3);
-    draw(5);
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three"}));
-    cmds.clear();
-    draw(9);
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  "}));
-    cmds.clear();
-    draw(20);
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three", "$TF3,  ", "$TL3,two"}));
-    cmds.clear();
-    draw(21);
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$TF4,  ", "$TL4,three", "$TF5,  ", "$TL5,four"}));
-    cmds.clear();
-    draw(6);
-    EXPECT_EQ(cmds.size(), 2u * (windowend - 4 + 1));
-    EXPECT_EQ(cmds.back(), "$TL" + std::to_string(windowend));
+    using C = std::vector<std::string>;
+    EXPECT_EQ(drawn(5), (C{"$TF4,  ", "$TL4,three"}));
+    EXPECT_EQ(drawn(9), (C{"$TF4,  "}));
+    EXPECT_EQ(drawn(20), (C{"$TF4,  ", "$TL4,three", "$TF3,  ", "$TL3,two"}));
+    EXPECT_EQ(drawn(21), (C{"$TF4,  ", "$TL4,three", "$TF5,  ", "$TL5,four"}));
+    const C rest = drawn(6);
+    EXPECT_EQ(rest.size(), 2u * (windowend - 4 + 1));
+    EXPECT_EQ(rest.back(), "$TL" + std::to_string(windowend));
     pltransmit("$p4,2");
-    cmds.clear();
     holdch = 'T';
-    draw(4);
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$cT"}));
+    EXPECT_EQ(drawn(4), (C{"$cT"}));
     EXPECT_EQ(row(4).substr(2, 5), "Three");
-    cmds.clear();
-    draw(12);
-    draw(0);
-    EXPECT_TRUE(cmds.empty());
+    EXPECT_TRUE(sent([] {
+                    draw(12);
+                    draw(0);
+                }).empty());
     EXPECT_EQ(redisplay, 0);
 }
 
@@ -196,31 +181,26 @@ TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
     fill({"a", "b"});
     cur().filname.assign("docs/letters/notes.txt");
     gendis();
-    EXPECT_EQ(row(0).substr(0, 23), "  Core: 1 (    1,    1)");
-    EXPECT_EQ(row(0).substr(26, 20), "/notes.txt          ");
-    EXPECT_EQ(row(0).substr(49, 9), "Lines: 2 ");
-    EXPECT_EQ(row(0).substr(63, 16), "View:  TEXT     ");
+    EXPECT_EQ(row(0).substr(0, 79),
+              "  Core: 1 (    1,    1)   /notes.txt             Lines: 2      View:  TEXT     ");
     EXPECT_EQ(row(1).substr(0, 12), "  <.......!.");
     EXPECT_EQ(row(1)[73], '>');
     EXPECT_EQ(row(22), std::string(80, '-'));
     EXPECT_EQ(row(23).substr(0, 19), "Expecting Typing   ");
 
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
-    putstats();
-    EXPECT_TRUE(cmds.empty());
+    // Only what changed is sent, and a status shown once is not sent again.
+    using C = std::vector<std::string>;
+    EXPECT_EQ(sent(putstats), C{});
     cur().curcol = 12;
-    putstats();
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$mc   12"}));
-    cmds.clear();
+    EXPECT_EQ(sent(putstats), C{"$mc   12"});
     full = 1;
-    putstats();
-    putstats();
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$mvFULL    "}));
-    cmds.clear();
+    EXPECT_EQ(sent([] {
+                  putstats();
+                  putstats();
+              }),
+              C{"$mvFULL    "});
     full = 0;
-    putstats();
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$mvTEXT    "}));
+    EXPECT_EQ(sent(putstats), C{"$mvTEXT    "});
 
     // Margins, tab stops and column stars on the ruler.
     lmargin = 5;
@@ -261,14 +241,10 @@ TEST_F(DisplayTest, ResultsOnTheHelpLine) {
     putresult();
     EXPECT_EQ(row(22).substr(6, 7), "RES 42-");
 
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
     pushfn("\x7f");
-    putbool("AC", "B");
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$mbERR AC", "$mbCH B"}));
-    cmds.clear();
-    putbool("", "AB");
-    EXPECT_EQ(cmds, (std::vector<std::string>{"$mbCH AB"}));
+    using C = std::vector<std::string>;
+    EXPECT_EQ(sent([] { putbool("AC", "B"); }), (C{"$mbERR AC", "$mbCH B"}));
+    EXPECT_EQ(sent([] { putbool("", "AB"); }), C{"$mbCH AB"});
 }
 
 }  // namespace
