@@ -55,6 +55,13 @@ class StoreTest : public ::testing::Test {
         cf.disln = cf.lnptr;
         cf.curcol = 1;
     }
+    // The texts of the current core file's lines.
+    static std::vector<std::string> texts() {
+        std::vector<std::string> out;
+        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
+            out.push_back(text(l));
+        return out;
+    }
     static LINE* line(int n) {
         LINE* l = cur().header;
         for (int i = 0; i < n; ++i)

@@ -6,6 +6,8 @@
 #include "store_fixture.hpp"
 #include "utilptr.hpp"
 
+using V = std::vector<std::string>;
+
 TEST_F(StoreTest, FreshCoreFilesHoldOneEmptyNewLine) {
     EXPECT_EQ(corenum, 1);
     for (int n = 0; n < kCoreFiles; ++n) {
@@ -23,41 +25,29 @@ TEST_F(StoreTest, FreshCoreFilesHoldOneEmptyNewLine) {
     EXPECT_EQ(firstphys.nextphys, nullptr);
 }
 
-TEST_F(StoreTest, FirstCharacterPlacesANewLineAtAvailOnTheChain) {
-    cadd('x');
-    cadd('y');
-    LINE* l = cur().lnptr;
-    EXPECT_EQ(l->object, kObjText);
-    EXPECT_EQ(l->index, 0);
-    EXPECT_EQ(text(l), "xy");
-    EXPECT_EQ(avail, 2);
-    EXPECT_EQ(lastphys, l);
-    EXPECT_EQ(cur().charcount, 2);
-}
-
+// The first character places a new line at avail, on the chain; growing a line that other bytes
+// follow moves it to the top of the arena.
 TEST_F(StoreTest, GrowingALineFollowedByOtherBytesMovesItToTheTop) {
     LINE* first = cur().lnptr;
     cadd('a');
     cadd('b');
+    EXPECT_EQ(first->object, kObjText);
+    EXPECT_EQ(first->index, 0);
+    EXPECT_EQ(std::pair(avail, cur().charcount), std::pair(2L, 2L));
+    EXPECT_EQ(lastphys, first);
     addline("cd");
     // Back to the first line, which is hemmed in by the second line's bytes.
-    cur().lnptr = first;
-    cur().disln = first;
-    cur().starA = first;
-    const long l0 = first->index;
+    cur().lnptr = cur().disln = cur().starA = first;
     const long pooled = linepool::in_use();
     cadd('!');
     LINE* moved = cur().lnptr;
     EXPECT_NE(moved, first);
     EXPECT_EQ(text(moved), "ab!");
     EXPECT_EQ(moved->index, 4);
-    EXPECT_EQ(textbase[l0], kFreeByte);
-    EXPECT_EQ(textbase[l0 + 1], kFreeByte);
+    EXPECT_EQ(std::string(textbase.begin(), textbase.begin() + 2), std::string(2, kFreeByte));
     EXPECT_EQ(first->object, kObjDead);
-    EXPECT_EQ(cur().disln, moved);
-    EXPECT_EQ(cur().starA, moved);
-    EXPECT_EQ(cur().header->down, moved);
-    EXPECT_EQ(moved->down->up, moved);
+    for (LINE* l : {cur().disln, cur().starA, cur().header->down, moved->down->up})
+        EXPECT_EQ(l, moved);
     // The dead record goes back to the pool at the next compaction.
     garbage();
     EXPECT_EQ(linepool::in_use(), pooled);
@@ -78,10 +68,8 @@ TEST_F(StoreTest, CompactionStripsBlanksAndPacksLinesInChainOrder) {
     removeline();
     cur().lnptr = line(1);
     garbage();
-    EXPECT_EQ(text(line(1)), "a");
-    EXPECT_EQ(text(line(2)), "ccc");
-    EXPECT_EQ(line(1)->index, 0);
-    EXPECT_EQ(line(2)->index, 1);
+    EXPECT_EQ(texts(), (V{"a", "ccc"}));
+    EXPECT_EQ(std::pair(line(1)->index, line(2)->index), std::pair(0L, 1L));
     EXPECT_EQ(avail, 4);
     EXPECT_EQ(cur().charcount, 4);
     EXPECT_EQ(textbase[4], kFreeByte);
@@ -216,15 +204,13 @@ TEST_F(StoreTest, ALineNeverGrowsIntoTheNextLineWhateverItsBytes) {
     EXPECT_EQ(text(second), std::string(1, y) + "b") << "the next line's first byte survives";
     EXPECT_NE(line(1), first) << "the hemmed-in line moved to the top of the arena";
     garbage();
-    EXPECT_EQ(text(line(1)), std::string("a") + y + "c");
-    EXPECT_EQ(text(line(2)), std::string(1, y) + "b");
+    EXPECT_EQ(texts(), (V{std::string("a") + y + "c", std::string(1, y) + "b"}));
     // After compaction the lines are adjacent again; growing the first must still move it.
     cur().lnptr = line(2);
     cadd(y);
     cur().lnptr = line(1);
     cadd(y);
-    EXPECT_EQ(text(line(1)), std::string("a") + y + "c" + y);
-    EXPECT_EQ(text(line(2)), std::string(1, y) + "b" + y);
+    EXPECT_EQ(texts(), (V{std::string("a") + y + "c" + y, std::string(1, y) + "b" + y}));
     // A line emptied in place keeps its position; the line before it may not grow over it.
     cur().lnptr = line(2);
     cur().curcol = 1;
@@ -234,8 +220,7 @@ TEST_F(StoreTest, ALineNeverGrowsIntoTheNextLineWhateverItsBytes) {
     EXPECT_EQ(text(line(1)), std::string("a") + y + "c" + y + "d");
     cur().lnptr = line(2);
     cadd('e');
-    EXPECT_EQ(text(line(2)), "e");
-    EXPECT_EQ(text(line(1)), std::string("a") + y + "c" + y + "d");
+    EXPECT_EQ(texts(), (V{std::string("a") + y + "c" + y + "d", "e"}));
 }
 
 TEST_F(StoreTest, ClearingAFileLeavesOneEmptyUnnamedLine) {
@@ -245,14 +230,11 @@ TEST_F(StoreTest, ClearingAFileLeavesOneEmptyUnnamedLine) {
     cur().filname.assign("notes.txt");
     cur().edited = 1;
     clrfile();
-    EXPECT_EQ(cur().lncount, 1);
-    EXPECT_EQ(cur().charcount, 0);
-    EXPECT_EQ(cur().edited, 0);
+    EXPECT_EQ(std::tuple(cur().lncount, cur().charcount, cur().edited), std::tuple(1, 0L, 0));
     EXPECT_TRUE(cur().filname.empty());
     EXPECT_EQ(cur().lnptr, cur().header->down);
     EXPECT_EQ(cur().disln, cur().lnptr);
-    EXPECT_EQ(avail, 0);
-    EXPECT_EQ(redisplay, 1);
+    EXPECT_EQ(std::pair(avail, redisplay), std::pair(0L, 1));
     expect_chain_sound();
 }
 
@@ -263,20 +245,15 @@ TEST_F(StoreTest, ScanningCursorStopsAtTheSentinel) {
     cur().lnptr = line(1);
     cur().curcol = 1;
     setptr();
-    EXPECT_EQ(peepc(), 'a');
-    nextc();
-    EXPECT_EQ(peepc(), 'b');
-    nextc();
-    EXPECT_EQ(peepc(), kEndOfLine);
-    nextc();
-    EXPECT_EQ(peepc(), 'c');
-    EXPECT_EQ(dist, 1);
-    nextc();
-    EXPECT_EQ(peepc(), kEndOfLine);
-    nextc();
-    EXPECT_EQ(peepc(), kEndOfFile);
-    nextc();
-    EXPECT_EQ(peepc(), kEndOfFile);
+    std::vector<int> seen, lines_on;
+    for (int i = 0; i < 7; ++i) {
+        seen.push_back(peepc());
+        lines_on.push_back(dist);
+        nextc();
+    }
+    EXPECT_EQ(seen,
+              (std::vector<int>{'a', 'b', kEndOfLine, 'c', kEndOfLine, kEndOfFile, kEndOfFile}));
+    EXPECT_EQ(lines_on[3], 1);
     prevc();
     EXPECT_EQ(peepc(), kEndOfFile) << "prevc does not move off the sentinel";
     // Back from the first column of a line lands past the end of the line above.
@@ -312,14 +289,12 @@ TEST_F(StoreTest, SetcurReanchorsTheWindowOnlyWhenTheLineLeavesIt) {
 }
 
 TEST_F(StoreTest, LinePrimitivesOnOneLine) {
-    for (char c : std::string_view("  ab cd  "))
-        cadd(c);
+    fill_lines({"  ab cd  "});
     EXPECT_EQ(findnb(), 3);
     cur().curcol = 3;
     cremove(3);
     EXPECT_EQ(text(cur().lnptr), "  cd  ");
-    EXPECT_EQ(delbuf[0], 'a');
-    EXPECT_EQ(delbuf[2], ' ');
+    EXPECT_EQ(std::string(delbuf.begin(), delbuf.begin() + 3), "ab ");
     EXPECT_EQ(delptr, 3);
     cremove(100);  // more than the line holds: up to the end only
     EXPECT_EQ(text(cur().lnptr), "  ");
@@ -341,15 +316,11 @@ TEST_F(StoreTest, LinePrimitivesOnOneLine) {
 }
 
 TEST_F(StoreTest, RecordFieldPrimitives) {
+    fill_lines({"abc|defg|h"});
     LINE* l = cur().lnptr;
-    for (char c : std::string_view("abc|defg|h"))
-        cadd(c);
-    l = cur().lnptr;
     l->object = kObjRecord;
-    EXPECT_EQ(locatefield(l, 1), 0);
-    EXPECT_EQ(locatefield(l, 2), 4);
-    EXPECT_EQ(locatefield(l, 3), 9);
-    EXPECT_EQ(locatefield(l, 7), 10);
+    for (const auto& [field, offset] : {std::pair{1, 0}, {2, 4}, {3, 9}, {7, 10}})
+        EXPECT_EQ(locatefield(l, field), offset) << field;
     cur().curcol = 5;
     rctrunc();
     EXPECT_EQ(text(l), "abc|ddef|h");
@@ -367,18 +338,14 @@ TEST_F(StoreTest, RemovingTheStarredOrTopLineLeavesNoDanglingPointer) {
     cadd('a');
     LINE* b = addline("b");
     addline("c");
-    cur().lnptr = b;
-    cur().starA = b;
+    cur().lnptr = cur().starA = cur().disln = b;
     cur().starcount = 1;
     cur().nextstar = 'B';
-    cur().disln = b;
     removeline();
     EXPECT_EQ(cur().starA, nullptr);
-    EXPECT_EQ(cur().starcount, 0);
-    EXPECT_EQ(cur().nextstar, 'A');
+    EXPECT_EQ(std::tuple(cur().starcount, cur().nextstar, cur().lncount), std::tuple(0, 'A', 2));
     EXPECT_EQ(cur().disln, line(2));
-    EXPECT_EQ(text(line(2)), "c");
-    EXPECT_EQ(cur().lncount, 2);
+    EXPECT_EQ(texts(), (V{"a", "c"}));
     // A new, empty line goes straight back to the pool.
     const long pooled = linepool::in_use();
     cur().lnptr = allocln(kObjNew, 0);
