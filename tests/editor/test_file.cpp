@@ -3,15 +3,18 @@
 
 #include "file_fixture.hpp"
 
-namespace {
 using Lines = std::vector<std::pair<int, std::string>>;
-}  // namespace
 
 // Saves the current core file under a new name, as SAVE does after its check created the file.
 static bool save_as(const std::string& p, long first = 1, long last = kAllLines) {
     { std::ofstream created(p); }
     curfile.assign_cut(p);
     return save_range(first, last);
+}
+// Makes `p` both the file the commands work on and the one the core file was fetched from.
+static void use_fetched(const std::string& p) {
+    curfile.assign_cut(p);
+    cur().filname.assign_cut(p);
 }
 
 TEST_F(FileTest, LineKindsAndEmptyLinesRoundTripInBothLineEndSettings) {
@@ -99,9 +102,8 @@ TEST_F(FileTest, LineRangesAndEmptyFiles) {
 
     // Writing a range counts lines the same way.
     fetch_bytes(ten);
-    const std::string out = path("part");
-    ASSERT_TRUE(save_as(out, 9, 200000));
-    EXPECT_EQ(read(out), "line 9\nline 10\n");
+    EXPECT_TRUE(save_as(path("part"), 9, 200000));
+    EXPECT_EQ(read(path("part")), "line 9\nline 10\n");
 }
 
 TEST_F(FileTest, BinaryBytesLongLinesAndNoFinalLineEndSurvive) {
@@ -111,9 +113,8 @@ TEST_F(FileTest, BinaryBytesLongLinesAndNoFinalLineEndSurvive) {
     ASSERT_EQ(cur().lncount, 4);
     EXPECT_EQ(lines()[0].second, std::string("a\0b\xff\xfe", 5));
     EXPECT_EQ(lines()[1].second.size(), 100000u);
-    const std::string out = path("bin");
-    ASSERT_TRUE(save_as(out));
-    EXPECT_EQ(read(out), bytes + "\n");
+    EXPECT_TRUE(save_as(path("bin")));
+    EXPECT_EQ(read(path("bin")), bytes + "\n");
     expect_chain_sound();
 }
 
@@ -185,6 +186,8 @@ bool yes_record() {
 }
 }  // namespace
 
+// Only record lines are checked, and only those that pass are kept; without a check of its own
+// the reader uses the checks given in core file 18.
 TEST_F(FileTest, RecordCheckKeepsOnlyPassingRecords) {
     set_record_check({compile_check, yes_record});
     checked = 0;
@@ -194,23 +197,20 @@ TEST_F(FileTest, RecordCheckKeepsOnlyPassingRecords) {
     fetch_range(1, kAllLines, "1x");
     EXPECT_EQ(compiled, "1x");
     EXPECT_EQ(checked, 3);
-    EXPECT_EQ(lines(), (Lines{{kObjRecord, "yes|1|"}, {kObjRecord, "yes|3|"}}));
+    const Lines passing{{kObjRecord, "yes|1|"}, {kObjRecord, "yes|3|"}};
+    EXPECT_EQ(lines(), passing);
     expect_chain_sound();
     garbage();
     EXPECT_EQ(avail, 12);
     expect_chain_sound();
-}
 
-TEST_F(FileTest, RecordCheckUsesTheChecksOfCoreFile18) {
+    set_record_check({});
     corenum = 18;
-    cur().lnptr = cur().header->down;
-    for (char c : std::string_view("$#1=yes")) cadd(c);
+    fill_lines({"$#1=yes"});
     corenum = 1;
-    const std::string p = path("recs");
     write(p, "\\ryes|1|\n\\rno|2|\n\\ryes|3|\nplain\n");
-    use(p);
     fetch_range(1, kAllLines, "1");
-    EXPECT_EQ(lines(), (Lines{{kObjRecord, "yes|1|"}, {kObjRecord, "yes|3|"}}));
+    EXPECT_EQ(lines(), passing);
     fetch_range(1, kAllLines, "0");
     EXPECT_EQ(lines(), (Lines{{kObjRecord, "no|2|"}}));
     expect_chain_sound();
@@ -232,8 +232,7 @@ TEST_F(FileTest, FailedWritesKeepTheOldFileAndTheEditedMark) {
     const std::string old = path("old");
     write(old, "old contents\n");
     ::chmod(old.c_str(), 0640);
-    use(old);
-    cur().filname.assign_cut(old);
+    use_fetched(old);
     file_fail_writes_after(4);
     EXPECT_FALSE(overwrite_range(1, kAllLines));
     EXPECT_EQ(read(old), "old contents\n");
@@ -268,8 +267,7 @@ TEST_F(FileTest, ReplacingFollowsLinksAndKeepsHardLinksShared) {
     const std::string link = path("link");
     write(target, "stale\n");
     std::filesystem::create_symlink(target, link);
-    use(link);
-    cur().filname.assign_cut(link);
+    use_fetched(link);
     EXPECT_TRUE(overwrite_range(1, kAllLines));
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(read(target), "fresh\n");
@@ -277,8 +275,7 @@ TEST_F(FileTest, ReplacingFollowsLinksAndKeepsHardLinksShared) {
     const std::string other = path("other");
     std::filesystem::create_hard_link(target, other);
     fetch_bytes("both names\n");
-    use(other);
-    cur().filname.assign_cut(other);
+    use_fetched(other);
     EXPECT_TRUE(overwrite_range(1, kAllLines));
     EXPECT_EQ(read(target), "both names\n");
     EXPECT_EQ(std::filesystem::hard_link_count(target), 2u);
@@ -353,16 +350,33 @@ TEST_F(FileTest, ListRunsTheListingProgramWithItsArguments) {
     EXPECT_EQ(read(got), "[work file]\n[3]\n[7]\n[2]\n[list.init]\n");
 }
 
+namespace {
+const char* held = nullptr;
+bool holds(const char* begin, const char* end) {
+    return held >= begin && held < end;
+}
+}  // namespace
+
 TEST_F(FileTest, KeyStringFiles) {
     const std::string p = path("proc");
     write(p, "PR\r\nx~{?}x{.}{(}~{z\n");
     const char* keys = readfile(p.c_str(), KeyKind::Procedure);
     ASSERT_NE(keys, nullptr);
     EXPECT_EQ(std::string(keys), "PR\rx\xf1x\xf6{{z\r");
-
     const char* tmpl = readfile(p.c_str(), KeyKind::Template);
     ASSERT_NE(tmpl, nullptr);
     EXPECT_EQ(std::string(tmpl).back(), '\x04');
+
+    // A key string still being read outlives the next read.
+    set_keystring_in_use(holds);
+    held = readfile(p.c_str(), KeyKind::Procedure);
+    const std::string second = path("second");
+    write(second, "second");
+    ASSERT_NE(readfile(second.c_str(), KeyKind::Procedure), nullptr);
+    EXPECT_EQ(std::string(held), "PR\rx\xf1x\xf6{{z\r");
+    EXPECT_EQ(std::string(readfile(second.c_str(), KeyKind::Procedure)), "second");
+    held = nullptr;
+    set_keystring_in_use(nullptr);
 
     // Exactly what fits, and one byte more.
     write(p, std::string(kKeyBufSize - 1, 'a'));
@@ -372,28 +386,4 @@ TEST_F(FileTest, KeyStringFiles) {
     EXPECT_NE(file_message().find(p.substr(0, 40)), std::string::npos) << file_message();
     EXPECT_EQ(readfile(dir.c_str(), KeyKind::Merge), nullptr);
     EXPECT_EQ(readfile(path("none").c_str(), KeyKind::Merge), nullptr);
-}
-
-namespace {
-const char* held = nullptr;
-bool holds(const char* begin, const char* end) {
-    return held >= begin && held < end;
-}
-}  // namespace
-
-TEST_F(FileTest, AKeyStringStillBeingReadOutlivesTheNextRead) {
-    const std::string a = path("a");
-    const std::string b = path("b");
-    write(a, "first procedure");
-    write(b, "second");
-    set_keystring_in_use(holds);
-    held = readfile(a.c_str(), KeyKind::Procedure);
-    ASSERT_NE(held, nullptr);
-    const char* second = readfile(b.c_str(), KeyKind::Procedure);
-    ASSERT_NE(second, nullptr);
-    EXPECT_EQ(std::string(held), "first procedure");
-    EXPECT_EQ(std::string(second), "second");
-    held = nullptr;
-    EXPECT_NE(readfile(a.c_str(), KeyKind::Procedure), nullptr);
-    set_keystring_in_use(nullptr);
 }
