@@ -30,6 +30,26 @@ class TermTest : public StoreTest {
             EXPECT_EQ(cells(r.row, r.from, static_cast<int>(r.want.size())), r.want) << r.cmd;
         }
     }
+    // Terminal output goes to `bytes_` from now on.
+    void capture(const char* term) {
+        ASSERT_TRUE(load_terminfo(term));
+        set_output_capture(&bytes_);
+    }
+    // The bytes that `f` sends to the terminal.
+    template <class F>
+    std::string emitted(F f) {
+        bytes_.clear();
+        f();
+        return bytes_;
+    }
+    // The bytes that reach the terminal when the screen is refreshed after the commands.
+    std::string refreshed(std::initializer_list<std::string> cmds = {}) {
+        return emitted([&] {
+            send(cmds);
+            screen_refresh();
+        });
+    }
+    std::string bytes_;
     static std::array<int, 7> geometry() {
         return {swidth, rightcol, windowend, depth, helpline, cmdline, shiftc};
     }
@@ -170,16 +190,16 @@ TEST_F(TermTest, CommandLineKeepsItsShadow) {
 }
 
 TEST_F(TermTest, NothingIsShownWhileInvisible) {
-    std::string bytes;
-    ASSERT_TRUE(load_terminfo("xterm"));
-    set_output_capture(&bytes);
+    capture("xterm");
     screen_refresh();
-    bytes.clear();
     visible = 0;
-    send({"$X", "$W", "$TL3,hello", "$mhhelp", "$b", "$Cx", "$CLabc", "$Tx", "$TR3,2,5,ab", "$c!"});
-    putstring("error", 'e');
-    screen_refresh();
-    EXPECT_EQ(bytes, "");
+    EXPECT_EQ(emitted([] {
+                  send({"$X", "$W", "$TL3,hello", "$mhhelp", "$b", "$Cx", "$CLabc", "$Tx",
+                        "$TR3,2,5,ab", "$c!"});
+                  putstring("error", 'e');
+                  screen_refresh();
+              }),
+              "");
     for (int r = 0; r < 24; ++r)
         EXPECT_EQ(screen_text(r), std::string(80, ' '));
     pltransmit("$p4,10");
@@ -187,57 +207,36 @@ TEST_F(TermTest, NothingIsShownWhileInvisible) {
 }
 
 TEST_F(TermTest, OnlyChangesReachTheTerminal) {
-    std::string bytes;
-    ASSERT_TRUE(load_terminfo("xterm"));
-    set_output_capture(&bytes);
-    send({"$X", "$TL5,hello world", "$p5,4", "$+"});
-    screen_refresh();
-    EXPECT_NE(bytes.find("\x1b[H\x1b[2J"), std::string::npos) << bytes;
-    EXPECT_NE(bytes.find("hello world"), std::string::npos);
-
-    bytes.clear();
-    screen_refresh();
-    EXPECT_EQ(bytes, "") << "nothing changed, nothing sent";
-
-    // Overtyping at the cursor: the character, no cursor movement.
-    send({"$cJ", "$p5,5", "$+"});
-    screen_refresh();
-    EXPECT_EQ(bytes, "J");
-
-    // Redrawing a row with the same text sends nothing; a shorter text clears the rest.
-    bytes.clear();
-    send({"$TL5,heJlo world", "$+"});
-    screen_refresh();
-    EXPECT_EQ(bytes, "");
-    send({"$TL5,he", "$+"});
-    screen_refresh();
-    EXPECT_EQ(bytes, "\b\x1b[K ") << "back one, clear from column 4, then on to the cursor";
+    capture("xterm");
+    const std::string first = refreshed({"$X", "$TL5,hello world", "$p5,4", "$+"});
+    EXPECT_NE(first.find("\x1b[H\x1b[2J"), std::string::npos) << first;
+    EXPECT_NE(first.find("hello world"), std::string::npos);
+    EXPECT_EQ(refreshed(), "") << "nothing changed, nothing sent";
+    EXPECT_EQ(refreshed({"$cJ", "$p5,5", "$+"}), "J") << "overtyping: no cursor movement";
+    // Redrawing a row with the same text sends nothing; a shorter text clears the rest: back one,
+    // clear from column 4, then on to the cursor.
+    EXPECT_EQ(refreshed({"$TL5,heJlo world", "$+"}), "");
+    EXPECT_EQ(refreshed({"$TL5,he", "$+"}), "\b\x1b[K ");
 
     // Control characters in messages never reach the terminal as controls.
-    bytes.clear();
-    pltransmit("$mh\x1b]0;evil\x07\x9b");
-    screen_refresh();
-    EXPECT_NE(bytes.find("~]0;evil~~"), std::string::npos) << bytes;
-    EXPECT_EQ(bytes.find('\x07'), std::string::npos);
-    EXPECT_EQ(bytes.find('\x9b'), std::string::npos);
+    const std::string shown = refreshed({"$mh\x1b]0;evil\x07\x9b"});
+    EXPECT_NE(shown.find("~]0;evil~~"), std::string::npos) << shown;
+    EXPECT_EQ(shown.find('\x07'), std::string::npos);
+    EXPECT_EQ(shown.find('\x9b'), std::string::npos);
     EXPECT_EQ(screen_text(22).substr(6, 8), "\x1b]0;evil");
 }
 
 TEST_F(TermTest, Vt100WrapModeAndUtf8Output) {
-    std::string bytes;
-    ASSERT_TRUE(load_terminfo("vt100"));
-    set_output_capture(&bytes);
+    capture("vt100");
     termnum = 4;
-    physterm();
-    EXPECT_EQ(bytes.rfind("\x1b[?7l", 0), 0u) << "wrap off first";
-    bytes.clear();
-    reseterm();
-    EXPECT_EQ(bytes.rfind("\x1b[?8l\x1b[?7h", 0), 0u);
+    EXPECT_EQ(emitted(physterm).rfind("\x1b[?7l", 0), 0u) << "wrap off first";
+    EXPECT_EQ(emitted(reseterm).rfind("\x1b[?8l\x1b[?7h", 0), 0u);
     termnum = 9;
-    bytes.clear();
-    physterm();
-    reseterm();
-    EXPECT_EQ(bytes.find("?7"), std::string::npos);
+    EXPECT_EQ(emitted([] {
+                  physterm();
+                  reseterm();
+              }).find("?7"),
+              std::string::npos);
 
     // Characters above 127: one byte each on an 8-bit terminal, UTF-8 on a UTF-8 terminal, and
     // the box-drawing characters only on UTF-8.
@@ -247,14 +246,10 @@ TEST_F(TermTest, Vt100WrapModeAndUtf8Output) {
     pltransmit(cmd);
     EXPECT_EQ(screen_row(4)[2], U'\u00e9');
     EXPECT_EQ(screen_row(4)[3], U'\u2500');
-    bytes.clear();
-    screen_refresh();
-    EXPECT_NE(bytes.find("\xe9?"), std::string::npos);
+    EXPECT_NE(refreshed().find("\xe9?"), std::string::npos);
     utf8_terminal = true;
     screen_forget();
-    bytes.clear();
-    screen_refresh();
-    EXPECT_NE(bytes.find("\xc3\xa9\xe2\x94\x80"), std::string::npos);
+    EXPECT_NE(refreshed().find("\xc3\xa9\xe2\x94\x80"), std::string::npos);
 }
 
 TEST_F(TermTest, MessagesWaitForAnAnswer) {
