@@ -43,26 +43,15 @@ class EditTest : public StoreTest {
         const int v = cur().viewtype;
         reset_store();
         view(v);
-        COREFILE& cf = cur();
-        cf.lnptr = cf.header->down;
-        for (const char c : lines.empty() ? std::string() : lines[0])
-            cadd(c);
-        for (std::size_t i = 1; i < lines.size(); ++i)
-            addline(lines[i]);
-        at(1, 1);
-        cf.edited = 0;
+        fill_lines(lines.empty() ? std::vector<std::string>{""} : lines);
+        cur().edited = 0;
     }
     static void at(int line_no, int col) {
         cur().lnptr = line(line_no);
         cur().curcol = col;
         cur().disln = cur().header->down;
     }
-    static std::vector<std::string> lines() {
-        std::vector<std::string> out;
-        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
-            out.push_back(text(l));
-        return out;
-    }
+    static std::vector<std::string> lines() { return texts(); }
     static int lineno() { return distance(cur().header, cur().lnptr); }
     static int col() { return cur().curcol; }
     static void keys(std::initializer_list<int> codes) {
