@@ -50,6 +50,11 @@ class ScanTest : public StoreTest {
         fill_lines(texts);
         corenum = keep;
     }
+    // Fills core file n and makes it the current one.
+    static void open(int n, const std::vector<std::string>& texts) {
+        fill(n, texts);
+        corenum = n;
+    }
     static std::vector<std::string> lines_of(int n) {
         std::vector<std::string> out;
         const COREFILE& cf = core[n];

@@ -20,15 +20,20 @@ TEST_F(ScanTest, ChangeReplacesEveryLaterOccurrence) {
     EXPECT_EQ(redisplay, 1);
     // Shorter, equal and empty replacements; only what follows the cursor changes.
     fill(1, {"one two one", "none", "one"});
-    at(1, 2);
-    change_all("one", "1");
-    EXPECT_EQ(lines_of(1), (V{"one two 1", "n1", "1"}));
-    at(1, 1);
-    change_all("o", "0");
-    EXPECT_EQ(lines_of(1), (V{"0ne tw0 1", "n1", "1"}));
-    at(1, 1);
-    change_all("1", "");
-    EXPECT_EQ(lines_of(1), (V{"0ne tw0 ", "n", ""}));
+    const struct {
+        int col;
+        const char *from, *to;
+        V result;
+    } steps[] = {
+        {2, "one", "1", {"one two 1", "n1", "1"}},
+        {1, "o", "0", {"0ne tw0 1", "n1", "1"}},
+        {1, "1", "", {"0ne tw0 ", "n", ""}},
+    };
+    for (const auto& s : steps) {
+        at(1, s.col);
+        change_all(s.from, s.to);
+        EXPECT_EQ(lines_of(1), s.result) << s.from;
+    }
     // A replacement that holds the pattern is not replaced again.
     fill(1, {"aaa"});
     change_all("a", "aa");
@@ -46,25 +51,21 @@ TEST_F(ScanTest, ChangeReplacesEveryLaterOccurrence) {
 
 TEST_F(ScanTest, ChangeWithControlCodesReplacesTheMatchedSpan) {
     fill(1, {"cat cot coast", "c", "t ct"});
-    change_all("c\x17t", "dog");  // c{W}t: within a word
+    change_all("c\027t", "dog");  // c{W}t: within a word
     EXPECT_EQ(lines_of(1), (V{"dog dog dog", "c", "t dog"}));
-    // A match that runs into the next line is passed over.
+    // A match that runs into the next line is passed over; a pattern that matches nothing at
+    // all, or a negated one, changes nothing.
     fill(1, {"ab", "cd ab"});
-    change_all(
-        "b\x03"
-        "c",
-        "X");
-    EXPECT_EQ(lines_of(1), (V{"ab", "cd ab"}));
-    change_all("a\x03", "X");
-    EXPECT_EQ(lines_of(1), (V{"X", "cd X"}));
-    // A pattern that matches nothing at all, or a negated one, changes nothing.
-    change_all("\x02", "Z");
-    EXPECT_EQ(lines_of(1), (V{"X", "cd X"}));
-    change_all(
-        "\x0e"
-        "X",
-        "Z");
-    EXPECT_EQ(lines_of(1), (V{"X", "cd X"}));
+    const std::tuple<const char*, const char*, V> steps[] = {
+        {"b\003c", "X", {"ab", "cd ab"}},
+        {"a\003", "X", {"X", "cd X"}},
+        {"\002", "Z", {"X", "cd X"}},
+        {"\016X", "Z", {"X", "cd X"}},
+    };
+    for (const auto& [from, to, result] : steps) {
+        change_all(from, to);
+        EXPECT_EQ(lines_of(1), result) << from;
+    }
     EXPECT_EQ(del, 2);
 }
 
@@ -80,20 +81,13 @@ TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
     EXPECT_EQ(full, 1);
     // Each line is either untouched or fully changed up to the point where room ran out, with
     // nothing half written.
-    for (int n = 2; n <= 3; ++n) {
-        const std::string t = text(line(n));
-        std::string rebuilt;
-        for (std::size_t i = 0; i < t.size(); ++i) {
-            if (t.compare(i, 10, "bbbbbbbbbb") == 0) {
-                rebuilt += 'a';
-                i += 9;
-            } else {
-                rebuilt += t[i];
-            }
-        }
-        EXPECT_EQ(rebuilt, as) << t;
-    }
     EXPECT_EQ(text(line(2)).substr(0, 11), "bbbbbbbbbb ");  // there was room for one
+    for (int n = 2; n <= 3; ++n) {
+        std::string t = text(line(n));
+        for (std::size_t i; (i = t.find("bbbbbbbbbb")) != std::string::npos;)
+            t.replace(i, 10, "a");
+        EXPECT_EQ(t, as) << text(line(n));
+    }
     expect_chain_sound();
 }
 

@@ -28,26 +28,24 @@ TEST_F(ChecksTest, MergeSplitsRecordsAndParagraphsIntoFields) {
     // A record: from its first column whatever the cursor, one field per bar, empty ones too.
     EXPECT_EQ(mrgsetup(line(4), 5), 4);
     EXPECT_EQ(merge_text("[#1][#2][#3][#4]", 4, 5), "[3][apple][][pie]");
-    // "#12" is field 12; "#1`2" is field 1 and then the digit 2; "#" alone copies nothing.
-    fill(2, {"a b c d e f g h i j k l"});
-    corenum = 2;
-    EXPECT_EQ(merge_text("#12|#1`2|#|x", 1, 1), "l|a2||x");
-    // A field beyond the record's is error 3.
-    EXPECT_EQ(merge_text("#13", 1, 1), "<error>");
-    EXPECT_EQ(fperror, kFpMergeRef);
-    EXPECT_EQ(merge_text("#0", 1, 1), "<error>");
-    EXPECT_EQ(merge_text("#99999999999999999999", 1, 1), "<error>");
     // In other views a text record ends with its line.
-    corenum = 1;
     cur().viewtype = 1;
     EXPECT_EQ(mrgsetup(line(1), 1), 3);
     cur().viewtype = 0;
+    // "#12" is field 12; "#1`2" is field 1 and then the digit 2; "#" alone copies nothing.
+    open(2, {"a b c d e f g h i j k l"});
+    EXPECT_EQ(merge_text("#12|#1`2|#|x", 1, 1), "l|a2||x");
+    // A field beyond the record's is error 3.
+    for (const char* bad : {"#13", "#0", "#99999999999999999999"}) {
+        fperror = kFpFine;
+        EXPECT_EQ(merge_text(bad, 1, 1), "<error>") << bad;
+        EXPECT_EQ(fperror, kFpMergeRef) << bad;
+    }
     // At most 50 fields are taken.
     std::string many;
     for (int i = 0; i < 60; ++i)
         many += "w ";
-    fill(3, {many});
-    corenum = 3;
+    open(3, {many});
     EXPECT_EQ(mrgsetup(line(1), 1), 50);
     // The merged text never runs past the arena.
     avail = kTextSize - 3;
@@ -66,34 +64,40 @@ TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
     EXPECT_EQ(boolcheck, 0b100);
     EXPECT_EQ(boolerror, 0);
     EXPECT_EQ(boolstring, "100");
-    makecheck("1x0");
-    EXPECT_TRUE(checkpasses());
-    makecheck("10");  // the third check is not asked about
-    EXPECT_TRUE(checkpasses());
-    makecheck("11x");
-    EXPECT_FALSE(checkpasses());
-    makecheck("100x1");  // a fifth check does not exist, so it cannot be true
-    EXPECT_FALSE(checkpasses());
-    makecheck("100x0");
-    EXPECT_TRUE(checkpasses());
+    // A check the pattern does not mention is not asked about; a fifth check does not exist, so
+    // it cannot be true.
+    for (const auto& [bits, passes] : {std::pair{"1x0", true},
+                                       {"10", true},
+                                       {"11x", false},
+                                       {"100x1", false},
+                                       {"100x0", true}}) {
+        makecheck(bits);
+        EXPECT_EQ(checkpasses(), passes) << bits;
+    }
     fill(18, {"1", "1", "1"});
     extchk();
     makecheck("1x0");
     EXPECT_FALSE(checkpasses());
     // Failed evaluations are errors and false; blank lines of core file 18 are not checks.
-    corenum = 18;
-    clrfile();
-    fill(18, {"1=2", "5>#9", "1/0", "3"});
-    corenum = 18;
+    open(18, {"1", "5>#9", "1/0", "3"});
     at(2, 1);
     insline();  // an empty line between the checks
     corenum = 1;
     at(1, 1);
     extchk();
     EXPECT_EQ(numchecks, 4);
-    EXPECT_EQ(boolstring, "0001");
+    EXPECT_EQ(boolstring, "1001");
     EXPECT_EQ(boolerror, 0b0110);
     EXPECT_EQ(fperror, kFpFine);
+    // The display names the checks in error and the true ones by letter.
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    showchecks();
+    set_command_capture(nullptr);
+    std::vector<std::string> shown;
+    std::copy_if(cmds.begin(), cmds.end(), std::back_inserter(shown),
+                 [](const std::string& c) { return c.rfind("$mb", 0) == 0; });
+    EXPECT_EQ(shown, (V{"$mbERR BC", "$mbCH AD"}));
     getboolstring(0b1011, 6);
     EXPECT_EQ(boolstring, "001011");
     getboolstring(-1, 99);  // no more than the string holds
@@ -105,16 +109,16 @@ TEST_F(ChecksTest, FieldTestsReadWordsFromTheRing) {
     at(1, 1);
     setptr();
     checksetup();
-    EXPECT_EQ(recstrmatch("$#2=cat"), 1);
-    EXPECT_EQ(recstrmatch("$#2>c\x17"), 1);
-    EXPECT_EQ(recstrmatch("$#2<cat"), 0);  // '<' never holds
-    EXPECT_EQ(recstrmatch("$#2=dog\\=cat"), 1);
-    EXPECT_EQ(recstrmatch("$#2=dog\\=cow"), 0);
-    EXPECT_EQ(recstrmatch("$#5=the"), 1);  // words go on into the next line
-    EXPECT_EQ(cmperr, 0);
-    for (const char* bad : {"$#7=x", "$#0=x", "$2=x", "$#=x", "$#2", "$#2#3=x", "$#2=dog\\x"}) {
-        EXPECT_EQ(recstrmatch(bad), 0) << bad;
-        EXPECT_EQ(cmperr, 1) << bad;
+    // '<' never holds; words go on into the next line; a malformed test is an error.
+    const std::tuple<const char*, int, int> cases[] = {
+        {"$#2=cat", 1, 0},       {"$#2>c\027", 1, 0}, {"$#2<cat", 0, 0}, {"$#2=dog\\=cat", 1, 0},
+        {"$#2=dog\\=cow", 0, 0}, {"$#5=the", 1, 0},   {"$#7=x", 0, 1},   {"$#0=x", 0, 1},
+        {"$2=x", 0, 1},          {"$#=x", 0, 1},      {"$#2", 0, 1},     {"$#2#3=x", 0, 1},
+        {"$#2=dog\\x", 0, 1},
+    };
+    for (const auto& [test, result, error] : cases) {
+        EXPECT_EQ(recstrmatch(test), result) << test;
+        EXPECT_EQ(cmperr, error) << test;
     }
     // As checks: core file 18 holds field tests.
     fill(18, {"$#1=cat", "$#2=sat"});
@@ -137,8 +141,7 @@ TEST_F(ChecksTest, FieldTestsReadWordsFromTheRing) {
     std::string words;
     for (int i = 0; i < 70; ++i)
         words += "w" + std::to_string(i) + " ";
-    fill(2, {words});
-    corenum = 2;
+    open(2, {words});
     fill(18, {"$#1=w65"});
     at(1, 1);
     findunit(kUnitCheck, "1");
@@ -158,52 +161,25 @@ TEST_F(ChecksTest, RecordPatternsAndTheRecordCheck) {
     at(1, 1);
     findunit(kUnitRec, "$#2=pe{W}");
     EXPECT_EQ(line_no(), 1);  // brace notation is not read here: "{W}" is plain text
-    findunit(kUnitRec, "$#2=pe\x17");
+    findunit(kUnitRec, "$#2=pe\027");
     EXPECT_EQ(line_no(), 3);
-    at(1, 1);
+    // Counting; records have two fields, so "#3=0" is never evaluated.
     scanunit = kUnitRec;
-    scanpattern.assign("#1<100");
-    resnumber();
-    EXPECT_EQ(vl_result[0], 3);
-    scanpattern.assign("#3=0");  // records have two fields: never evaluated
-    resnumber();
-    EXPECT_EQ(vl_result[0], 0);
+    for (const auto& [pattern, count] : {std::pair{"#1<100", 3}, {"#3=0", 0}}) {
+        at(1, 1);
+        scanpattern.assign(pattern);
+        resnumber();
+        EXPECT_EQ(vl_result[0], count) << pattern;
+    }
     // The check of the file readers: records that pass are kept, all other lines go.
-    fill(18, {"#1>5", "$#2=p\x17"});
+    fill(18, {"#1>5", "$#2=p\027"});
     makecheck("11");
-    EXPECT_FALSE(reccheck(line(1)));
-    EXPECT_FALSE(reccheck(line(2)));
-    EXPECT_TRUE(reccheck(line(3)));
-    EXPECT_TRUE(reccheck(line(4)));
+    for (int n = 1; n <= 4; ++n)
+        EXPECT_EQ(reccheck(line(n)), n >= 3) << n;
     makecheck("1");
     EXPECT_TRUE(reccheck(line(4)));
     EXPECT_FALSE(reccheck(nullptr));
 }
-
-}  // namespace
-
-namespace {
-
-TEST_F(ChecksTest, CheckDisplayNamesChecksByLetter) {
-    fill(18, {"1", "#7", "0", "2>1"});
-    fill(1, {"x"});
-    at(1, 1);
-    extchk();
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
-    showchecks();
-    set_command_capture(nullptr);
-    const std::vector<std::string> want = {"$mbERR B", "$mbCH AD"};
-    std::vector<std::string> got;
-    for (const std::string& c : cmds) {
-        if (c.rfind("$mb", 0) == 0) got.push_back(c);
-    }
-    EXPECT_EQ(got, want);
-}
-
-}  // namespace
-
-namespace {
 
 TEST_F(ChecksTest, TextAndExpressionMerges) {
     fill(1, {"3 4 five"});
@@ -218,9 +194,7 @@ TEST_F(ChecksTest, TextAndExpressionMerges) {
     // A missing field ends the merge; what came before it is kept.
     mrgstring.assign("#1\r#9 more");
     mrgtext();
-    ASSERT_EQ(lines_of(16).size(), 6u);
-    EXPECT_EQ(lines_of(16)[4], "3");
-    EXPECT_EQ(lines_of(16)[5], "");
+    EXPECT_EQ(lines_of(16), (V{"", "five is 3+4", "", "40", "3", ""}));
     EXPECT_EQ(fperror, kFpFine);
     expect_chain_sound();
     // The expression merge leaves its value for the display step.

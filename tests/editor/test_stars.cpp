@@ -5,39 +5,32 @@
 #include <string>
 #include <vector>
 
+#include "scan_fixture.hpp"
 #include "stars.hpp"
-#include "store_fixture.hpp"
 #include "terminal.hpp"
 
 namespace {
 
-class StarsTest : public StoreTest {
+// The scan fixture's core-file helpers serve here too.
+class StarsTest : public ScanTest {
   protected:
-    // Fills the current core file with the given lines; the cursor ends on the first.
-    static void fill(const std::vector<std::string>& texts) { fill_lines(texts); }
-    static std::vector<std::string> lines_of(int n) {
-        std::vector<std::string> out;
-        const COREFILE& cf = core[n];
-        for (const LINE* l = cf.header->down; l != cf.header; l = l->down)
-            out.push_back(text(l));
-        return out;
-    }
     static void star_line(int n) {
         cur().lnptr = line(n);
         makestars();
     }
-    using V = std::vector<std::string>;
+    // The block's first and last line numbers and its length.
+    static void expect_block(int upper, int lower, int count) {
+        EXPECT_EQ(starline('U'), upper);
+        EXPECT_EQ(starline('L'), lower);
+        EXPECT_EQ(starblocklines(), count);
+    }
 };
 
 TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
-    fill({"1", "2", "3", "4", "5", "6", "7", "8"});
-    EXPECT_EQ(starline('U'), 1);
-    EXPECT_EQ(starline('L'), 200000);
-    EXPECT_EQ(starblocklines(), 0);
+    fill(1, {"1", "2", "3", "4", "5", "6", "7", "8"});
+    expect_block(1, 200000, 0);
     star_line(4);
-    EXPECT_EQ(starblocklines(), 1);
-    EXPECT_EQ(starline('U'), 4);
-    EXPECT_EQ(starline('L'), 4);
+    expect_block(4, 4, 1);
     star_line(4);  // the same line again: unstarred
     EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(starblocklines(), 0);
@@ -47,25 +40,20 @@ TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     EXPECT_EQ(cur().starcount, 2);
     EXPECT_EQ(cur().starA, line(5));
     EXPECT_EQ(cur().starB, line(7));
-    EXPECT_EQ(starline('U'), 5);
-    EXPECT_EQ(starline('L'), 7);
-    EXPECT_EQ(starblocklines(), 3);
+    expect_block(5, 7, 3);
     EXPECT_EQ(redisplay, 10);
     // Bottom line starred first: the same block.
     clrstars();
     star_line(8);
     star_line(2);
-    EXPECT_EQ(starline('U'), 2);
-    EXPECT_EQ(starline('L'), 8);
-    EXPECT_EQ(starblocklines(), 7);
+    expect_block(2, 8, 7);
     // Unstarring one of two leaves a one-line block.
     star_line(8);
-    EXPECT_EQ(starblocklines(), 1);
-    EXPECT_EQ(starline('L'), 2);
+    expect_block(2, 2, 1);
 }
 
 TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
-    fill({"a", "b", "c", "d", "e", "f"});
+    fill(1, {"a", "b", "c", "d", "e", "f"});
     star_line(4);
     star_line(2);
     cur().lnptr = line(3);  // the cursor inside the block
@@ -82,16 +70,13 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
     EXPECT_EQ(core[0].nextstar, 'B');
     expect_chain_sound();
 
-    corenum = 2;
-    fill({"x", "y"});
-    cur().lnptr = line(1);
+    open(2, {"x", "y"});
     recover();
     EXPECT_EQ(lines_of(2), (V{"x", "b", "c", "d", "y"}));
     EXPECT_EQ(lines_of(0), (V{""}));
     EXPECT_EQ(core[0].starcount, 0);
     EXPECT_EQ(cur().starcount, 2);
-    EXPECT_EQ(starline('U'), 2);
-    EXPECT_EQ(starline('L'), 4);
+    expect_block(2, 4, 3);
     expect_chain_sound();
     // The moved lines are still edited in place in their new file, and survive compaction.
     cur().lnptr = line(3);
@@ -103,9 +88,8 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
 }
 
 TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
-    fill({"a", "b", "c"});
+    fill(1, {"a", "b", "c"});
     star_line(1);
-    cur().lnptr = line(1);
     delete_();
     EXPECT_EQ(lines_of(1), (V{"b", "c"}));
     EXPECT_EQ(cur().lnptr, line(1));  // no line above: the new first line
@@ -138,7 +122,7 @@ TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
 }
 
 TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
-    fill({"one  ", "two", "three", "four"});
+    fill(1, {"one  ", "two", "three", "four"});
     star_line(2);
     star_line(4);
     const long before = avail;
@@ -163,20 +147,31 @@ TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
     EXPECT_EQ(core[0].lncount, 4);
 }
 
-TEST_F(StarsTest, CopyRefusesWhenSpaceOrRecordsRunOut) {
-    fill({"alpha", "beta", "gamma"});
+TEST_F(StarsTest, RefusalsAreReported) {
+    fill(1, {"alpha", "beta", "gamma"});
+    std::vector<std::string> cmds;
+    set_command_capture(&cmds);
+    delete_();
+    copyop();
+    corenum = 2;
+    recover();
+    EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "$meno stars set in source corefile!"), 3);
+    corenum = 1;
     star_line(1);
     star_line(3);
     // The arena: nothing above the current top may be used.
     hiaddr = avail + 4;
     const long records = linepool::in_use();
     copyop();
+    hiaddr = kHiAddr;
+    EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
+              cmds.end());
+    set_command_capture(nullptr);
     EXPECT_EQ(core[0].lncount, 1);
     EXPECT_EQ(cur().starcount, 2);  // nothing changed
     EXPECT_EQ(linepool::in_use(), records);
     for (long i = avail; i < avail + 20; ++i)
         ASSERT_EQ(textbase[i], kFreeByte) << i;
-    hiaddr = kHiAddr;
     // The record pool: it fails after two further records, before and after compaction.
     linepool::fail_after(2);
     copyop();
@@ -187,13 +182,19 @@ TEST_F(StarsTest, CopyRefusesWhenSpaceOrRecordsRunOut) {
     copyop();
     EXPECT_EQ(lines_of(0), (V{"", "alpha", "beta", "gamma"}));
     expect_chain_sound();
+    // A star that is not in the file is dropped rather than followed.
+    star_line(1);
+    cur().starB = core[2].header->down;
+    cur().starcount = 2;
+    delete_();
+    EXPECT_EQ(cur().starcount, 0);
+    EXPECT_EQ(lines_of(1), (V{"alpha", "beta", "gamma"}));
+    EXPECT_EQ(starblocklines(), 0);
 }
 
 TEST_F(StarsTest, WholeFileMovesToTheEndOfCoreEight) {
-    corenum = 8;
-    fill({"old"});
-    corenum = 3;
-    fill({"p", "q", "r"});
+    fill(8, {"old"});
+    open(3, {"p", "q", "r"});
     star_line(2);
     gento_moveblock();
     EXPECT_EQ(lines_of(3), (V{""}));
@@ -206,44 +207,6 @@ TEST_F(StarsTest, WholeFileMovesToTheEndOfCoreEight) {
     corenum = 8;
     gento_moveblock();  // onto itself: nothing happens
     EXPECT_EQ(lines_of(8), (V{"old", "p", "q", "r"}));
-}
-
-}  // namespace
-
-namespace {
-
-TEST_F(StarsTest, RefusalsAreReported) {
-    fill({"a", "b"});
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
-    delete_();
-    copyop();
-    corenum = 2;
-    recover();
-    set_command_capture(nullptr);
-    int refusals = 0;
-    for (const std::string& c : cmds)
-        refusals += c == "$meno stars set in source corefile!";
-    EXPECT_EQ(refusals, 3);
-    corenum = 1;
-    star_line(1);
-    hiaddr = avail;
-    set_command_capture(&cmds);
-    copyop();
-    set_command_capture(nullptr);
-    hiaddr = kHiAddr;
-    EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
-              cmds.end());
-    // A star that is not in the file is dropped rather than followed.
-    corenum = 1;
-    clrstars();
-    star_line(1);
-    cur().starB = core[2].header->down;
-    cur().starcount = 2;
-    delete_();
-    EXPECT_EQ(cur().starcount, 0);
-    EXPECT_EQ(lines_of(1), (V{"a", "b"}));
-    EXPECT_EQ(starblocklines(), 0);
 }
 
 }  // namespace
