@@ -3,6 +3,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "commands.hpp"
 #include "file.hpp"
@@ -46,20 +47,10 @@ class CommandTest : public StoreTest {
     }
     // A core file with lines "line 1" ... "line n"; the cursor on line 1, column 1.
     static void lines(int n) {
-        COREFILE& cf = cur();
-        cf.lnptr = cf.header->down;
-        for (int i = 1; i <= n; ++i) {
-            const std::string t = "line " + std::to_string(i);
-            if (i == 1) {
-                for (char c : t)
-                    cadd(c);
-            } else {
-                addline(t);
-            }
-        }
-        cf.lnptr = cf.header->down;
-        cf.disln = cf.lnptr;
-        cf.curcol = 1;
-        cf.curline = 1;
+        std::vector<std::string> texts;
+        for (int i = 1; i <= n; ++i)
+            texts.push_back("line " + std::to_string(i));
+        fill_lines(texts);
+        cur().curline = 1;
     }
 };

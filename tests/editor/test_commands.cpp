@@ -1,6 +1,7 @@
-#include <sys/stat.h>
+// The commands that move the cursor, set the window and the editor's settings, and answer ASK.
 #include <unistd.h>
 
+#include <cstdio>
 #include <string>
 
 #include "command_fixture.hpp"
@@ -11,45 +12,29 @@
 
 using Commands = CommandTest;
 
-TEST_F(Commands, PositionCountsLinesAndColumnsFromEitherEnd) {
+TEST_F(Commands, PositionAndAdvanceStayWithinTheFile) {
     lines(10);
     run("PO", "-1|0");
-    EXPECT_EQ(cur().lnptr, line(10));
-    EXPECT_EQ(cur().curcol, 8);  // just after "line 10"
     EXPECT_EQ(cur().disln, line(10));
-    run("PO", "-1|-1");
-    EXPECT_EQ(cur().curcol, 7);
-    run("PO", "3|-100");
-    EXPECT_EQ(cur().lnptr, line(3));
-    EXPECT_EQ(cur().curcol, 1);
-    cur().curcol = 5;
-    run("PO", "7");
-    EXPECT_EQ(cur().lnptr, line(7));
-    EXPECT_EQ(cur().curcol, 5);
-    run("PO", "0|2");
-    EXPECT_EQ(cur().lnptr, line(7));
-    EXPECT_EQ(cur().curcol, 2);
+    // Lines and columns count from either end; a missing column keeps the cursor's.
+    const std::tuple<const char*, const char*, int, int> moves[] = {
+        {"PO", "-1|0", 10, 8},  // just after "line 10"
+        {"PO", "-1|-1", 10, 7}, {"PO", "3|-100", 3, 1}, {"PO", "3|5", 3, 5},
+        {"PO", "7", 7, 5},      {"PO", "0|2", 7, 2},    {"PO", "-500", 1, 2},
+        {"AD", "1000", 10, 2},  {"AD", "-3|5", 7, 7},   {"AD", "-1000|-50", 1, 1},
+    };
+    for (const auto& [cmd, params, line_no, col] : moves) {
+        run(cmd, params);
+        EXPECT_EQ(cur().lnptr, line(line_no)) << cmd << params;
+        EXPECT_EQ(cur().curline, line_no) << cmd << params;
+        EXPECT_EQ(cur().curcol, col) << cmd << params;
+    }
+    run("AD", "1000");
+    EXPECT_EQ(cur().disln, line(10));
     run("PO", "500|99999999999");
     EXPECT_EQ(cur().lnptr, line(10));
     EXPECT_GE(cur().curcol, 1);
     EXPECT_LE(cur().curcol, 4'000'000);
-    run("PO", "-500");
-    EXPECT_EQ(cur().lnptr, line(1));
-    EXPECT_EQ(cur().curline, 1);
-}
-
-TEST_F(Commands, AdvanceStopsAtTheEndsOfTheFile) {
-    lines(10);
-    run("AD", "1000");
-    EXPECT_EQ(cur().lnptr, line(10));
-    EXPECT_EQ(cur().disln, line(10));
-    EXPECT_EQ(cur().curline, 10);
-    run("AD", "-3|5");
-    EXPECT_EQ(cur().lnptr, line(7));
-    EXPECT_EQ(cur().curcol, 6);
-    run("AD", "-1000|-50");
-    EXPECT_EQ(cur().lnptr, line(1));
-    EXPECT_EQ(cur().curcol, 1);
 }
 
 TEST_F(Commands, EndShowsTheLastWindowfulWithTheCursorAtItsTop) {
@@ -87,66 +72,67 @@ TEST_F(Commands, TabStopsAddUpAndClear) {
     EXPECT_EQ(tabs[10], 0);
 }
 
-TEST_F(Commands, KeyAndFontRefuseValuesOutsideTheirTables) {
-    const int before = intran[100];
-    run("KE", "624|20");
-    EXPECT_EQ(del, 2);
-    run("KE", "100|128");
-    EXPECT_EQ(del, 2);
-    EXPECT_EQ(intran[100], before);
-    run("KE", "623|21");
-    EXPECT_NE(del, 2);
-    EXPECT_EQ(intran[623], 21);
+TEST_F(Commands, ValuesOutsideTheirTablesAreRefused) {
+    const int key = intran[100];
     const int shown = outtran[65];
-    run("FO", "256|65");
-    EXPECT_EQ(del, 2);
-    run("FO", "65|256");
-    EXPECT_EQ(del, 2);
+    const std::tuple<const char*, const char*, bool> cases[] = {
+        {"KE", "624|20", true}, {"KE", "100|128", true}, {"KE", "623|21", false},
+        {"FO", "256|65", true}, {"FO", "65|256", true},  {"FO", "200|42", false},
+        {"WS", "69", false},    {"WS", "70", true},      {"CO", "5", false},
+        {"CO", "19", true},
+    };
+    for (const auto& [cmd, params, refused] : cases) {
+        run(cmd, params);
+        EXPECT_EQ(del == 2, refused) << cmd << params;
+    }
+    EXPECT_EQ(intran[100], key);
+    EXPECT_EQ(intran[623], 21);
     EXPECT_EQ(outtran[65], shown);
-    run("FO", "200|42");
-    EXPECT_NE(del, 2);
     EXPECT_EQ(outtran[200], 42);
+    EXPECT_EQ(overlap, 69);
+    EXPECT_EQ(corenum, 5);
 }
 
-TEST_F(Commands, WshiftSetsTheOverlapBelowSeventy) {
-    run("WS", "0");
-    EXPECT_EQ(overlap, 1);
-    EXPECT_EQ(shiftc, 77);
-    run("WS", "69");
-    EXPECT_NE(del, 2);
-    EXPECT_EQ(overlap, 69);
-    EXPECT_EQ(shiftc, 9);
-    EXPECT_EQ(pshift, 0);
-    run("WS", "70");
-    EXPECT_EQ(del, 2);
-    EXPECT_EQ(overlap, 69);
+TEST_F(Commands, SettingsTakeTheirValues) {
+    // Below seventy, WSHIFT's overlap sets the shift as the rest of the window's width.
+    const std::tuple<const char*, const char*, int*, int> cases[] = {
+        {"ED", "4", &repflag, 0},      {"ED", "3", &repflag, 1},    {"ED", "2", &crinsert, 2},
+        {"ED", "6", &fetchstyle, 2},   {"ED", "5", &fetchstyle, 1}, {"ED", "8", &octflag, 1},
+        {"ED", "10", &lfonly, 0},      {"ED", "12", &transb, 1},    {"ED", "11", &crinsert, 2},
+        {"ED", "11", &lfonly, 0},      {"HY", "2", &hyphlevel, 2},  {"JU", "1", &jmode, 1},
+        {"AU", "1", &autowrapflag, 1}, {"DT", "1", &dectabflag, 1}, {"WS", "0", &overlap, 1},
+        {"WS", "0", &shiftc, 77},      {"WS", "69", &shiftc, 9},    {"WS", "69", &pshift, 0},
+    };
+    for (const auto& [cmd, params, variable, value] : cases) {
+        run(cmd, params);
+        EXPECT_EQ(*variable, value) << cmd << params;
+    }
     // On a narrow window the shift still moves.
     swidth = 40;
     run("WS", "60");
     EXPECT_GE(shiftc, 1);
+    silent();
+    EXPECT_EQ(visible, 0);
+    silent();
+    EXPECT_EQ(visible, 1);
 }
 
 TEST_F(Commands, WindowSetsTheGeometryWithinTheTerminal) {
     // Unit tests run without a terminal, which counts as 24 x 80.
     run("WI", "20|60");
-    EXPECT_EQ(swidth, 58);
     EXPECT_EQ(rightcol, 58);
     EXPECT_EQ(shiftc, 39);
-    EXPECT_EQ(cmdline, 19);
     EXPECT_EQ(helpline, 18);
     EXPECT_EQ(windowend, 17);
-    EXPECT_EQ(depth, 16);
-    run("WI", "30|100");
-    EXPECT_EQ(swidth, 78);
-    EXPECT_EQ(depth, 20);
-    run("WI", "3|10");
-    EXPECT_EQ(depth, 1);
-    EXPECT_EQ(cmdline, 4);
-    EXPECT_EQ(swidth, 19);
-    EXPECT_GE(shiftc, 1);
-    run("WI", "12");
-    EXPECT_EQ(swidth, 78);
-    EXPECT_EQ(depth, 8);
+    const std::tuple<const char*, int, int, int> sizes[] = {
+        {"20|60", 58, 16, 19}, {"30|100", 78, 20, 23}, {"3|10", 19, 1, 4}, {"12", 78, 8, 11}};
+    for (const auto& [params, width, rows, command_line] : sizes) {
+        run("WI", params);
+        EXPECT_EQ(swidth, width) << params;
+        EXPECT_EQ(depth, rows) << params;
+        EXPECT_EQ(cmdline, command_line) << params;
+        EXPECT_GE(shiftc, 1) << params;
+    }
     // A cursor below the new zone brings the window to it.
     lines(30);
     cur().lnptr = line(25);
@@ -155,69 +141,48 @@ TEST_F(Commands, WindowSetsTheGeometryWithinTheTerminal) {
 }
 
 TEST_F(Commands, AskAnswersIntoTheResultRegister) {
-    lines(4);
     int& result = result_register();
-    run("AS", "7");
-    EXPECT_EQ(result, 'l');
+    auto ask = [&](const std::string& params) {
+        run("AS", params);
+        return result;
+    };
+    lines(4);
+    EXPECT_EQ(ask("7"), 'l');  // the character under the cursor
     cur().curcol = 20;
-    run("AS", "7");
-    EXPECT_EQ(result, 32);
-    run("AS", "4");
-    EXPECT_EQ(result, 20);
+    EXPECT_EQ(ask("7"), 32);
+    EXPECT_EQ(ask("4"), 20);  // column
     cur().lnptr = line(3);
-    run("AS", "3");
-    EXPECT_EQ(result, 3);
-    run("AS", "16");
-    EXPECT_EQ(result, 4);
-    run("AS", "15");
-    EXPECT_EQ(result, 1);
-    run("AS", "5");
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ask("3"), 3);   // line
+    EXPECT_EQ(ask("16"), 4);  // lines in the core file
+    EXPECT_EQ(ask("15"), 1);  // core file
+    EXPECT_EQ(ask("5"), 0);   // lines in the starred block
     cur().starA = line(3);
     cur().starcount = 1;
-    run("AS", "5");
-    EXPECT_EQ(result, 1);
+    EXPECT_EQ(ask("5"), 1);
     cur().starB = line(1);
     cur().starcount = 2;
-    run("AS", "5");
-    EXPECT_EQ(result, 3);
+    EXPECT_EQ(ask("5"), 3);
     result = 42;
-    run("AS", "2");
-    EXPECT_EQ(result, 42);
-    run("AS", "99");
-    EXPECT_EQ(result, 42);
-
+    EXPECT_EQ(ask("2"), 42);
+    EXPECT_EQ(ask("99"), 42);
     // An empty line: a blank under the cursor and no first non-blank.
     reset_store();
-    run("AS", "7");
-    EXPECT_EQ(result, 32);
-    run("AS", "6");
-    EXPECT_EQ(result, 0);
+    EXPECT_EQ(ask("7"), 32);
+    EXPECT_EQ(ask("6"), 0);  // first non-blank column
     for (char c : std::string("   x"))
         cadd(c);
-    run("AS", "6");
-    EXPECT_EQ(result, 4);
-
+    EXPECT_EQ(ask("6"), 4);
+    // Files: 9 readable, 10 writable, 11 can be made (and is made by asking).
     const std::string name = ::testing::TempDir() + "oru_ask_" + std::to_string(getpid());
     std::remove(name.c_str());
-    run("AS", "9|" + name);
-    EXPECT_EQ(result, 0);
-    run("AS", "11|" + name);
-    EXPECT_EQ(result, 1);
-    run("AS", "9|" + name);
-    EXPECT_EQ(result, 1);
-    run("AS", "10|" + name);
-    EXPECT_EQ(result, 1);
-    run("AS", "11|" + name);
-    EXPECT_EQ(result, 0);
+    for (const auto& [q, answer] :
+         {std::pair{"9|", 0}, {"11|", 1}, {"9|", 1}, {"10|", 1}, {"11|", 0}})
+        EXPECT_EQ(ask(q + name), answer) << q;
     std::remove(name.c_str());
 }
 
 TEST_F(Commands, CoreObjectAndNameSelectAndDescribeTheCoreFile) {
     run("CO", "5");
-    EXPECT_EQ(corenum, 5);
-    run("CO", "19");
-    EXPECT_EQ(del, 2);
     EXPECT_EQ(corenum, 5);
     run("OB", "1");
     EXPECT_EQ(cur().viewtype, 1);
@@ -228,38 +193,4 @@ TEST_F(Commands, CoreObjectAndNameSelectAndDescribeTheCoreFile) {
     EXPECT_EQ(cureditmask, 2);
     run("NA", "letters/home.txt");
     EXPECT_EQ(cur().filname.view(), "letters/home.txt");
-}
-
-TEST_F(Commands, SettingsTakeTheirValues) {
-    run("ED", "4");
-    EXPECT_EQ(repflag, 0);
-    run("ED", "3");
-    EXPECT_EQ(repflag, 1);
-    run("ED", "2");
-    EXPECT_EQ(crinsert, 2);
-    run("ED", "6");
-    EXPECT_EQ(fetchstyle, 2);
-    run("ED", "5");
-    EXPECT_EQ(fetchstyle, 1);
-    run("ED", "8");
-    EXPECT_EQ(octflag, 1);
-    run("ED", "10");
-    EXPECT_EQ(lfonly, 0);
-    run("ED", "12");
-    EXPECT_EQ(transb, 1);
-    run("ED", "11");
-    EXPECT_EQ(crinsert, 2);
-    EXPECT_EQ(lfonly, 0);
-    run("HY", "2");
-    EXPECT_EQ(hyphlevel, 2);
-    run("JU", "1");
-    EXPECT_EQ(jmode, 1);
-    run("AU", "1");
-    EXPECT_EQ(autowrapflag, 1);
-    run("DT", "1");
-    EXPECT_EQ(dectabflag, 1);
-    silent();
-    EXPECT_EQ(visible, 0);
-    silent();
-    EXPECT_EQ(visible, 1);
 }
