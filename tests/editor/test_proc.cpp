@@ -1,32 +1,48 @@
+// Procedures: the brace notation, wildcard captures, and the control keys of loops, counters
+// and conditionals.
 #include "file_fixture.hpp"
 #include "termutils.hpp"
 
 TEST(BraceNotation, EveryTableEntryAndControlLetterTranslates) {
     const std::pair<const char*, std::string> cases[] = {
-        {"{-}", "\xd9"}, {"{=}", "\xd3"}, {"{?}", "\xf1"}, {"{:}", "\xf5"}, {"{.}", "\xf6"},
-        {"{&}", "\xd6"}, {"{<}", "\xfb"}, {"{>}", "\xfc"}, {"{^}", "\xfd"}, {"{$}", "\xfe"},
-        {"{%}", "\xf7"}, {"{!}", "|"},    {"{(}", "{"},    {"{)}", "}"},    {"{`}", "~"},
-        {"{/}", "\x7f"}, {"{C}", "\x03"}, {"{M}", "\r"},   {"{c}", "\x03"}, {"{[}", "\x1b"},
+        {"{-}", "\xd9"},
+        {"{=}", "\xd3"},
+        {"{?}", "\xf1"},
+        {"{:}", "\xf5"},
+        {"{.}", "\xf6"},
+        {"{&}", "\xd6"},
+        {"{<}", "\xfb"},
+        {"{>}", "\xfc"},
+        {"{^}", "\xfd"},
+        {"{$}", "\xfe"},
+        {"{%}", "\xf7"},
+        {"{!}", "|"},
+        {"{(}", "{"},
+        {"{)}", "}"},
+        {"{`}", "~"},
+        {"{/}", "\x7f"},
+        {"{C}", "\x03"},
+        {"{M}", "\r"},
+        {"{c}", "\x03"},
+        {"{[}", "\x1b"},
+        // Several characters in one pair of braces, plain text around them, a number after a
+        // byte; an unclosed brace keeps translating to the end; a lone closing brace is text.
+        {"FEname{M?}x{.}", "FEname\r\361x\366"},
+        {"{$}3{<}a{^>%}", "\3763\373a\375\374\367"},
+        {"a{C", "a\x03"},
+        {"a}", "a}"},
     };
     for (const auto& [written, bytes] : cases)
         EXPECT_EQ(transtring(written), bytes) << written;
-
-    // Several characters in one pair of braces, plain text around them, a number after a byte.
-    EXPECT_EQ(transtring("FEname{M?}x{.}"), "FEname\r\xf1x\xf6");
-    EXPECT_EQ(transtring("{$}3{<}a{^>%}"),
-              "\xfe"
-              "3\xfb"
-              "a\xfd\xfc\xf7");
-    // An unclosed brace keeps translating to the end; a lone closing brace is text.
-    EXPECT_EQ(transtring("a{C"), "a\x03");
-    EXPECT_EQ(transtring("a}"), "a}");
 }
 
 TEST(BraceNotation, WritingBackGivesTheNotationAndRoundTripsEveryByte) {
-    EXPECT_EQ(untranschar("\x03x"), "{C}x");
-    EXPECT_EQ(untranschar("FE\r\xf1x\xf6"), "FE{M?}x{.}");
-    EXPECT_EQ(untranschar("a|b{c}~"), "a{!}b{(}c{)`}");
-    EXPECT_EQ(untranschar("\x7f\x1e"), "{/~}");
+    const std::pair<std::string, const char*> cases[] = {{"\003x", "{C}x"},
+                                                         {"FE\r\361x\366", "FE{M?}x{.}"},
+                                                         {"a|b{c}~", "a{!}b{(}c{)`}"},
+                                                         {"\177\036", "{/~}"}};
+    for (const auto& [bytes, written] : cases)
+        EXPECT_EQ(untranschar(bytes), written) << written;
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
@@ -35,35 +51,30 @@ TEST(BraceNotation, WritingBackGivesTheNotationAndRoundTripsEveryByte) {
 
 class WildTest : public FileTest {
   protected:
-    // Types `s` into a new line and returns its arena offset.
-    static long put(std::string_view s) { return addline(s)->index; }
+    // Types `text` into a new line and matches it against `pattern`; true when it matched,
+    // and then the captures are copied.
+    static bool capture(const std::string& text, const std::string& pattern) {
+        if (unify(pattern, addline(text)->index, '\0', static_cast<long>(text.size())) != 1)
+            return false;
+        copywild(pattern);
+        return true;
+    }
 };
 
 TEST_F(WildTest, StarsMatchTheShortestRunAndCaptureIt) {
-    long at = put("abbc");
-    ASSERT_EQ(unify("a*c", at, '\0', 4), 1);
-    copywild("a*c");
-    EXPECT_EQ(wildtext(1), "bb");
-
-    at = put("a");
-    ASSERT_EQ(unify("a*", at, '\0', 1), 1);
-    copywild("a*");
-    EXPECT_EQ(wildtext(1), "");
-
-    at = put("abxb");
-    ASSERT_EQ(unify("a*b", at, '\0', 4), 1);
-    copywild("a*b");
-    EXPECT_EQ(wildtext(1), "bx");
-
-    at = put("key=value;rest");
-    ASSERT_EQ(unify("*=*;*", at, '\0', 14), 1);
-    copywild("*=*;*");
-    EXPECT_EQ(wildtext(1), "key");
-    EXPECT_EQ(wildtext(2), "value");
-    EXPECT_EQ(wildtext(3), "rest");
-
+    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
+        {"abbc", "a*c", {"bb"}},
+        {"a", "a*", {""}},
+        {"abxb", "a*b", {"bx"}},
+        {"key=value;rest", "*=*;*", {"key", "value", "rest"}},
+    };
+    for (const auto& [text, pattern, captures] : cases) {
+        ASSERT_TRUE(capture(text, pattern)) << pattern;
+        for (std::size_t i = 0; i < captures.size(); ++i)
+            EXPECT_EQ(wildtext(static_cast<int>(i + 1)), captures[i]) << pattern << " " << i;
+    }
     // The pattern must cover the text to its end; a terminator other than the end works too.
-    at = put("abcd");
+    const long at = addline("abcd")->index;
     EXPECT_EQ(unify("a*c", at, '\0', 4), 0);
     EXPECT_EQ(unify("abd", at, '\0', 4), 0);
     EXPECT_EQ(unify("a*d|ignored", at, '|', 4), 1);
@@ -74,28 +85,37 @@ TEST_F(WildTest, StarsMatchTheShortestRunAndCaptureIt) {
 }
 
 TEST_F(WildTest, LongCapturesAreCutToTheirSlot) {
-    const std::string longtext = "<" + std::string(300, 'z') + ">";
-    const long at = put(longtext);
-    ASSERT_EQ(unify("<*>", at, '\0', static_cast<long>(longtext.size())), 1);
-    copywild("<*>");
+    ASSERT_TRUE(capture("<" + std::string(300, 'z') + ">", "<*>"));
     EXPECT_EQ(wildtext(1), std::string(kPattLen - 1, 'z'));
-
     // More stars than slots: the first 21 are kept.
     std::string pattern;
-    for (int i = 0; i < 25; ++i)
-        pattern += "*,";
     std::string line;
-    for (int i = 0; i < 25; ++i)
+    for (int i = 0; i < 25; ++i) {
+        pattern += "*,";
         line += std::to_string(i) + ",";
-    const long at2 = put(line);
-    ASSERT_EQ(unify(pattern, at2, '\0', static_cast<long>(line.size())), 1);
-    copywild(pattern);
+    }
+    ASSERT_TRUE(capture(line, pattern));
     EXPECT_EQ(wildtext(21), "20");
     // A pattern longer than the position table is refused.
-    EXPECT_EQ(unify(std::string(kPattLen, '*'), at2, '\0', 3), 0);
+    EXPECT_EQ(unify(std::string(kPattLen, '*'), cur().lnptr->index, '\0', 3), 0);
 }
 
-class ProcTest : public FileTest {
+TEST_F(WildTest, CapturesAreTypedBackIntoTheText) {
+    ASSERT_TRUE(capture("key=value;rest", "*=*;*"));
+    // A fresh line; the capture number is read as the key after the wildcard key.
+    cur().lnptr = allocln(kObjNew, 0);
+    cur().curcol = 1;
+    static const char second[] = "2\r";
+    pushfn(second);
+    wildtxt();
+    EXPECT_EQ(text(cur().lnptr), "value");
+    static const char first[] = "1\r";
+    pushfn(first);
+    wildtxt();
+    EXPECT_EQ(text(cur().lnptr), "valuekey");
+}
+
+class ProcTest : public WildTest {
   protected:
     // Reads the keys of a procedure written in the brace notation and returns the characters
     // it typed; other keys show as `#` followed by their operation code.
@@ -117,59 +137,50 @@ class ProcTest : public FileTest {
     std::string keys;
 };
 
-TEST_F(ProcTest, CountersAndLoops) {
-    EXPECT_EQ(run("{$}3{<}a{^}{>}{%}b"), "aaaab");
-    EXPECT_EQ(loopdepth, 0);
-
-    // Nested loops, each with its own counter depth.
-    EXPECT_EQ(run("{$}2{<}x{$}1{<}y{^}{>}{%}{^}{>}{%}."), "xyyxyyxyy.");
-    EXPECT_EQ(loopdepth, 0);
-
-    // A count of 0 leaves the loop at once, skipping inner loops whole; a missing count is 0.
-    EXPECT_EQ(run("{$}{<}{^}a{>}{%}c"), "c");
-    EXPECT_EQ(run("{$}0{<}{^}a{<}b{^}{>}{>}{%}c"), "c");
-    EXPECT_EQ(loopdepth, 0);
-}
-
-TEST_F(ProcTest, ConditionalsTestTheResultAndTheCaptures) {
-    vl_result[0] = 1;
-    EXPECT_EQ(run("{?}yes{:}no{.}!"), "yes!");
-    vl_result[0] = 0;
-    EXPECT_EQ(run("{?}yes{:}no{.}!"), "no!");
-    // Without an else the failing branch skips to the end-if; without either, to the end.
-    EXPECT_EQ(run("{?}yes{.}!"), "!");
-    EXPECT_EQ(run("{?}yes"), "");
-    // A nested conditional opens a level the skip must not stop inside.
-    EXPECT_EQ(run("{?}a{?}b{:}c{.}d{:}e{.}f"), "ef");
-    vl_result[0] = 1;
-    EXPECT_EQ(run("{?}a{?}b{:}c{.}d{:}e{.}f"), "abdf");
-
-    vl_result[0] = 7;
-    EXPECT_EQ(run("{=}7 seven{:}other{.}"), "seven");
-    EXPECT_EQ(run("{=}8 eight{:}other{.}"), "other");
-    EXPECT_EQ(run("{$}8{=}8 eight{:}other{.}{%}"), "eight");
-    EXPECT_EQ(vl_result[0], 7);
-
-    const long at = addline("abbc")->index;
-    ASSERT_EQ(unify("a*c", at, '\0', 4), 1);
-    copywild("a*c");
-    EXPECT_EQ(run("{-}1 bb{M}same{:}differ{.}"), "same");
-    EXPECT_EQ(run("{-}1 bx{M}same{:}differ{.}"), "differ");
-    EXPECT_EQ(run("{-}2 {M}empty{:}differ{.}"), "empty");
-    EXPECT_EQ(run("{&}{-}1 no{M}x{:}y{.}z{.}w"), "yzw");
+TEST_F(ProcTest, LoopsCountersAndConditionals) {
+    ASSERT_TRUE(capture("abbc", "a*c"));
+    // The result register, the procedure, what it types.
+    const std::tuple<int, const char*, const char*> cases[] = {
+        {0, "{$}3{<}a{^}{>}{%}b", "aaaab"},
+        // Nested loops, each with its own counter depth.
+        {0, "{$}2{<}x{$}1{<}y{^}{>}{%}{^}{>}{%}.", "xyyxyyxyy."},
+        // A count of 0 leaves the loop at once, skipping inner loops whole; a missing count is 0.
+        {0, "{$}{<}{^}a{>}{%}c", "c"},
+        {0, "{$}0{<}{^}a{<}b{^}{>}{>}{%}c", "c"},
+        {1, "{?}yes{:}no{.}!", "yes!"},
+        {0, "{?}yes{:}no{.}!", "no!"},
+        // Without an else the failing branch skips to the end-if; without either, to the end.
+        {0, "{?}yes{.}!", "!"},
+        {0, "{?}yes", ""},
+        // A nested conditional opens a level the skip must not stop inside.
+        {0, "{?}a{?}b{:}c{.}d{:}e{.}f", "ef"},
+        {1, "{?}a{?}b{:}c{.}d{:}e{.}f", "abdf"},
+        {7, "{=}7 seven{:}other{.}", "seven"},
+        {7, "{=}8 eight{:}other{.}", "other"},
+        {7, "{$}8{=}8 eight{:}other{.}{%}", "eight"},
+        // Captures compare with text up to a Return.
+        {0, "{-}1 bb{M}same{:}differ{.}", "same"},
+        {0, "{-}1 bx{M}same{:}differ{.}", "differ"},
+        {0, "{-}2 {M}empty{:}differ{.}", "empty"},
+        {0, "{&}{-}1 no{M}x{:}y{.}z{.}w", "yzw"},
+    };
+    for (const auto& [result, procedure, typed] : cases) {
+        vl_result[0] = result;
+        EXPECT_EQ(run(procedure), typed) << procedure;
+        EXPECT_EQ(loopdepth, 0) << procedure;
+        EXPECT_EQ(vl_result[0], result) << procedure;
+    }
 }
 
 TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
-    std::string deep;
-    for (int i = 0; i < 25; ++i)
-        deep += "{<}";
-    EXPECT_EQ(run(deep + "never"), "");
-    reset_scrin();
-    deep.clear();
-    for (int i = 0; i < 25; ++i)
-        deep += "{$}1";
-    EXPECT_EQ(run(deep + "never"), "");
-    EXPECT_LT(loopdepth, kLoopDepths);
+    for (const char* key : {"{<}", "{$}1"}) {
+        reset_scrin();
+        std::string deep;
+        for (int i = 0; i < 25; ++i)
+            deep += key;
+        EXPECT_EQ(run(deep + "never"), "") << key;
+        EXPECT_LT(loopdepth, kLoopDepths);
+    }
     // Control codes typed at the keyboard do nothing.
     reset_scrin();
     procctl(113);
@@ -182,21 +193,4 @@ TEST_F(ProcTest, ALoopThatYieldsNoKeyIsAbandoned) {
     EXPECT_EQ(fnptr, 0);
     // The procedure is gone; the next keys come from the keyboard again.
     EXPECT_EQ(run("ok"), "ok");
-}
-
-TEST_F(WildTest, CapturesAreTypedBackIntoTheText) {
-    const long at = put("key=value;rest");
-    ASSERT_EQ(unify("*=*;*", at, '\0', 14), 1);
-    copywild("*=*;*");
-    // A fresh line; the capture number is read as the key after the wildcard key.
-    cur().lnptr = allocln(kObjNew, 0);
-    cur().curcol = 1;
-    static const char second[] = "2\r";
-    pushfn(second);
-    wildtxt();
-    EXPECT_EQ(text(cur().lnptr), "value");
-    static const char first[] = "1\r";
-    pushfn(first);
-    wildtxt();
-    EXPECT_EQ(text(cur().lnptr), "valuekey");
 }
