@@ -10,6 +10,7 @@
 #include "scan.hpp"
 #include "scrin.hpp"
 #include "store_fixture.hpp"
+#include "terminal.hpp"
 #include "termutils.hpp"
 #include "utilptr.hpp"
 
@@ -28,13 +29,10 @@ class ScanTest : public StoreTest {
     // The character classes the editor starts with: 1 word, 2 separator, 4 sentence end.
     static void set_charkind() {
         charkind.fill(0);
-        for (int c = 'a'; c <= 'z'; ++c)
-            charkind[c] = 1;
-        for (int c = 'A'; c <= 'Z'; ++c)
-            charkind[c] = 1;
-        for (int c = '0'; c <= '9'; ++c)
-            charkind[c] = 65;
-        charkind['_'] = 1;
+        for (int c = 0; c < 128; ++c) {
+            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_') charkind[c] = 1;
+            if (c >= '0' && c <= '9') charkind[c] = 65;
+        }
         for (int c : {10, 32, 44, 58, 59})
             charkind[c] = 2;
         charkind['!'] = charkind['.'] = 70;
@@ -79,4 +77,13 @@ class ScanTest : public StoreTest {
         find();
     }
     using V = std::vector<std::string>;
+    // The screen commands that `action` sends.
+    template <class F>
+    static V screen_of(F action) {
+        V cmds;
+        set_command_capture(&cmds);
+        action();
+        set_command_capture(nullptr);
+        return cmds;
+    }
 };

@@ -7,83 +7,69 @@ namespace {
 
 TEST_F(ScanTest, EachUnitFindsItsNextOccurrence) {
     fill(1, {"The cat sat.", "on the mat. The dog", "ran off! Then", "The end"});
-    // Where a find from a position goes, then where finding again goes; line 0: nothing found,
-    // the cursor stays and the result is 0.
-    const struct {
-        int unit;
-        const char* pattern;
-        int from_line, from_col, line, col, next_line, next_col;
-    } finds[] = {
-        {kUnitChar, "the", 1, 1, 2, 4, 0, 0},  // lower case only, and no other
-        // Words are tested at their starts only, so "Then" is not a start of "The ".
-        {kUnitWord, "The ", 1, 2, 2, 13, 4, 1},
-        {kUnitLine, "The", 1, 2, 4, 1, 0, 0},
-        {kUnitSent, "The", 1, 2, 2, 13, 3, 10},  // "Then" begins the sentence after "off!"
-        {kUnitUp, "cat", 4, 1, 1, 5, 0, 0},
-        {kUnitChar, "zebra", 2, 3, 0, 0, 0, 0},
-    };
-    for (const auto& f : finds) {
-        SCOPED_TRACE(f.pattern);
-        at(f.from_line, f.from_col);
+    // From where a find starts, where it goes, then where finding again goes; line 0: nothing
+    // found, the cursor stays and the result is 0. Char finds lower case only; words are tested
+    // at their starts only, so "Then" is not a start of "The "; "Then" begins the sentence after
+    // "off!".
+    // clang-format off
+    const std::tuple<int, const char*, int, int, int, int, int, int> finds[] = {
+        {kUnitChar, "the", 1, 1, 2, 4, 0, 0},     {kUnitWord, "The ", 1, 2, 2, 13, 4, 1},
+        {kUnitLine, "The", 1, 2, 4, 1, 0, 0},     {kUnitSent, "The", 1, 2, 2, 13, 3, 10},
+        {kUnitUp, "cat", 4, 1, 1, 5, 0, 0},       {kUnitChar, "zebra", 2, 3, 0, 0, 0, 0}};
+    // clang-format on
+    for (const auto& [unit, pattern, from_line, from_col, to_line, to_col, next_line, next_col] :
+         finds) {
+        SCOPED_TRACE(pattern);
+        at(from_line, from_col);
         mode = 0;
-        findunit(f.unit, f.pattern);
-        EXPECT_EQ(vl_result[0], f.line != 0);
-        EXPECT_EQ(line_no(), f.line != 0 ? f.line : f.from_line);
-        EXPECT_EQ(cur().curcol, f.line != 0 ? f.col : f.from_col);
-        if (f.line == 0) continue;
+        findunit(unit, pattern);
+        EXPECT_EQ(vl_result[0], to_line != 0);
+        EXPECT_EQ(line_no(), to_line != 0 ? to_line : from_line);
+        EXPECT_EQ(cur().curcol, to_line != 0 ? to_col : from_col);
+        if (to_line == 0) continue;
         EXPECT_EQ(mode, 1);
         resfind();  // one character on
-        EXPECT_EQ(vl_result[0], f.next_line != 0);
-        EXPECT_EQ(line_no(), f.next_line != 0 ? f.next_line : f.line);
-        EXPECT_EQ(cur().curcol, f.next_line != 0 ? f.next_col : f.col);
+        EXPECT_EQ(vl_result[0], next_line != 0);
+        EXPECT_EQ(line_no(), next_line != 0 ? next_line : to_line);
+        EXPECT_EQ(cur().curcol, next_line != 0 ? next_col : to_col);
     }
-    // Counting from the cursor and testing at the cursor.
-    const struct {
-        int unit;
-        const char* pattern;
-        int line, col;
-        bool count;
-        int result;
-    } counts[] = {
-        {kUnitChar, "The", 1, 1, true, 4},   {kUnitWord, "The", 1, 1, true, 4},  // Then too
+    // Counting from the cursor (words count "Then" too), and testing at the cursor.
+    // clang-format off
+    const std::tuple<int, const char*, int, int, bool, int> counts[] = {
+        {kUnitChar, "The", 1, 1, true, 4},   {kUnitWord, "The", 1, 1, true, 4},
         {kUnitWord, "The ", 1, 1, true, 3},  {kUnitWord, "The ", 1, 1, false, 1},
-        {kUnitWord, "The ", 1, 2, false, 0}, {kUnitUp, "The ", 4, 7, true, 3},
-    };
-    for (const auto& c : counts) {
-        at(c.line, c.col);
-        scanunit = c.unit;
-        scanpattern.assign(c.pattern);
-        c.count ? resnumber() : rescheck();
-        EXPECT_EQ(vl_result[0], c.result) << c.unit << " " << c.pattern << " " << c.count;
+        {kUnitWord, "The ", 1, 2, false, 0}, {kUnitUp, "The ", 4, 7, true, 3}};
+    // clang-format on
+    for (const auto& [unit, pattern, ln, col, count, result] : counts) {
+        at(ln, col);
+        scanunit = unit;
+        scanpattern.assign(pattern);
+        count ? resnumber() : rescheck();
+        EXPECT_EQ(vl_result[0], result) << unit << " " << pattern << " " << count;
     }
 }
 
 TEST_F(ScanTest, ControlCodesOfThePattern) {
     fill(1, {"aaab", std::string(20, 'a') + "b", "apple a pe", "xy", "cat", "dog , ;  end", "w"});
-    // Codes: 1 {A} a run of the next character, 23 {W} a run within a word, 14 {N} not the
-    // next, 3 {C} any character, 5 {E} a run of delimiters.
-    const struct {
-        int line, col;
-        const char* pattern;
-        int matched;
-    } cases[] = {
-        {1, 1, "\001b", 1},      {2, 1, "\001b", 0},  // twenty a's are too many
-        {2, 2, "\001b", 1},                           // nineteen are not
-        {1, 1, "a\001ab", 1},                         // tried at each place of the next character
-        {3, 1, "a\027e", 1},                          // apple
-        {3, 7, "a\027e", 0},                          // a, blank, p, e: the blank stops it
-        {3, 1, "a\027le", 1},    {3, 1, "a\027", 1},  // at the end: matches at once
-        {4, 1, "\016x", 0},      {4, 2, "\016x", 1},     {4, 3, "\016\016x", 0},  // twice negated
-        {5, 1, "ca\003", 1},     {5, 1, "cat\003do", 1},  // the line end is a character
-        {6, 1, "dog\005end", 1}, {6, 1, "do\005", 0},     // none at all
-        {5, 1, "cat\005dog", 1},                          // a line end is one
-        {5, 1, "c\002at", 1},                             // other control codes are ignored
-    };
-    for (const auto& c : cases) {
-        EXPECT_EQ(match_here(c.line, c.col, c.pattern), c.matched) << c.line << ":" << c.col;
+    // Codes: 1 {A} a run of the next character (twenty a's are too many, nineteen are not;
+    // tried at each place of the next character), 23 {W} a run within a word (a blank stops it;
+    // at the end it matches at once), 14 {N} not the next (twice negated), 3 {C} any character
+    // (the line end is one), 5 {E} a run of delimiters (a line end is one; none at all is not);
+    // other control codes are ignored.
+    // clang-format off
+    const std::tuple<int, int, const char*, int> cases[] = {
+        {1, 1, "\001b", 1},       {2, 1, "\001b", 0},      {2, 2, "\001b", 1},
+        {1, 1, "a\001ab", 1},     {3, 1, "a\027e", 1},     {3, 7, "a\027e", 0},
+        {3, 1, "a\027le", 1},     {3, 1, "a\027", 1},      {4, 1, "\016x", 0},
+        {4, 2, "\016x", 1},       {4, 3, "\016\016x", 0},  {5, 1, "ca\003", 1},
+        {5, 1, "cat\003do", 1},   {6, 1, "dog\005end", 1}, {6, 1, "do\005", 0},
+        {5, 1, "cat\005dog", 1},  {5, 1, "c\002at", 1}};
+    // clang-format on
+    for (const auto& [ln, col, pattern, matched] : cases) {
+        EXPECT_EQ(match_here(ln, col, pattern), matched) << ln << ":" << col;
         // The matcher leaves the scanning cursor where it was.
-        EXPECT_EQ(lp, line(c.line));
-        EXPECT_EQ(cp, c.col);
+        EXPECT_EQ(lp, line(ln));
+        EXPECT_EQ(cp, col);
     }
     // Nothing matches past the end of the file, not even {C} or a negation's target.
     at(7, 2);
@@ -103,7 +89,6 @@ TEST_F(ScanTest, PathologicalPatternsEndWithoutAMatch) {
     std::string pattern = "\027";
     for (int i = 0; i < 7; ++i)
         pattern += "a\027";
-    at(1, 1);
     findunit(kUnitChar, pattern + "b");
     EXPECT_EQ(vl_result[0], 0);
     EXPECT_EQ(line_no(), 1);
@@ -111,7 +96,6 @@ TEST_F(ScanTest, PathologicalPatternsEndWithoutAMatch) {
 
 TEST_F(ScanTest, WordsAndSentencesStepOverDelimiters) {
     fill(1, {"one, two;three", "", "  four. Five? six"});
-    at(1, 1);
     setptr();
     for (const auto& [l, c] : {std::pair{1, 6}, {1, 10}, {3, 3}, {3, 9}, {3, 15}}) {
         nextword();
@@ -124,11 +108,11 @@ TEST_F(ScanTest, WordsAndSentencesStepOverDelimiters) {
     EXPECT_EQ(peepc(), kEndOfFile);
     at(1, 1);
     setptr();
-    nextsent();
-    EXPECT_EQ(lp, line(3));
-    EXPECT_EQ(cp, 9);
-    nextsent();
-    EXPECT_EQ(cp, 15);
+    for (const auto& [l, c] : {std::pair{3, 9}, {3, 15}}) {
+        nextsent();
+        EXPECT_EQ(lp, line(l));
+        EXPECT_EQ(cp, c);
+    }
     nextsent();
     EXPECT_EQ(peepc(), kEndOfFile);
 }
@@ -136,7 +120,6 @@ TEST_F(ScanTest, WordsAndSentencesStepOverDelimiters) {
 TEST_F(ScanTest, StatisticsOfWordAndSentenceLengths) {
     fill(1, {"I am."});
     fill(7, {"earlier"});
-    at(1, 1);
     scantext();
     EXPECT_EQ(wordlen[1], 1);
     EXPECT_EQ(wordlen[2], 1);
@@ -147,9 +130,7 @@ TEST_F(ScanTest, StatisticsOfWordAndSentenceLengths) {
     std::string text;
     for (int i = 0; i < 120; ++i)
         text += "w ";
-    fill(2, {text + std::string(25, 'x')});
-    corenum = 2;
-    at(1, 1);
+    open(2, {text + std::string(25, 'x')});
     scantext();
     EXPECT_EQ(wordlen[1], 120);
     EXPECT_EQ(wordlen[20], 1);
@@ -159,7 +140,6 @@ TEST_F(ScanTest, StatisticsOfWordAndSentenceLengths) {
     corenum = 7;
     clrfile();
     corenum = 3;
-    at(1, 1);
     scantext();
     EXPECT_EQ(lines_of(7).front(), "Word length table");
     expect_chain_sound();

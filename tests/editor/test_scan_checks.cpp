@@ -57,7 +57,6 @@ TEST_F(ChecksTest, MergeSplitsRecordsAndParagraphsIntoFields) {
 TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
     fill(18, {"1", "0", "2<1"});
     fill(1, {"the cat sat"});
-    at(1, 1);
     extchk();
     EXPECT_EQ(redisplay, 19);
     EXPECT_EQ(numchecks, 3);
@@ -66,11 +65,9 @@ TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
     EXPECT_EQ(boolstring, "100");
     // A check the pattern does not mention is not asked about; a fifth check does not exist, so
     // it cannot be true.
-    for (const auto& [bits, passes] : {std::pair{"1x0", true},
-                                       {"10", true},
-                                       {"11x", false},
-                                       {"100x1", false},
-                                       {"100x0", true}}) {
+    const std::pair<const char*, bool> patterns[] = {
+        {"1x0", true}, {"10", true}, {"11x", false}, {"100x1", false}, {"100x0", true}};
+    for (const auto& [bits, passes] : patterns) {
         makecheck(bits);
         EXPECT_EQ(checkpasses(), passes) << bits;
     }
@@ -90,13 +87,9 @@ TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
     EXPECT_EQ(boolerror, 0b0110);
     EXPECT_EQ(fperror, kFpFine);
     // The display names the checks in error and the true ones by letter.
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
-    showchecks();
-    set_command_capture(nullptr);
     std::vector<std::string> shown;
-    std::copy_if(cmds.begin(), cmds.end(), std::back_inserter(shown),
-                 [](const std::string& c) { return c.rfind("$mb", 0) == 0; });
+    for (const std::string& c : screen_of(showchecks))
+        if (c.rfind("$mb", 0) == 0) shown.push_back(c);
     EXPECT_EQ(shown, (V{"$mbERR BC", "$mbCH AD"}));
     getboolstring(0b1011, 6);
     EXPECT_EQ(boolstring, "001011");
@@ -106,16 +99,16 @@ TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
 
 TEST_F(ChecksTest, FieldTestsReadWordsFromTheRing) {
     fill(1, {"the cat sat", "on the mat"});
-    at(1, 1);
     setptr();
     checksetup();
     // '<' never holds; words go on into the next line; a malformed test is an error.
+    // clang-format off
     const std::tuple<const char*, int, int> cases[] = {
         {"$#2=cat", 1, 0},       {"$#2>c\027", 1, 0}, {"$#2<cat", 0, 0}, {"$#2=dog\\=cat", 1, 0},
         {"$#2=dog\\=cow", 0, 0}, {"$#5=the", 1, 0},   {"$#7=x", 0, 1},   {"$#0=x", 0, 1},
         {"$2=x", 0, 1},          {"$#=x", 0, 1},      {"$#2", 0, 1},     {"$#2#3=x", 0, 1},
-        {"$#2=dog\\x", 0, 1},
-    };
+        {"$#2=dog\\x", 0, 1}};
+    // clang-format on
     for (const auto& [test, result, error] : cases) {
         EXPECT_EQ(recstrmatch(test), result) << test;
         EXPECT_EQ(cmperr, error) << test;
@@ -183,7 +176,6 @@ TEST_F(ChecksTest, RecordPatternsAndTheRecordCheck) {
 
 TEST_F(ChecksTest, TextAndExpressionMerges) {
     fill(1, {"3 4 five"});
-    at(1, 1);
     mrgstring.assign("#3 is #1+#2\r\r#2`0");
     mrgtext();
     EXPECT_EQ(lines_of(16), (V{"", "five is 3+4", "", "40"}));

@@ -14,9 +14,12 @@ namespace {
 // The scan fixture's core-file helpers serve here too.
 class StarsTest : public ScanTest {
   protected:
-    static void star_line(int n) {
-        cur().lnptr = line(n);
-        makestars();
+    // Stars the given lines in turn.
+    static void star(std::initializer_list<int> lines) {
+        for (int n : lines) {
+            cur().lnptr = line(n);
+            makestars();
+        }
     }
     // The block's first and last line numbers and its length.
     static void expect_block(int upper, int lower, int count) {
@@ -29,14 +32,12 @@ class StarsTest : public ScanTest {
 TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     fill(1, {"1", "2", "3", "4", "5", "6", "7", "8"});
     expect_block(1, 200000, 0);
-    star_line(4);
+    star({4});
     expect_block(4, 4, 1);
-    star_line(4);  // the same line again: unstarred
+    star({4});  // the same line again: unstarred
     EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(starblocklines(), 0);
-    star_line(3);
-    star_line(7);
-    star_line(5);
+    star({3, 7, 5});
     EXPECT_EQ(cur().starcount, 2);
     EXPECT_EQ(cur().starA, line(5));
     EXPECT_EQ(cur().starB, line(7));
@@ -44,18 +45,16 @@ TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     EXPECT_EQ(redisplay, 10);
     // Bottom line starred first: the same block.
     clrstars();
-    star_line(8);
-    star_line(2);
+    star({8, 2});
     expect_block(2, 8, 7);
     // Unstarring one of two leaves a one-line block.
-    star_line(8);
+    star({8});
     expect_block(2, 2, 1);
 }
 
 TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
     fill(1, {"a", "b", "c", "d", "e", "f"});
-    star_line(4);
-    star_line(2);
+    star({4, 2});
     cur().lnptr = line(3);  // the cursor inside the block
     cur().disln = line(2);  // and the window's top too
     delete_();
@@ -89,15 +88,14 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
 
 TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
     fill(1, {"a", "b", "c"});
-    star_line(1);
+    star({1});
     delete_();
     EXPECT_EQ(lines_of(1), (V{"b", "c"}));
     EXPECT_EQ(cur().lnptr, line(1));  // no line above: the new first line
     EXPECT_EQ(core[0].starcount, 1);
     EXPECT_EQ(text(core[0].starA), "a");
     EXPECT_EQ(core[0].starB, nullptr);
-    star_line(2);
-    star_line(1);
+    star({2, 1});
     delete_();
     ASSERT_EQ(cur().lncount, 1);  // one empty line is left
     EXPECT_EQ(cur().header->down->length, 0);
@@ -114,7 +112,7 @@ TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
     EXPECT_EQ(lines_of(0), (V{"", "a"}));
     // Recovering inside core file 0 itself moves its block after its cursor.
     corenum = 0;
-    star_line(2);
+    star({2});
     cur().lnptr = line(1);
     recover();
     EXPECT_EQ(lines_of(0), (V{"", "a"}));
@@ -123,8 +121,7 @@ TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
 
 TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
     fill(1, {"one  ", "two", "three", "four"});
-    star_line(2);
-    star_line(4);
+    star({2, 4});
     const long before = avail;
     copyop();
     EXPECT_EQ(lines_of(1), (V{"one", "two", "three", "four"}));  // trailing blanks stripped
@@ -149,24 +146,22 @@ TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
 
 TEST_F(StarsTest, RefusalsAreReported) {
     fill(1, {"alpha", "beta", "gamma"});
-    std::vector<std::string> cmds;
-    set_command_capture(&cmds);
-    delete_();
-    copyop();
-    corenum = 2;
-    recover();
+    V cmds = screen_of([] {
+        delete_();
+        copyop();
+        corenum = 2;
+        recover();
+    });
     EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "$meno stars set in source corefile!"), 3);
     corenum = 1;
-    star_line(1);
-    star_line(3);
+    star({1, 3});
     // The arena: nothing above the current top may be used.
     hiaddr = avail + 4;
     const long records = linepool::in_use();
-    copyop();
+    cmds = screen_of(copyop);
     hiaddr = kHiAddr;
     EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
               cmds.end());
-    set_command_capture(nullptr);
     EXPECT_EQ(core[0].lncount, 1);
     EXPECT_EQ(cur().starcount, 2);  // nothing changed
     EXPECT_EQ(linepool::in_use(), records);
@@ -183,7 +178,7 @@ TEST_F(StarsTest, RefusalsAreReported) {
     EXPECT_EQ(lines_of(0), (V{"", "alpha", "beta", "gamma"}));
     expect_chain_sound();
     // A star that is not in the file is dropped rather than followed.
-    star_line(1);
+    star({1});
     cur().starB = core[2].header->down;
     cur().starcount = 2;
     delete_();
@@ -195,7 +190,7 @@ TEST_F(StarsTest, RefusalsAreReported) {
 TEST_F(StarsTest, WholeFileMovesToTheEndOfCoreEight) {
     fill(8, {"old"});
     open(3, {"p", "q", "r"});
-    star_line(2);
+    star({2});
     gento_moveblock();
     EXPECT_EQ(lines_of(3), (V{""}));
     EXPECT_EQ(cur().starcount, 0);
