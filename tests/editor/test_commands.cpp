@@ -16,13 +16,13 @@ TEST_F(Commands, PositionAndAdvanceStayWithinTheFile) {
     lines(10);
     run("PO", "-1|0");
     EXPECT_EQ(cur().disln, line(10));
-    // Lines and columns count from either end; a missing column keeps the cursor's.
+    // Lines and columns count from either end (-1|0 is just after "line 10"); a missing column
+    // keeps the cursor's.
     const std::tuple<const char*, const char*, int, int> moves[] = {
-        {"PO", "-1|0", 10, 8},  // just after "line 10"
-        {"PO", "-1|-1", 10, 7}, {"PO", "3|-100", 3, 1}, {"PO", "3|5", 3, 5},
-        {"PO", "7", 7, 5},      {"PO", "0|2", 7, 2},    {"PO", "-500", 1, 2},
-        {"AD", "1000", 10, 2},  {"AD", "-3|5", 7, 7},   {"AD", "-1000|-50", 1, 1},
-    };
+        {"PO", "-1|0", 10, 8},    {"PO", "-1|-1", 10, 7}, {"PO", "3|-100", 3, 1},
+        {"PO", "3|5", 3, 5},      {"PO", "7", 7, 5},      {"PO", "0|2", 7, 2},
+        {"PO", "-500", 1, 2},     {"AD", "1000", 10, 2},  {"AD", "-3|5", 7, 7},
+        {"AD", "-1000|-50", 1, 1}};
     for (const auto& [cmd, params, line_no, col] : moves) {
         run(cmd, params);
         EXPECT_EQ(cur().lnptr, line(line_no)) << cmd << params;
@@ -79,8 +79,7 @@ TEST_F(Commands, ValuesOutsideTheirTablesAreRefused) {
         {"KE", "624|20", true}, {"KE", "100|128", true}, {"KE", "623|21", false},
         {"FO", "256|65", true}, {"FO", "65|256", true},  {"FO", "200|42", false},
         {"WS", "69", false},    {"WS", "70", true},      {"CO", "5", false},
-        {"CO", "19", true},
-    };
+        {"CO", "19", true}};
     for (const auto& [cmd, params, refused] : cases) {
         run(cmd, params);
         EXPECT_EQ(del == 2, refused) << cmd << params;
@@ -101,8 +100,7 @@ TEST_F(Commands, SettingsTakeTheirValues) {
         {"ED", "10", &lfonly, 0},      {"ED", "12", &transb, 1},    {"ED", "11", &crinsert, 2},
         {"ED", "11", &lfonly, 0},      {"HY", "2", &hyphlevel, 2},  {"JU", "1", &jmode, 1},
         {"AU", "1", &autowrapflag, 1}, {"DT", "1", &dectabflag, 1}, {"WS", "0", &overlap, 1},
-        {"WS", "0", &shiftc, 77},      {"WS", "69", &shiftc, 9},    {"WS", "69", &pshift, 0},
-    };
+        {"WS", "0", &shiftc, 77},      {"WS", "69", &shiftc, 9},    {"WS", "69", &pshift, 0}};
     for (const auto& [cmd, params, variable, value] : cases) {
         run(cmd, params);
         EXPECT_EQ(*variable, value) << cmd << params;

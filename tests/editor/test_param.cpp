@@ -42,33 +42,27 @@ TEST_F(Params, TypedTextTakesDefaultsAndBecomesNumbers) {
     // Numbers are signed by any minus and saturate; a parameter typed empty keeps its empty
     // text and only untyped ones take defaults; a star in a file name stands for the core
     // file's, and in a line number (with no stars set) for the whole file.
-    const struct {
-        const char *cmd, *text, *pstring;
-        int first;  // the parameter the values start at
-        std::vector<int> values;
-    } cases[] = {
+    // The command, what is typed, the parameter string (when checked), the first parameter
+    // checked and the values from it on.
+    // clang-format off
+    const std::tuple<const char*, const char*, const char*, int, std::vector<int>> cases[] = {
         {"FE", "notes.txt", "notes.txt|1|200000||", 2, {1, 200000}},
         {"FE", "*|5", "*|5|200000||", 2, {5, 200000}},
         {"SO", "1||5", "1||5|200000|", 1, {1, 0, 5, 200000}},
-        {"MP", "3", "3|0|0|0|0|", 1, {3, 0}},
-        {"AD", "-12|7", "-12|7|", 1, {-12, 7}},
+        {"MP", "3", "3|0|0|0|0|", 1, {3, 0}},   {"AD", "-12|7", "-12|7|", 1, {-12, 7}},
         {"WI", "99999999999999999999|2147483648", nullptr, 1, {INT_MAX, INT_MAX}},
-        {"PO", "-99999999999", nullptr, 1, {-INT_MAX}},
-        {"WI", "", nullptr, 1, {0, 200000}},
-        {"DI", "f", nullptr, 1, {6}},
-        {"DI", "T", nullptr, 1, {20}},
-        {"DI", "", nullptr, 1, {0}},
-        {"HY", "3", nullptr, 1, {3}},
-        {"SA", "out|*|*", nullptr, 2, {1, 200000}},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(std::string(c.cmd) + " " + c.text);
-        typed(c.cmd, c.text);
-        if (c.pstring != nullptr) {
-            EXPECT_EQ(pstring.view(), c.pstring);
+        {"PO", "-99999999999", nullptr, 1, {-INT_MAX}}, {"WI", "", nullptr, 1, {0, 200000}},
+        {"DI", "f", nullptr, 1, {6}},  {"DI", "T", nullptr, 1, {20}}, {"DI", "", nullptr, 1, {0}},
+        {"HY", "3", nullptr, 1, {3}},  {"SA", "out|*|*", nullptr, 2, {1, 200000}}};
+    // clang-format on
+    for (const auto& [cmd, text, want, first, values] : cases) {
+        SCOPED_TRACE(std::string(cmd) + " " + text);
+        typed(cmd, text);
+        if (want != nullptr) {
+            EXPECT_EQ(pstring.view(), want);
         }
-        for (std::size_t i = 0; i < c.values.size(); ++i)
-            EXPECT_EQ(param[c.first + i], c.values[i]) << "parameter " << c.first + i;
+        for (std::size_t i = 0; i < values.size(); ++i)
+            EXPECT_EQ(param[first + i], values[i]) << "parameter " << first + i;
     }
     typed("FE", "*|5");
     EXPECT_EQ(curfile.view(), "chapter.txt");
@@ -101,24 +95,20 @@ TEST_F(Params, StarInALineNumberGivesTheStarredBlockBounds) {
 }
 
 TEST_F(Params, StringsGoToTheirDestinationsTranslatedWhereTheDestinationAsks) {
-    // The expression, the shell command and the record check are taken as typed.
+    // The expression, the shell command and the record check are taken as typed. A destination
+    // holds 48 characters; more is cut, never written past.
+    // clang-format off
     const std::tuple<const char*, std::string, const Name*, std::string> cases[] = {
-        {"FU", "3|ab{M}{!}{-}c{(}{)}{`}{/}", &fn[3],
-         "ab\r|\xd9"
-         "c{}~\x7f"},
-        {"FI", "7|x{CM}y", &scanpattern, "x\003\ry"},
-        {"EX", "a{M}", &expression, "a{M}"},
-        {"SH", "ls {x}", &sysstring, "ls {x}"},
-        {"CH", "old|{M}new", &scanpattern, "old"},
+        {"FU", "3|ab{M}{!}{-}c{(}{)}{`}{/}", &fn[3], "ab\r|\331c{}~\177"},
+        {"FI", "7|x{CM}y", &scanpattern, "x\003\ry"},     {"EX", "a{M}", &expression, "a{M}"},
+        {"SH", "ls {x}", &sysstring, "ls {x}"},           {"NE", "a.txt|b.txt", &curfile, "a.txt"},
+        {"CH", "old|{M}new", &scanpattern, "old"},       {"QE", "4|{$}2{<}", &q_error, "\3762\373"},
         {"CH", "old|{M}new", &targetstring, "{M}new"},
-        {"QE", "4|{$}2{<}", &q_error, "\3762\373"},
         {"LI", "out.lst|||2|init", &listfile, "out.lst"},
         {"LI", "out.lst|||2|init", &listinitfile, "init"},
-        {"NE", "a.txt|b.txt", &curfile, "a.txt"},
         {"NE", "a.txt|b.txt", &targetstring, "b.txt"},
-        // A destination holds 48 characters; more is cut, never written past.
-        {"ME", std::string(70, 'm'), &mrgstring, std::string(48, 'm')},
-    };
+        {"ME", std::string(70, 'm'), &mrgstring, std::string(48, 'm')}};
+    // clang-format on
     for (const auto& [cmd, text, dest, want] : cases) {
         typed(cmd, text);
         EXPECT_EQ(dest->view(), want) << cmd << " " << text;
