@@ -4,43 +4,27 @@
 #include "termutils.hpp"
 
 TEST(BraceNotation, EveryTableEntryAndControlLetterTranslates) {
+    // Several characters in one pair of braces, plain text around them, a number after a byte;
+    // an unclosed brace keeps translating to the end; a lone closing brace is text.
+    // clang-format off
     const std::pair<const char*, std::string> cases[] = {
-        {"{-}", "\xd9"},
-        {"{=}", "\xd3"},
-        {"{?}", "\xf1"},
-        {"{:}", "\xf5"},
-        {"{.}", "\xf6"},
-        {"{&}", "\xd6"},
-        {"{<}", "\xfb"},
-        {"{>}", "\xfc"},
-        {"{^}", "\xfd"},
-        {"{$}", "\xfe"},
-        {"{%}", "\xf7"},
-        {"{!}", "|"},
-        {"{(}", "{"},
-        {"{)}", "}"},
-        {"{`}", "~"},
-        {"{/}", "\x7f"},
-        {"{C}", "\x03"},
-        {"{M}", "\r"},
-        {"{c}", "\x03"},
-        {"{[}", "\x1b"},
-        // Several characters in one pair of braces, plain text around them, a number after a
-        // byte; an unclosed brace keeps translating to the end; a lone closing brace is text.
-        {"FEname{M?}x{.}", "FEname\r\361x\366"},
-        {"{$}3{<}a{^>%}", "\3763\373a\375\374\367"},
-        {"a{C", "a\x03"},
-        {"a}", "a}"},
-    };
+        {"{-}", "\xd9"}, {"{=}", "\xd3"}, {"{?}", "\xf1"}, {"{:}", "\xf5"}, {"{.}", "\xf6"},
+        {"{&}", "\xd6"}, {"{<}", "\xfb"}, {"{>}", "\xfc"}, {"{^}", "\xfd"}, {"{$}", "\xfe"},
+        {"{%}", "\xf7"}, {"{!}", "|"},    {"{(}", "{"},    {"{)}", "}"},    {"{`}", "~"},
+        {"{/}", "\x7f"}, {"{C}", "\x03"}, {"{M}", "\r"},   {"{c}", "\x03"}, {"{[}", "\x1b"},
+        {"FEname{M?}x{.}", "FEname\r\361x\366"}, {"{$}3{<}a{^>%}", "\3763\373a\375\374\367"},
+        {"a{C", "a\x03"}, {"a}", "a}"}};
+    // clang-format on
     for (const auto& [written, bytes] : cases)
         EXPECT_EQ(transtring(written), bytes) << written;
 }
 
 TEST(BraceNotation, WritingBackGivesTheNotationAndRoundTripsEveryByte) {
-    const std::pair<std::string, const char*> cases[] = {{"\003x", "{C}x"},
-                                                         {"FE\r\361x\366", "FE{M?}x{.}"},
-                                                         {"a|b{c}~", "a{!}b{(}c{)`}"},
-                                                         {"\177\036", "{/~}"}};
+    // clang-format off
+    const std::pair<std::string, const char*> cases[] = {
+        {"\003x", "{C}x"}, {"FE\r\361x\366", "FE{M?}x{.}"}, {"a|b{c}~", "a{!}b{(}c{)`}"},
+        {"\177\036", "{/~}"}};
+    // clang-format on
     for (const auto& [bytes, written] : cases)
         EXPECT_EQ(untranschar(bytes), written) << written;
     std::string all;
@@ -62,12 +46,11 @@ class WildTest : public FileTest {
 };
 
 TEST_F(WildTest, StarsMatchTheShortestRunAndCaptureIt) {
+    // clang-format off
     const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
-        {"abbc", "a*c", {"bb"}},
-        {"a", "a*", {""}},
-        {"abxb", "a*b", {"bx"}},
-        {"key=value;rest", "*=*;*", {"key", "value", "rest"}},
-    };
+        {"abbc", "a*c", {"bb"}}, {"a", "a*", {""}}, {"abxb", "a*b", {"bx"}},
+        {"key=value;rest", "*=*;*", {"key", "value", "rest"}}};
+    // clang-format on
     for (const auto& [text, pattern, captures] : cases) {
         ASSERT_TRUE(capture(text, pattern)) << pattern;
         for (std::size_t i = 0; i < captures.size(); ++i)
@@ -126,11 +109,7 @@ class ProcTest : public WildTest {
         for (int guard = 0; fnptr > 0 && guard < 200; ++guard) {
             fetchchar();
             if (fnptr == 0 && type == 1) break;  // the keyboard, which only answers Return
-            if (type >= 2 && type <= 4) {
-                typed.push_back(holdch);
-            } else {
-                typed += "#" + std::to_string(type);
-            }
+            typed += type >= 2 && type <= 4 ? std::string(1, holdch) : "#" + std::to_string(type);
         }
         return typed;
     }
@@ -139,31 +118,24 @@ class ProcTest : public WildTest {
 
 TEST_F(ProcTest, LoopsCountersAndConditionals) {
     ASSERT_TRUE(capture("abbc", "a*c"));
-    // The result register, the procedure, what it types.
+    // The result register, the procedure, what it types. Nested loops each have their own
+    // counter depth. A count of 0 leaves the loop at once, skipping inner loops whole; a missing
+    // count is 0. Without an else the failing branch skips to the end-if; without either, to the
+    // end. A nested conditional opens a level the skip must not stop inside. Captures compare
+    // with text up to a Return.
+    // clang-format off
     const std::tuple<int, const char*, const char*> cases[] = {
         {0, "{$}3{<}a{^}{>}{%}b", "aaaab"},
-        // Nested loops, each with its own counter depth.
         {0, "{$}2{<}x{$}1{<}y{^}{>}{%}{^}{>}{%}.", "xyyxyyxyy."},
-        // A count of 0 leaves the loop at once, skipping inner loops whole; a missing count is 0.
-        {0, "{$}{<}{^}a{>}{%}c", "c"},
-        {0, "{$}0{<}{^}a{<}b{^}{>}{>}{%}c", "c"},
-        {1, "{?}yes{:}no{.}!", "yes!"},
-        {0, "{?}yes{:}no{.}!", "no!"},
-        // Without an else the failing branch skips to the end-if; without either, to the end.
-        {0, "{?}yes{.}!", "!"},
-        {0, "{?}yes", ""},
-        // A nested conditional opens a level the skip must not stop inside.
-        {0, "{?}a{?}b{:}c{.}d{:}e{.}f", "ef"},
-        {1, "{?}a{?}b{:}c{.}d{:}e{.}f", "abdf"},
-        {7, "{=}7 seven{:}other{.}", "seven"},
-        {7, "{=}8 eight{:}other{.}", "other"},
-        {7, "{$}8{=}8 eight{:}other{.}{%}", "eight"},
-        // Captures compare with text up to a Return.
-        {0, "{-}1 bb{M}same{:}differ{.}", "same"},
-        {0, "{-}1 bx{M}same{:}differ{.}", "differ"},
-        {0, "{-}2 {M}empty{:}differ{.}", "empty"},
-        {0, "{&}{-}1 no{M}x{:}y{.}z{.}w", "yzw"},
-    };
+        {0, "{$}{<}{^}a{>}{%}c", "c"},      {0, "{$}0{<}{^}a{<}b{^}{>}{>}{%}c", "c"},
+        {1, "{?}yes{:}no{.}!", "yes!"},     {0, "{?}yes{:}no{.}!", "no!"},
+        {0, "{?}yes{.}!", "!"},             {0, "{?}yes", ""},
+        {0, "{?}a{?}b{:}c{.}d{:}e{.}f", "ef"}, {1, "{?}a{?}b{:}c{.}d{:}e{.}f", "abdf"},
+        {7, "{=}7 seven{:}other{.}", "seven"}, {7, "{=}8 eight{:}other{.}", "other"},
+        {7, "{$}8{=}8 eight{:}other{.}{%}", "eight"}, {0, "{-}1 bb{M}same{:}differ{.}", "same"},
+        {0, "{-}1 bx{M}same{:}differ{.}", "differ"},  {0, "{-}2 {M}empty{:}differ{.}", "empty"},
+        {0, "{&}{-}1 no{M}x{:}y{.}z{.}w", "yzw"}};
+    // clang-format on
     for (const auto& [result, procedure, typed] : cases) {
         vl_result[0] = result;
         EXPECT_EQ(run(procedure), typed) << procedure;
