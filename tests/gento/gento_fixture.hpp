@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -33,45 +34,47 @@
 
 class GentoTest : public StoreTest {
   protected:
-    void SetUp() override {
-        StoreTest::SetUp();
+    // Every generation module at its start-up values. Records that point into the attribute
+    // tables are released before the tables themselves.
+    static void reset_gento() {
         reset_input_base();
-        reset_attr_list();
         reset_attr_fns();
-        reset_trees();
-        clearattributes();
-        reset_uninstall();
         reset_syn_globals();
-        reset_gento_cmds();
         reset_syn_cf();
         reset_syn_read();
-        reset_terminal();
-        reset_lex_read();
-        reset_lex_scan();
         reset_morphology();
-        reset_indirect();
         reset_syn_misc();
+        reset_trees();
+        reset_gento_cmds();
+        reset_lex_scan();
+        reset_lex_read();
+        reset_terminal();
+        reset_indirect();
+        reset_attr_list();
+        clearattributes();
+        reset_uninstall();
+    }
+    void SetUp() override {
+        StoreTest::SetUp();
+        reset_gento();
         seed = 1;
         std::string tmpl = (std::filesystem::temp_directory_path() / "gentoXXXXXX").string();
         dir_ = mkdtemp(tmpl.data()) != nullptr ? tmpl : std::string();
         ASSERT_FALSE(dir_.empty());
     }
     void TearDown() override {
-        reset_input_base();
-        reset_attr_fns();
-        reset_syn_globals();
-        reset_syn_cf();
-        reset_syn_read();
-        reset_morphology();
-        reset_syn_misc();
-        reset_trees();
-        reset_gento_cmds();
-        reset_lex_scan();
-        reset_lex_read();
-        reset_terminal();
-        reset_indirect();
+        reset_gento();
         std::filesystem::remove_all(dir_);
         StoreTest::TearDown();
+    }
+
+    // The lines that `action` adds to the message core file.
+    template <class Action>
+    static std::vector<std::string> added_by(Action action) {
+        const std::size_t before = lines_of(kMsgCore).size();
+        action();
+        std::vector<std::string> all = lines_of(kMsgCore);
+        return {all.begin() + static_cast<long>(std::min(before, all.size())), all.end()};
     }
 
     // Writes a scratch file and returns its path.
