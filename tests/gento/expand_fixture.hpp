@@ -5,6 +5,7 @@
 #include <map>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "gento_fixture.hpp"
 #include "syn_cf.hpp"
@@ -48,6 +49,19 @@ class ExpandFixture : public GentoTest {
         return n;
     }
 
+    // The daughters' names of a new node `name` expanded once.
+    static std::vector<std::string> expanded(const char* name) {
+        treenode* n = expand(name);
+        const std::vector<std::string> out = daughters(n);
+        purge_tree(n);
+        return out;
+    }
+    static int leaf_count(const treenode* n) {
+        int count = n->son == nullptr ? 1 : 0;
+        for (const treenode* d = n->son; d != nullptr; d = d->sibling)
+            count += leaf_count(d);
+        return count;
+    }
     // A new node `name` with the compound attribute `attrs`.
     static treenode* with(const char* name, const char* attrs) {
         treenode* n = makenode(name);
