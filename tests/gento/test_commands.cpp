@@ -3,6 +3,7 @@
 // preselection, and copying a sentence into the current core file.
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <chrono>
 #include <fstream>
 #include <sstream>
@@ -35,17 +36,13 @@ class GentoCommandTest : public GentoTest {
     // Attributes, terminals and a lexicon whose field 5 gives the word as it stands (no
     // morphology rules are needed), then `syntax` when given.
     void load(const std::string& syntax) {
-        curfile.assign(file("a.att", "NUMBER ( sg , pl ) ROLE ( subj ) %"));
-        qattribute();
-        curfile.assign(file("t.tm", "DET N V"));
-        qtmnls();
-        curfile.assign(file("l.lex",
-                            "\"the\"|DET||1|#1|\n\"dog\"|N|sg|1|#1|\n\"dogs\"|N|pl|1|#1|\n"
-                            "\"barks\"|V|sg|1|#1|\n\"bark\"|V|pl|1|#1|\n"));
-        qlexicon();
+        load_file(qattribute, "a.att", "NUMBER ( sg , pl ) ROLE ( subj ) %");
+        load_file(qtmnls, "t.tm", "DET N V");
+        load_file(qlexicon, "l.lex",
+                  "\"the\"|DET||1|#1|\n\"dog\"|N|sg|1|#1|\n\"dogs\"|N|pl|1|#1|\n"
+                  "\"barks\"|V|sg|1|#1|\n\"bark\"|V|pl|1|#1|\n");
         if (syntax.empty()) return;
-        curfile.assign(file("s.syn", syntax));
-        qsyntax();
+        load_file(qsyntax, "s.syn", syntax);
     }
     // Types the command's parameters and Return, then runs its checker and operation.
     static void run(std::string_view name, std::string_view text) {
@@ -64,10 +61,12 @@ class GentoCommandTest : public GentoTest {
     }
     // True when an error message with this text was shown on the message line.
     bool shown(const std::string& text) const {
-        for (const std::string& s : screen_) {
-            if (s == "$me" + text) return true;
-        }
-        return false;
+        return std::find(screen_.begin(), screen_.end(), "$me" + text) != screen_.end();
+    }
+    // Reads `content` as a scratch file through the command operation `op`.
+    void load_file(void (*op)(), const std::string& name, const std::string& content) {
+        curfile.assign(file(name, content));
+        op();
     }
     std::vector<std::string> screen_;
 };
@@ -94,11 +93,9 @@ TEST_F(GentoCommandTest, RemovingKnowledgeBasesByKindNames) {
     EXPECT_EQ(installed, before & ~8);
 
     // A digit is an improper character: nothing is removed and no uninstalled line is added.
-    const std::size_t lines = lines_of(kMsgCore).size();
-    run("RM_QFILES", "tb2");
+    EXPECT_TRUE(added_by([] { run("RM_QFILES", "tb2"); }).empty());
     EXPECT_TRUE(shown("improper character in parameter"));
     EXPECT_EQ(installed, before & ~8);
-    EXPECT_EQ(lines_of(kMsgCore).size(), lines);
 
     // ALL removes what is left.
     run("RM_QFILES", "all");
@@ -148,7 +145,7 @@ TEST_F(GentoCommandTest, ErrorFunctionsPerSentenceNumber) {
     EXPECT_EQ(error_function[20], "");
 }
 
-TEST_F(GentoCommandTest, DisplayOfInstalledKindsAndRootSet) {
+TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
     run("QDISPLAY", "0");
     EXPECT_TRUE(shown("none"));
     installed = 1 | 32 | 4096;
@@ -156,14 +153,20 @@ TEST_F(GentoCommandTest, DisplayOfInstalledKindsAndRootSet) {
     EXPECT_TRUE(shown("AT, TM, GP"));
     // An unknown mode shows nothing and adds nothing to the message core file.
     screen_.clear();
-    const std::size_t lines = lines_of(kMsgCore).size();
-    run("QDISPLAY", "9");
+    EXPECT_TRUE(added_by([] { run("QDISPLAY", "9"); }).empty());
     for (const std::string& s : screen_)
         EXPECT_NE(s.rfind("$me", 0), 0U) << s;
-    EXPECT_EQ(lines_of(kMsgCore).size(), lines);
 
     run("QROOTSET", "QUESTION,ANSWER");
     EXPECT_EQ(rootset, "QUESTION,ANSWER");
+
+    // The lexicon listing: nothing without a lexicon, then every entry in order.
+    EXPECT_TRUE(added_by([] { run("QDISPLAY", "7"); }).empty());
+    load_file(qtmnls, "t.tm", "N V");
+    load_file(qlexicon, "l.lex", "\"dog\"|N||5|\n\"cat\"|N||5|\n\"runs\"|V||5|\n");
+    EXPECT_EQ(added_by([] { run("QDISPLAY", "7"); }),
+              (std::vector<std::string>{"\"cat\"|N||0005|||", "\"dog\"|N||0005|||",
+                                        "\"runs\"|V||0005|||"}));
 }
 
 TEST_F(GentoCommandTest, ResponseIsCollectedFromTheCursorToTheEnd) {
@@ -237,12 +240,10 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
 }
 
 TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
-    curfile.assign(file("s.syn", "ROOT = NP VP %\nNP = the dog %\n"));
-    qsyntax();
+    load_file(qsyntax, "s.syn", "ROOT = NP VP %\nNP = the dog %\n");
     EXPECT_EQ(synstat, 2);
     EXPECT_EQ(installed & 4, 4);
-    curfile.assign(file("u.syn", "VP = barks %\nNP = PRON %\n"));
-    quser();
+    load_file(quser, "u.syn", "VP = barks %\nNP = PRON %\n");
     EXPECT_EQ(userstat, 0);  // the user layer has no ROOT rule
     EXPECT_EQ(installed & 6, 6);
     EXPECT_STREQ(getrule("NP"), "\x07 PRON");
@@ -253,8 +254,7 @@ TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
     EXPECT_NE(rules[3].find("NP VP"), std::string::npos) << rules[3];
 
     // The user layer is replaced, not stacked.
-    curfile.assign(file("u2.syn", "ROOT = PRON %"));
-    quser();
+    load_file(quser, "u2.syn", "ROOT = PRON %");
     EXPECT_EQ(userstat, 2);
     EXPECT_EQ(getrule("VP"), nullptr);
     int barriers = 0;
@@ -285,28 +285,12 @@ TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
     EXPECT_EQ(synstat, 2);
 }
 
-TEST_F(GentoCommandTest, LexiconListing) {
-    run("QDISPLAY", "7");  // no lexicon: nothing
-    const std::size_t before = lines_of(kMsgCore).size();
-    curfile.assign(file("t.tm", "N V"));
-    qtmnls();
-    curfile.assign(file("l.lex", "\"dog\"|N||5|\n\"cat\"|N||5|\n\"runs\"|V||5|\n"));
-    qlexicon();
-    run("QDISPLAY", "7");
-    const std::vector<std::string> all = lines_of(kMsgCore);
-    ASSERT_GE(all.size(), before + 3);
-    const std::vector<std::string> listed(all.end() - 3, all.end());
-    EXPECT_EQ(listed, (std::vector<std::string>{"\"cat\"|N||0005|||", "\"dog\"|N||0005|||",
-                                                "\"runs\"|V||0005|||"}));
-}
-
 TEST_F(GentoCommandTest, GenerateNeedsALexiconAndARootRule) {
     generate();
     EXPECT_TRUE(shown("There is no lexicon"));
     EXPECT_TRUE(messages("Generation results:").empty());
     // A syntax alone is not enough.
-    curfile.assign(file("s.syn", "ROOT = DET N %"));
-    qsyntax();
+    load_file(qsyntax, "s.syn", "ROOT = DET N %");
     generate();
     EXPECT_EQ(messages("Generation results:").size(), 0U);
 
@@ -384,22 +368,18 @@ TEST_F(GentoCommandTest, AMatchingResponseRunsItsErrorFunction) {
 
 TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
     load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj %");
-    param[1] = 8;
-    qdisplay();  // nothing preselected yet
-    EXPECT_TRUE(messages("    \"dog\"|N|").empty());
+    EXPECT_TRUE(added_by([] { run("QDISPLAY", "8"); }).empty());  // nothing preselected yet
     qglobpre();
-    qdisplay();
-    const std::vector<std::string> all = lines_of(kMsgCore);
-    ASSERT_GE(all.size(), 2U);
-    EXPECT_EQ(all[all.size() - 2], "subj");
-    EXPECT_EQ(all.back().rfind("    \"dog\"|N|", 0), 0U) << all.back();
+    const std::vector<std::string> listed = added_by([] { run("QDISPLAY", "8"); });
+    ASSERT_EQ(listed.size(), 2U);
+    EXPECT_EQ(listed[0], "subj");
+    EXPECT_EQ(listed[1].rfind("    \"dog\"|N|", 0), 0U) << listed[1];
     EXPECT_EQ(installed & 4096, 4096);
     EXPECT_EQ(messages("Global preselection complete").size(), 1U);
     qglobpre();
     EXPECT_EQ(messages("uninstalled: GP").size(), 1U);
     EXPECT_EQ(messages("Global preselection complete").size(), 2U);
     // Reading the lexicon again removes it.
-    curfile.assign(file("l2.lex", "\"a\"|DET||1|\n"));
-    qlexicon();
+    load_file(qlexicon, "l2.lex", "\"a\"|DET||1|\n");
     EXPECT_EQ(installed & 4096, 0);
 }
