@@ -185,14 +185,14 @@ TEST_F(GentoCommandTest, ResponseIsCollectedFromTheCursorToTheEnd) {
     EXPECT_EQ(std::string(response.view()), "loudly");
 
     // At most 199 characters.
-    SetUp();
+    corenum = 2;
     fill_lines({std::string(150, 'a'), std::string(150, 'b')});
     getresponse();
     EXPECT_EQ(response.size(), 199U);
     EXPECT_EQ(std::string(response.view()), std::string(150, 'a') + " " + std::string(48, 'b'));
 
     // An empty core file gives an empty response.
-    SetUp();
+    corenum = 3;
     getresponse();
     EXPECT_TRUE(response.empty());
 }

@@ -96,6 +96,12 @@ struct Clause {
         return nullptr;
     }
     const treenode* verb() const { return first({"VI", "VT", "COP"}); }
+    // The first word named `name` after word i.
+    const treenode* after(std::size_t i, const std::string& name) const {
+        while (++i < words.size())
+            if (words[i]->name == name) return words[i];
+        return nullptr;
+    }
 };
 
 class ExampleTest : public GentoTest {
@@ -216,9 +222,7 @@ TEST_F(ExampleTest, EnglishSentencesAgreeAndFormAPair) {
         for (std::size_t i = 0; i < c.words.size(); ++i) {
             const treenode* w = c.words[i];
             if (w->name != "DET") continue;
-            const treenode* noun = nullptr;
-            for (std::size_t j = i + 1; j < c.words.size() && noun == nullptr; ++j)
-                if (c.words[j]->name == "N") noun = c.words[j];
+            const treenode* noun = c.after(i, "N");
             ASSERT_NE(noun, nullptr) << a;
             if (auto d = det_plural.find(w->morphed_word); d != det_plural.end()) {
                 EXPECT_EQ(noun->morphed_word != base_of(noun), d->second) << a;
