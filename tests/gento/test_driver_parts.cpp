@@ -50,7 +50,7 @@ TEST_F(DriverPartsTest, ThreadChainsTheLeavesInOrder) {
     purge_tree(lone);
 }
 
-TEST_F(DriverPartsTest, FillWordCopiesWhatTheLeafKnows) {
+TEST_F(DriverPartsTest, FillWordCopiesWhatTheLeafKnowsIntoItsEntry) {
     treenode* leaf = with("N", "pl");
     terminal_node(leaf);
     leaf->vf = -2;
@@ -77,14 +77,13 @@ TEST_F(DriverPartsTest, FillWordCopiesWhatTheLeafKnows) {
     EXPECT_EQ(d.vf, -2);
     EXPECT_EQ(d.preferredchoice, "d*");
     purge_tree(leaf);
-}
 
-TEST_F(DriverPartsTest, FillAllWordsSkipsEntriesBelowTheIndex) {
+    // Filling every leaf skips the entries below the index.
     treenode *a = node("A"), *b = node("B"), *s = node("S", {a, b});
     terminal_node(a);
     terminal_node(b);
     thread(s);
-    fill_all_words(s, 1);
+    fill_all_words(s, b->index);  // a has the entry just below
     EXPECT_EQ(a->dictionary->pointed_at, 0);
     EXPECT_EQ(b->dictionary->pointed_at, 1);
     EXPECT_EQ(b->dictionary->class_, "B");
@@ -104,9 +103,8 @@ TEST_F(DriverPartsTest, PurgeLookupsReleasesDownToTheBarrier) {
     EXPECT_EQ(d_table_count, 2);
     EXPECT_EQ(dict_table[1].class_, "N");
     for (int i = 2; i < 5; ++i) {
-        EXPECT_TRUE(dict_table[static_cast<std::size_t>(i)].class_.empty());
-        EXPECT_TRUE(dict_table[static_cast<std::size_t>(i)].fields.empty());
-        EXPECT_EQ(dict_table[static_cast<std::size_t>(i)].pointed_at, 0);
+        const t_dict_lookup& d = dict_table[static_cast<std::size_t>(i)];
+        EXPECT_TRUE(d.class_.empty() && d.fields.empty() && d.pointed_at == 0) << i;
     }
     purgelookups(7);  // above the count: nothing to do
     EXPECT_EQ(d_table_count, 2);
