@@ -1,5 +1,7 @@
 #include "lex_read.hpp"
 
+#include <cstring>
+
 #include <algorithm>
 #include <memory>
 #include <new>
@@ -30,6 +32,8 @@ class TextArena {
         char* at = place(s, sizeof(recnode));
         auto* node = new (at - sizeof(recnode)) recnode{};  // the block owns its bytes
         node->recordptr = at;
+        node->attributes = getfieldptr(at, 3);
+        node->weight = getfieldptr(at, 4);
         return node;
     }
     void clear() {
@@ -293,6 +297,8 @@ int restore_entry(const EntryBuilder& e, bool accepted) {
     }
     recnode& node = restoredlexarray[static_cast<std::size_t>(restored_count++)];
     node.recordptr = accepted ? restored_text.store(e.text()) : nullptr;
+    node.attributes = getfieldptr(node.recordptr, 3);
+    node.weight = getfieldptr(node.recordptr, 4);
     node.previous = lastrestored;
     lastrestored = &node;
     return accepted ? 1 : 0;
@@ -347,8 +353,9 @@ void clearlexicon() {
 }
 
 void clearrecoveredlexicon() {
-    for (recnode& r : restoredlexarray)
-        r = recnode{};
+    // Only the slots a reading filled hold anything; every generation clears them.
+    for (int i = 0; i < restored_count; ++i)
+        restoredlexarray[static_cast<std::size_t>(i)] = recnode{};
     lastrestored = nullptr;
     restored_count = 0;
     restored_text.clear();
@@ -367,13 +374,20 @@ void printlex() {
 const char* getfieldptr(const char* record, int field) {
     if (record == nullptr) return "";
     const char* p = record;
-    for (int f = 1; f < field && *p != '\0';) {
-        if (f == 3 && *p == kAttrCode) {
-            for (int k = 0; k < 3 && *p != '\0'; ++k)
-                ++p;
-            continue;
+    for (int f = 1; f < field; ++f) {
+        if (f == 3) {
+            while (*p != '\0' && *p != '|') {
+                if (*p == kAttrCode) {
+                    for (int k = 0; k < 3 && *p != '\0'; ++k)
+                        ++p;
+                } else {
+                    ++p;
+                }
+            }
+        } else {
+            p = strchrnul(p, '|');
         }
-        if (*p == '|') ++f;
+        if (*p == '\0') return p;
         ++p;
     }
     return p;
@@ -385,7 +399,10 @@ char* getfieldptr(char* record, int field) {
 }
 
 int entry_weight(const char* record) {
-    const char* p = getfieldptr(record, 4);
+    return weight_digits(getfieldptr(record, 4));
+}
+
+int weight_digits(const char* p) {
     int w = 0;
     for (int k = 0; k < 4 && *p >= '0' && *p <= '9'; ++k, ++p)
         w = w * 10 + (*p - '0');

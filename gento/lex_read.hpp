@@ -27,6 +27,11 @@ inline constexpr int kMaxReports = 50;  // reports per lexicon file; all are cou
 struct recnode {
     recnode* previous = nullptr;  // the next older entry of the same list
     char* recordptr = nullptr;    // the stored entry, terminated
+    // Where fields 3 (coded attributes) and 4 (weight) begin, found once when the entry is
+    // stored: word choice reads them for every entry of a terminal at every lookup. Entries keep
+    // their length for life (a frequency code rewrites the weight digits in place).
+    const char* attributes = nullptr;
+    char* weight = nullptr;
 };
 
 extern std::vector<recnode*> dictionary;  // newest entry per terminal, or null
@@ -54,6 +59,8 @@ const char* getfieldptr(const char* record, int field);
 char* getfieldptr(char* record, int field);
 // The entry's weight (field 4), 0 when it is empty.
 int entry_weight(const char* record);
+// The weight written at the start of field 4 (up to four digits), 0 when there is none.
+int weight_digits(const char* field4);
 
 // Entries accepted and errors counted by the last readdict.
 extern long lex_words;

@@ -77,6 +77,68 @@ int first_type(const lex_comp& c) {
     return *p == kAttrCode && p[1] != '\0' ? static_cast<int>(byte(p + 1)) : 0;
 }
 
+// The compound of a coded attribute field that starts at `p`; `p` is left at the next one (or at
+// the field's end). Segments are skipped as units: their bytes are never taken for blanks.
+lex_comp next_compound(const char*& p) {
+    lex_comp c{p, 0};
+    while (*p != '\0' && *p != '|' && *p != ' ') {
+        if (*p == kAttrCode) {
+            ++c.count;
+            for (int k = 0; k < 3 && *p != '\0'; ++k)
+                ++p;
+        } else {
+            ++p;
+        }
+    }
+    if (*p == ' ') ++p;
+    return c;
+}
+
+// Whether a compound of an entry matches the working rows, segment by segment. The values the
+// entry gives to undecided rows are noted as the rows' `lttmp`.
+bool compound_matches(const lex_comp& c) {
+    if (c.count != attr_index || attr_index > kAttrRows) return false;
+    std::array<int, kAttrRows> taken{};
+    const char* p = c.start;
+    int sign = 0;
+    for (int row = 0; row < attr_index;) {
+        if (*p == '<' || *p == '>') {
+            sign = *p++;
+            continue;
+        }
+        if (*p == '.') {
+            ++p;
+            continue;
+        }
+        if (*p != kAttrCode || p[1] == '\0' || p[2] == '\0') return false;
+        const int type = static_cast<int>(byte(p + 1));
+        const int value = static_cast<int>(byte(p + 2));
+        p += 3;
+        const attr_row& r = attr[static_cast<std::size_t>(row)];
+        if (type != r.type) return false;
+        taken[static_cast<std::size_t>(row)] = -1;
+        if (value != kTypeOnly) {
+            if (r.value == -1) {
+                taken[static_cast<std::size_t>(row)] = value;
+            } else if (valid(sign, type, value, r.value) == 0) {
+                return false;
+            }
+        }
+        sign = 0;
+        ++row;
+    }
+    // The values the entry gave to undecided rows are how a lexical transformation learns what
+    // the word it picked carries.
+    for (int row = 0; row < attr_index; ++row) {
+        attr_row& r = attr[static_cast<std::size_t>(row)];
+        const int v = taken[static_cast<std::size_t>(row)];
+        if (r.value != -1 || v == -1) continue;
+        r.lttmp = v;
+        if (MState == 1) lt_delay_at(r.ltindex).choice = v;
+    }
+    return true;
+}
+
 // Elements of a field: separated by any of `seps` outside double quotes.
 template <typename F>
 bool each_element(std::string_view field, std::string_view seps, F&& f) {
@@ -102,14 +164,67 @@ bool field_matches(std::string_view pattern, std::string_view entry) {
     return !some_fails;
 }
 
-bool qualifies(const t_dict_lookup* lookup, const char* entry) {
-    if (!lookup->preferredchoice.empty() &&
-        !wild(quoted_word(lookup->preferredchoice.c_str()), quoted_word(entry))) {
-        return false;
+// Whether the entry whose coded attributes begin at `attrs` carries a compound that matches the
+// rows of the attribute table.
+bool matches_rows(const char* attrs) {
+    if (attr_index == 0) return true;
+    for (int row = 0; row < attr_index; ++row)
+        attr[static_cast<std::size_t>(row)].lttmp = 0;
+    for (const char* p = attrs; p != nullptr && *p != '\0' && *p != '|';) {
+        const lex_comp c = next_compound(p);
+        if (c.count == 0) continue;
+        // Compounds are stored in ascending order of their first type.
+        if (first_type(c) > attr[0].type) break;
+        if (compound_matches(c)) return true;
     }
-    if (match_attr(entry, lookup->attributes.get()) == 0) return false;
-    return lookup->fields.empty() || match_lsp(lookup->fields.c_str(), entry) == 1;
+    return false;
 }
+
+void decompose_for(const s_comp_attr* compound) {
+    if (MState == 1) {
+        lt_decompose_comp_attr(compound);
+    } else {
+        decompose_comp_attr(compound);
+    }
+}
+
+bool match_list(const char* attrs, const s_attr_list* attrlist) {
+    for (const s_attr_list* l = attrlist; l != nullptr; l = l->next.get()) {
+        if (!l->first) continue;
+        decompose_for(l->first.get());
+        if (!matches_rows(attrs)) return false;
+    }
+    return true;
+}
+
+// How one lookup tests the entries of its terminal. Matching leaves the table's decided rows
+// as they are, so a lookup whose list holds one compound lays it out once for all entries.
+class EntryTest {
+  public:
+    explicit EntryTest(const t_dict_lookup* lookup) : lookup_(lookup) {
+        const s_attr_list* l = lookup->attributes.get();
+        single_ = l != nullptr && l->next == nullptr;
+        if (single_ && l->first) decompose_for(l->first.get());
+    }
+
+    bool qualifies(const recnode& entry) const {
+        if (!lookup_->preferredchoice.empty() &&
+            !wild(quoted_word(lookup_->preferredchoice.c_str()), quoted_word(entry.recordptr))) {
+            return false;
+        }
+        const s_attr_list* l = lookup_->attributes.get();
+        if (single_) {
+            if (l->first && !matches_rows(entry.attributes)) return false;
+        } else if (l != nullptr && !match_list(entry.attributes, l)) {
+            return false;
+        }
+        return lookup_->fields.empty() || match_lsp(lookup_->fields.c_str(), entry.recordptr) == 1;
+    }
+
+  private:
+    const t_dict_lookup* lookup_;
+    bool single_ = false;
+};
 
 // 0 <= r < total. Totals that fit the generator's range are drawn by it directly; larger ones,
 // which only a very large lexicon reaches, from two draws.
@@ -126,67 +241,16 @@ long draw(long total) {
 void locate_comp(const char* ptr) {
     lexatt_index = 0;
     if (ptr == nullptr) return;
-    const char* p = ptr;
-    while (*p != '\0' && *p != '|') {
-        lex_comp c{p, 0};
-        while (*p != '\0' && *p != '|' && *p != ' ') {
-            if (*p == kAttrCode) {
-                ++c.count;
-                for (int k = 0; k < 3 && *p != '\0'; ++k)
-                    ++p;
-            } else {
-                ++p;
-            }
-        }
+    for (const char* p = ptr; *p != '\0' && *p != '|';) {
+        const lex_comp c = next_compound(p);
         if (c.count > 0 && lexatt_index < kLexComps)
             lexatt[static_cast<std::size_t>(lexatt_index++)] = c;
-        if (*p == ' ') ++p;
     }
 }
 
 int match_comp(int index) {
     if (index < 0 || index >= lexatt_index) return 0;
-    const lex_comp& c = lexatt[static_cast<std::size_t>(index)];
-    if (c.count != attr_index || attr_index > kAttrRows) return 0;
-    std::array<int, kAttrRows> taken{};
-    const char* p = c.start;
-    int sign = 0;
-    for (int row = 0; row < attr_index;) {
-        if (*p == '<' || *p == '>') {
-            sign = *p++;
-            continue;
-        }
-        if (*p == '.') {
-            ++p;
-            continue;
-        }
-        if (*p != kAttrCode || p[1] == '\0' || p[2] == '\0') return 0;
-        const int type = static_cast<int>(byte(p + 1));
-        const int value = static_cast<int>(byte(p + 2));
-        p += 3;
-        const attr_row& r = attr[static_cast<std::size_t>(row)];
-        if (type != r.type) return 0;
-        taken[static_cast<std::size_t>(row)] = -1;
-        if (value != kTypeOnly) {
-            if (r.value == -1) {
-                taken[static_cast<std::size_t>(row)] = value;
-            } else if (valid(sign, type, value, r.value) == 0) {
-                return 0;
-            }
-        }
-        sign = 0;
-        ++row;
-    }
-    // The values the entry gave to undecided rows are how a lexical transformation learns what
-    // the word it picked carries.
-    for (int row = 0; row < attr_index; ++row) {
-        attr_row& r = attr[static_cast<std::size_t>(row)];
-        const int v = taken[static_cast<std::size_t>(row)];
-        if (r.value != -1 || v == -1) continue;
-        r.lttmp = v;
-        if (MState == 1) lt_delay_at(r.ltindex).choice = v;
-    }
-    return 1;
+    return compound_matches(lexatt[static_cast<std::size_t>(index)]) ? 1 : 0;
 }
 
 int match_single_attr(const char* record) {
@@ -209,26 +273,7 @@ int match_single_attr(const char* record) {
 int match_attr(const char* record, const s_attr_list* attrlist) {
     if (attrlist == nullptr) return 1;
     if (record == nullptr) return 0;
-    locate_comp(getfieldptr(record, 3));
-    for (const s_attr_list* l = attrlist; l != nullptr; l = l->next.get()) {
-        if (!l->first) continue;
-        if (MState == 1) {
-            lt_decompose_comp_attr(l->first.get());
-        } else {
-            decompose_comp_attr(l->first.get());
-        }
-        if (attr_index == 0) continue;
-        for (int row = 0; row < attr_index; ++row)
-            attr[static_cast<std::size_t>(row)].lttmp = 0;
-        bool found = false;
-        for (int i = 0; i < lexatt_index && !found; ++i) {
-            // Compounds are stored in ascending order of their first type.
-            if (first_type(lexatt[static_cast<std::size_t>(i)]) > attr[0].type) break;
-            found = match_comp(i) == 1;
-        }
-        if (!found) return 0;
-    }
-    return 1;
+    return match_list(getfieldptr(record, 3), attrlist) ? 1 : 0;
 }
 
 int match_wild(const char* pattern, const char* string, char pterm, char sterm) {
@@ -263,9 +308,10 @@ void locate_matches(const t_dict_lookup* lookup, int index) {
     numnodes = 0;
     prob_tot = 0;
     if (lookup == nullptr || index < 0 || index >= dictterm) return;
+    const EntryTest test(lookup);
     for (recnode* r = dictionary[static_cast<std::size_t>(index)]; r != nullptr; r = r->previous) {
-        if (!qualifies(lookup, r->recordptr)) continue;
-        prob_tot += entry_weight(r->recordptr);
+        if (r->recordptr == nullptr || !test.qualifies(*r)) continue;
+        prob_tot += weight_digits(r->weight);
         nodearray.push_back(r);
         prob_array.push_back(prob_tot);
     }
