@@ -4,6 +4,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <clocale>
 #include <cstdio>
 #include <cstdlib>
@@ -44,6 +45,7 @@ constexpr int kMaxLines = 500;  // beyond any real terminal; bounds the screen m
 constexpr int kMaxCols = 1000;
 constexpr int kMaxRun = 1 << 20;  // a "$TR" count beyond this only cycles over the same row
 constexpr char32_t kBlank = U' ';
+const std::u32string kRule(kMaxCols, U'-');  // the help line's rule, cut to the screen's width
 
 // ---------------------------------------------------------------------------------------------
 // The screen model: what the screen commands want shown, what the terminal is known to show, and
@@ -229,12 +231,35 @@ class Screen {
     bool bell_pending_ = false;
 };
 
+// Progress messages can come thousands of times a second (a generation shows six); nobody can
+// read them that fast, and drawing and sending each costs more than the work it reports. One that
+// follows the last shown within kProgressGap is only noted, and drawn (over any earlier one) the
+// moment anything else looks at or changes the screen, so the model never shows a stale order;
+// every wait for a key refreshes the terminal from it.
+constexpr auto kProgressGap = std::chrono::milliseconds(40);
+std::string owed_help;  // the help-line text of the last progress message not drawn yet
+bool help_owed = false;
+
+bool progress_due() {
+    static std::chrono::steady_clock::time_point last{};
+    const auto now = std::chrono::steady_clock::now();
+    if (now - last < kProgressGap) return false;
+    last = now;
+    return true;
+}
+
+void draw_help_line(Screen& s, std::string_view raw);
+
 Screen& screen() {
     static Screen s = [] {
         Screen n;
         n.resize(24, 80);
         return n;
     }();
+    if (help_owed) {
+        help_owed = false;
+        draw_help_line(s, owed_help);
+    }
     return s;
 }
 
@@ -289,8 +314,9 @@ std::u32string chars_of(std::string_view s) {
 }
 
 void write(std::u32string_view text) {
+    Screen& s = screen();
     for (char32_t ch : text)
-        screen().put(ch);
+        s.put(ch);
 }
 
 void write_padded(int r, int c, std::u32string_view text, int width) {
@@ -304,7 +330,22 @@ void move_cursor(int r, int c) {
     screen().move(r, c);
 }
 
+void draw_help_line(Screen& s, std::string_view raw) {
+    s.move(helpline, 0);
+    for (char32_t ch :
+         std::u32string_view(kRule).substr(0, static_cast<std::size_t>(std::max(swidth + 2, 0))))
+        s.put(ch);
+    s.move(helpline, 6);
+    for (char32_t ch : chars_of(raw))
+        s.put(ch);
+}
+
 void message(char k, std::string_view raw) {
+    if (k == 'h' && !progress_due()) {
+        owed_help.assign(raw);
+        help_owed = true;
+        return;
+    }
     std::u32string text = chars_of(raw);
     switch (k) {
         case 'w':
@@ -341,11 +382,7 @@ void message(char k, std::string_view raw) {
         case 'f':
         case 'h':
         case 'i':
-            move_cursor(helpline, 0);
-            for (int i = 0; i < swidth + 2; ++i)
-                screen().put(U'-');
-            move_cursor(helpline, 6);
-            write(text);
+            draw_help_line(screen(), raw);
             screen_refresh();
             break;
         default:
