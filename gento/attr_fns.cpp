@@ -136,7 +136,7 @@ const char* name_of(const t_delay& d) {
 }  // namespace
 
 const char* text_to_comp_array(const char* r, int decon_allowed) {
-    std::vector<Item> items;
+    static std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
     r = parse_items(r, decon_allowed, items);
     attr_index = 0;
     bool reported = false;
@@ -155,7 +155,7 @@ const char* text_to_comp_array(const char* r, int decon_allowed) {
 }
 
 const char* text_to_comp_struct(const char* r, int decon_allowed) {
-    std::vector<Item> items;
+    static std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
     r = parse_items(r, decon_allowed, items);
     comp_attr c;
     for (const Item& it : items) {

@@ -5,8 +5,10 @@
 #include <array>
 #include <memory>
 
+#include "recycle.hpp"
+
 // One segment of a compound: a position in the delay table.
-struct s_comp_attr {
+struct s_comp_attr : Recycled<s_comp_attr> {
     int index = 0;
     std::unique_ptr<s_comp_attr> another;
     ~s_comp_attr();
@@ -14,7 +16,7 @@ struct s_comp_attr {
 // A compound attribute owns its chain of segments; no segments is the null compound.
 using comp_attr = std::unique_ptr<s_comp_attr>;
 
-struct s_attr_list {
+struct s_attr_list : Recycled<s_attr_list> {
     int attr_count = 0;  // segments of `first`
     comp_attr first;
     std::unique_ptr<s_attr_list> next;
