@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "corutils.hpp"
-#include "linutils.hpp"
 #include "editor/terminal.hpp"
+#include "linutils.hpp"
 #include "termutils.hpp"
 
 const std::array<tokenelement, kTokenRows> tokentable = {{
