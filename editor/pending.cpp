@@ -26,14 +26,30 @@ void clearallstars() {}
 
 // gento
 #include "gento.hpp"
-void qipa() { notavail(); }
-void qmrpherror() { notavail(); }
-void qsmtransf() { notavail(); }
-void qtginfo() { notavail(); }
-void qlxtransf() { notavail(); }
-void qrxtransf() { notavail(); }
-void qstore() { notavail(); }
-void qrecover() { notavail(); }
+void qipa() {
+    notavail();
+}
+void qmrpherror() {
+    notavail();
+}
+void qsmtransf() {
+    notavail();
+}
+void qtginfo() {
+    notavail();
+}
+void qlxtransf() {
+    notavail();
+}
+void qrxtransf() {
+    notavail();
+}
+void qstore() {
+    notavail();
+}
+void qrecover() {
+    notavail();
+}
 void qcompsingle() {}
 void resumelx() {}
 void qnewcompare() {}
@@ -51,16 +67,23 @@ void reformat() {}
 
 // sort
 #include "sort.hpp"
-void sortchk() { notavail(); }
-void sort() { notavail(); }
-void skey() { notavail(); }
+void sortchk() {
+    notavail();
+}
+void sort() {
+    notavail();
+}
+void skey() {
+    notavail();
+}
 
 // tabs
 #include "tabs.hpp"
 // The tab table with its start-up stops at 1, 9, 17 ... 137.
 std::array<char, 145> tabs = [] {
     std::array<char, 145> t{};
-    for (std::size_t c = 1; c < t.size(); c += 8) t[c] = 1;
+    for (std::size_t c = 1; c < t.size(); c += 8)
+        t[c] = 1;
     return t;
 }();
 void tabset() {}
@@ -69,9 +92,13 @@ void tabcur() {}
 // templates
 #include "templates.hpp"
 void writetemplate(int) {}
-void setspecs() { notavail(); }
+void setspecs() {
+    notavail();
+}
 
 // view
 #include "view.hpp"
 void viewterm() {}
-void view() { notavail(); }
+void view() {
+    notavail();
+}
