@@ -34,6 +34,7 @@ class TextArena {
         node->recordptr = at;
         node->attributes = getfieldptr(at, 3);
         node->weight = getfieldptr(at, 4);
+        lay_out_compounds(*node);
         return node;
     }
     void clear() {
@@ -42,17 +43,39 @@ class TextArena {
     }
 
   private:
+    // The entry's compounds, found once: word choice tests them for every lookup of the terminal.
+    void lay_out_compounds(recnode& node) {
+        int n = 0;
+        for (const char* p = node.attributes; *p != '\0' && *p != '|';)
+            n += next_compound(p).count > 0 ? 1 : 0;
+        auto* comps =
+            reinterpret_cast<lex_comp*>(allocate(sizeof(lex_comp) * static_cast<std::size_t>(n)));
+        int i = 0;
+        for (const char* p = node.attributes; *p != '\0' && *p != '|' && i < n;) {
+            const lex_comp c = next_compound(p);
+            if (c.count > 0) new (&comps[i++]) lex_comp(c);
+        }
+        node.compounds = comps;
+        node.ncompounds = n;
+    }
+
     // Room for a header of `head` bytes and the terminated text; returns where the text goes.
     char* place(std::string_view s, std::size_t head) {
+        char* p = allocate(head + s.size() + 1) + head;
+        std::copy(s.begin(), s.end(), p);
+        p[s.size()] = '\0';
+        return p;
+    }
+
+    char* allocate(std::size_t bytes) {
         constexpr std::size_t kAlign = alignof(recnode);
-        const std::size_t need = (head + s.size() + 1 + kAlign - 1) / kAlign * kAlign;
+        static_assert(alignof(lex_comp) <= kAlign);
+        const std::size_t need = (bytes + kAlign - 1) / kAlign * kAlign;
         if (blocks_.empty() || kBlock - used_ < need) {
             blocks_.push_back(std::make_unique<char[]>(std::max(kBlock, need)));
             used_ = 0;
         }
-        char* p = blocks_.back().get() + used_ + head;
-        std::copy(s.begin(), s.end(), p);
-        p[s.size()] = '\0';
+        char* p = blocks_.back().get() + used_;
         used_ += need;
         return p;
     }
@@ -369,6 +392,21 @@ void printlex() {
             q_msg(r->recordptr);
         }
     }
+}
+
+lex_comp next_compound(const char*& p) {
+    lex_comp c{p, 0, 0};
+    while (*p != '\0' && *p != '|' && *p != ' ') {
+        if (*p == kAttrCode) {
+            if (c.count++ == 0 && p[1] != '\0') c.first_type = static_cast<unsigned char>(p[1]);
+            for (int k = 0; k < 3 && *p != '\0'; ++k)
+                ++p;
+        } else {
+            ++p;
+        }
+    }
+    if (*p == ' ') ++p;
+    return c;
 }
 
 const char* getfieldptr(const char* record, int field) {

@@ -23,6 +23,16 @@ inline constexpr unsigned char kTypeOnly = 255;
 inline constexpr char kIltMark = 12;    // an entry carrying lexical sequence patterns
 inline constexpr int kMaxReports = 50;  // reports per lexicon file; all are counted
 
+// One coded compound of a stored entry.
+struct lex_comp {
+    const char* start = nullptr;  // its first byte (a sign or the code 25)
+    int count = 0;                // its segments
+    int first_type = 0;           // the type of its first segment
+};
+// The compound of a coded attribute field that starts at `p`; `p` is left at the next one (or at
+// the field's end). Segments are skipped as units: their bytes are never taken for blanks.
+lex_comp next_compound(const char*& p);
+
 // One entry of a terminal's list. The store owns both the record and its text.
 struct recnode {
     recnode* previous = nullptr;  // the next older entry of the same list
@@ -32,6 +42,9 @@ struct recnode {
     // their length for life (a frequency code rewrites the weight digits in place).
     const char* attributes = nullptr;
     char* weight = nullptr;
+    // Its compounds, laid out when it was stored (entries of the restored store have none).
+    const lex_comp* compounds = nullptr;
+    int ncompounds = 0;
 };
 
 extern std::vector<recnode*> dictionary;  // newest entry per terminal, or null

@@ -70,30 +70,6 @@ std::string_view quoted_word(const char* s) {
     return {s, static_cast<std::size_t>(e - s)};
 }
 
-int first_type(const lex_comp& c) {
-    const char* p = c.start;
-    while (*p != '\0' && *p != kAttrCode)
-        ++p;
-    return *p == kAttrCode && p[1] != '\0' ? static_cast<int>(byte(p + 1)) : 0;
-}
-
-// The compound of a coded attribute field that starts at `p`; `p` is left at the next one (or at
-// the field's end). Segments are skipped as units: their bytes are never taken for blanks.
-lex_comp next_compound(const char*& p) {
-    lex_comp c{p, 0};
-    while (*p != '\0' && *p != '|' && *p != ' ') {
-        if (*p == kAttrCode) {
-            ++c.count;
-            for (int k = 0; k < 3 && *p != '\0'; ++k)
-                ++p;
-        } else {
-            ++p;
-        }
-    }
-    if (*p == ' ') ++p;
-    return c;
-}
-
 // Whether a compound of an entry matches the working rows, segment by segment. The values the
 // entry gives to undecided rows are noted as the rows' `lttmp`.
 bool compound_matches(const lex_comp& c) {
@@ -166,18 +142,21 @@ bool field_matches(std::string_view pattern, std::string_view entry) {
 
 // Whether the entry whose coded attributes begin at `attrs` carries a compound that matches the
 // rows of the attribute table.
-bool matches_rows(const char* attrs) {
+bool matches_rows(const lex_comp* comps, int n) {
     if (attr_index == 0) return true;
     for (int row = 0; row < attr_index; ++row)
         attr[static_cast<std::size_t>(row)].lttmp = 0;
-    for (const char* p = attrs; p != nullptr && *p != '\0' && *p != '|';) {
-        const lex_comp c = next_compound(p);
-        if (c.count == 0) continue;
+    for (int i = 0; i < n; ++i) {
         // Compounds are stored in ascending order of their first type.
-        if (first_type(c) > attr[0].type) break;
-        if (compound_matches(c)) return true;
+        if (comps[i].first_type > attr[0].type) break;
+        if (compound_matches(comps[i])) return true;
     }
     return false;
+}
+
+bool matches_rows(const char* attrs) {
+    locate_comp(attrs);
+    return matches_rows(lexatt.data(), lexatt_index);
 }
 
 void decompose_for(const s_comp_attr* compound) {
@@ -197,14 +176,38 @@ bool match_list(const char* attrs, const s_attr_list* attrlist) {
     return true;
 }
 
-// How one lookup tests the entries of its terminal. Matching leaves the table's decided rows
-// as they are, so a lookup whose list holds one compound lays it out once for all entries.
+// The working rows of one compound of a lookup, laid out once for all the entries it is tested
+// against. Matching changes no decided row, so restoring them is all a later entry needs.
+struct RowLayout {
+    std::array<attr_row, kAttrRows> rows;
+    int count = 0;
+    int values = 0;
+    int decon = 0;
+
+    void save() {
+        std::copy_n(attr.begin(), attr_index, rows.begin());
+        count = attr_index;
+        values = all_values;
+        decon = all_decon;
+    }
+    void restore() const {
+        std::copy_n(rows.begin(), count, attr.begin());
+        attr_index = count;
+        all_values = values;
+        all_decon = decon;
+    }
+};
+
+// How one lookup tests the entries of its terminal.
 class EntryTest {
   public:
     explicit EntryTest(const t_dict_lookup* lookup) : lookup_(lookup) {
-        const s_attr_list* l = lookup->attributes.get();
-        single_ = l != nullptr && l->next == nullptr;
-        if (single_ && l->first) decompose_for(l->first.get());
+        layouts_.clear();
+        for (const s_attr_list* l = lookup->attributes.get(); l != nullptr; l = l->next.get()) {
+            if (!l->first) continue;
+            decompose_for(l->first.get());
+            layouts_.emplace_back().save();
+        }
     }
 
     bool qualifies(const recnode& entry) const {
@@ -212,18 +215,16 @@ class EntryTest {
             !wild(quoted_word(lookup_->preferredchoice.c_str()), quoted_word(entry.recordptr))) {
             return false;
         }
-        const s_attr_list* l = lookup_->attributes.get();
-        if (single_) {
-            if (l->first && !matches_rows(entry.attributes)) return false;
-        } else if (l != nullptr && !match_list(entry.attributes, l)) {
-            return false;
+        for (const RowLayout& layout : layouts_) {
+            if (layouts_.size() > 1) layout.restore();
+            if (!matches_rows(entry.compounds, entry.ncompounds)) return false;
         }
         return lookup_->fields.empty() || match_lsp(lookup_->fields.c_str(), entry.recordptr) == 1;
     }
 
   private:
     const t_dict_lookup* lookup_;
-    bool single_ = false;
+    static inline std::vector<RowLayout> layouts_;  // kept between lookups
 };
 
 // 0 <= r < total. Totals that fit the generator's range are drawn by it directly; larger ones,
@@ -259,7 +260,7 @@ int match_single_attr(const char* record) {
     for (int row = 0; row < attr_index; ++row)
         attr[static_cast<std::size_t>(row)].lttmp = 0;
     for (int i = 0; i < lexatt_index; ++i) {
-        if (first_type(lexatt[static_cast<std::size_t>(i)]) > attr[0].type) break;
+        if (lexatt[static_cast<std::size_t>(i)].first_type > attr[0].type) break;
         if (match_comp(i) == 0) continue;
         for (int row = 0; row < attr_index; ++row) {
             attr_row& r = attr[static_cast<std::size_t>(row)];

@@ -9,11 +9,6 @@
 #include "lex_read.hpp"
 #include "trees.hpp"
 
-// One coded compound of the entry being matched.
-struct lex_comp {
-    const char* start = nullptr;  // its first byte (a sign or the code 25)
-    int count = 0;                // its segments
-};
 inline constexpr int kLexComps = 50;
 extern std::array<lex_comp, kLexComps> lexatt;
 extern int lexatt_index;
