@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <unordered_map>
 
 #include "input_base.hpp"
 
@@ -191,8 +192,13 @@ class AttrReader {
     int valence_ = 0;
 };
 
+// Names to their first row of q_att_table: attribute texts are parsed at every step of a
+// generation, and each name in them is looked up here.
+std::unordered_map<std::string_view, std::size_t> name_index;
+
 void build_index() {
     q_att_table.clear();
+    name_index.clear();
     for (int t = 1; t < total_types; ++t) {
         const attr_table_entry& e = attr_table[static_cast<std::size_t>(t)];
         q_att_table.push_back({std::string(e.type.view()), t, -1});
@@ -203,6 +209,8 @@ void build_index() {
     std::stable_sort(q_att_table.begin(), q_att_table.end(),
                      [](const q_att_record& a, const q_att_record& b) { return a.name < b.name; });
     q_att_size = static_cast<int>(q_att_table.size());
+    for (std::size_t i = 0; i < q_att_table.size(); ++i)
+        name_index.emplace(q_att_table[i].name, i);  // the first of equal names stays
     for (std::size_t i = 1; i < q_att_table.size(); ++i) {
         if (q_att_table[i].name == q_att_table[i - 1].name) {
             q_err("Warning: attribute value", q_att_table[i].name, "duplicated");
@@ -221,6 +229,7 @@ void initattributes() {
 void clearattributes() {
     initattributes();
     q_att_table.clear();
+    name_index.clear();
     q_att_size = 0;
 }
 
@@ -237,12 +246,11 @@ void readattr(const char* filename) {
 }
 
 int lookup_attr(std::string_view name) {
-    auto it = std::lower_bound(
-        q_att_table.begin(), q_att_table.end(), name,
-        [](const q_att_record& r, std::string_view n) { return std::string_view(r.name) < n; });
-    if (it == q_att_table.end() || it->name != name) return 0;
-    att_class = it->type;
-    att_value = it->value;
+    const auto it = name_index.find(name);
+    if (it == name_index.end()) return 0;
+    const q_att_record& r = q_att_table[it->second];
+    att_class = r.type;
+    att_value = r.value;
     return 1;
 }
 

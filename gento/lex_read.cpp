@@ -1,8 +1,7 @@
 #include "lex_read.hpp"
 
-#include <cstring>
-
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <new>
 #include <string>
