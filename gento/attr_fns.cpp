@@ -135,9 +135,10 @@ const char* name_of(const t_delay& d) {
 
 }  // namespace
 
-const char* text_to_comp_array(const char* r, int decon_allowed) {
-    static std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
-    r = parse_items(r, decon_allowed, items);
+namespace {
+
+// The working rows of parsed items: variables give the rows of their compounds.
+void items_to_rows(const std::vector<Item>& items) {
     attr_index = 0;
     bool reported = false;
     for (const Item& it : items) {
@@ -151,12 +152,10 @@ const char* text_to_comp_array(const char* r, int decon_allowed) {
         }
     }
     set_summaries();
-    return r;
 }
 
-const char* text_to_comp_struct(const char* r, int decon_allowed) {
-    static std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
-    r = parse_items(r, decon_allowed, items);
+// The compound of parsed items, into comp_attr_register; deconstruction items are left out.
+void items_to_register(const std::vector<Item>& items) {
     comp_attr c;
     for (const Item& it : items) {
         if (it.decon != 0) continue;
@@ -169,6 +168,28 @@ const char* text_to_comp_struct(const char* r, int decon_allowed) {
         }
     }
     comp_attr_register = std::move(c);
+}
+
+std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
+
+}  // namespace
+
+const char* text_to_comp_array(const char* r, int decon_allowed) {
+    r = parse_items(r, decon_allowed, items);
+    items_to_rows(items);
+    return r;
+}
+
+const char* text_to_comp_struct(const char* r, int decon_allowed) {
+    r = parse_items(r, decon_allowed, items);
+    items_to_register(items);
+    return r;
+}
+
+const char* text_to_comp_both(const char* r, int decon_allowed) {
+    r = parse_items(r, decon_allowed, items);
+    items_to_register(items);
+    items_to_rows(items);
     return r;
 }
 

@@ -32,6 +32,8 @@ struct pre_rule {
 // Both return the position after the attribute text.
 const char* text_to_comp_array(const char* r, int decon_allowed);
 const char* text_to_comp_struct(const char* r, int decon_allowed);
+// Both of the above from one reading of the text (an unknown name is reported once).
+const char* text_to_comp_both(const char* r, int decon_allowed);
 
 comp_attr make_comp_attr();
 comp_attr make_full_comp_attr();

@@ -177,8 +177,7 @@ const char* analyze_pre(const char* r) {
         attr_form = 3;
     }
     // Rows last: the tag lookup above works in the same rows.
-    text_to_comp_struct(r, 1);
-    text_to_comp_array(r, 1);
+    text_to_comp_both(r, 1);
     return end;
 }
 
