@@ -237,14 +237,18 @@ class Screen {
 // moment anything else looks at or changes the screen, so the model never shows a stale order;
 // every wait for a key refreshes the terminal from it.
 constexpr auto kProgressGap = std::chrono::milliseconds(40);
+std::chrono::steady_clock::duration progress_gap = kProgressGap;
+std::chrono::steady_clock::time_point last_progress{};
 std::string owed_help;  // the help-line text of the last progress message not drawn yet
 bool help_owed = false;
 
 bool progress_due() {
-    static std::chrono::steady_clock::time_point last{};
     const auto now = std::chrono::steady_clock::now();
-    if (now - last < kProgressGap) return false;
-    last = now;
+    if (last_progress != std::chrono::steady_clock::time_point{} &&
+        now - last_progress < progress_gap) {
+        return false;
+    }
+    last_progress = now;
     return true;
 }
 
@@ -518,7 +522,14 @@ void reset_geometry() {
     shadow_ptr = 0;
     shadow_cmdline.fill(0);
     command_capture = nullptr;
+    help_owed = false;
+    last_progress = {};
+    progress_gap = kProgressGap;
     screen().resize(24, 80);
+}
+
+void set_progress_gap(std::chrono::milliseconds gap) {
+    progress_gap = gap;
 }
 
 int setgeometry(int nlines, int ncols) {

@@ -4,6 +4,7 @@
 #include <termios.h>
 
 #include <array>
+#include <chrono>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -37,6 +38,9 @@ extern int shadow_ptr;
 extern bool utf8_terminal;
 
 void reset_geometry();
+// Tests: the least time between two progress messages that are each sent at once (40 ms after
+// reset_geometry); one that comes sooner is drawn when the screen is next looked at or refreshed.
+void set_progress_gap(std::chrono::milliseconds gap);
 // Applies the geometry rule to a terminal of `nlines` rows and `ncols` columns; returns 1 when
 // `depth` or `swidth` changed. getwindsize and the WINDOW command use it.
 int setgeometry(int nlines, int ncols);
