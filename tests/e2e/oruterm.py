@@ -109,7 +109,16 @@ def run_plain(args, cwd=None):
     return status, out.decode("latin-1").replace("\r\n", "\n")
 
 
-def main(tests):
+def main():
+    """Runs every test_* function of the script that calls it, in the order they are written, so
+    a new test can never be left out of the run."""
+    script = sys.modules["__main__"]
+    tests = sorted((f for name, f in vars(script).items()
+                    if name.startswith("test_") and callable(f)),
+                   key=lambda f: f.__code__.co_firstlineno)
+    if not tests:
+        print("no test_* functions found")
+        sys.exit(1)
     failed = 0
     for t in tests:
         try:

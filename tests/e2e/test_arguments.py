@@ -45,6 +45,4 @@ def test_two_arguments_not_an_option_start_empty():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_help_prints_the_three_forms_and_exits,
-                  test_missing_names_and_too_many_arguments,
-                  test_two_arguments_not_an_option_start_empty])
+    oruterm.main()

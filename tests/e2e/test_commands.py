@@ -36,4 +36,4 @@ def test_commands_typed_at_the_command_line():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_commands_typed_at_the_command_line])
+    oruterm.main()

@@ -289,8 +289,4 @@ def test_hangup_ends_the_driver_and_keeps_the_edits():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_python_example_driver, test_shell_example_driver,
-                  test_every_ask_selector_and_emit, test_control_bytes_and_switch,
-                  test_kill_byte_ends_the_driver, test_driver_that_dies_gives_the_keyboard_back,
-                  test_ask_answers_after_the_driver_closed_its_input,
-                  test_hangup_ends_the_driver_and_keeps_the_edits])
+    oruterm.main()

@@ -115,6 +115,4 @@ def test_line_drawing_shows_box_characters():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_typing_moving_splitting_and_joining,
-                  test_deleting_characters_words_and_lines,
-                  test_line_drawing_shows_box_characters])
+    oruterm.main()

@@ -136,8 +136,4 @@ def test_overwrite_on_a_full_disk_keeps_the_old_contents():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_start_fetches_the_file_named_on_the_command_line,
-                  test_procedure_edits_saves_answers_and_says_goodbye,
-                  test_failing_fetch_is_seen_by_the_procedure,
-                  test_write_onto_a_full_device_fails_and_keeps_the_file_changed,
-                  test_overwrite_on_a_full_disk_keeps_the_old_contents])
+    oruterm.main()

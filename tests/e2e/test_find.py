@@ -107,6 +107,4 @@ def test_block_delete_and_recover_between_core_files():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_find_and_change_on_a_fetched_file,
-                  test_a_procedure_loops_over_the_finds,
-                  test_block_delete_and_recover_between_core_files])
+    oruterm.main()

@@ -46,5 +46,4 @@ def test_tstinput_lists_the_tokens():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_attribute_command_reports_in_the_message_file,
-                  test_tstinput_lists_the_tokens])
+    oruterm.main()

@@ -118,5 +118,4 @@ def test_indirection_replaces_a_word():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_installed_kinds_removal_and_seed, test_generation_keys,
-                  test_indirection_replaces_a_word])
+    oruterm.main()

@@ -93,5 +93,4 @@ def test_qfreq_changes_the_weights_of_the_matches():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_lexicon_needs_terminals, test_terminals_and_lexicon_load_and_report,
-                  test_qfreq_changes_the_weights_of_the_matches])
+    oruterm.main()

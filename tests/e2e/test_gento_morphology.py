@@ -72,5 +72,4 @@ def test_mpasses_answers_on_the_message_line():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_morphology_and_tables_load_and_replace,
-                  test_mpasses_answers_on_the_message_line])
+    oruterm.main()

@@ -45,4 +45,4 @@ def test_syntax_and_user_files_report_in_the_message_file():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_syntax_and_user_files_report_in_the_message_file])
+    oruterm.main()

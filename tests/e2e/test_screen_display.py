@@ -67,6 +67,4 @@ def test_interrupt_key_opens_the_command_line():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_layout_at_80x24_and_100x30,
-                  test_resized_terminal_is_redrawn_at_its_new_size,
-                  test_interrupt_key_opens_the_command_line])
+    oruterm.main()

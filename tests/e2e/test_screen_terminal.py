@@ -32,5 +32,4 @@ def test_unknown_term_is_refused_without_touching_the_terminal():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_missing_term_is_reported_with_status_0,
-                  test_unknown_term_is_refused_without_touching_the_terminal])
+    oruterm.main()

@@ -114,7 +114,4 @@ def test_closing_the_terminal_leaves_an_emergency_copy():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_typed_characters_show_and_move_the_cursor,
-                  test_accented_letter_shows_as_that_letter,
-                  test_long_line_shows_plus_flag_and_shifts_the_window,
-                  test_closing_the_terminal_leaves_an_emergency_copy])
+    oruterm.main()

@@ -126,6 +126,4 @@ def test_stop_and_resume_redraw_the_screen():
 
 
 if __name__ == "__main__":
-    oruterm.main([test_shell_with_a_command_and_directory_listing, test_empty_shell_is_interactive,
-                  test_change_directory, test_window_size_change_redraws_at_the_new_size,
-                  test_stop_and_resume_redraw_the_screen])
+    oruterm.main()
