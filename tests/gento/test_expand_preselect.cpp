@@ -1,6 +1,7 @@
 // Preselection clauses looked up by tag, the list they stand in, restriction texts and the
 // lookup entries that leaves receive.
 #include <string>
+#include <tuple>
 
 #include "expand_fixture.hpp"
 
@@ -19,33 +20,19 @@ TEST_F(PreselectTest, FindPstStatusesAndTheMatchingClause) {
     clause("subj", "\"old\"|N|");
     pre_rule* newer_subj = clause("subj", "\"dog\"|N|");
 
-    find_pst(subj.c_str(), 0);
-    EXPECT_EQ(pre_status, 6);
-    EXPECT_EQ(pre_match, newer_subj);  // newest first
-    EXPECT_EQ(bad_pst, "subj");
-
-    find_pst("obj", 0);
-    EXPECT_EQ(pre_status, 4);
-    EXPECT_EQ(pre_match, obj);
-
-    find_pst("verb", 0);
-    EXPECT_EQ(pre_status, 5);
-    EXPECT_EQ(pre_match, verb);
-
-    find_pst("adj", 0);
-    EXPECT_EQ(pre_status, 3);
-    EXPECT_EQ(pre_match, nullptr);
-    EXPECT_EQ(bad_pst, "adj");
-
-    find_pst("subj.sg", 0);  // a two-segment tag matches no one-segment clause
-    EXPECT_EQ(pre_status, 3);
-    EXPECT_EQ(bad_pst, "subj.sg");
-
-    EXPECT_TRUE(messages("Unknown attribute").empty());
-    find_pst("nosuch", 0);
-    EXPECT_EQ(pre_status, 2);
-    EXPECT_EQ(pre_match, nullptr);
-    EXPECT_EQ(messages("Unknown attribute").size(), 1U);
+    // The newest clause of a tag first; a two-segment tag matches no one-segment clause.
+    // clang-format off
+    const std::tuple<const char*, int, const pre_rule*, const char*> cases[] = {
+        {subj.c_str(), 6, newer_subj, "subj"}, {"obj", 4, obj, nullptr}, {"verb", 5, verb, nullptr},
+        {"adj", 3, nullptr, "adj"}, {"subj.sg", 3, nullptr, "subj.sg"}, {"nosuch", 2, nullptr, nullptr}};
+    // clang-format on
+    for (const auto& [tag, status, match, bad] : cases) {
+        find_pst(tag, 0);
+        EXPECT_EQ(pre_status, status) << tag;
+        EXPECT_EQ(pre_match, match) << tag;
+        EXPECT_TRUE(bad == nullptr || bad_pst == bad) << tag << ": " << bad_pst;
+    }
+    EXPECT_EQ(messages("Unknown attribute").size(), 1U);  // for nosuch alone
 
     // Looking up tags leaves the delay table as it was.
     const int before = delayptr;

@@ -113,40 +113,27 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
         EXPECT_EQ(rule(dropped), "<none>") << dropped;
     }
     EXPECT_EQ(find_transf("T"), nullptr);
+    // clang-format off
+    const char* const messages_in_order[] = {
+        " Encountered char '=' instead of rule name.  ", "S Rule name must be followed by =.   ",
+        "S Encountered token: RULE instead of rule name.  ", "C | appears outside parentheses  ",
+        "H Unmatched )  ", "K There are unmatched ('s  ",
+        "M Missing field number in restriction.  ", "O Expecting equals ['='].  ",
+        "Q Spurious comma in restriction.  ", "S1 Colon followed by char ':'  ",
+        "S1 Improper token:  char ':' ", "U Missing ] after attribute list:  token: % ",
+        "W ! not permitted in this context.  ", "W MINUS not permitted in this context.  ",
+        "Z Missing field number in indirection.  ", "Z2 Expecting tag name.  ",
+        "Z4 Improper token follows / :  char '?' ", "Z6 Unexpected char '.' in attribute  ",
+        "Z61 Unexpected identifier: pl in attribute  ", "Z62 Missing compound attribute.  ",
+        "Z8 Encountered char ';' instead of colon.  ", "D Unknown attribute x ",
+        "F1 Unknown attribute y ", "C1 Improper token follows + or $:  char '(' ",
+        "H1 Missing field number in restriction.  ", "J1 Missing field number in indirection.  ",
+        "A2 Improper token:  char ';' ", "A2 Improper token:  token: RULE ", "T ! missing  ",
+        "T Missing compound attribute.  ", "W1 Too many alternatives in a choice.   ",
+        "W1 unable to open file:  missing ", "Y1 Unmatched Quote.  "};
+    // clang-format on
     std::vector<std::string> want;
-    for (const char* e : {" Encountered char '=' instead of rule name.  ",
-                          "S Rule name must be followed by =.   ",
-                          "S Encountered token: RULE instead of rule name.  ",
-                          "C | appears outside parentheses  ",
-                          "H Unmatched )  ",
-                          "K There are unmatched ('s  ",
-                          "M Missing field number in restriction.  ",
-                          "O Expecting equals ['='].  ",
-                          "Q Spurious comma in restriction.  ",
-                          "S1 Colon followed by char ':'  ",
-                          "S1 Improper token:  char ':' ",
-                          "U Missing ] after attribute list:  token: % ",
-                          "W ! not permitted in this context.  ",
-                          "W MINUS not permitted in this context.  ",
-                          "Z Missing field number in indirection.  ",
-                          "Z2 Expecting tag name.  ",
-                          "Z4 Improper token follows / :  char '?' ",
-                          "Z6 Unexpected char '.' in attribute  ",
-                          "Z61 Unexpected identifier: pl in attribute  ",
-                          "Z62 Missing compound attribute.  ",
-                          "Z8 Encountered char ';' instead of colon.  ",
-                          "D Unknown attribute x ",
-                          "F1 Unknown attribute y ",
-                          "C1 Improper token follows + or $:  char '(' ",
-                          "H1 Missing field number in restriction.  ",
-                          "J1 Missing field number in indirection.  ",
-                          "A2 Improper token:  char ';' ",
-                          "A2 Improper token:  token: RULE ",
-                          "T ! missing  ",
-                          "T Missing compound attribute.  ",
-                          "W1 Too many alternatives in a choice.   ",
-                          "W1 unable to open file:  missing ",
-                          "Y1 Unmatched Quote.  "})
+    for (const char* e : messages_in_order)
         want.push_back(std::string("ERROR Syntax Input ") + e);
     EXPECT_EQ(errors(), want);
     EXPECT_TRUE(file_operation.empty());
