@@ -34,8 +34,8 @@
 
 class GentoTest : public StoreTest {
   protected:
-    // Every generation module at its start-up values. Records that point into the attribute
-    // tables are released before the tables themselves.
+    // Every generation module at its start-up values. Modules that hold tree nodes (the
+    // preselection clauses among them) release them before the node pool is reset.
     static void reset_gento() {
         reset_input_base();
         reset_attr_fns();
