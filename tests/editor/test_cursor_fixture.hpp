@@ -35,7 +35,6 @@ class EditTest : public StoreTest {
         reset_ecap();
         reset_fieldtable();
     }
-    void TearDown() override { StoreTest::TearDown(); }
 
     // Core file 1 holds exactly `lines`; an empty string gives an empty new line. The cursor is on
     // line 1, column 1, at the top of the window.
