@@ -12,13 +12,12 @@ TEST_F(StoreTest, FreshCoreFilesHoldOneEmptyNewLine) {
     EXPECT_EQ(corenum, 1);
     for (int n = 0; n < kCoreFiles; ++n) {
         const COREFILE& cf = core[n];
-        EXPECT_EQ(cf.lncount, 1);
-        EXPECT_EQ(cf.charcount, 0);
+        // Lines, characters, cursor column and view.
+        EXPECT_EQ(std::tuple(cf.lncount, cf.charcount, cf.curcol, cf.viewtype),
+                  std::tuple(1, 0L, 1, 0));
         EXPECT_EQ(cf.header->down, cf.lnptr);
-        EXPECT_EQ(cf.lnptr->object, kObjNew);
         EXPECT_EQ(cf.disln, cf.lnptr);
-        EXPECT_EQ(cf.curcol, 1);
-        EXPECT_EQ(cf.viewtype, 0);
+        EXPECT_EQ(cf.lnptr->object, kObjNew);
     }
     EXPECT_EQ(avail, 0);
     EXPECT_NE(reserve, nullptr);

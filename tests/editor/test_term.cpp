@@ -167,13 +167,11 @@ TEST_F(TermTest, CommandLineKeepsItsShadow) {
     for (char c : std::string("FE"))
         putcmdlett(c);
     pltransmit("$CLnotes");
-    EXPECT_EQ(cmdlen, 7);
+    EXPECT_EQ(std::pair(cmdlen, shadow_ptr), std::pair(7, 2));
     EXPECT_EQ(cells(23, 19, 8), "FEnotes ");
-    EXPECT_EQ(shadow_ptr, 2);
     EXPECT_EQ(std::string(shadow_cmdline.data(), 2), "FE");
     backspace();
-    EXPECT_EQ(cmdlen, 6);
-    EXPECT_EQ(shadow_ptr, 1);
+    EXPECT_EQ(std::pair(cmdlen, shadow_ptr), std::pair(6, 1));
     EXPECT_EQ(cells(23, 19, 8), "FEnote  ");
     pltransmit("$C+");
     EXPECT_EQ(screen_cursor_col(), 25);
@@ -183,8 +181,7 @@ TEST_F(TermTest, CommandLineKeepsItsShadow) {
     EXPECT_EQ(shadow_ptr, kShadowCmdLen);
     for (int i = 0; i < 600; ++i)
         backspace();
-    EXPECT_EQ(shadow_ptr, 0);
-    EXPECT_EQ(cmdlen, 0);
+    EXPECT_EQ(std::pair(cmdlen, shadow_ptr), std::pair(0, 0));
     pltransmit("$Cx");
     EXPECT_EQ(cells(23, 19, 61), std::string(61, ' '));
 }
