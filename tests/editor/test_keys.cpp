@@ -26,6 +26,7 @@ class KeysTest : public StoreTest {
     }
     // Keys as typed at the keyboard.
     void type_in(const std::string& keys) {
+        if (stream_ != nullptr) std::fclose(stream_);
         buf_ = keys;
         stream_ = fmemopen(buf_.data(), buf_.size(), "r");
         ASSERT_NE(stream_, nullptr);
