@@ -13,10 +13,14 @@ class AttributeTest : public ReportTest {
         if (lookup_attr(name) == 0) return {0, 0};
         return {att_class, att_value};
     }
-    // Each name is found as its {type, value}; {0, 0}: not known.
-    static void expect_found(std::initializer_list<std::tuple<const char*, int, int>> rows) {
-        for (const auto& [name, type, value] : rows)
-            EXPECT_EQ(find(name), std::make_pair(type, value)) << name;
+    // Where each name is found, as "type:value"; 0:0 when it is not known.
+    static std::string places(std::initializer_list<const char*> names) {
+        std::string out;
+        for (const char* name : names) {
+            const auto [type, value] = find(name);
+            out += (out.empty() ? "" : " ") + std::to_string(type) + ":" + std::to_string(value);
+        }
+        return out;
     }
     // The working rows as "type:value", a decon row marked with '/'.
     static std::string rows() {
@@ -37,15 +41,9 @@ class AttributeTest : public ReportTest {
 TEST_F(AttributeTest, TypesValuesAndTheNameIndex) {
     EXPECT_EQ(lookup_attr("sg"), 0);  // nothing loaded
     load("NUMBER ( sg , pl ) PERSON ( first , second , third ) %\nignored ( after , percent )");
-    EXPECT_EQ(total_types, 3);
-    EXPECT_EQ(attr_table[1].entries, 3);
-    EXPECT_EQ(attr_table[2].entries, 4);
-    expect_found({{"sg", 1, 1},
-                  {"pl", 1, 2},
-                  {"NUMBER", 1, -1},
-                  {"third", 2, 3},
-                  {"after", 0, 0},
-                  {"Sg", 0, 0}});
+    EXPECT_EQ(std::tuple(total_types, attr_table[1].entries, attr_table[2].entries),
+              std::tuple(3, 3, 4));
+    EXPECT_EQ(places({"sg", "pl", "NUMBER", "third", "after", "Sg"}), "1:1 1:2 1:-1 2:3 0:0 0:0");
     EXPECT_EQ(q_att_size, 2 + 2 + 3);
     EXPECT_STREQ(att_get_name(2, -1), "PERSON");
     EXPECT_STREQ(att_get_name(2, 2), "second");
@@ -61,19 +59,18 @@ TEST_F(AttributeTest, TypesValuesAndTheNameIndex) {
 
 TEST_F(AttributeTest, OrdersAreClosedTransitivelyAndValidHonoursTheSign) {
     load("DEGREE ( pos < comp < sup ) CASE ( nom , acc ) %");
-    EXPECT_EQ(attr_table[1].partial, 1);
-    EXPECT_EQ(attr_table[2].partial, 0);
+    EXPECT_EQ(std::tuple(attr_table[1].partial, attr_table[2].partial), std::tuple(1, 0));
     const int pos = 1, comp = 2, sup = 3;
-    for (int v : {pos, comp, sup}) {
-        EXPECT_EQ(valid('<', 1, v, v), 1);
-        EXPECT_EQ(valid('>', 1, v, v), 1);
-    }
-    // {sign, type, value, than, holds}. Without an order (CASE) only equality counts, whatever the
-    // sign; out-of-range values and types never reach outside the tables.
+    // {sign, type, value, than, holds}. Every value is both at or below and at or above itself;
+    // without an order (CASE) only equality counts, whatever the sign; out-of-range values and
+    // types never reach outside the tables.
     const std::vector<std::tuple<char, int, int, int, int>> cases = {
-        {'<', 1, sup, pos, 1},  {'>', 1, sup, pos, 0}, {'>', 1, pos, sup, 1}, {'<', 1, pos, sup, 0},
-        {'<', 1, comp, pos, 1}, {'=', 1, sup, pos, 0}, {'<', 2, 1, 2, 0},     {'<', 2, 2, 2, 1},
-        {'<', 1, 300, 1, 0},    {'<', 99, 3, 3, 1}};
+        {'<', 1, sup, pos, 1},   {'>', 1, sup, pos, 0},  {'>', 1, pos, sup, 1},
+        {'<', 1, pos, sup, 0},   {'<', 1, comp, pos, 1}, {'=', 1, sup, pos, 0},
+        {'<', 1, pos, pos, 1},   {'>', 1, pos, pos, 1},  {'<', 1, comp, comp, 1},
+        {'>', 1, comp, comp, 1}, {'<', 1, sup, sup, 1},  {'>', 1, sup, sup, 1},
+        {'<', 2, 1, 2, 0},       {'<', 2, 2, 2, 1},      {'<', 1, 300, 1, 0},
+        {'<', 99, 3, 3, 1}};
     for (const auto& [sign, type, value, than, holds] : cases)
         EXPECT_EQ(valid(sign, type, value, than), holds) << sign << type << value << than;
 }
@@ -81,10 +78,9 @@ TEST_F(AttributeTest, OrdersAreClosedTransitivelyAndValidHonoursTheSign) {
 TEST_F(AttributeTest, ValencesRepeatedValuesAndDuplicateNames) {
     load("VERB ( 2 give , 1 sleep , give < sleep , rest ) OTHER ( give , VERB ) %");
     const attr_table_entry& verb = attr_table[1];
-    EXPECT_EQ(verb.entries, 4);  // give is not added twice
-    EXPECT_EQ(verb.valence[1], 2);
-    EXPECT_EQ(verb.valence[2], 1);
-    EXPECT_EQ(verb.valence[3], 0);
+    // give is not added twice.
+    EXPECT_EQ(std::tuple(verb.entries, verb.valence[1], verb.valence[2], verb.valence[3]),
+              std::tuple(4, 2, 1, 0));
     EXPECT_EQ(valid('<', 1, 2, 1), 1);  // the order declared with the repeated value holds
     EXPECT_EQ(messages("duplicated"),
               (std::vector<std::string>{
@@ -97,8 +93,7 @@ TEST_F(AttributeTest, WrongTokensAreReportedAndStillActedOn) {
     EXPECT_EQ(count("Inappropriate"), 4);
     expect_once({"Inappropriate identifier: y", "Inappropriate identifier: x",
                  "Inappropriate char ')'", "Inappropriate EOF"});
-    // "x" outside a list began a new type.
-    expect_found({{"y", 1, 2}, {"B", 2, -1}, {"z", 3, 1}, {"w", 4, 1}});
+    EXPECT_EQ(places({"y", "B", "z", "w"}), "1:2 2:-1 3:1 4:1");  // x outside a list began a type
     EXPECT_EQ(attr_table[2].entries, 1);
 }
 
@@ -116,7 +111,7 @@ TEST_F(AttributeTest, TableLimitsRefuseWithAMessageAndReadingGoesOn) {
     expect_once({"Table full BIG", "too many attribute types: T254",
                  "attribute type name too long: " + std::string(32, 'L'),
                  "too many attribute types: " + std::string(31, 'K')});
-    expect_found({{"v254", 0, 0}, {"a254", 0, 0}, {"long", 0, 0}});
+    EXPECT_EQ(places({"v254", "a254", "long"}), "0:0 0:0 0:0");
 }
 
 TEST_F(AttributeTest, AttributeTextParsesIntoRowsAndCompounds) {
@@ -269,12 +264,12 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     install_attributes(path.c_str());
     EXPECT_EQ(messages("uninstalled: ").back(), "uninstalled: AT, LE, MR, GP");
     EXPECT_EQ(installed, 1 | 32);
-    expect_found({{"pl", 1, 2}});
+    EXPECT_EQ(find("pl"), std::pair(1, 2));
     EXPECT_EQ(total_types, 2);  // the earlier types were cleared, not added to
     // The command rows hand over the file name in curfile.
     curfile.assign(file("b.att", "CASE ( nom , acc ) %\n"));
     qattribute();
-    expect_found({{"acc", 1, 2}, {"pl", 0, 0}});
+    EXPECT_EQ(places({"acc", "pl"}), "1:2 0:0");
     qtstinput();
     EXPECT_EQ(lines_of(kMsgCore).back(), "end of input");
     expect_once({"token: %"});

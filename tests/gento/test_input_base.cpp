@@ -1,5 +1,6 @@
 // The rule-file reader: tokens, keywords, comments, quotes, macros, inclusion and its reports.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "report_fixture.hpp"
@@ -192,11 +193,9 @@ TEST_F(ReaderTest, MessagesAppendToTheMessageFileAndFollowItsWindow) {
     const int before = cur().lncount;
     for (int i = 0; i < 30; ++i)
         q_msg("line " + std::to_string(i));
-    EXPECT_EQ(cur().lncount, before + 30);
-    EXPECT_EQ(text(cur().header->up), "line 29");
+    EXPECT_EQ(std::tuple(cur().lncount, text(cur().header->up), cur().curcol, redisplay),
+              std::tuple(before + 30, "line 29", 1, 1));
     EXPECT_EQ(cur().lnptr, cur().header->up);
-    EXPECT_EQ(cur().curcol, 1);
-    EXPECT_EQ(redisplay, 1);
     // The last line stays within the window.
     EXPECT_LT(distance(cur().disln, cur().header->up), depth);
     expect_chain_sound();
@@ -204,9 +203,8 @@ TEST_F(ReaderTest, MessagesAppendToTheMessageFileAndFollowItsWindow) {
     corenum = 1;
     redisplay = 0;
     EXPECT_TRUE(q_line(15, 0, "report"));
-    EXPECT_EQ(corenum, 1);
-    EXPECT_EQ(redisplay, 0);
-    EXPECT_EQ(text(core[15].header->up), "report");
+    EXPECT_EQ(std::tuple(corenum, redisplay, text(core[15].header->up)),
+              std::tuple(1, 0, "report"));
     EXPECT_FALSE(q_line(20, 0, "nowhere"));
     // When the store is full even after compaction, the line is refused, not half written.
     corenum = 3;
@@ -216,6 +214,5 @@ TEST_F(ReaderTest, MessagesAppendToTheMessageFileAndFollowItsWindow) {
     corenum = 1;
     const int lines = core[kMsgCore].lncount;
     EXPECT_FALSE(q_msg("this does not fit"));
-    EXPECT_EQ(core[kMsgCore].lncount, lines);
-    EXPECT_EQ(full, 1);
+    EXPECT_EQ(std::tuple(core[kMsgCore].lncount, full), std::tuple(lines, 1));
 }

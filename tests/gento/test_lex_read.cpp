@@ -1,5 +1,6 @@
 // The terminals file, the lexicon reader and its stored entry form, and the restored entries.
 #include <string>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -132,15 +133,14 @@ TEST_F(LexTest, ProgressAndAddingToTheStore) {
     bhelp = 0;
     lexicon(text);
     EXPECT_EQ(bhelp, 1);  // the progress line was shown
-    EXPECT_EQ(entries(1).size(), 250u);
-    EXPECT_EQ(entries(1).front().substr(0, 6), "\"w249\"");
+    EXPECT_EQ(std::tuple(entries(1).size(), entries(1).front().substr(0, 6)),
+              std::tuple(250UL, "\"w249\""));
     // A second file adds to the store; the newest entry leads its list.
     readdict(file("more", "\"extra\"|V||1|\n").c_str());
-    EXPECT_EQ(entries(1).size(), 251u);
-    EXPECT_EQ(entries(1).front().substr(0, 7), "\"extra\"");
+    EXPECT_EQ(std::tuple(entries(1).size(), entries(1).front().substr(0, 7)),
+              std::tuple(251UL, "\"extra\""));
     clearlexicon();
-    EXPECT_EQ(dictterm, -1);
-    EXPECT_TRUE(dictionary.empty());
+    EXPECT_EQ(std::tuple(dictterm, dictionary.empty()), std::tuple(-1, true));
 }
 
 TEST_F(LexTest, FieldPositionsSkipCodedSegments) {
@@ -168,28 +168,26 @@ TEST_F(LexTest, PrintlexListsEveryEntryByTerminalNewestFirst) {
 
 TEST_F(LexTest, RestoredEntriesKeepFileOrderAndTheirPlacesUpTo1024) {
     openfile(file("trees", "\"dog\"|N|sg, |0010|\n\n*unused\n\"run\"|V|\n").c_str(), 1);
-    EXPECT_EQ(readentry(0), 1);
-    EXPECT_EQ(readentry(0), 0);  // the empty line takes no place
-    EXPECT_EQ(readentry(0), 0);  // a refused line keeps its place
-    EXPECT_EQ(readentry(0), 1);
-    EXPECT_EQ(restored_count, 3);
+    // The empty line takes no place; a refused line keeps its place.
+    std::vector<int> taken;
+    for (int i = 0; i < 4; ++i)
+        taken.push_back(readentry(0));
+    EXPECT_EQ(taken, (std::vector<int>{1, 0, 0, 1}));
     EXPECT_EQ(std::string(restoredlexarray[0].recordptr), "\"dog\"|N|" + seg(1, 1) + " |0010|||");
     EXPECT_EQ(restoredlexarray[1].recordptr, nullptr);
     EXPECT_EQ(std::string(restoredlexarray[2].recordptr), "\"run\"|V|||||");
-    EXPECT_EQ(lastrestored, &restoredlexarray[2]);
-    EXPECT_EQ(restoredlexarray[2].previous, &restoredlexarray[1]);
+    EXPECT_EQ(std::tuple(restored_count, lastrestored, restoredlexarray[2].previous),
+              std::tuple(3, &restoredlexarray[2], &restoredlexarray[1]));
     EXPECT_EQ(dictterm, -1);  // the lexicon itself is untouched
     clearrecoveredlexicon();
-    EXPECT_EQ(restored_count, 0);
-    EXPECT_EQ(lastrestored, nullptr);
-    EXPECT_EQ(restoredlexarray[0].recordptr, nullptr);
+    EXPECT_EQ(std::tuple(restored_count, lastrestored, restoredlexarray[0].recordptr),
+              std::tuple(0, nullptr, nullptr));
 
     openfile(file("many", repeat("\"w\"|N|\n", 1030)).c_str(), 1);
     int accepted = 0;
     while (q_peep() != kTokEof)
         accepted += readentry(0);
-    EXPECT_EQ(accepted, 1024);
-    EXPECT_EQ(restored_count, 1024);
+    EXPECT_EQ(std::tuple(accepted, restored_count), std::tuple(1024, 1024));
     EXPECT_EQ(count("Too many restored lexical entries"), 6);
 }
 

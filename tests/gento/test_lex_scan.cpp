@@ -149,13 +149,10 @@ TEST_F(ChoiceTest, ErrorsAndReports) {
     t_dict_lookup& idle = lookup("N");
     idle.pointed_at = 0;
     getwords(0);
-    EXPECT_EQ(unknown.error, 1);
-    EXPECT_EQ(unknown.dictionary, nullptr);
-    EXPECT_EQ(none.error, 3);
-    EXPECT_EQ(unweighted.error, 3);
-    EXPECT_EQ(good.error, 0);
-    EXPECT_EQ(word(good.dictionary), "dog");
-    EXPECT_EQ(idle.dictionary, nullptr);
+    EXPECT_EQ(std::tuple(unknown.error, none.error, unweighted.error, good.error),
+              std::tuple(1, 3, 3, 0));
+    EXPECT_EQ(std::tuple(unknown.dictionary, word(good.dictionary), idle.dictionary),
+              std::tuple(nullptr, "dog", nullptr));
     expect_once(
         {"Terminal not found: Q", "No lexical entry found for N", "No lexical entry found for V"});
     // From a later start only the later entries are looked up again.
@@ -175,8 +172,7 @@ TEST_F(ChoiceTest, InlineTransformationHooksRunForMarkedEntries) {
     lookup("N");
     lookup("N");
     getwords(0);
-    EXPECT_EQ(created, 2);
-    EXPECT_EQ(scans, 1);
+    EXPECT_EQ(std::tuple(created, scans), std::tuple(2, 1));
 }
 
 TEST_F(ChoiceTest, DrawsFallBetweenWeightBoundariesAndSharesFollowTheWeights) {
@@ -192,9 +188,7 @@ TEST_F(ChoiceTest, DrawsFallBetweenWeightBoundariesAndSharesFollowTheWeights) {
     }
     EXPECT_EQ(by_draw,
               (std::map<long, std::string>{{0, "one"}, {1, "three"}, {2, "three"}, {3, "three"}}));
-    EXPECT_EQ(prob_tot, 4);
-    EXPECT_EQ(prob_array[0], 1);
-    EXPECT_EQ(prob_array[1], 4);
+    EXPECT_EQ(std::tuple(prob_tot, prob_array[0], prob_array[1]), std::tuple(4, 1, 4));
 
     lexicon("\"w1\"|N||1|\n\"w2\"|N||2|\n\"w0\"|N||0|\n\"w3\"|N||3|\n\"w4\"|N||4|\n");
     t_dict_lookup& five = lookup("N");
@@ -239,8 +233,7 @@ TEST_F(ChoiceTest, TwoHundredThousandEntriesInOneTerminal) {
     lexicon(text);
     t_dict_lookup& l = lookup("N");
     EXPECT_EQ(choose(l), "oldest");
-    EXPECT_EQ(numnodes, 200001);
-    EXPECT_EQ(prob_tot, 5);
+    EXPECT_EQ(std::tuple(numnodes, prob_tot), std::tuple(200001, 5));
     // The tables keep their room: a second choice grows nothing.
     const std::size_t room = nodearray.capacity();
     EXPECT_EQ(choose(l), "oldest");

@@ -2,6 +2,7 @@
 // the readers, the listings, and the commands that load them.
 #include <algorithm>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "editor/terminal.hpp"
@@ -30,18 +31,16 @@ TEST_F(MorphTest, RulesAreRebuiltFromTheirTokens) {
         "rule Past 1 sg | ( -1 pl ) : \"a:b;c\" & ;\n"
         "RULE EMPTY\n");
     EXPECT_EQ(numrules, 2);
-    EXPECT_EQ(m_ruleindex("PLURAL"), 0);
-    EXPECT_EQ(m_ruleindex("Past"), 1);
-    EXPECT_EQ(m_ruleindex("EMPTY"), 2) << "a rule without subrules still has its name";
-    EXPECT_EQ(m_ruleindex("plural"), -1);
-    EXPECT_EQ(m_ruleindex(nullptr), -1);
+    // A rule without subrules (EMPTY) still has its name.
+    EXPECT_EQ(std::tuple(m_ruleindex("PLURAL"), m_ruleindex("Past"), m_ruleindex("EMPTY"),
+                         m_ruleindex("plural"), m_ruleindex(nullptr)),
+              std::tuple(0, 1, 2, -1, -1));
     EXPECT_EQ(subrules_of(0), (std::vector<std::string>{"PLURAL/pl,\"*s\":/#1|",
                                                         "PLURAL/pl:/#1\"e s\"|", "PLURAL/*:/#1|"}));
     EXPECT_EQ(subrules_of(1), (std::vector<std::string>{"Past/1sg|(-1pl):/\"a:b;c\"&|"}));
     EXPECT_TRUE(subrules_of(2).empty());
-    EXPECT_EQ(count("ERROR"), 0);
-    EXPECT_EQ(file_position.view(), "");
-    EXPECT_EQ(file_operation, "");
+    EXPECT_EQ(std::tuple(count("ERROR"), file_position.view(), file_operation),
+              std::tuple(0, "", ""));
 
     print_mrules();
     expect_once({"rule: 0 name: PLURAL guard: pl,\"*s\": mexp: #1|",
@@ -52,9 +51,8 @@ TEST_F(MorphTest, RulesAreRebuiltFromTheirTokens) {
     load_rules("RULE MORE * : \"m\" ;");
     EXPECT_EQ(m_ruleindex("MORE"), 3);
     clear_mrules();
-    EXPECT_EQ(numrules, -1);
-    EXPECT_EQ(m_ruleindex("PLURAL"), -1);
-    EXPECT_EQ(ruleheader[0], nullptr);
+    EXPECT_EQ(std::tuple(numrules, m_ruleindex("PLURAL"), ruleheader[0].get()),
+              std::tuple(-1, -1, nullptr));
 }
 
 TEST_F(MorphTest, RuleFileReports) {
@@ -82,9 +80,8 @@ TEST_F(MorphTest, AtMostFiveHundredRulesAndLongSubrulesAreCutWithAReport) {
     for (int i = 0; i < 502; ++i)
         text += "RULE R" + std::to_string(i) + " * : \"" + std::to_string(i) + "\" ;\n";
     load_rules(text);
-    EXPECT_EQ(numrules, kMaxRules - 1);
-    EXPECT_EQ(m_ruleindex("R499"), 499);
-    EXPECT_EQ(m_ruleindex("R500"), -1);
+    EXPECT_EQ(std::tuple(numrules, m_ruleindex("R499"), m_ruleindex("R500")),
+              std::tuple(kMaxRules - 1, 499, -1));
     expect_once({"too many rules"});
     Leaves s = leaves({});
     current_node = s.root;
@@ -156,9 +153,7 @@ TEST_F(MorphTest, CommandsReplaceWhatTheyLoadedAndSetTheirFileSlots) {
     EXPECT_EQ(tablelist->next, nullptr) << "read once, not twice";
 
     uninstall(qfile_table[14].mask);
-    EXPECT_EQ(numrules, -1);
-    EXPECT_EQ(tablelist, nullptr);
-    EXPECT_EQ(installed, 0);
+    EXPECT_EQ(std::tuple(numrules, tablelist.get(), installed), std::tuple(-1, nullptr, 0));
     set_command_capture(nullptr);
     EXPECT_NE(std::find(screen.begin(), screen.end(), "$mQm" + rules), screen.end());
     EXPECT_NE(std::find(screen.begin(), screen.end(), "$mQm"), screen.end());
