@@ -73,9 +73,7 @@ class MorphTest : public ReportTest {
         treenode* at(std::size_t i) const { return leaf.at(i); }
     };
     static Leaves leaves(const std::vector<const std::string*>& entries) {
-        Leaves s;
-        s.root = makenode("ROOT");
-        treenode* prev = nullptr;
+        Leaves s{makenode("ROOT"), {}};
         for (const std::string* e : entries) {
             treenode* n = makenode("N");
             t_dict_lookup& d = dict_table[static_cast<std::size_t>(d_table_count)];
@@ -83,12 +81,8 @@ class MorphTest : public ReportTest {
             d.dictionary = e->c_str();
             d.error = 0;
             n->dictionary = &d;
-            n->left = prev;
-            if (prev != nullptr)
-                prev->right = n;
-            else
-                s.root->right = n;
-            prev = n;
+            n->left = s.leaf.empty() ? nullptr : s.leaf.back();
+            (s.leaf.empty() ? s.root : s.leaf.back())->right = n;
             s.leaf.push_back(n);
         }
         return s;
