@@ -135,8 +135,7 @@ TEST_F(MorphTest, CommandsReplaceWhatTheyLoadedAndSetTheirFileSlots) {
     const std::string tables = file("t.tbl", "T ( \"x\" )");
     curfile.assign(rules);
     qmorphology();
-    EXPECT_EQ(installed & 8, 8);
-    EXPECT_EQ(gentofilename['m' - kFirstLetter], rules);
+    EXPECT_EQ(std::tuple(installed & 8, gentofilename['m' - kFirstLetter]), std::tuple(8, rules));
     curfile.assign(file("m2.rul", "RULE B * : \"b\" ;"));
     qmorphology();
     EXPECT_EQ(m_ruleindex("A"), -1) << "the first file's rules were removed";
@@ -145,8 +144,8 @@ TEST_F(MorphTest, CommandsReplaceWhatTheyLoadedAndSetTheirFileSlots) {
 
     curfile.assign(tables);
     qtbls();
-    EXPECT_EQ(installed & 16, 16);
-    EXPECT_EQ(gentofilename['T' - kFirstLetter], tables);
+    EXPECT_EQ(std::tuple(installed & 16, gentofilename['T' - kFirstLetter]),
+              std::tuple(16, tables));
     qtbls();
     expect_once({"uninstalled: TB"});
     ASSERT_NE(tablelist, nullptr);
