@@ -32,10 +32,13 @@ class MorphTest : public ReportTest {
         for (const auto& [text, output] : rows)
             EXPECT_EQ(eval(text), output) << text;
     }
-    // Each {guard, result} row, tested in turn on the current node.
-    static void expect_guards(std::initializer_list<std::pair<std::string, int>> rows) {
-        for (const auto& [guard, result] : rows)
-            EXPECT_EQ(m_guard(guard.c_str()), result) << guard;
+    // On the current node every guard of `hold` holds and every guard of `fail` fails.
+    static void expect_guards(std::initializer_list<std::string> hold,
+                              std::initializer_list<std::string> fail) {
+        for (const std::string& g : hold)
+            EXPECT_EQ(m_guard(g.c_str()), 1) << g;
+        for (const std::string& g : fail)
+            EXPECT_EQ(m_guard(g.c_str()), 0) << g;
     }
 
     // An entry as the lexicon stores it: word, terminal, coded attributes (a blank after each

@@ -155,24 +155,15 @@ TEST_F(MorphTest, GuardAlternativesAndOffsets) {
     // A pattern the word does not match, then , pl | sg: the test of sg decides.
     current_node = s.at(0);
     EXPECT_EQ(m_guard("\"d*\",pl|sg:"), 1);
+    // On "dogs" (pl) between "cat" and "emu" (sg): an offset stays in force until changed, | goes
+    // back to the offset of the enclosing group and ) restores the one saved at (; a leaf
+    // outside the sequence has no attribute, but * holds even there; an empty guard asks for
+    // nothing.
     current_node = s.at(1);
-    expect_guards({
-        {"\"c*\",pl|sg:", 0},
-        {"\"d*\",pl|sg:", 1},
-        // Offsets stay in force until changed; | goes back to the offset of the enclosing
-        // group, and ) restores the offset saved at (.
-        {"-1sg,pl:", 0},
-        {"-1sg,0pl:", 1},
-        {"-1pl|pl:", 1},
-        {"1(-1\"cat\"),\"emu\":", 1},
-        {"1(-1\"cat\"),\"cat\":", 0},
-        {"-1\"cat\",1\"emu\",0\"dogs\":", 1},
-        {"2sg:", 0},  // a leaf outside the sequence
-        {"-2*:", 1},  // * holds even there
-        {"(sg|(pl,\"dog*\")):", 1},
-        {"(sg|(pl,\"cat\")):", 0},
-        {":", 1},  // an empty guard asks for nothing
-    });
+    expect_guards(
+        {"\"d*\",pl|sg:", "-1sg,0pl:", "-1pl|pl:", "1(-1\"cat\"),\"emu\":",
+         "-1\"cat\",1\"emu\",0\"dogs\":", "-2*:", "(sg|(pl,\"dog*\")):", ":"},
+        {"\"c*\",pl|sg:", "-1sg,pl:", "1(-1\"cat\"),\"cat\":", "2sg:", "(sg|(pl,\"cat\")):"});
     // end_guard: the closing ':' even when a quoted pattern holds one.
     const char* g = "\"a:b\"|*: rest";
     EXPECT_EQ(m_guard(g), 1);
@@ -207,14 +198,8 @@ TEST_F(MorphTest, FieldPatternTerms) {
     current_node = s.at(0);
     // Any pattern of the list may match any element of the field; quotes around an element do
     // not count; an empty field has no element.
-    expect_guards({{"<6=strong>:", 1},
-                   {"<6=reg,x>:", 1},
-                   {"<6=st*>:", 1},
-                   {"<6=reg>:", 0},
-                   {"<5=went>:", 1},
-                   {"1<6=reg>:", 1},
-                   {"<9=*>:", 0},
-                   {"<6=irr:", 0}});
+    expect_guards({"<6=strong>:", "<6=reg,x>:", "<6=st*>:", "<5=went>:", "1<6=reg>:"},
+                  {"<6=reg>:", "<9=*>:", "<6=irr:"});
     s.at(0)->dictionary->error = 3;
     EXPECT_EQ(m_guard("<6=strong>:"), 0) << "no word was found";
 }
