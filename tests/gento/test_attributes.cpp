@@ -258,14 +258,13 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     const std::string path = file("a.att", "NUMBER ( sg , pl ) %\n");
     install_attributes(path.c_str());
     EXPECT_EQ(messages("uninstalled: ").back(), "uninstalled: none");
-    EXPECT_EQ(installed, 1);
-    EXPECT_EQ(gentofilename['a' - kFirstLetter], path);
+    EXPECT_EQ(std::tuple(installed, gentofilename['a' - kFirstLetter]), std::tuple(1, path));
     installed |= 64 | 256 | 4096 | 32;
     install_attributes(path.c_str());
     EXPECT_EQ(messages("uninstalled: ").back(), "uninstalled: AT, LE, MR, GP");
-    EXPECT_EQ(installed, 1 | 32);
-    EXPECT_EQ(find("pl"), std::pair(1, 2));
-    EXPECT_EQ(total_types, 2);  // the earlier types were cleared, not added to
+    // The earlier types were cleared, not added to.
+    EXPECT_EQ(std::tuple(installed, find("pl"), total_types),
+              std::tuple(1 | 32, std::pair(1, 2), 2));
     // The command rows hand over the file name in curfile.
     curfile.assign(file("b.att", "CASE ( nom , acc ) %\n"));
     qattribute();
@@ -275,8 +274,7 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     expect_once({"token: %"});
     EXPECT_EQ(bits_to_text(0), "none");
     EXPECT_EQ(bits_to_text(text_to_bits("at, tm")), "AT, TM, LE, MR, GP");
-    EXPECT_EQ(text_to_bits(" Sy "), 2 | 4);
-    EXPECT_EQ(text_to_bits("all"), 8191);
+    EXPECT_EQ(std::tuple(text_to_bits(" Sy "), text_to_bits("all")), std::tuple(2 | 4, 8191));
     EXPECT_EQ(text_to_bits("XY,le"), 64 | 4096);
     EXPECT_EQ(lines_of(kMsgCore).back(), "XY not a file kind");
     EXPECT_EQ(text_to_bits("at,2"), 0);
