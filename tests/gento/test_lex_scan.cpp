@@ -5,6 +5,7 @@
 #include <tuple>
 #include <vector>
 
+#include "editor/terminal.hpp"
 #include "lex_fixture.hpp"
 
 using Words = std::vector<std::string>;
@@ -248,6 +249,8 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
             w += std::to_string(entry_weight(e.c_str())) + " ";
         return w;
     };
+    std::vector<std::string> screen;
+    set_command_capture(&screen);
     const int delays = delayptr;
     pushfn("\r\r");
     vary_frequency("N [ sg ] /\"d*\" /+3");
@@ -263,9 +266,18 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
     vary_frequency("N/+9");  // aborted
     EXPECT_EQ(weights(), "5 5 1 ");
     pushfn("\r");
-    vary_frequency("Q/+9");  // "terminal class not found"
+    vary_frequency("Q/+9");
     pushfn("\r");
     vary_frequency("N [ sg");  // refused: no closing bracket
     EXPECT_EQ(weights(), "5 5 1 ");
     EXPECT_EQ(entry_weight(entries(1)[0].c_str()), 10);
+    set_command_capture(nullptr);
+    Words shown;  // the questions and errors, in order
+    for (const std::string& l : screen) {
+        if (l.rfind("$me", 0) == 0) shown.push_back(l.substr(3));
+    }
+    const std::string three = "3 matches; <RETN> continues, <DEL> aborts";
+    const std::string display = "Display matches? <RETN> yes, <DEL> no";
+    EXPECT_EQ(shown, (Words{"1 matches; <RETN> continues, <DEL> aborts", display, three, display,
+                            three, "terminal class not found", "] missing"}));
 }
