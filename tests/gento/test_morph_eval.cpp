@@ -9,15 +9,12 @@ TEST_F(MorphTest, LiteralsRepeatAndRemoveCharacters) {
     // Blanks and + between pieces are ignored; & and - on an empty output do nothing; a bar
     // inside a literal is text, outside it ends the expression; other characters only fill the
     // table buffer.
-    expect_evals({{"\"walk\"&\"ing\"|", "walkking"},
-                  {"\"happy\"-\"ily\"|", "happily"},
-                  {"\"a b\" + \"c\"|", "a bc"},
-                  {"&-\"x\"|", "x"},
-                  {"\"ab\"---\"c\"|", "c"},
-                  {"\"a|b\"|", "a|b"},
-                  {"\"ab\"|\"cd\"", "ab"},
-                  {"\"unclosed", "unclosed"},
+    // clang-format off
+    expect_evals({{"\"walk\"&\"ing\"|", "walkking"}, {"\"happy\"-\"ily\"|", "happily"},
+                  {"\"a b\" + \"c\"|", "a bc"}, {"&-\"x\"|", "x"}, {"\"ab\"---\"c\"|", "c"},
+                  {"\"a|b\"|", "a|b"}, {"\"ab\"|\"cd\"", "ab"}, {"\"unclosed", "unclosed"},
                   {"xyz|", ""}});
+    // clang-format on
     // The output holds 119 characters; the rest is dropped, and - still works on what is kept.
     EXPECT_EQ(eval("\"" + std::string(150, 'q') + "\"-\"z\"|"), std::string(118, 'q') + "z");
     EXPECT_EQ(MState, 0);
