@@ -41,7 +41,8 @@ class NodePool {
         return n;
     }
     void put(treenode* n) {
-        *n = treenode{};  // releases what the node owned
+        std::destroy_at(n);  // releases what the node owned
+        std::construct_at(n);
         free_.push_back(n);
         --in_use_;
     }
