@@ -130,6 +130,29 @@ bool cadd(char chr) {
     return true;
 }
 
+bool cadd_text(std::string_view text) {
+    std::size_t i = 0;
+    while (i < text.size()) {
+        COREFILE& cf = cur();
+        LINE* l = cf.lnptr;
+        // Once the line is set up and ends where the store's used part ends, nothing lives after
+        // it: the rest is copied in one go.
+        if (i > 0 && endptr() == avail && avail < kTextSize) {
+            const std::size_t n =
+                std::min(text.size() - i, static_cast<std::size_t>(kTextSize - avail));
+            std::memcpy(textbase.data() + avail, text.data() + i, n);
+            l->length += static_cast<int>(n);
+            cf.charcount += static_cast<long>(n);
+            avail += static_cast<long>(n);
+            i += n;
+            continue;
+        }
+        if (!cadd(text[i])) return false;
+        ++i;
+    }
+    return true;
+}
+
 void cinsert(int num) {
     const long from = curptr();
     const long to = endptr();

@@ -16,6 +16,9 @@ long curptr();  // arena offset under the cursor
 long endptr();  // one past the current line's last byte
 void linkphys();
 bool cadd(char chr);  // false when the arena has no room left (the store is then full)
+// Appends `text` to the current line as cadd of each character would, copying runs at once
+// where the line ends at the store's end; false when the store became full on the way.
+bool cadd_text(std::string_view text);
 bool shiftline();
 void cinsert(int num);
 void extline();

@@ -692,8 +692,7 @@ bool q_line(int corefile, int linetype, std::string_view text) {
         corenum = keep;
         return false;
     }
-    for (char c : text)
-        cadd(c);
+    cadd_text(text);
     if (!text.empty() && linetype != kObjText && linetype >= kObjRecord && linetype <= kObjMath &&
         linetype != kObjPicture) {
         l->object = linetype;

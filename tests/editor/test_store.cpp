@@ -389,3 +389,46 @@ TEST_F(StoreTest, ArenaExhaustionIsRefusedNotOverrun) {
     garbage();
     EXPECT_EQ(full, 1);
 }
+
+// Appending a run at once leaves the store exactly as appending it a character at a time: on a
+// new line, on a line hemmed in by another, and when the arena runs out on the way.
+TEST_F(StoreTest, AppendingARunMatchesAppendingEachCharacter) {
+    const auto state = [] {
+        std::vector<std::string> out = texts();
+        out.push_back(std::to_string(avail) + "/" + std::to_string(cur().charcount) + "/" +
+                      std::to_string(full));
+        return out;
+    };
+    const std::string run = "Question  : Do you know that we were old?";
+    std::vector<std::vector<std::string>> results;
+    for (const bool at_once : {false, true}) {
+        reset_store();
+        fill_lines({"ab", "cd"});
+        const auto append = [&](std::string_view s) {
+            if (at_once) return cadd_text(s);
+            bool ok = true;
+            for (char c : s)
+                ok = cadd(c) && ok;
+            return ok;
+        };
+        EXPECT_TRUE(append(run));  // "ab" is followed by "cd": it moves to the store's end
+        cur().lnptr = cur().header->up;
+        allocln(kObjNew, 0);
+        EXPECT_TRUE(append(run));  // a new line
+        expect_chain_sound();
+        // Two bytes of room left: the rest is refused and the store is full.
+        const long room = kTextSize - avail - 2;
+        LINE* l = cur().lnptr;
+        std::fill_n(textbase.begin() + avail, room, 'x');
+        l->length += static_cast<int>(room);
+        cur().charcount += room;
+        avail += room;
+        EXPECT_FALSE(append("yz!"));
+        l->length -= static_cast<int>(room) + 2;  // keep the comparison short
+        cur().charcount -= room + 2;
+        results.push_back(state());
+    }
+    EXPECT_EQ(results[0], results[1]);
+    EXPECT_EQ(results[1][0], "ab" + run);
+    EXPECT_EQ(results[1][2], run);
+}
