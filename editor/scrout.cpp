@@ -11,8 +11,16 @@
 
 int bhelp = 0;
 
+namespace {
+// True while an error message waits for its answer. The keys that answer it may come from a
+// procedure and raise errors of their own; those are shown but do not wait in turn, or a looping
+// procedure would nest waits without end.
+bool answering = false;
+}  // namespace
+
 void reset_scrout() {
     bhelp = 0;
+    answering = false;
 }
 
 void putstring(std::string_view text, char window) {
@@ -24,8 +32,14 @@ void putstring(std::string_view text, char window) {
 
 int diserr(std::string_view errmsg) {
     putstring(errmsg, 'e');
+    if (answering) {
+        del = 2;  // the operation that met it is abandoned
+        return del;
+    }
+    answering = true;
     pltransmit("$e+");
     gcr();
+    answering = false;
     pltransmit("$e-");
     pltransmit("$mh");
     bhelp = 0;

@@ -153,6 +153,11 @@ TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
         EXPECT_EQ(run(deep + "never"), "") << key;
         EXPECT_LT(loopdepth, kLoopDepths);
     }
+    // A loop that pushes counters for ever: the keys that answer the error message come from the
+    // loop itself and raise the error again, which must not wait for an answer in turn.
+    reset_scrin();
+    EXPECT_EQ(run("{<}{$}1{>}never"), "");
+    EXPECT_LT(loopdepth, kLoopDepths);
     // Control codes typed at the keyboard do nothing.
     reset_scrin();
     procctl(113);
