@@ -333,7 +333,8 @@ constexpr std::array<int, 256> default_charkind() {
 }
 
 constexpr long kMaxStringSteps = 10'000'000;
-constexpr int kMaxNumber = 239;  // a number sequence saturates at key index 623
+constexpr long kMaxUnanswered = 100'000;  // keys a procedure may give a waiting message
+constexpr int kMaxNumber = 239;           // a number sequence saturates at key index 623
 constexpr char kInterruptKeys[] = {3, 0};
 
 int number = 0;        // the number of a number sequence being read
@@ -625,8 +626,17 @@ void fetchchar() {
 }
 
 void gcr() {
+    long unanswered = 0;  // keys from key strings that did not answer
     do {
         fetchchar();
+        if (fnptr > 0 && ++unanswered > kMaxUnanswered) {
+            // A procedure looping without ever giving the answer would hold the editor for ever;
+            // the keyboard answers instead.
+            fnstack.fill(nullptr);
+            fnptr = 0;
+            unanswered = 0;
+            diserr("Procedure abandoned: it never answers the message");
+        }
     } while (type != 1 && type != 5);
     del = type == 1 ? 1 : 2;
 }

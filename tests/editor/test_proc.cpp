@@ -158,6 +158,14 @@ TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
     reset_scrin();
     EXPECT_EQ(run("{<}{$}1{>}never"), "");
     EXPECT_LT(loopdepth, kLoopDepths);
+    // Nor may a loop that never gives the answer hold the message for ever: the procedure is
+    // abandoned and the keyboard answers.
+    reset_scrin();
+    std::string deep;  // one counter too many: a single error, then the loop
+    for (int i = 0; i < kLoopDepths; ++i)
+        deep += "{$}1";
+    EXPECT_EQ(run(deep + "{<}a{>}"), "");
+    EXPECT_EQ(fnptr, 0);
     // Control codes typed at the keyboard do nothing.
     reset_scrin();
     procctl(113);
