@@ -81,3 +81,9 @@ void reset_input_base();
 void set_macro_budget(long bytes);
 // Files open at present (0 when no reading is in progress); for tests.
 int open_file_count();
+
+// Whether two names are the same. The linear searches of rule, transformation and terminal names
+// use it: most candidates differ in length or first letter, which settles it at once.
+inline bool same_name(std::string_view a, std::string_view b) {
+    return a.size() == b.size() && (a.empty() || (a[0] == b[0] && a == b));
+}

@@ -815,8 +815,9 @@ void new_readtables(const char* filename) {
 
 int m_ruleindex(const char* name) {
     if (name == nullptr) return -1;
+    const std::string_view wanted(name);
     for (int r = 0; r <= numrules; ++r) {
-        if (rule_names[static_cast<std::size_t>(r)] == name) return r;
+        if (same_name(rule_names[static_cast<std::size_t>(r)], wanted)) return r;
     }
     return -1;
 }

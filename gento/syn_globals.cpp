@@ -134,7 +134,7 @@ transformation::~transformation() {
 
 const char* getrule(std::string_view name) {
     for (const syn_rule* r = syntax_stack.get(); r != nullptr; r = r->next.get()) {
-        if (r->barrier || r->name != name) continue;
+        if (r->barrier || !same_name(r->name, name)) continue;
         return r->rules ? r->rules->c_str() : nullptr;
     }
     return nullptr;
@@ -142,7 +142,7 @@ const char* getrule(std::string_view name) {
 
 transformation* find_transf(std::string_view name) {
     for (transformation* t = trans_stack.get(); t != nullptr; t = t->next.get()) {
-        if (!t->barrier && t->name == name) return t;
+        if (!t->barrier && same_name(t->name, name)) return t;
     }
     return nullptr;
 }

@@ -11,11 +11,11 @@ int last_found = -1;
 
 int find_terminal(std::string_view name) {
     if (last_found >= 0 && last_found < terminal_count &&
-        terminal_table[static_cast<std::size_t>(last_found)] == name) {
+        same_name(terminal_table[static_cast<std::size_t>(last_found)], name)) {
         return last_found;
     }
     for (int i = 0; i < terminal_count; ++i) {
-        if (terminal_table[static_cast<std::size_t>(i)] == name) {
+        if (same_name(terminal_table[static_cast<std::size_t>(i)], name)) {
             last_found = i;
             return i;
         }
