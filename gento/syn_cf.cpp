@@ -475,7 +475,7 @@ const char* add_attachments(treenode* N, const char* r, int rule_kind) {
 
 void expand_tree(treenode* node) {
     if (node == nullptr) return;
-    if (node->name == "ROOT" && treestate == 1) return;
+    if (treestate == 1 && same_name(node->name, "ROOT")) return;
     expand_node(node);
     for (treenode* d = node->son; d != nullptr; d = d->sibling)
         expand_tree(d);
@@ -489,7 +489,7 @@ void expand_node(treenode* curnode) {
         return;
     }
     current_node = curnode;
-    const char* rule = getrule(curnode->name.c_str());
+    const char* rule = getrule(curnode->name);
     if (rule == nullptr) {
         terminal_node(curnode);
         return;
@@ -537,7 +537,7 @@ void expand_node(treenode* curnode) {
             ++p;
             const std::string name = name_at(p);
             if (name.empty()) continue;  // a blank that names nothing
-            treenode* d = name == "ROOT" && treestate == 1 && root != nullptr
+            treenode* d = treestate == 1 && root != nullptr && same_name(name, "ROOT")
                               ? copytree(root)
                               : makenode(name.c_str());
             append_daughter(curnode, d);
