@@ -5,6 +5,7 @@
 
 #include <csignal>
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -245,6 +246,7 @@ TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
     // An existing copy is never replaced.
     { std::ofstream(base + "/notes.txt.save") << "older copy\n"; }
 
+    const std::string home = std::filesystem::current_path();
     ASSERT_EQ(chdir(dir), 0);
     type_in("ab");
     EXPECT_EXIT(
@@ -261,7 +263,8 @@ TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
     // The function itself reports how many copies it wrote.
     EXPECT_EQ(emergency_save_all(), 2);
     EXPECT_EQ(slurp(base + "/oru-core-3.save.1"), "\nunnamed\n");
-    ASSERT_EQ(chdir("/tmp"), 0);
+    ASSERT_EQ(chdir(home.c_str()), 0);
+    std::filesystem::remove_all(base);
 }
 
 }  // namespace
