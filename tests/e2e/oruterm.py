@@ -4,6 +4,7 @@ A test starts `Oru(...)`, sends keys with `send`, and waits for what a user woul
 `wait_for` / `wait_screen`; nothing sleeps for a fixed time. The emulator is pyte, sized like the
 pseudo-terminal.
 """
+import atexit
 import os
 import shutil
 import sys
@@ -82,11 +83,27 @@ class Oru:
             self.child.terminate(force=True)
 
 
+_scratch_dirs = []
+
+
+def scratch(prefix):
+    """A new directory for a test's files, removed when the script ends."""
+    d = tempfile.mkdtemp(prefix=prefix)
+    _scratch_dirs.append(d)
+    return d
+
+
+@atexit.register
+def _remove_scratch_dirs():
+    for d in _scratch_dirs:
+        shutil.rmtree(d, ignore_errors=True)
+
+
 def start_in_scratch(prefix, examples=(), files=None):
     """Starts oru with its command line open in a new scratch directory that holds copies of the
     named files of examples/ and the files of `files` ({name: text}, written as Latin-1).
     Returns (oru, directory)."""
-    work = tempfile.mkdtemp(prefix=prefix)
+    work = scratch(prefix)
     for name in examples:
         shutil.copy(os.path.join(SOURCE_DIR, "examples", name), work)
     for name, text in (files or {}).items():

@@ -29,8 +29,7 @@ def test_missing_names_and_too_many_arguments():
 
 def test_two_arguments_not_an_option_start_empty():
     import os
-    import tempfile
-    folder = tempfile.mkdtemp(prefix="oru-args-")
+    folder = oruterm.scratch("oru-args-")
     with open(os.path.join(folder, "a.txt"), "w") as f:
         f.write("one\ntwo\n")
     oru = oruterm.Oru(["a.txt", "b.txt"], cwd=folder)

@@ -7,7 +7,6 @@ reports what it received by writing files, which the test reads after oru has en
 import os
 import shutil
 import signal
-import tempfile
 import textwrap
 
 import oruterm
@@ -16,7 +15,7 @@ EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples", "drivers")
 
 
 def scratch():
-    return tempfile.mkdtemp(prefix="oru-driver-")
+    return oruterm.scratch("oru-driver-")
 
 
 def write_driver(folder, name, body):

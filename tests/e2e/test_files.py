@@ -2,13 +2,12 @@
 saves and leaves, and writes that fail on a full device or a full disk."""
 import os
 import shlex
-import tempfile
 
 import oruterm
 
 
 def scratch():
-    return tempfile.mkdtemp(prefix="oru-e2e-files-")
+    return oruterm.scratch("oru-e2e-files-")
 
 
 def write(path, text):

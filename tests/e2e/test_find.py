@@ -1,7 +1,6 @@
 """Find, change, a procedure looping over finds, and starred blocks moved between core files, all
 typed into the real program in a terminal."""
 import os
-import tempfile
 
 import oruterm
 
@@ -12,7 +11,7 @@ CTRL_T = "\x14"  # recover core file 0's block
 
 
 def workdir(files):
-    d = tempfile.mkdtemp(prefix="oru-find-")
+    d = oruterm.scratch("oru-find-")
     for name, text in files.items():
         with open(os.path.join(d, name), "w", encoding="latin-1") as f:
             f.write(text)

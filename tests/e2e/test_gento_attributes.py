@@ -1,8 +1,6 @@
 """Rule files from the command line: ATTRIBUTE loads an attribute file and TSTINPUT lists a file's
 tokens; both report in core file 7, which CORE 7 puts on the screen."""
-import os
 import shutil
-import tempfile
 
 import oruterm
 

@@ -5,7 +5,6 @@ comparing a typed response with the sentences (ESC k), and a word replaced throu
 indirection. Their reports land in core file 7."""
 import os
 import shutil
-import tempfile
 
 import oruterm
 

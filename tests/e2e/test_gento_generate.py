@@ -6,7 +6,6 @@ generates, and reads the sentences back with QTALK."""
 import os
 import re
 import shutil
-import tempfile
 
 import oruterm
 
@@ -133,7 +132,7 @@ def test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them():
 
 
 def test_the_english_procedure_loads_everything_and_generates():
-    work = tempfile.mkdtemp(prefix="oru_generate_")
+    work = oruterm.scratch("oru_generate_")
     folder = copy_set(work, "english")
     oru = oruterm.Oru(["-p", "english.prc"], rows=60, cwd=folder)
     try:
@@ -160,7 +159,7 @@ def run_french_driver(work):
 
 
 def test_the_french_driver_generates_and_reads_sentences_back_with_qtalk():
-    work = tempfile.mkdtemp(prefix="oru_generate_")
+    work = oruterm.scratch("oru_generate_")
     try:
         copy_set(work, "french")
         os.mkdir(os.path.join(work, "drivers"))

@@ -1,8 +1,6 @@
 """Terminals and lexicon from the command line: TMNLS, LEXICON and QADDLEX read their files and
 report in core file 7; a lexicon without terminals is refused."""
-import os
 import shutil
-import tempfile
 
 import oruterm
 

@@ -1,9 +1,7 @@
 """Morphology rules and tables from the command line: MORPHOLOGY and TBLS read their files and
 report in core file 7; a second reading removes what the first loaded; MPASSES answers on the
 message line."""
-import os
 import shutil
-import tempfile
 
 import oruterm
 

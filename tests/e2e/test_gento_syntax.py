@@ -1,9 +1,7 @@
 """Syntax files from the command line: SYNTAX loads a main syntax and USER a user syntax on top of
 it; each reports its errors and its closing line in core file 7, which CORE 7 puts on the
 screen."""
-import os
 import shutil
-import tempfile
 
 import oruterm
 

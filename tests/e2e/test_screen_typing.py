@@ -3,7 +3,6 @@ what is left on disk when the terminal goes away."""
 import os
 import re
 import signal
-import tempfile
 import time
 
 import oruterm
@@ -12,7 +11,7 @@ UTF8 = "UTF-8" in (os.environ.get("LC_ALL") or os.environ.get("LC_CTYPE") or os.
 
 
 def start(rows=24, cols=80, cwd=None, args=()):
-    o = oruterm.Oru(list(args), rows=rows, cols=cols, cwd=cwd or tempfile.mkdtemp(prefix="oru-e2e-"))
+    o = oruterm.Oru(list(args), rows=rows, cols=cols, cwd=cwd or oruterm.scratch("oru-e2e-"))
     o.wait_screen(lambda s: "TEXT" in s.row(0) and re.match(r"Expecting (Command|Typing)",
                                                            s.row(rows - 1)), "the screen")
     if "Command" in o.row(rows - 1):
@@ -93,7 +92,7 @@ def test_closing_the_terminal_leaves_an_emergency_copy():
     # Closing the terminal sends a hang-up; with hang-ups ignored the keyboard simply ends. Both
     # keep the edits.
     for ignore_hangup in (False, True):
-        cwd = tempfile.mkdtemp(prefix="oru-e2e-")
+        cwd = oruterm.scratch("oru-e2e-")
         with open(os.path.join(cwd, "oru-core-1.save"), "w") as f:
             f.write("an older copy\n")
         old = signal.signal(signal.SIGHUP, signal.SIG_IGN) if ignore_hangup else None

@@ -1,14 +1,13 @@
 """Shell escapes, the working directory, window-size changes, stop and resume."""
 import os
 import signal
-import tempfile
 import time
 
 import oruterm
 
 
 def scratch():
-    return tempfile.mkdtemp(prefix="oru-shell-")
+    return oruterm.scratch("oru-shell-")
 
 
 def started(folder, args=()):
