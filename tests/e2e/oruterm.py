@@ -82,6 +82,14 @@ class Oru:
         if self.child.isalive():
             self.child.terminate(force=True)
 
+    # `with oru:` ends the program however the test ends; scratch folders go when the script ends.
+    def __enter__(self):
+        return self
+
+    def __exit__(self, *exc):
+        self.close()
+        return False
+
 
 _scratch_dirs = []
 

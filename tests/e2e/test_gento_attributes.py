@@ -1,6 +1,5 @@
 """Rule files from the command line: ATTRIBUTE loads an attribute file and TSTINPUT lists a file's
 tokens; both report in core file 7, which CORE 7 puts on the screen."""
-import shutil
 
 import oruterm
 
@@ -12,7 +11,7 @@ def start_in_copy_of_examples():
 
 def test_attribute_command_reports_in_the_message_file():
     oru, work = start_in_copy_of_examples()
-    try:
+    with oru:
         oruterm.command(oru, "AT", "attributes.att")
         oruterm.command(oru, "CO", "7")
         oru.wait_for("Finished reading attribute input from file 'attributes.att' [12 lines.]")
@@ -21,14 +20,11 @@ def test_attribute_command_reports_in_the_message_file():
         # Reading it again removes the attributes loaded first.
         oruterm.command(oru, "AT", "attributes.att")
         oru.wait_for("uninstalled: AT")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_tstinput_lists_the_tokens():
     oru, work = start_in_copy_of_examples()
-    try:
+    with oru:
         oruterm.command(oru, "TS", "tokens.rul")
         oruterm.command(oru, "CO", "7")
         oru.wait_for("end of input")
@@ -38,9 +34,6 @@ def test_tstinput_lists_the_tokens():
             assert line in screen, (line, screen)
         assert "comment" not in screen, screen
         assert "Finished reading test input from file 'tokens.rul' [2 lines.]" in screen, screen
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 if __name__ == "__main__":

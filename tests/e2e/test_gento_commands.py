@@ -4,7 +4,6 @@ removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and e
 comparing a typed response with the sentences (ESC k), and a word replaced through an
 indirection. Their reports land in core file 7."""
 import os
-import shutil
 
 import oruterm
 
@@ -24,7 +23,7 @@ def message(oru, text):
 
 def test_installed_kinds_removal_and_seed():
     oru, work = start()
-    try:
+    with oru:
         oru.send("AT" + "attributes.att\r")
         oru.send("QD0\r")
         message(oru, "AT")
@@ -46,9 +45,6 @@ def test_installed_kinds_removal_and_seed():
             assert line in screen, (line, screen)
         # Only the first uninstalled line is "none"; "a1" removed nothing and said nothing here.
         assert screen.count("uninstalled:") == 3, screen
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 RULES = {
@@ -61,7 +57,7 @@ RULES = {
 
 def test_generation_keys():
     oru, work = start()
-    try:
+    with oru:
         for name, text in RULES.items():
             with open(os.path.join(work, name), "w", encoding="latin-1") as f:
                 f.write(text)
@@ -89,14 +85,11 @@ def test_generation_keys():
         oru.send("\x03CO7\r")
         oru.wait_for("Question  : the dog barks")
         assert "ERROR" not in oru.text(), oru.text()
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_indirection_replaces_a_word():
     oru, work = start()
-    try:
+    with oru:
         rules = dict(RULES)
         rules["g.lex"] = ('"the"|DET||1|#1|\n"dog"|N|sg|1|#1||SYN:"hound"|\n'
                           '"hound"|N|sg|1|#1||\n"barks"|V|sg|1|#1|\n')
@@ -111,9 +104,6 @@ def test_indirection_replaces_a_word():
         oru.send("\x1bg\x03CO7\r")
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 if __name__ == "__main__":

@@ -66,7 +66,7 @@ def core_lines(oru):
 
 def test_generate_key_writes_question_and_answer():
     oru, work = start()
-    try:
+    with oru:
         load(oru)
         generate(oru, 1, 7)
         oru.wait_for("  ******")
@@ -84,14 +84,11 @@ def test_generate_key_writes_question_and_answer():
         clause_a = answers[0][len("Yes, I know that "):-1]
         assert clause_q == clause_a and clause_q, screen
         assert "Transformed Sentence" not in screen, screen
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_a_burst_of_generations_leaves_no_stale_progress_message():
     oru, work = start()
-    try:
+    with oru:
         load(oru)
         oru.send("RA3\r")
         oru.send("\r")
@@ -102,14 +99,11 @@ def test_a_burst_of_generations_leaves_no_stale_progress_message():
         oru.send("\x1bg" * 5 + "x")
         oru.wait_screen(lambda s: s.row(2)[2:].startswith("x"), "the typed character")
         assert oru.row(22).strip("-") == "", oru.text()
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them():
     oru, work = start()
-    try:
+    with oru:
         with open(os.path.join(work, "plain.syn"), "w", encoding="latin-1") as f:
             f.write("ROOT = CHOOSE n : NUMBER ; DET[n, definite] N[n] %\n")
         load(oru, "plain.syn")
@@ -126,25 +120,19 @@ def test_plain_syntax_gives_transformed_sentences_and_a_seed_repeats_them():
             seen.append(sentence)
         assert "ERROR" not in oru.text(), oru.text()
         assert seen[0] == seen[1], seen
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_the_english_procedure_loads_everything_and_generates():
     work = oruterm.scratch("oru_generate_")
     folder = copy_set(work, "english")
     oru = oruterm.Oru(["-p", "english.prc"], rows=60, cwd=folder)
-    try:
+    with oru:
         # The procedure generates three times and shows core file 7.
         oru.wait_screen(lambda o: len(answers_on_screen(o)) == 3, "three answers in core file 7")
         assert "ERROR" not in oru.text(), oru.text()
         # The editor is still in use afterwards: generate once more from the keyboard.
         oru.send(ESC + "g")
         oru.wait_screen(lambda o: len(answers_on_screen(o)) == 4, "a fourth answer")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def run_french_driver(work):
@@ -160,33 +148,30 @@ def run_french_driver(work):
 
 def test_the_french_driver_generates_and_reads_sentences_back_with_qtalk():
     work = oruterm.scratch("oru_generate_")
-    try:
-        copy_set(work, "french")
-        os.mkdir(os.path.join(work, "drivers"))
-        shutil.copy(os.path.join(EXAMPLES, "drivers", "french.py"), os.path.join(work, "drivers"))
-        with open(os.path.join(work, "drivers", "french.seed"), "w") as f:
-            f.write("31415\n")
-        report = run_french_driver(work)
-        assert len(report) == 10, report
-        clauses = set()
-        for question, reply in zip(report[0::2], report[1::2]):
-            assert question.startswith("Question: Est-ce qu"), report
-            assert question.endswith(" ?"), report
-            assert reply.startswith("Answer: Oui, "), report
-            assert reply.endswith("."), report
-            # The answer repeats the question's clause.
-            clause = reply[len("Answer: Oui, "):-1]
-            rest = question[len("Question: Est-ce qu"):-2]
-            # que before a consonant, qu' glued to a vowel
-            assert rest.startswith("e ") or rest.startswith("'"), question
-            assert rest[2 if rest.startswith("e ") else 1:] == clause, (question, reply)
-            clauses.add(clause)
-        assert len(clauses) > 1, report  # each press of the key made a new sentence
-        # The seed makes the run repeatable.
-        os.remove(os.path.join(work, "drivers", "french.report"))
-        assert run_french_driver(work) == report
-    finally:
-        shutil.rmtree(work)
+    copy_set(work, "french")
+    os.mkdir(os.path.join(work, "drivers"))
+    shutil.copy(os.path.join(EXAMPLES, "drivers", "french.py"), os.path.join(work, "drivers"))
+    with open(os.path.join(work, "drivers", "french.seed"), "w") as f:
+        f.write("31415\n")
+    report = run_french_driver(work)
+    assert len(report) == 10, report
+    clauses = set()
+    for question, reply in zip(report[0::2], report[1::2]):
+        assert question.startswith("Question: Est-ce qu"), report
+        assert question.endswith(" ?"), report
+        assert reply.startswith("Answer: Oui, "), report
+        assert reply.endswith("."), report
+        # The answer repeats the question's clause.
+        clause = reply[len("Answer: Oui, "):-1]
+        rest = question[len("Question: Est-ce qu"):-2]
+        # que before a consonant, qu' glued to a vowel
+        assert rest.startswith("e ") or rest.startswith("'"), question
+        assert rest[2 if rest.startswith("e ") else 1:] == clause, (question, reply)
+        clauses.add(clause)
+    assert len(clauses) > 1, report  # each press of the key made a new sentence
+    # The seed makes the run repeatable.
+    os.remove(os.path.join(work, "drivers", "french.report"))
+    assert run_french_driver(work) == report
 
 
 if __name__ == "__main__":

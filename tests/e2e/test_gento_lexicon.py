@@ -1,6 +1,5 @@
 """Terminals and lexicon from the command line: TMNLS, LEXICON and QADDLEX read their files and
 report in core file 7; a lexicon without terminals is refused."""
-import shutil
 
 import oruterm
 
@@ -20,21 +19,18 @@ def start():
 
 def test_lexicon_needs_terminals():
     oru, work = start()
-    try:
+    with oru:
         oruterm.command(oru, "LE", "words.lex")
         oru.wait_for("Terminals file not present")
         oru.send("\r")
         oruterm.command(oru, "CO", "7")
         oru.wait_for("Expecting")
         assert "lexicon input" not in oru.text(), oru.text()
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_terminals_and_lexicon_load_and_report():
     oru, work = start()
-    try:
+    with oru:
         oruterm.command(oru, "AT", "attributes.att")
         oruterm.command(oru, "TM", "words.tm")
         oruterm.command(oru, "CO", "7")
@@ -51,14 +47,11 @@ def test_terminals_and_lexicon_load_and_report():
         # New terminals remove the lexicon built on the old ones.
         oruterm.command(oru, "TM", "words.tm")
         oru.wait_for("uninstalled: TM, LE")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_qfreq_changes_the_weights_of_the_matches():
     oru, work = start()
-    try:
+    with oru:
         oruterm.command(oru, "QF", "N/+3")
         oru.wait_for("Lexicon not present")
         oru.send("\r")
@@ -85,9 +78,6 @@ def test_qfreq_changes_the_weights_of_the_matches():
         oruterm.command(oru, "QF", "Q/+1")
         oru.wait_for("terminal class not found")
         oru.send("\r")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,6 @@
 """Morphology rules and tables from the command line: MORPHOLOGY and TBLS read their files and
 report in core file 7; a second reading removes what the first loaded; MPASSES answers on the
 message line."""
-import shutil
 
 import oruterm
 
@@ -14,7 +13,7 @@ def start_in_copy_of_examples():
 
 def test_morphology_and_tables_load_and_replace():
     oru, work = start_in_copy_of_examples()
-    try:
+    with oru:
         oruterm.command(oru, "CO", "7")
         oruterm.command(oru, "MO", "english.mor")
         oru.wait_for("Finished reading morphology input from file 'english.mor' [37 lines.]")
@@ -45,14 +44,11 @@ def test_morphology_and_tables_load_and_replace():
                      "ERROR table input table T table name repeated",
                      "ERROR table input table U last table incomplete"):
             assert line in screen, (line, screen)
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 def test_mpasses_answers_on_the_message_line():
     oru, work = start_in_copy_of_examples()
-    try:
+    with oru:
         oruterm.command(oru, "MP", "21|7|8")
         oru.wait_for("phonology passes have been set")
         oru.send("\r")
@@ -64,9 +60,6 @@ def test_mpasses_answers_on_the_message_line():
         oruterm.command(oru, "MP", "3|0|6")
         oru.wait_for("first pass cannot be null")
         oru.send("\r")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 if __name__ == "__main__":

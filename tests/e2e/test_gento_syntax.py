@@ -1,7 +1,6 @@
 """Syntax files from the command line: SYNTAX loads a main syntax and USER a user syntax on top of
 it; each reports its errors and its closing line in core file 7, which CORE 7 puts on the
 screen."""
-import shutil
 
 import oruterm
 
@@ -22,7 +21,7 @@ def start():
 
 def test_syntax_and_user_files_report_in_the_message_file():
     oru, work = start()
-    try:
+    with oru:
         oruterm.command(oru, "AT", "grammar.att")
         oruterm.command(oru, "SY", "grammar.syn")
         oruterm.command(oru, "CO", "7")
@@ -37,9 +36,6 @@ def test_syntax_and_user_files_report_in_the_message_file():
         # Loading the main syntax again removes both layers first.
         oruterm.command(oru, "SY", "grammar.syn")
         oru.wait_for("uninstalled: US, SY")
-    finally:
-        oru.close()
-        shutil.rmtree(work)
 
 
 if __name__ == "__main__":
