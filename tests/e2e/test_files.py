@@ -80,6 +80,20 @@ def test_failing_fetch_is_seen_by_the_procedure():
     assert read(os.path.join(d, "got-there.txt")) == "present\n"
 
 
+def test_a_procedure_loop_that_never_answers_a_message_is_abandoned():
+    d = scratch()
+    # The refused FETCH's message waits for Return, but the procedure's next keys are a loop
+    # that types for ever; the editor gives up on the procedure and the keyboard answers.
+    write(os.path.join(d, "loop.proc"), "FEmissing.txt\n~{<}a{>}~")
+    with oruterm.Oru(["-p", "loop.proc"], cwd=d) as oru:
+        oru.wait_for("Procedure abandoned: it never answers the message")
+        oru.send("\r")
+        oru.wait_screen(lambda o: "Procedure abandoned" not in o.text(), "the message to go")
+        oru.send("\rGOOD")  # close the command line and type: the editor is in use again
+        text = lambda o: "".join(o.row(r)[2:] for r in range(2, 21)).split()
+        oru.wait_screen(lambda o: text(o) == ["GOOD"], "the typed word")
+
+
 def test_write_onto_a_full_device_fails_and_keeps_the_file_changed():
     d = scratch()
     write(os.path.join(d, "in.txt"), "alpha\n")
