@@ -1,3 +1,4 @@
+# e2e-matrix
 """Editing in a real terminal: typing, moving, splitting, joining, deleting and line drawing."""
 import os
 

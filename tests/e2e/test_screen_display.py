@@ -1,3 +1,4 @@
+# e2e-matrix
 """The screen a user sees: status line, ruler, text zone, help line and command line, at two
 terminal sizes, and after the terminal changes size."""
 import re

@@ -1,3 +1,4 @@
+# e2e-matrix
 """Terminal set-up: a missing or unknown TERM, and the terminal left as it was found."""
 import os
 

@@ -1,3 +1,4 @@
+# e2e-matrix
 """Typing into the text zone: characters, accented letters, a line longer than the screen, and
 what is left on disk when the terminal goes away."""
 import os
