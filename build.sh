@@ -22,15 +22,18 @@ install_missing() {
     fi
 }
 
+# The README's commands build with warnings as errors and with everything a developer needs; a
+# user's own plain CMake build needs none of it.
 build() {
-    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORU_SANITIZE=ON -DORU_BENCH=ON >/dev/null
-    cmake --build build
+    cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DORU_WERROR=ON \
+          -DORU_TESTS=ON -DORU_SANITIZE=ON -DORU_BENCH=ON >/dev/null
+    cmake --build build "$@"
 }
 
 case "${1:-}" in
     demo)
         install_missing
-        build
+        build --target oru
         cd examples/english && exec ../../build/oru -p english.prc
         ;;
     test)

@@ -7,7 +7,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds="${1:-30}"
 cmake -S . -B build-fuzz -G Ninja -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-      -DORU_FUZZ=ON -DORU_SANITIZE=OFF -DORU_BENCH=OFF >/dev/null
+      -DORU_FUZZ=ON -DORU_TESTS=OFF -DORU_SANITIZE=OFF -DORU_BENCH=OFF -DORU_WERROR=ON >/dev/null
 targets=()
 for src in fuzz/*.cpp; do targets+=("$(basename "$src" .cpp)"); done
 cmake --build build-fuzz --target "${targets[@]}"
