@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
 
 #include "build.hpp"
 #include "corutils.hpp"
@@ -102,10 +104,34 @@ int bytes(const LINE* l) {
     return l->object == kObjNew || l->object == kObjPicture ? 0 : l->length;
 }
 
+// Eight bytes in the order they compare: the first byte the most significant.
+std::uint64_t word(const unsigned char* s) {
+    std::uint64_t w;
+    std::memcpy(&w, s, sizeof w);
+    return __builtin_bswap64(w);
+}
+
+// Compares n raw bytes: -1, 0 or 1. Keys are short, so they are taken eight bytes at a time.
+[[gnu::always_inline]] inline int spancmp(const unsigned char* a, const unsigned char* b, long n) {
+    if (n >= 8) {
+        for (long i = 0;; i += 8) {
+            if (i + 8 > n) i = n - 8;  // the last word overlaps the one before
+            const std::uint64_t wa = word(a + i);
+            const std::uint64_t wb = word(b + i);
+            if (wa != wb) return wa < wb ? -1 : 1;
+            if (i + 8 >= n) return 0;
+        }
+    }
+    for (long i = 0; i < n; ++i) {
+        if (a[i] != b[i]) return a[i] < b[i] ? -1 : 1;
+    }
+    return 0;
+}
+
 // Text view: the key runs from the key column to column `keylength` (or backwards from it for a
 // negative key length) and never past the shorter line. The key column is the same in every
 // line, so both lines are read at one position.
-int textcmp(const LINE* l1, const LINE* l2) {
+[[gnu::always_inline]] inline int textcmp(const LINE* l1, const LINE* l2) {
     const long k = l1->linekey;
     const int n1 = bytes(l1);
     const int n2 = bytes(l2);
@@ -119,6 +145,15 @@ int textcmp(const LINE* l1, const LINE* l2) {
         const int shortest = std::min({n1, n2, keylength});
         // With the key column at or past the key length only the character there is compared.
         const long stop = shortest - 1;
+        if (weights == &kTables[0]) {
+            // Raw bytes weigh their own value: the whole span is compared at once, after the
+            // first byte, which decides most comparisons.
+            if (s1[p] != s2[p]) return s1[p] < s2[p] ? -1 : 1;
+            const int c = spancmp(s1 + p, s2 + p, std::max(stop - p + 1, 1L));
+            if (c != 0) return c;
+            if (shortest == keylength || n1 == n2) return 0;
+            return n1 < n2 ? -1 : 1;
+        }
         for (;;) {
             const int w1 = w[s1[p]];
             const int w2 = w[s2[p]];
@@ -154,10 +189,16 @@ int reccmp(const LINE* l1, const LINE* l2) {
     }
 }
 
-int compare(const LINE* a, const LINE* b) {
+[[gnu::always_inline]] inline int keycmp(const LINE* l1, const LINE* l2) {
+    if (viewtype == 0) return textcmp(l1, l2);
+    if (viewtype == 1 || viewtype == 2) return reccmp(l1, l2);
+    return 0;
+}
+
+[[gnu::always_inline]] inline int compare(const LINE* a, const LINE* b) {
     swap = 0;
     if (abort_countdown >= 0 && abort_countdown-- == 0) abortreq = 1;
-    const int r = linecmp(a, b);
+    const int r = keycmp(a, b);
     if (sortdir == 1) {
         swap = r > 0 || (r == 0 && after != 0);
     } else if (sortdir == 2) {
@@ -165,6 +206,26 @@ int compare(const LINE* a, const LINE* b) {
     }
     return r;
 }
+
+// Lines are read this many places ahead of the scan: once a large file has been reordered its
+// line records and texts lie all over memory, and each would otherwise be waited for in turn.
+constexpr int kAhead = 6;
+
+// A pointer that runs ahead of a scan through the list, asking for the records and keys it passes
+// to be brought into the cache. It only reads.
+struct Lookahead {
+    const LINE* at;
+    explicit Lookahead(const LINE* from) : at(from) {
+        for (int i = 0; i < kAhead; ++i)
+            step();
+    }
+    void step() {
+        at = at->down;
+        __builtin_prefetch(at->down);
+        if (at->index >= 0 && at->index + at->linekey < kTextSize)
+            __builtin_prefetch(textbase.data() + at->index + at->linekey);
+    }
+};
 
 void unlink(LINE* l) {
     l->up->down = l->down;
@@ -178,21 +239,37 @@ void linkafter(LINE* l, LINE* where) {
     where->down = l;
 }
 
-// A segment is the `count` lines between `before` and `after`, which lie outside it and never
-// move while it is sorted. Partitions the segment around the line halfway into it: lines that
-// must go behind the pivot are moved, in the order met, behind the segment's last line; the
-// others keep their places. Returns the pivot, relinked between the two parts.
-LINE* iqsort(LINE* before, LINE* behind, int count, int& lower, int& upper) {
-    LINE* pivot = before->down;
-    for (int i = 0; i < count / 2; ++i)
-        pivot = pivot->down;
+// The line halfway into a part as it grows at its end: after n lines it is the (n/2)-th, counting
+// from 0, so the parts' pivots are known when the partition ends and need no walk to find.
+struct Middle {
+    LINE* line = nullptr;
+    void grew(LINE* added, int n) {
+        if (n == 1) {
+            line = added;
+        } else if (n % 2 == 0) {
+            line = line->down;
+        }
+    }
+};
+
+// A segment is the `count` lines between `before` and `behind`, which lie outside it and never
+// move while it is sorted; its pivot is the line count/2 places after its first. Partitions the
+// segment around the pivot: lines that must go behind it are moved, in the order met, behind the
+// segment's last line; the others keep their places, so each part stays one run of lines while
+// it grows. Returns the pivot, relinked between the two parts, with the middles of the parts.
+LINE* iqsort(LINE* before, LINE* behind, LINE* pivot, int& lower, int& upper, LINE*& lowmid,
+             LINE*& upmid) {
     LINE* const stop = behind->up;
     LINE* end = stop;
     LINE* lastlow = before;
+    Middle low;
+    Middle up;
+    Lookahead ahead(before);
     after = 0;
     lower = upper = 0;
     for (LINE* p = before->down;;) {
         LINE* const next = p->down;
+        ahead.step();
         const bool last = p == stop;
         if (p == pivot) {
             // Equal lines met from here on go behind the pivot, those before it stay in front.
@@ -206,34 +283,40 @@ LINE* iqsort(LINE* before, LINE* behind, int count, int& lower, int& upper) {
                     linkafter(p, end);
                     end = p;
                 }
-                ++upper;
+                up.grew(p, ++upper);
             } else {
-                ++lower;
                 lastlow = p;
+                low.grew(p, ++lower);
             }
         }
         if (last) break;
         p = next;
     }
     linkafter(pivot, lastlow);
+    lowmid = low.line;
+    upmid = up.line;
     return pivot;
 }
 
 // The smaller part is sorted first, then the larger: the larger is taken by the loop, so the
-// recursion never goes deeper than the logarithm of the count.
-void orusort(LINE* before, LINE* behind, int count) {
+// recursion never goes deeper than the logarithm of the count. `pivot` is the segment's middle.
+void orusort(LINE* before, LINE* behind, int count, LINE* pivot) {
     while (count >= kRun && !aborted()) {
         int lower = 0;
         int upper = 0;
-        LINE* pivot = iqsort(before, behind, count, lower, upper);
+        LINE* lowmid = nullptr;
+        LINE* upmid = nullptr;
+        LINE* const middle = iqsort(before, behind, pivot, lower, upper, lowmid, upmid);
         if (lower <= upper) {
-            orusort(before, pivot, lower);
-            before = pivot;
+            orusort(before, middle, lower, lowmid);
+            before = middle;
             count = upper;
+            pivot = upmid;
         } else {
-            orusort(pivot, behind, upper);
-            behind = pivot;
+            orusort(middle, behind, upper, upmid);
+            behind = middle;
             count = lower;
+            pivot = lowmid;
         }
     }
 }
@@ -244,8 +327,10 @@ void isort(LINE* before, LINE* behind) {
     LINE* p = before->down;
     if (p == behind) return;
     p = p->down;
+    Lookahead ahead(p);
     while (p != behind && !aborted()) {
         LINE* const next = p->down;
+        ahead.step();
         LINE* q = p->up;
         while (q != before) {
             const int r = compare(q, p);
@@ -298,7 +383,10 @@ int sortrange() {
     for (long i = 1; i < count; ++i)
         tail = tail->down;
     LINE* const oldtailsucc = tail->down;
-    orusort(before, oldtailsucc, static_cast<int>(count));
+    LINE* middle = head;
+    for (long i = 0; i < count / 2; ++i)
+        middle = middle->down;
+    orusort(before, oldtailsucc, static_cast<int>(count), middle);
     isort(before, oldtailsucc);
     cf.lnptr = before->down;
     cf.disln = cf.lnptr;
@@ -313,9 +401,7 @@ int sortrange() {
 }  // namespace
 
 int linecmp(const LINE* l1, const LINE* l2) {
-    if (viewtype == 0) return textcmp(l1, l2);
-    if (viewtype == 1 || viewtype == 2) return reccmp(l1, l2);
-    return 0;
+    return keycmp(l1, l2);
 }
 
 int sortweight(int table, unsigned char c) {
