@@ -220,6 +220,7 @@ void view() {
     display();
     // The labels go on after the record, which clears the row it shows first.
     writetemplate(1);
+    putstats();
     prmptpar(5);
     gcr();
     resetcore();

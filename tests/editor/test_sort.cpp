@@ -24,15 +24,45 @@ namespace {
 std::atomic<long> allocations{0};
 }  // namespace
 
-void* operator new(std::size_t n) {
+namespace {
+void* counted(std::size_t n) noexcept {
     allocations.fetch_add(1, std::memory_order_relaxed);
-    if (void* p = std::malloc(n == 0 ? 1 : n)) return p;
+    return std::malloc(n == 0 ? 1 : n);
+}
+}  // namespace
+
+// Every form but the aligned ones, which keep their own pair, so that whatever is allocated here
+// is given back here.
+void* operator new(std::size_t n) {
+    if (void* p = counted(n)) return p;
     throw std::bad_alloc();
+}
+void* operator new[](std::size_t n) {
+    if (void* p = counted(n)) return p;
+    throw std::bad_alloc();
+}
+void* operator new(std::size_t n, const std::nothrow_t&) noexcept {
+    return counted(n);
+}
+void* operator new[](std::size_t n, const std::nothrow_t&) noexcept {
+    return counted(n);
 }
 void operator delete(void* p) noexcept {
     std::free(p);
 }
+void operator delete[](void* p) noexcept {
+    std::free(p);
+}
 void operator delete(void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, std::size_t) noexcept {
+    std::free(p);
+}
+void operator delete(void* p, const std::nothrow_t&) noexcept {
+    std::free(p);
+}
+void operator delete[](void* p, const std::nothrow_t&) noexcept {
     std::free(p);
 }
 
