@@ -101,6 +101,12 @@ void coreset() {
 void objset() {
     const int n = param[1];
     if (n < 0 || n > 7) return fail();
+    // The page view belongs to the views' work file and is left through its own Return key; on
+    // any other core file it would hold the user with no way out.
+    if (n == 7) {
+        diserr("View 7 is opened by the VIEW command");
+        return fail();
+    }
     COREFILE& cf = cur();
     if (n == cf.viewtype) return;
     clrtextzone();

@@ -402,6 +402,8 @@ void gendis() {
     if (cur().viewtype == 2) writetemplate(1);
     redisplay = 1;
     display();
+    // A view page's labels go on after its record, which clears the row it shows first.
+    if (cur().viewtype == 7) writetemplate(1);
     if (mode == 0) {
         pltransmit("$Cx");
         pltransmit("$CL" + std::string(shadow_cmdline.data(), static_cast<std::size_t>(std::clamp(

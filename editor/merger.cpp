@@ -1,16 +1,22 @@
 #include "merger.hpp"
 
 #include <algorithm>
+#include <cstdio>
 
+#include "build.hpp"
 #include "corutils.hpp"
 #include "float.hpp"
 #include "linutils.hpp"
+#include "scrout.hpp"
+#include "templates.hpp"
 
 std::array<long, kMergeFields + 1> fieldptr{};
 std::array<int, kMergeFields + 1> mrgflen{};
 int mrgnumfields = 0;
 char terminate = ' ';
 long mrgavail = 0;
+bool mrgoverflow = false;
+const char stars[] = "****";
 Name mrgstring;
 Name expression;
 
@@ -81,6 +87,7 @@ int mrgsetup(const LINE* line, int col) {
 
 bool merge(std::string_view mrg, const LINE* line, int col) {
     mrgavail = avail;
+    mrgoverflow = false;
     mrgsetup(line, col);
     bool room = true;
     auto put = [&room](unsigned char ch) {
@@ -114,9 +121,15 @@ bool merge(std::string_view mrg, const LINE* line, int col) {
     }
     if (!room) {
         fperror = kFpMergeRef;  // the arena has no room for the merged text
+        mrgoverflow = true;
         return false;
     }
     return true;
+}
+
+void dropmerged() {
+    std::fill(textbase.begin() + avail, textbase.begin() + std::max(mrgavail, avail), kFreeByte);
+    mrgavail = avail;
 }
 
 std::string_view merged() {
@@ -130,6 +143,7 @@ void reset_merger() {
     mrgnumfields = 0;
     terminate = ' ';
     mrgavail = avail;
+    mrgoverflow = false;
     mrgstring.clear();
     expression.clear();
 }
@@ -157,18 +171,88 @@ void commitmerged() {
         textbase[cut] = kFreeByte;  // the carriage return is no part of a line
         avail = cut + 1;
     }
-    if (cf.disln == cf.header) cf.disln = cf.lnptr;
+    cf.disln = cf.lnptr;
     cf.edited = 1;
     corenum = keep;
+}
+
+// Merges `mrg` with the record at the cursor and appends the result to core file 16. Text that
+// would not fit in the store is not committed at all.
+void domerge(std::string_view mrg) {
+    merge(mrg, cur().lnptr, cur().curcol);
+    fperror = kFpFine;
+    if (mrgoverflow) {
+        dropmerged();
+        diserr("inadequate free space for merge");
+        return;
+    }
+    // What was merged before a missing field is still kept.
+    commitmerged();
+}
+
+constexpr int kAssignFile = 17;
+constexpr int kMaxTarget = 10'000;
+
+// The target field of an assignment line "#n: expression" and the expression after its first
+// ":"; 0 when the line names no target before that ":" or has none.
+int assignment(const LINE* l, std::string_view& expr) {
+    if (l->object == kObjNew || l->object == kObjPicture || l->length <= 0) return 0;
+    const std::string_view text(reinterpret_cast<const char*>(textbase.data() + l->index),
+                                static_cast<std::size_t>(l->length));
+    int target = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == ':') {
+            expr = text.substr(i + 1);
+            return target;
+        }
+        const bool digit_next = i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9';
+        if (text[i] != '#' || !digit_next) continue;
+        int n = 0;
+        while (i + 1 < text.size() && text[i + 1] >= '0' && text[i + 1] <= '9')
+            n = std::min(n * 10 + (text[++i] - '0'), kMaxTarget);
+        if (n > 0) target = n;
+    }
+    return 0;
+}
+
+// Types `text` into the record at the cursor as the keyboard would, so the field's length and
+// type decide what goes in.
+void typerecord(std::string_view text) {
+    for (char ch : text) {
+        holdch = ch;
+        bldrec();
+    }
+}
+
+// Evaluates the expression merged with the current record; false when it names a missing field,
+// does not fit or does not evaluate.
+bool evalmerged(std::string_view expr, double& value) {
+    COREFILE& cf = cur();
+    bool ok = merge(expr, cf.lnptr, cf.curcol);
+    if (ok) {
+        const std::string_view text = merged();
+        dijkstra(text.data(), static_cast<int>(text.size()));
+        ok = fperror == kFpFine;
+        if (ok) value = numstack[static_cast<std::size_t>(ni)];
+    }
+    dropmerged();
+    fpreset();
+    fperror = kFpFine;
+    return ok;
 }
 
 }  // namespace
 
 void mrgtext() {
-    merge(mrgstring.view(), cur().lnptr, cur().curcol);
-    // What was merged before a missing field is still kept.
-    commitmerged();
-    fperror = kFpFine;
+    domerge(mrgstring.view());
+}
+
+void mrgrec() {
+    if (mrgbufptr == nullptr) {
+        diserr("No merge template loaded");
+        return;
+    }
+    domerge(mrgbufptr);
 }
 
 void mrgexp() {
@@ -181,5 +265,29 @@ void mrgexp() {
         fpreset();
         fperror = kFpSyntax;
     }
+    dropmerged();
+    if (mrgoverflow) diserr("inadequate free space for merge");
     redisplay = kShowFloat;
+}
+
+void mrgassign() {
+    COREFILE& cf = cur();
+    const COREFILE& assigns = core[kAssignFile];
+    for (const LINE* l = assigns.header->down; l != assigns.header; l = l->down) {
+        std::string_view expr;
+        const int n = assignment(l, expr);
+        if (n <= 0 || n > mrgsetup(cf.lnptr, cf.curcol)) continue;
+        double value = 0;
+        const bool ok = evalmerged(expr, value);
+        cf.curcol = locatefield(cf.lnptr, n) + 1;
+        if (ok) {
+            char buf[40];
+            std::snprintf(buf, sizeof buf, "%.8g", value);
+            erasefield();
+            typerecord(buf);
+        } else {
+            typerecord(stars);
+        }
+    }
+    redisplay = 1;
 }

@@ -17,8 +17,10 @@ inline constexpr int kMergeFields = 50;  // fields taken from one record
 extern std::array<long, kMergeFields + 1> fieldptr;
 extern std::array<int, kMergeFields + 1> mrgflen;
 extern int mrgnumfields;
-extern char terminate;  // a blank on a text line, '|' on any other
-extern long mrgavail;   // one past the merged text, which starts at avail
+extern char terminate;      // a blank on a text line, '|' on any other
+extern long mrgavail;       // one past the merged text, which starts at avail
+extern bool mrgoverflow;    // the last merge stopped because the store had no room for its text
+extern const char stars[];  // typed into a field whose assigned expression failed
 
 // The MERGE and EXPRESSION strings (command-line destinations 3 and 4).
 extern Name mrgstring;
@@ -36,5 +38,7 @@ bool merge(std::string_view mrg, const LINE* line, int col);
 
 // The merged text, valid until the arena is next written.
 std::string_view merged();
+// Gives the merged scratch text back to the store's free space.
+void dropmerged();
 
 void reset_merger();

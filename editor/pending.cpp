@@ -7,6 +7,7 @@
 
 // centre
 #include "centre.hpp"
+int lrcswitch = 1;
 void flushleft() {}
 void flushright() {}
 void fcenter() {}
@@ -56,26 +57,9 @@ void qnewcompare() {}
 void qenummorph() {}
 void qmakepre() {}
 
-// merger
-#include "merger.hpp"
-void mrgassign() {}
-void mrgrec() {}
-
 // reformat
 #include "reformat.hpp"
 void reformat() {}
-
-// sort
-#include "sort.hpp"
-void sortchk() {
-    notavail();
-}
-void sort() {
-    notavail();
-}
-void skey() {
-    notavail();
-}
 
 // tabs
 #include "tabs.hpp"
@@ -89,16 +73,3 @@ std::array<char, 145> tabs = [] {
 void tabset() {}
 void tabcur() {}
 
-// templates
-#include "templates.hpp"
-void writetemplate(int) {}
-void setspecs() {
-    notavail();
-}
-
-// view
-#include "view.hpp"
-void viewterm() {}
-void view() {
-    notavail();
-}

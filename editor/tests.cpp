@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "globals.hpp"
+#include "scrout.hpp"
 
 namespace {
 
@@ -75,19 +76,17 @@ void showphys(std::FILE* f) {
 
 bool showcore(const char* testfile) {
     std::FILE* f = std::fopen(testfile, "w");
-    if (f == nullptr) {
-        std::printf("error in opening file tf!!!");
-        return false;
-    }
+    if (f == nullptr) return false;
     showglobals(f);
     for (int n = 0; n < kCoreFiles - 1; ++n)
         showfile(f, n);
     showtext(f);
     showphys(f);
-    std::printf("\ntest done");
     return std::fclose(f) == 0;
 }
 
 void show() {
-    showcore("test.file");
+    // The notice goes to the help line: written straight to the terminal it would land in the
+    // middle of the editor's screen, which knows nothing of it.
+    progress(showcore("test.file") ? "test done" : "error in opening file tf!!!");
 }

@@ -1,0 +1,244 @@
+// The views of core file 19 (settings, core files, rule files), OBJECT 7, and the dump's notice.
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <string>
+#include <vector>
+
+#include "centre.hpp"
+#include "command_fixture.hpp"
+#include "display.hpp"
+#include "scan.hpp"
+#include "templates.hpp"
+#include "tests.hpp"
+#include "uninstall.hpp"
+#include "view.hpp"
+
+namespace {
+
+class ViewTest : public CommandTest {
+  protected:
+    void SetUp() override {
+        CommandTest::SetUp();
+        reset_templates();
+        reset_view();
+        reset_uninstall();
+        reset_scan();
+        lrcswitch = 1;
+    }
+    void TearDown() override {
+        set_command_capture(nullptr);
+        reset_view();
+        reset_templates();
+        reset_uninstall();
+        CommandTest::TearDown();
+    }
+    // The screen commands `f` sends.
+    template <class F>
+    static std::string captured(F f) {
+        std::vector<std::string> cmds;
+        set_command_capture(&cmds);
+        f();
+        set_command_capture(nullptr);
+        std::string all;
+        for (const std::string& c : cmds)
+            all += c + "\n";
+        return all;
+    }
+    static std::string record19() {
+        const int keep = corenum;
+        corenum = 19;
+        std::string t = text(cur().header->down);
+        corenum = keep;
+        return t;
+    }
+    // Types `s` over field n of the open settings page, as the keyboard would.
+    static void type_field(int n, const std::string& s) {
+        COREFILE& cf = cur();
+        cf.curcol = locatefield(cf.lnptr, n) + 1;
+        erasefield();
+        for (char c : s) {
+            holdch = c;
+            type = 2;
+            edittable[2].operatn[7]();
+        }
+    }
+    static int rows_of_19() { return core[19].lncount; }
+};
+
+TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged) {
+    fn[0].assign(
+        "\x03"
+        "FEx\r");
+    fn[9].assign("a|b{c}~");
+    sysstring.assign("ls | wc {x}");
+    expression.assign("#1*2");
+    mrgstring.assign("#2`0\r");
+    scanunit = 3;
+    jmode = 1;
+    hyphlevel = 2;
+    lrcswitch = 0;
+    const char* tpl = "{r1,c1}Name:{c8}#1/9\x04";
+    tempbufptr = tpl;
+    corenum = 3;
+    cur().viewtype = 2;
+    cureditmask = editmask[2];
+    writetemplate(0);
+    mode = 0;
+
+    param[1] = 0;
+    view();
+    EXPECT_TRUE(viewing());
+    EXPECT_EQ(corenum, 19);
+    EXPECT_EQ(cur().viewtype, 7);
+    EXPECT_EQ(cureditmask, 0x80);
+    EXPECT_EQ(mode, 1) << "the command line closes so the page can be edited";
+    EXPECT_EQ(numfields, 19);
+    EXPECT_EQ(maxfieldlen[16], 1);
+    EXPECT_EQ(ftype[19], 'j');
+    EXPECT_EQ(record19(),
+              "{C}FEx{M}|||||||||a{!}b{(}c{)`}|#2`0{M}|#1*2|ls {!} wc {(}x{)}|||3|1|2|0|");
+    // A redraw of the whole screen shows the page's labels again.
+    gendis();
+    EXPECT_NE(screen_text(3).find("Function 0:  {C}FEx{M}"), std::string::npos) << screen_text(3);
+    EXPECT_NE(screen_text(20).find("Search Type:        3"), std::string::npos) << screen_text(20);
+
+    viewterm();
+    EXPECT_FALSE(viewing());
+    EXPECT_EQ(fn[0].view(),
+              "\x03"
+              "FEx\r");
+    EXPECT_EQ(fn[9].view(), "a|b{c}~");
+    EXPECT_EQ(sysstring.view(), "ls | wc {x}");
+    EXPECT_EQ(expression.view(), "#1*2");
+    EXPECT_EQ(mrgstring.view(), "#2`0\r");
+    EXPECT_EQ(scanunit, 3);
+    EXPECT_EQ(jmode, 1);
+    EXPECT_EQ(hyphlevel, 2);
+    EXPECT_EQ(lrcswitch, 0);
+    // The core file, its view, its mask and its template are back; core file 19 is empty; the
+    // command line opens next.
+    EXPECT_EQ(corenum, 3);
+    EXPECT_EQ(cureditmask, editmask[2]);
+    EXPECT_EQ(tempbufptr, tpl);
+    EXPECT_EQ(numfields, 1);
+    EXPECT_EQ(maxfieldlen[1], 9);
+    EXPECT_EQ(rows_of_19(), 1);
+    EXPECT_EQ(core[19].edited, 0);
+    ASSERT_EQ(fnptr, 1);
+    EXPECT_EQ(fnstack[1][0], 3);
+}
+
+TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
+    param[1] = 0;
+    view();
+    type_field(3, "{C}hi");
+    for (int f = 16; f <= 19; ++f)
+        type_field(f, "9");
+    type_field(15, "");
+    viewterm();
+    EXPECT_EQ(fn[2].view(), "\x03hi");
+    EXPECT_EQ(scanunit, 6);
+    EXPECT_EQ(jmode, 1);
+    EXPECT_EQ(hyphlevel, 3);
+    EXPECT_EQ(lrcswitch, 2);
+    EXPECT_TRUE(scanpattern.empty());
+    // An emptied digit field gives 0; letters cannot be typed into one.
+    fnptr = 0;
+    view();
+    type_field(17, "x");
+    type_field(18, "");
+    viewterm();
+    EXPECT_EQ(jmode, 0);
+    EXPECT_EQ(hyphlevel, 0);
+    // Return outside a view does nothing.
+    fnptr = 0;
+    viewterm();
+    EXPECT_EQ(fnptr, 0);
+    EXPECT_EQ(corenum, 1);
+}
+
+TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
+    corenum = 2;
+    fill_lines({"one", "two", "three"});
+    cur().filname.assign("notes.txt");
+    core[5].filname.assign("a|b");
+    corenum = 4;
+    param[1] = 1;
+    const std::string cmds = captured(view);
+    EXPECT_NE(cmds.find("$TR5,11,32,notes.txt\n"), std::string::npos) << cmds;
+    EXPECT_NE(cmds.find("$TR5,51,8,3\n"), std::string::npos);   // lines of core file 2
+    EXPECT_NE(cmds.find("$TR5,68,8,11\n"), std::string::npos);  // its characters
+    EXPECT_NE(cmds.find("$TR8,11,32,a!b\n"), std::string::npos);
+    EXPECT_NE(cmds.find("$TR3,11,32,\n"), std::string::npos);  // an unnamed core file
+    EXPECT_NE(cmds.find("$TR3,51,8,1\n"), std::string::npos);
+    EXPECT_NE(cmds.find("$TR3,68,8,0\n"), std::string::npos);
+    EXPECT_NE(cmds.find("$TR2,68,8,11\n"), std::string::npos);  // the total
+    EXPECT_NE(cmds.find("<return>"), std::string::npos);
+    // Return has closed it again.
+    EXPECT_FALSE(viewing());
+    EXPECT_EQ(corenum, 4);
+    EXPECT_EQ(rows_of_19(), 1);
+    EXPECT_EQ(record19(), "");
+
+    putgentofile("french.att", 'a');
+    putgentofile("french.lex", 'L');
+    param[1] = 2;
+    const std::string rules = captured(view);
+    EXPECT_NE(rules.find("$TR3,26,48,french.att\n"), std::string::npos) << rules;
+    EXPECT_NE(rules.find("$TR9,26,48,french.lex\n"), std::string::npos);
+    EXPECT_NE(rules.find("$TR4,26,48,\n"), std::string::npos);
+    EXPECT_EQ(corenum, 4);
+}
+
+TEST_F(ViewTest, AfterAViewTheScreenIsAsItWas) {
+    tempbufptr = "{r1,c1}Word:{c8}#1/6{r2,c1}Count:{c8}#2/3\x04";
+    fill_lines({"cat|3|"});
+    cur().lnptr->object = kObjRecord;
+    param[1] = 2;
+    objset();
+    gendis();
+    std::vector<std::string> before;
+    for (int r = 0; r <= helpline; ++r)
+        before.push_back(screen_text(r));
+    param[1] = 1;
+    view();
+    display();
+    putstats();
+    for (int r = 0; r <= helpline; ++r)
+        EXPECT_EQ(screen_text(r), before[static_cast<std::size_t>(r)]) << "row " << r;
+}
+
+TEST_F(ViewTest, Object7IsRefusedSoNoCoreFileIsHeldInThePageView) {
+    run("OB", "7");
+    EXPECT_EQ(del, 2);
+    EXPECT_EQ(cur().viewtype, 0);
+    EXPECT_EQ(cureditmask, editmask[0]);
+    run("OB", "1");
+    EXPECT_NE(del, 2);
+    EXPECT_EQ(cur().viewtype, 1);
+}
+
+TEST_F(ViewTest, TheDumpSaysOnTheHelpLineWhetherItWasWritten) {
+    char keep[4096];
+    ASSERT_NE(getcwd(keep, sizeof keep), nullptr);
+    std::string dir = ::testing::TempDir() + "oru-dump-XXXXXX";
+    ASSERT_NE(mkdtemp(dir.data()), nullptr);
+    ASSERT_EQ(chdir(dir.c_str()), 0);
+    std::string ok = captured(show);
+    struct stat st {};
+    const bool written = stat("test.file", &st) == 0 && st.st_size > 0;
+    unlink("test.file");
+    // A folder in the way: the file cannot be opened.
+    mkdir("test.file", 0700);
+    std::string failed = captured(show);
+    rmdir("test.file");
+    EXPECT_EQ(chdir(keep), 0);
+    rmdir(dir.c_str());
+    EXPECT_TRUE(written);
+    EXPECT_NE(ok.find("$mhtest done"), std::string::npos) << ok;
+    EXPECT_NE(failed.find("$mherror in opening file tf!!!"), std::string::npos) << failed;
+}
+
+}  // namespace
