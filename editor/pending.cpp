@@ -77,18 +77,6 @@ void skey() {
     notavail();
 }
 
-// tabs
-#include "tabs.hpp"
-// The tab table with its start-up stops at 1, 9, 17 ... 137.
-std::array<char, 145> tabs = [] {
-    std::array<char, 145> t{};
-    for (std::size_t c = 1; c < t.size(); c += 8)
-        t[c] = 1;
-    return t;
-}();
-void tabset() {}
-void tabcur() {}
-
 // templates
 #include "templates.hpp"
 void writetemplate(int) {}
