@@ -5,13 +5,6 @@
 
 #include "prcmnd.hpp"
 
-// centre
-#include "centre.hpp"
-void flushleft() {}
-void flushright() {}
-void fcenter() {}
-void falign() {}
-
 // cstars
 #include "cstars.hpp"
 void makecstars() {}
