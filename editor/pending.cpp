@@ -54,10 +54,6 @@ void qmakepre() {}
 void mrgassign() {}
 void mrgrec() {}
 
-// reformat
-#include "reformat.hpp"
-void reformat() {}
-
 // sort
 #include "sort.hpp"
 void sortchk() {
