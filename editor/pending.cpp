@@ -5,18 +5,6 @@
 
 #include "prcmnd.hpp"
 
-// cstars
-#include "cstars.hpp"
-void makecstars() {}
-void deleterect() {}
-void insertrect() {}
-void copyrect() {}
-void insertcols() {}
-void overwrect() {}
-void cpclrrect() {}
-void cpclrovrect() {}
-void clearallstars() {}
-
 // gento
 #include "gento.hpp"
 void qipa() {
