@@ -485,8 +485,10 @@ struct Hyph {
     }
 };
 
+// After a hyphen of the word. A hyphen that starts the word is no break point: alone at a line's
+// end it would follow a blank, and no later reformat would join the word again.
 void rule1(Hyph& w) {
-    for (int i = 0; i < w.len && i < w.max; ++i) {
+    for (int i = 1; i < w.len && i < w.max; ++i) {
         if (w.h[static_cast<std::size_t>(i)] == '-' && w.propose(i + 1)) w.at_hyphen = true;
     }
 }

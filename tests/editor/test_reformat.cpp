@@ -229,6 +229,7 @@ TEST_F(ReformatTest, HyphenationRulesByLevel) {
         {0, "well-known", 8, 5, true},
         {0, "anti-war-protests", 16, 9, true},  // the last hyphen that fits
         {0, "anti-war-protests", 8, 5, true},
+        {0, "-12345", 4, -1, false},             // a leading hyphen could not be joined again
         {1, "anti-understanding", 15, 5, true},  // a hyphen wins over every other rule
         {1, "understanding", 12, 10, false},     // suffix ING
         {1, "understanding", 9, 5, false},       // prefix UNDER and the S before T
@@ -289,8 +290,9 @@ TEST_F(ReformatTest, WithoutRoomNothingChangesAndTheUserIsTold) {
 // Random paragraphs: no word is lost, added or moved, lines fit, the store stays sound
 // ---------------------------------------------------------------------------------------------
 
-// The words of a paragraph as a reader sees them: a hyphen or soft hyphen that ends a line after
-// a letter joins its word with the first word of the next line (the soft hyphen itself goes).
+// The words of a paragraph as a reader sees them: a hyphen or soft hyphen that ends a line just
+// after a character that is not a blank (which may end the line before, when that line joined
+// this one) joins its word with the first word of the next line; the soft hyphen itself goes.
 V words_of(const V& text) {
     std::string flat;
     bool joining = false;
@@ -298,10 +300,10 @@ V words_of(const V& text) {
         std::string l = text[i];
         l.erase(l.find_last_not_of(' ') + 1);
         if (joining) l.erase(0, std::min(l.find_first_not_of(' '), l.size()));
-        joining = i + 1 < text.size() && l.size() >= 2 && l[l.size() - 2] != ' ' &&
-                  (l.back() == '-' || l.back() == kSoft[0]);
-        if (joining && l.back() == kSoft[0]) l.pop_back();
         flat += l;
+        joining = i + 1 < text.size() && flat.size() >= 2 && flat[flat.size() - 2] != ' ' &&
+                  (flat.back() == '-' || flat.back() == kSoft[0]);
+        if (joining && flat.back() == kSoft[0]) flat.pop_back();
         if (!joining) flat += ' ';
     }
     V out;
@@ -328,7 +330,7 @@ std::string random_word(std::mt19937& rng) {
 
 TEST_F(ReformatTest, RandomParagraphsKeepEveryWordInOrderAndFitTheMargins) {
     std::mt19937 rng(5517);
-    for (int round = 0; round < 1500; ++round) {
+    for (int round = 0; round < 2000; ++round) {
         const int lm = 1 + static_cast<int>(rng() % 8);
         const int rm = lm + static_cast<int>(rng() % 60);
         lmargin = lm;
@@ -341,8 +343,10 @@ TEST_F(ReformatTest, RandomParagraphsKeepEveryWordInOrderAndFitTheMargins) {
         for (int i = 0; i < nlines; ++i) {
             std::string l = i == 0 ? std::string(rng() % 10, ' ') : indent;
             const int nwords = 1 + static_cast<int>(rng() % 9);
-            for (int w = 0; w < nwords; ++w)
-                l += random_word(rng) + std::string(1 + (rng() % 5 == 0 ? rng() % 3 : 0), ' ');
+            for (int w = 0; w < nwords; ++w) {
+                l += random_word(rng);
+                l += std::string(1 + (rng() % 5 == 0 ? rng() % 3 : 0), ' ');
+            }
             while (l.back() == ' ')
                 l.pop_back();
             // Some lines end in a word broken by a hyphen or a soft hyphen.
