@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "build.hpp"
+#include "cstars.hpp"
 #include "linutils.hpp"
 #include "stars.hpp"
 
@@ -107,6 +108,7 @@ LINE* allocln(int linetype, int length) {
 void initfile() {
     COREFILE& cf = cur();
     clrstars();
+    clrcstars();
     cf.header->up = cf.header;
     cf.header->down = cf.header;
     cf.lnptr = cf.header;

@@ -73,10 +73,6 @@ int cursor_row() {
     return -1;
 }
 
-bool is_tabstop(int c) {
-    return c >= 0 && c < static_cast<int>(tabs.size()) && tabs[c] != 0;
-}
-
 // ---------------------------------------------------------------------------------------------
 // Text views
 // ---------------------------------------------------------------------------------------------
@@ -378,7 +374,7 @@ void prtabs() {
     std::string cmd = "$mt";
     for (int c = pshift + 1; c <= rightcol; ++c) {
         char mark = '.';
-        if (c < rmargin && is_tabstop(c)) mark = '!';
+        if (c < rmargin && tabcol(c) != 0) mark = '!';
         if (c == lmargin) mark = '<';
         if (c == rmargin) mark = lmargin == rmargin ? '+' : '>';
         cmd.push_back(mark);

@@ -198,12 +198,13 @@ TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
     full = 0;
     EXPECT_EQ(sent(putstats), C{"$mvTEXT    "});
 
-    // Margins, tab stops and column stars on the ruler.
+    // Margins, tab stops and column stars on the ruler; the stop at column 1 lies left of the
+    // margin, where the tab key never stops.
     lmargin = 5;
     rmargin = 20;
     cur().cstarA = 3;
     prtabs();
-    EXPECT_EQ(row(1).substr(2, 24), "!.*.<...!.......!..>....");
+    EXPECT_EQ(row(1).substr(2, 24), "..*.<...!.......!..>....");
     lmargin = rmargin = 10;
     prtabs();
     EXPECT_EQ(row(1).substr(2 + 9, 1), "+");
