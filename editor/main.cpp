@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    reset_store();
+    start_store();
     writetemplate(0);
     stermpars();
     getwindsize();

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "corutils.hpp"
 #include "dxio.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
@@ -648,8 +649,11 @@ void fetchchar() {
             from_string = true;
         } else {
             // Keys typed ahead are read before the screen is brought up to date, so a burst
-            // of keys costs one update.
-            if (!input_pending()) screen_refresh();
+            // of keys costs one update. Work left from start-up is done while the user looks.
+            if (!input_pending()) {
+                screen_refresh();
+                settle_store();
+            }
             b = input_byte(true);
             if (b < 0) {
                 sigwork();
