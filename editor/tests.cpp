@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "globals.hpp"
+#include "scrout.hpp"
 
 namespace {
 
@@ -73,10 +74,12 @@ void showphys(std::FILE* f) {
 
 }  // namespace
 
+// The outcome is told on the help line: text written to the terminal past the screen would land
+// wherever its cursor stood, over the text, and stay there until the next redraw.
 bool showcore(const char* testfile) {
     std::FILE* f = std::fopen(testfile, "w");
     if (f == nullptr) {
-        std::printf("error in opening file tf!!!");
+        putstring("error in opening file tf!!!", 'M');
         return false;
     }
     showglobals(f);
@@ -84,7 +87,7 @@ bool showcore(const char* testfile) {
         showfile(f, n);
     showtext(f);
     showphys(f);
-    std::printf("\ntest done");
+    putstring("test done", 'M');
     return std::fclose(f) == 0;
 }
 
