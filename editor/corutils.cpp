@@ -139,10 +139,12 @@ void initcore() {
 namespace {
 
 // Marking the whole arena free touches 4 MB of memory, most of the work of starting the program.
-// At start-up only its beginning is marked at once, and the rest while the editor waits for its
-// first key (settle_store); nothing before that reads a byte that far past the used part.
+// At start-up only its beginning is marked at once, and the rest a part at a time whenever the
+// editor waits for a key (settle_store), so that no wait pays for all of it; nothing reads the
+// unmarked bytes, which lie past the used part.
 constexpr long kFirstMarked = 64 * 1024;
-bool marking_owed = false;
+constexpr long kMarkedPerWait = 256 * 1024;
+long marked_to = kTextSize;  // bytes from here on are still to be marked
 
 void empty_store() {
     pool.reset();
@@ -162,22 +164,23 @@ void empty_store() {
 
 void reset_store() {
     textbase.fill(kFreeByte);
-    marking_owed = false;
+    marked_to = kTextSize;
     empty_store();
 }
 
 void start_store() {
     std::fill_n(textbase.begin(), kFirstMarked, kFreeByte);
-    marking_owed = true;
+    marked_to = kFirstMarked;
     empty_store();
 }
 
 void settle_store() {
-    if (!marking_owed) return;
-    marking_owed = false;
+    if (marked_to >= kTextSize) return;
     // Between operations every byte from avail on is free: bytes written there for an operation
-    // in progress (a merge, a block copy) are dead once it has ended.
-    std::fill(textbase.begin() + std::clamp(avail, 0L, kTextSize), textbase.end(), kFreeByte);
+    // that has ended (a merge, a block copy) are dead. Bytes below avail were all written.
+    const long from = std::max(marked_to, std::clamp(avail, 0L, kTextSize));
+    marked_to = std::min(from + kMarkedPerWait, kTextSize);
+    std::fill(textbase.begin() + from, textbase.begin() + marked_to, kFreeByte);
 }
 
 void removefile() {

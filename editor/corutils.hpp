@@ -23,7 +23,7 @@ void garbage();
 
 // Tests: empties the whole store and builds the 20 core files afresh.
 void reset_store();
-// Start-up: the same, on an arena that nothing has written yet; part of its marking as free is
-// left to settle_store, which the key reader calls before it first waits for a key.
+// Start-up: the same, on an arena that nothing has written yet; most of its marking as free is
+// left to settle_store, which the key reader calls each time it waits for a key.
 void start_store();
 void settle_store();
