@@ -119,8 +119,10 @@ def main():
                 wall, cpu = time_to_screen(argv, folder, needles)
                 walls[label].append(wall)
                 cpus[label].append(cpu)
-        print(f"start to first screen, {runs} runs each, 80 x 24 xterm, C.UTF-8, in ms: wall time "
-              f"(median, least) and processor time used by then (median)")
+        load = os.getloadavg()[0]
+        print(f"start to first screen, {runs} runs each, 80 x 24 xterm, C.UTF-8, load average "
+              f"{load:.1f} on {os.cpu_count()} cores, in ms: wall time (median, least) and the "
+              f"processor time used when the program was stopped just after (median)")
         for label, _, _ in measured:
             w = walls[label]
             print(f"  {label:22s} wall {statistics.median(w) * 1e3:7.2f} {min(w) * 1e3:7.2f}"
