@@ -142,7 +142,7 @@ namespace {
 // At start-up only its beginning is marked at once, and the rest a part at a time whenever the
 // editor waits for a key (settle_store), so that no wait pays for all of it; nothing reads the
 // unmarked bytes, which lie past the used part.
-constexpr long kFirstMarked = 64 * 1024;
+constexpr long kFirstMarked = 4096;  // a page: more than the diagnostic dump shows
 constexpr long kMarkedPerWait = 256 * 1024;
 long marked_to = kTextSize;  // bytes from here on are still to be marked
 
