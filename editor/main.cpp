@@ -68,7 +68,7 @@ int main(int argc, char** argv) {
         std::printf("Too many arguments. Type oru -h for details.\n");
         return 0;
     }
-    if (fparam1 == "-h") {
+    if (fparnum == 2 && fparam1 == "-h") {
         std::printf("\n%s\n\n", kHelp);
         return 0;
     }
@@ -81,7 +81,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    reset_store();
+    start_store();
     writetemplate(0);
     stermpars();
     getwindsize();
