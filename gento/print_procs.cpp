@@ -365,6 +365,7 @@ bool rebuild_list_line(treenode* top, treenode*& previous, std::string_view line
 }
 
 void rebuild_lookups(const Recovery& rec) {
+    file_position.assign_cut("lexicon");
     for (std::size_t i = 0; i < rec.lex.size(); ++i) {
         t_dict_lookup& d = dict_table[i];
         clear_lookup(d);
@@ -390,6 +391,8 @@ bool rebuild_trees(const Recovery& rec) {
         if (!rec.seen[static_cast<std::size_t>(row)]) continue;
         treenode* top = top_of(row);
         treenode* previous = nullptr;
+        file_position.assign_cut("tree " +
+                                 std::to_string(row == kOldRootRow ? kOldRootNumber : row));
         const bool tree = rec.kind[static_cast<std::size_t>(row)] == 1;
         for (const std::string& line : recoveredstrings[static_cast<std::size_t>(row)]) {
             const bool ok =
@@ -590,6 +593,9 @@ bool xrestorenode(int nodetype) {
             continue;
         }
         if (tok == kTokIdent) {
+            // Refused at once: the rest of a path the reader cut would draw a report a letter.
+            if (nodetype == 1 && line.empty() && std::strlen(identbuf.data()) > kRecoverablePath)
+                return refuse("Path too long:", identbuf.data());
             line += identbuf.data();
         } else if (tok == kTokQuote) {
             line += '"';

@@ -223,11 +223,22 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
     ASSERT_TRUE(setpipe());
     progstate = 1;
     genSentences[2] = std::make_unique<std::string>("Who barks?");
+    genSentences[20] = std::make_unique<std::string>("Twenty.");
     run("QTALK", "1");  // no sentence 1: an empty one, so the driver is not left waiting
     run("QTALK", "2");
     run("QTALK", "0");
+    run("QTALK", "20");  // every root number, not its first digit
+    EXPECT_NE(del, 2);
+    run("QTALK", "21");
+    EXPECT_EQ(del, 2);
+    EXPECT_TRUE(shown("Integer too high"));
+    // Full trees to the driver end with "=", so that it knows where the block stops.
+    root = makenode("ROOT");
+    root->morphed_word = "x";
+    run("STORE", "1|1");
     const std::string expected =
-        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
+        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n"
+        "START\nTwenty.\nEND\n$u\n$t 0\nN|G|ROOT||0|\"x\"||\n$L\n%\n=\n";
     std::string got;
     for (int i = 0; i < 500 && got != expected; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
