@@ -12,6 +12,7 @@
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 #include "sysutils.hpp"
+#include "termutils.hpp"
 #include "uninstall.hpp"
 
 int xmit = 0;
@@ -272,24 +273,49 @@ bool read_stored(Recovery& rec) {
     return true;
 }
 
-// The fields of a node line, split at the bars outside quotes.
-std::vector<std::string_view> fields_of(std::string_view line) {
-    std::vector<std::string_view> out;
-    bool quoted = false;
-    std::size_t start = 0;
-    for (std::size_t i = 0; i < line.size(); ++i) {
-        if (line[i] == '"') quoted = !quoted;
-        if (line[i] == '|' && !quoted) {
-            out.push_back(line.substr(start, i - start));
-            start = i + 1;
+// A node line in its parts: the `left` fields before the word, each closed by a bar; the word;
+// and the lookup field, the last one. The word is what lies between, so that a bar or a quote
+// in it cannot shift the fields around it.
+struct NodeLine {
+    std::vector<std::string_view> left;
+    std::string_view word;
+    std::string_view lookup;
+};
+
+NodeLine split_node_line(std::string_view line, std::size_t left_fields) {
+    NodeLine out;
+    std::size_t pos = 0;
+    while (out.left.size() < left_fields && pos <= line.size()) {
+        const std::size_t bar = line.find('|', pos);
+        if (bar == std::string_view::npos) {
+            out.left.push_back(line.substr(pos));
+            pos = line.size() + 1;
+            break;
         }
+        out.left.push_back(line.substr(pos, bar - pos));
+        pos = bar + 1;
     }
-    if (start < line.size()) out.push_back(line.substr(start));
+    std::string_view rest = pos <= line.size() ? line.substr(pos) : std::string_view();
+    if (rest.ends_with('|')) rest.remove_suffix(1);
+    const std::size_t last = rest.rfind('|');
+    out.word = last == std::string_view::npos ? rest : rest.substr(0, last);
+    if (last != std::string_view::npos) out.lookup = rest.substr(last + 1);
+    if (out.word.size() >= 2 && out.word.front() == '"' && out.word.back() == '"')
+        out.word = out.word.substr(1, out.word.size() - 2);
     return out;
 }
 
 std::string_view field(const std::vector<std::string_view>& f, std::size_t i) {
     return i < f.size() ? f[i] : std::string_view();
+}
+
+// Names are what a syntax file can give a node: identifier characters, or none.
+bool valid_name(std::string_view name) {
+    for (char c : name) {
+        const auto u = static_cast<unsigned char>(c);
+        if (c != '%' && (charkind[u] & kWordChar) == 0) return false;
+    }
+    return true;
 }
 
 // Compounds written by print_attr_list ("sg.third, nom", blanks dropped by the reader).
@@ -305,14 +331,12 @@ void parse_attributes(std::string_view text, attr_list& into, char separator) {
     }
 }
 
-// The data of a node line from its name on: attributes, indirection count, word, lookup.
-bool fill_node(treenode* n, const std::vector<std::string_view>& f, std::size_t at) {
-    parse_attributes(field(f, at + 1), n->attributes, ',');
-    std::string_view word = field(f, at + 3);
-    if (word.size() >= 2 && word.front() == '"' && word.back() == '"')
-        word = word.substr(1, word.size() - 2);
-    if (!word.empty()) n->morphed_word = word;
-    const std::string_view lex = field(f, at + 4);
+// The data of a node line after its name: attributes, word and lookup (the indirection count
+// only tells how many were followed).
+bool fill_node(treenode* n, const NodeLine& line, std::string_view attributes) {
+    parse_attributes(attributes, n->attributes, ',');
+    if (!line.word.empty()) n->morphed_word = line.word;
+    const std::string_view lex = line.lookup;
     if (lex.empty()) return true;
     if (!lex.starts_with("LEX_") || lex.size() == 4 || lex.size() > 8)
         return refuse("Invalid lookup field:", lex);
@@ -327,12 +351,24 @@ bool fill_node(treenode* n, const std::vector<std::string_view>& f, std::size_t 
     return true;
 }
 
-bool rebuild_tree_line(treenode* top, std::string_view line) {
-    const std::vector<std::string_view> f = fields_of(line);
-    const std::string_view path = field(f, 1);
+// A new node named as the line says, or a refusal of a name no syntax could give.
+treenode* new_node(std::string_view name) {
+    if (!valid_name(name)) {
+        refuse("Invalid name:", name);
+        return nullptr;
+    }
+    return makenode(std::string(name).c_str());
+}
+
+bool rebuild_tree_line(treenode* top, std::string_view text) {
+    const NodeLine line = split_node_line(text, 6);  // TREE, path, marker, name, attributes, count
+    const std::string_view path = field(line.left, 1);
+    const std::string_view name = field(line.left, 3);
+    const std::string_view attributes = field(line.left, 4);
     if (path.size() > static_cast<std::size_t>(kRecoverablePath))
         return refuse("Path too long:", path);
-    if (path == "N") return fill_node(top, f, 3);
+    if (path == "N")
+        return valid_name(name) ? fill_node(top, line, attributes) : refuse("Invalid name:", name);
     if (path.empty() || path.find_first_not_of("SR") != std::string_view::npos)
         return refuse("Invalid path:", path);
     if (path.front() == 'R') return refuse("The top of a tree has no sister:", path);
@@ -343,15 +379,14 @@ bool rebuild_tree_line(treenode* top, std::string_view line) {
     }
     treenode*& slot = path.back() == 'S' ? at->son : at->sibling;
     if (slot != nullptr) return refuse("Path given twice:", path);
-    const std::string name(field(f, 3));
-    slot = makenode(name.c_str());
-    return fill_node(slot, f, 3);
+    slot = new_node(name);
+    return slot != nullptr && fill_node(slot, line, attributes);
 }
 
-bool rebuild_list_line(treenode* top, treenode*& previous, std::string_view line) {
-    const std::vector<std::string_view> f = fields_of(line);
-    const std::string name(field(f, 1));
-    treenode* n = makenode(name.c_str());
+bool rebuild_list_line(treenode* top, treenode*& previous, std::string_view text) {
+    const NodeLine line = split_node_line(text, 4);  // LIST, name, attributes, count
+    treenode* n = new_node(field(line.left, 1));
+    if (n == nullptr) return false;
     if (previous == nullptr) {
         top->son = n;
         top->right = n;
@@ -361,7 +396,7 @@ bool rebuild_list_line(treenode* top, treenode*& previous, std::string_view line
         n->left = previous;
     }
     previous = n;
-    return fill_node(n, f, 1);
+    return fill_node(n, line, field(line.left, 2));
 }
 
 void rebuild_lookups(const Recovery& rec) {

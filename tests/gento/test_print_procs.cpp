@@ -196,7 +196,7 @@ TEST_F(StoredTreeTest, RecoverRebuildsTreesListsLookupsAndSentences) {
         "SRR|G|P||0|\"^?\"|LEX_1|\n"
         "$l 999999\n"
         "A|pl|0|\"a\"||\n"
-        "B||0|\"b\"|LEX_0|\n"
+        "B||0|\"b|c\"|LEX_0|\n"
         "$L\n"
         "{LEX_0} \"dog\"|N|NUMBER|0010|#1||\n"
         "{LEX_1} *no lexical entry found for V\n"
@@ -230,6 +230,7 @@ TEST_F(StoredTreeTest, RecoverRebuildsTreesListsLookupsAndSentences) {
     EXPECT_EQ(oldroot->right, oldroot->son);
     EXPECT_EQ(oldroot->son->right, oldroot->son->sibling);
     EXPECT_EQ(oldroot->son->sibling->left, oldroot->son);
+    EXPECT_EQ(oldroot->son->sibling->morphed_word, "b|c");  // a bar in a word is the word's
 
     // The lookups, numbered as in the file, with the entries' own attributes.
     ASSERT_EQ(d_table_count, 5);
@@ -274,6 +275,8 @@ TEST_F(StoredTreeTest, RecoverRefusesWhatItCannotRebuildAndLeavesNothingBehind) 
         {"$t 0\n" + good + good, "Path given twice: S"},
         {"$t 0\nR|G|A||0|\"\"||\n", "The top of a tree has no sister: R"},
         {"$t 0\nSX|G|A||0|\"\"||\n", "Invalid path: SX"},
+        {"$t 0\nS|G|A\"B||0|\"\"||\n", "Invalid name: A\"B"},
+        {"$l 0\nA-B||0|\"\"||\n", "Invalid name: A-B"},
         {"$t 0\n|G|A||0|\"\"||\n", "Invalid path:"},
         {"$t 0\nS|G|A||0|\"\"|LEX_3|\n$L\n{LEX_0} *unused\n%", "Lookup number out of range: LEX_3"},
         {"$t 0\nS|G|A||0|\"\"|LX_3|\n", "Invalid lookup field: LX_3"},
