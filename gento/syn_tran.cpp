@@ -6,6 +6,7 @@
 #include "input_base.hpp"
 #include "syn_cf.hpp"
 #include "syn_read.hpp"
+#include "termutils.hpp"
 
 std::array<treenode*, kGuardEntries> guard_array{};
 
@@ -74,10 +75,19 @@ int element_number(std::string_view s) {
     return k;
 }
 
-// One element of a coded guard.
+// The name at `p` (a run of identifier characters, as getident takes it) without copying it;
+// `p` is left after it.
+std::string_view name_at(const char*& p) {
+    const char* start = p;
+    while (*p != '\0' && (*p == '%' || (charkind[uc(*p)] & kWordChar) != 0))
+        ++p;
+    return {start, static_cast<std::size_t>(p - start)};
+}
+
+// One element of a coded guard; its name lies in the coded text.
 struct GuardElement {
     bool star = false;
-    std::string name;
+    std::string_view name;
     const char* attrs = nullptr;  // its `[`, or null
 };
 
@@ -93,10 +103,10 @@ int parse_guard(const char* g, std::array<GuardElement, kGuardEntries>& out) {
         GuardElement& e = out[static_cast<std::size_t>(n++)];
         e.star = *g == '*';
         e.attrs = nullptr;
-        e.name.clear();
+        e.name = {};
         ++g;
         if (e.star) continue;
-        e.name = getident(g);
+        e.name = name_at(g);
         if (*g == '[') {
             e.attrs = g;
             g = list_end(g);
@@ -301,7 +311,7 @@ void apply_rule(treenode* N, const char* rule) {
             continue;
         }
         ++r;
-        const std::string name = getident(r);
+        const std::string_view name = name_at(r);
         if (is_number(name)) {
             const int k = element_number(name);
             if (k >= 1 && k < kGuardEntries) {
@@ -313,7 +323,7 @@ void apply_rule(treenode* N, const char* rule) {
         } else if (same_name(name, "ROOT")) {
             out.append(copytree(treestate == 1 ? root : oldroot));
         } else if (!name.empty()) {
-            treenode* leaf = makenode(name.c_str());
+            treenode* leaf = makenode(std::string(name).c_str());
             terminal_node(leaf);
             out.append(leaf);
         }
