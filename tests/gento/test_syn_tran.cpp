@@ -206,6 +206,20 @@ TEST_F(SyntaxTransTest, GuardsMatchTheWholeDaughterSequenceWithLazyStars) {
         EXPECT_FALSE(s->transformation);
         purge_tree(s);
     }
+    // ROOT is the finished tree while the root table's trees are made, and the one taken
+    // before the transformations while ROOT itself is transformed.
+    root = node("FINISHED");
+    oldroot = node("BEFORE");
+    for (const auto& [state, name] : {std::pair{0, "BEFORE"}, std::pair{1, "FINISHED"}}) {
+        treestate = state;
+        treenode* n = parent_of("A");
+        clear_guard_array();
+        apply_rule(n, " ROOT 1");
+        EXPECT_EQ(described(n), name);
+        purge_tree(n);
+    }
+    treestate = 0;
+
     // The guard table after a match: where each element began, none after the last.
     reset_syntax();
     load("T = TRANSFORMATION * A * B : 1 ; %");
