@@ -39,6 +39,8 @@ struct StoreRun {
     bool full = false;
     long left_out = 0;           // nodes whose path would exceed kMaxPath
     bool unrecoverable = false;  // a full-tree path too long for RECOVER was written
+    LINE* first = nullptr;       // the first line written into the core file
+    int first_number = 0;
 };
 StoreRun run;
 
@@ -55,7 +57,22 @@ void emit(std::string_view line) {
     if (!q_line(corenum, kObjText, line)) {
         run.stopped = true;
         run.full = true;
+    } else if (run.first == nullptr) {
+        run.first = cur().header->up;
+        run.first_number = cur().lncount;
     }
+}
+
+// The lines are read from the top: the window and the cursor go to the first one written (each
+// new line had pulled them down to itself).
+void show_first_line() {
+    if (run.first == nullptr) return;
+    COREFILE& cf = cur();
+    cf.lnptr = run.first;
+    cf.disln = run.first;
+    cf.curline = run.first_number;
+    cf.curcol = 1;
+    redisplay = 1;
 }
 
 long count_nodes(const treenode* n) {
@@ -592,6 +609,7 @@ void store(int style, int destination) {
     if (style == 1 && destination == 1 && run.to_driver) emit("=");
     signature.clear();
     siglen = 0;
+    show_first_line();
     if (run.left_out > 0) {
         q_msg("Paths longer than 99 steps: " + std::to_string(run.left_out) + " nodes not stored");
     }

@@ -1,6 +1,7 @@
 // Stored trees: the three styles of STORE and their lines, the lexicon section, and RECOVER
 // reading a file back or refusing it.
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "gento_fixture.hpp"
@@ -123,6 +124,9 @@ TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
     want.insert(want.end(), kLexiconLines.begin(), kLexiconLines.end());
     want.push_back("%");
     EXPECT_EQ(stored(1), want);
+    // The window and the cursor are on the first line written.
+    EXPECT_EQ(std::tuple(text(cur().lnptr), cur().disln == cur().lnptr, cur().curline),
+              std::tuple(std::string("$u"), true, 1));
 
     // Indented: the same lines without path and marker, two blanks a level.
     want[2] = "ROOT||0|\"\"||";
