@@ -1,7 +1,6 @@
 #include "print_procs.hpp"
 
 #include <cstring>
-#include <optional>
 
 #include "attr_data.hpp"
 #include "attr_fns.hpp"
