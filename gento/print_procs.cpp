@@ -289,9 +289,9 @@ bool read_stored(Recovery& rec) {
     return true;
 }
 
-// A node line in its parts: the `left` fields before the word, each closed by a bar; the word;
-// and the lookup field, the last one. The word is what lies between, so that a bar or a quote
-// in it cannot shift the fields around it.
+// A node line in its parts: the `left` fields before the word, each closed by a bar; the word
+// with its quotes; and the lookup field, the last one. The word is what lies between, so that a
+// bar in it cannot shift the fields around it.
 struct NodeLine {
     std::vector<std::string_view> left;
     std::string_view word;
@@ -316,8 +316,6 @@ NodeLine split_node_line(std::string_view line, std::size_t left_fields) {
     const std::size_t last = rest.rfind('|');
     out.word = last == std::string_view::npos ? rest : rest.substr(0, last);
     if (last != std::string_view::npos) out.lookup = rest.substr(last + 1);
-    if (out.word.size() >= 2 && out.word.front() == '"' && out.word.back() == '"')
-        out.word = out.word.substr(1, out.word.size() - 2);
     return out;
 }
 
@@ -351,7 +349,14 @@ void parse_attributes(std::string_view text, attr_list& into, char separator) {
 // only tells how many were followed).
 bool fill_node(treenode* n, const NodeLine& line, std::string_view attributes) {
     parse_attributes(attributes, n->attributes, ',');
-    if (!line.word.empty()) n->morphed_word = line.word;
+    // A word is written in quotes; one with a quote of its own could not be read back alike.
+    const std::string_view word = line.word;
+    if (!word.empty()) {
+        if (word.size() < 2 || word.front() != '"' || word.back() != '"' ||
+            word.substr(1, word.size() - 2).find('"') != std::string_view::npos)
+            return refuse("Invalid word:", word);
+        n->morphed_word = word.substr(1, word.size() - 2);
+    }
     const std::string_view lex = line.lookup;
     if (lex.empty()) return true;
     if (!lex.starts_with("LEX_") || lex.size() == 4 || lex.size() > 8)

@@ -281,6 +281,8 @@ TEST_F(StoredTreeTest, RecoverRefusesWhatItCannotRebuildAndLeavesNothingBehind) 
         {"$t 0\nSX|G|A||0|\"\"||\n", "Invalid path: SX"},
         {"$t 0\nS|G|A\"B||0|\"\"||\n", "Invalid name: A\"B"},
         {"$l 0\nA-B||0|\"\"||\n", "Invalid name: A-B"},
+        {"$l 0\nA||0|\"a\"b\"||\n", "Invalid word: \"a\"b\""},
+        {"$l 0\nA||0|ab||\n", "Invalid word: ab"},
         {"$t 0\n|G|A||0|\"\"||\n", "Invalid path:"},
         {"$t 0\nS|G|A||0|\"\"|LEX_3|\n$L\n{LEX_0} *unused\n%", "Lookup number out of range: LEX_3"},
         {"$t 0\nS|G|A||0|\"\"|LX_3|\n", "Invalid lookup field: LX_3"},
