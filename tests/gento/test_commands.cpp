@@ -157,6 +157,24 @@ TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
     for (const std::string& s : screen_)
         EXPECT_NE(s.rfind("$me", 0), 0U) << s;
 
+    // Trees are shown only once there are some: indented into the current core file (1), whole
+    // to the driver or, without one, the current core file too (2).
+    for (const char* mode : {"1", "2"}) {
+        screen_.clear();
+        run("QDISPLAY", mode);
+        EXPECT_TRUE(shown("No generated sentence")) << mode;
+    }
+    rootPtrs[2] = makenode("ANSWER");
+    rootPtrs[2]->son = makenode("W");
+    corenum = 4;
+    run("QDISPLAY", "1");
+    run("QDISPLAY", "2");
+    EXPECT_EQ(lines_of(4),
+              (std::vector<std::string>{"", "$u", "$t 2", "ANSWER||0|\"\"||", "  W||0|\"\"||", "$L",
+                                        "%", "$u", "$t 2", "N|G|ANSWER||0|\"\"||",
+                                        "S|G|W||0|\"\"||", "$L", "%"}));
+    corenum = 1;
+
     run("QROOTSET", "QUESTION,ANSWER");
     EXPECT_EQ(rootset, "QUESTION,ANSWER");
 
