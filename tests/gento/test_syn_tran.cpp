@@ -23,7 +23,7 @@ class SyntaxTransTest : public GentoTest {
             out.push_back(printable_code(s->guard) + " => " + printable_code(s->rule));
         return out;
     }
-    // A node S whose daughters are written as "A B[sg] C": names with optional attributes.
+    // A node S whose daughters are written as "A B[sg,past] C": names with optional compounds.
     static treenode* parent_of(const std::string& spec) {
         treenode* s = node("S");
         treenode** slot = &s->son;
@@ -35,8 +35,9 @@ class SyntaxTransTest : public GentoTest {
             if (item.empty()) continue;
             const std::size_t bracket = item.find('[');
             treenode* d = makenode(item.substr(0, bracket).c_str());
-            if (bracket != std::string::npos) {
-                text_to_comp_struct(item.c_str() + bracket + 1, 0);
+            for (const char* r = bracket != std::string::npos ? item.c_str() + bracket : "";
+                 *r == '[' || *r == ',';) {
+                r = text_to_comp_struct(r + 1, 0);
                 append_attr(d->attributes, std::move(comp_attr_register));
             }
             *slot = d;
@@ -256,52 +257,38 @@ TEST_F(SyntaxTransTest, PrioritiesAndAttachmentOrderDecideWhichRunsFirst) {
 }
 
 TEST_F(SyntaxTransTest, RightHandSidesCopyRemoveAndReplaceAttributes) {
-    load(
-        "NOTENSE = TRANSFORMATION * : 1[-TENSE] ; %\n"
-        "TAKE = TRANSFORMATION A B : 1[2!NUMBER] 2 ; %\n"
-        "NEW = TRANSFORMATION A : 1[pl] ; %\n"
-        "BOTH = TRANSFORMATION A * : 1[pl.past] ; %\n"
-        "NONE = TRANSFORMATION A B : 1[2!TENSE] ; %\n");
-    // 1[-TENSE]: the last copy of element 1 loses its tense.
-    treenode* s = parent_of("A[past] B[pres] B[sg]");
-    text_to_comp_struct("past", 0);
-    append_attr(s->son->sibling->sibling->attributes, std::move(comp_attr_register));
-    attach(s, find_transf("NOTENSE"));
-    transform(s);
-    EXPECT_EQ(described(s), "A[past] B[pres] B[sg]");
-    purge_tree(s);
-
-    // 1[2!NUMBER]: A takes B's very number, and so does what lay below A with A's old one.
-    s = parent_of("A[sg] B[pl]");
-    treenode* below = makenode("C");
-    below->attributes = duplicate_attr_list(s->son->attributes.get());
-    s->son->son = below;
-    const int b_number = s->son->sibling->attributes->first->index;
-    attach(s, find_transf("TAKE"));
-    transform(s);
-    EXPECT_EQ(described(s), "A[pl] B[pl]");
-    EXPECT_EQ(s->son->attributes->first->index, b_number);
-    ASSERT_NE(s->son->son, nullptr);
-    EXPECT_EQ(s->son->son->attributes->first->index, b_number);
-    purge_tree(s);
-
-    // A new one-segment value replaces the old one below too; a compound of several segments
-    // is only added; copying what the element does not have adds nothing.
-    s = parent_of("A[sg]");
-    below = makenode("C");
-    below->attributes = duplicate_attr_list(s->son->attributes.get());
-    s->son->son = below;
-    attach(s, find_transf("NEW"));
-    transform(s);
-    EXPECT_EQ(described(s), "A[pl]");
-    EXPECT_EQ(print_attr_list(s->son->son->attributes.get()), "pl");
-    purge_tree(s);
-    for (const auto& [name, result] : std::vector<std::pair<const char*, const char*>>{
-             {"BOTH", "A[sg, pl.past]"}, {"NONE", "A[sg]"}}) {
-        s = parent_of("A[sg] B[sg]");
-        attach(s, find_transf(name));
+    // The first daughter has a daughter C that shares its attributes, as agreement leaves them.
+    struct Case {
+        const char* alternative;
+        const char* daughters;
+        const char* result;
+        const char* below;    // C's attributes afterwards
+        bool shared = false;  // A and C hold B's very number afterwards
+    };
+    const Case cases[] = {
+        {"* : 1[-TENSE]", "A[past] B[pres] B[sg,past]", "A[past] B[pres] B[sg]", "past"},
+        {"A B : 1[2!NUMBER] 2", "A[sg] B[pl]", "A[pl] B[pl]", "pl", true},
+        {"A : 1[pl]", "A[sg]", "A[pl]", "pl"},
+        {"A * : 1[pl.past]", "A[sg] B[sg]", "A[sg, pl.past]", "sg"},  // several segments: added
+        {"A B : 1[2!TENSE]", "A[sg] B[sg]", "A[sg]", "sg"},           // nothing to copy
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.alternative);
+        reset_syntax();
+        load(std::string("T = TRANSFORMATION ") + c.alternative + " ; %");
+        treenode* s = parent_of(c.daughters);
+        s->son->son = makenode("C");
+        s->son->son->attributes = duplicate_attr_list(s->son->attributes.get());
+        const int second = s->son->sibling ? s->son->sibling->attributes->first->index : -1;
+        attach(s, find_transf("T"));
         transform(s);
-        EXPECT_EQ(described(s), result) << name;
+        EXPECT_EQ(described(s), c.result);
+        ASSERT_NE(s->son->son, nullptr);
+        EXPECT_EQ(print_attr_list(s->son->son->attributes.get()), c.below);
+        if (c.shared) {
+            EXPECT_EQ(s->son->attributes->first->index, second);
+            EXPECT_EQ(s->son->son->attributes->first->index, second);
+        }
         purge_tree(s);
     }
 }
