@@ -4,7 +4,6 @@
 #include <cstdio>
 #include <list>
 
-#include "dxio.hpp"
 #include "gento/terminal.hpp"
 #include "getparam.hpp"
 #include "globals.hpp"
@@ -14,13 +13,14 @@
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "prcmnd.hpp"
+#include "print_procs.hpp"
 #include "scrout.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 #include "syn_read.hpp"
-#include "sysutils.hpp"
+#include "syn_tran.hpp"
 #include "termutils.hpp"
 #include "uninstall.hpp"
 
@@ -114,8 +114,14 @@ void qdisplay() {
             break;
         case 1:
         case 2:
+            if (there_has_been_no_generation() != 0) {
+                diserr("No generated sentence");
+            } else {
+                store(param[1] == 1 ? 2 : 1, param[1] == 1 ? 0 : 1);
+            }
+            break;
         case 4:
-            notavail();
+            print_transf();
             break;
         case 5:
             print_tables();
@@ -147,13 +153,19 @@ void qerror() {
 }
 
 void qtalk() {
-    const int n = param[1];
-    if (progstate != 1 || driver_output() == nullptr) return;
-    // A sentence that was not generated is sent empty: the driver reads up to END either way
-    // and is never left waiting for an answer that does not come.
-    const bool exists = n >= 0 && n < kRoots && genSentences[static_cast<std::size_t>(n)];
-    const std::string sentence = exists ? *genSentences[static_cast<std::size_t>(n)] : "";
-    progsend("START\n" + sentence + "\nEND\n");
+    if (!sentence_number_ok(param[1])) {
+        del = 2;
+        return;
+    }
+    talk(param[1]);
+}
+
+void qstore() {
+    store(param[1], param[2]);
+}
+
+void qrecover() {
+    restorenode(picstring.c_str());
 }
 
 void reset_gento_cmds() {

@@ -23,12 +23,6 @@ void qlxtransf() {
 void qrxtransf() {
     notavail();
 }
-void qstore() {
-    notavail();
-}
-void qrecover() {
-    notavail();
-}
 void qcompsingle() {}
 void resumelx() {}
 void qnewcompare() {}

@@ -459,8 +459,8 @@ const char* add_attachments(treenode* N, const char* r, int rule_kind) {
         } else if (c == '@') {
             r = add_indirect(N, r + 1);
         } else if (c == '[') {
-            // Lists of a transformation's nodes are worked by the transformation rules.
-            r = rule_kind == 4 ? step(r) : attr_list_items(N, r + 1);
+            // Lists of a transformation's nodes copy, remove and replace attributes.
+            r = rule_kind == 4 ? construct_attr_tran(N, r + 1) : attr_list_items(N, r + 1);
         } else if (c == '/') {
             r = add_restriction(N, r + 1);
         } else {

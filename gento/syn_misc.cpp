@@ -158,6 +158,16 @@ void postmorph() {
     sentbuf2.assign_cut(out);
 }
 
+void leaf_words(treenode* rt) {
+    sentbuf.clear();
+    long guard = nodepool::in_use() + 1;
+    for (treenode* leaf = first_leaf(rt); leaf != nullptr && guard-- > 0; leaf = leaf->right) {
+        if (leaf->morphed_word.empty()) continue;
+        if (!sentbuf.empty()) sentbuf.push_back(' ');
+        if (!sentbuf.append(leaf->morphed_word)) break;  // cut at the buffer's end
+    }
+}
+
 void finish(treenode* rt, int rootnumber, std::string_view tag) {
     progress("Processing Indirections");
     process_indirections(rt);
@@ -166,13 +176,7 @@ void finish(treenode* rt, int rootnumber, std::string_view tag) {
         for (int col = 1; col < kPassSlots && row[static_cast<std::size_t>(col)] != 0; ++col)
             morph_tree(rt, row[static_cast<std::size_t>(col)]);
     }
-    sentbuf.clear();
-    long guard = nodepool::in_use() + 1;
-    for (treenode* leaf = first_leaf(rt); leaf != nullptr && guard-- > 0; leaf = leaf->right) {
-        if (leaf->morphed_word.empty()) continue;
-        if (!sentbuf.empty()) sentbuf.push_back(' ');
-        if (!sentbuf.append(leaf->morphed_word)) break;  // cut at the buffer's end
-    }
+    leaf_words(rt);
     progress("Post Morphology");
     postmorph();
     q_msg(std::string(tag) + " : " + std::string(sentbuf2.view()));

@@ -24,10 +24,12 @@
 #include "lex_scan.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
+#include "print_procs.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 #include "syn_read.hpp"
+#include "syn_tran.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
 #include "uninstall.hpp"
@@ -44,6 +46,8 @@ class GentoTest : public StoreTest {
         reset_syn_read();
         reset_morphology();
         reset_syn_misc();
+        reset_syn_tran();
+        reset_print_procs();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();

@@ -157,6 +157,24 @@ TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
     for (const std::string& s : screen_)
         EXPECT_NE(s.rfind("$me", 0), 0U) << s;
 
+    // Trees are shown only once there are some: indented into the current core file (1), whole
+    // to the driver or, without one, the current core file too (2).
+    for (const char* mode : {"1", "2"}) {
+        screen_.clear();
+        run("QDISPLAY", mode);
+        EXPECT_TRUE(shown("No generated sentence")) << mode;
+    }
+    rootPtrs[2] = makenode("ANSWER");
+    rootPtrs[2]->son = makenode("W");
+    corenum = 4;
+    run("QDISPLAY", "1");
+    run("QDISPLAY", "2");
+    EXPECT_EQ(lines_of(4),
+              (std::vector<std::string>{"", "$u", "$t 2", "ANSWER||0|\"\"||", "  W||0|\"\"||", "$L",
+                                        "%", "$u", "$t 2", "N|G|ANSWER||0|\"\"||",
+                                        "S|G|W||0|\"\"||", "$L", "%"}));
+    corenum = 1;
+
     run("QROOTSET", "QUESTION,ANSWER");
     EXPECT_EQ(rootset, "QUESTION,ANSWER");
 
@@ -223,11 +241,22 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
     ASSERT_TRUE(setpipe());
     progstate = 1;
     genSentences[2] = std::make_unique<std::string>("Who barks?");
+    genSentences[20] = std::make_unique<std::string>("Twenty.");
     run("QTALK", "1");  // no sentence 1: an empty one, so the driver is not left waiting
     run("QTALK", "2");
     run("QTALK", "0");
+    run("QTALK", "20");  // every root number, not its first digit
+    EXPECT_NE(del, 2);
+    run("QTALK", "21");
+    EXPECT_EQ(del, 2);
+    EXPECT_TRUE(shown("Integer too high"));
+    // Full trees to the driver end with "=", so that it knows where the block stops.
+    root = makenode("ROOT");
+    root->morphed_word = "x";
+    run("STORE", "1|1");
     const std::string expected =
-        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
+        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n"
+        "START\nTwenty.\nEND\n$u\n$t 0\nN|G|ROOT||0|\"x\"||\n$L\n%\n=\n";
     std::string got;
     for (int i = 0; i < 500 && got != expected; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
