@@ -21,12 +21,15 @@ class FileTest : public StoreTest {
         StoreTest::SetUp();
         reset_file();
         reset_scrin();
+        // A core file from no file is written as Latin-1 unless a test says otherwise.
+        set_locale_utf8(false);
         char tmpl[] = "/tmp/oru-file-test-XXXXXX";
         ASSERT_NE(::mkdtemp(tmpl), nullptr);
         dir = tmpl;
     }
     void TearDown() override {
         reset_file();
+        reset_encoding();
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
         StoreTest::TearDown();
