@@ -148,7 +148,7 @@ void qerror() {
 
 void qtalk() {
     const int n = param[1];
-    if (progstate != 1 || driver_output() == nullptr) return;
+    if (progstate != 1) return;
     // A sentence that was not generated is sent empty: the driver reads up to END either way
     // and is never left waiting for an answer that does not come.
     const bool exists = n >= 0 && n < kRoots && genSentences[static_cast<std::size_t>(n)];

@@ -5,3 +5,6 @@
 
 void setsig();
 void sigwork();
+// Carries out a pending hang-up or termination at once (emergency copies, then the end); used
+// where the editor waits on something other than the keyboard.
+void end_if_pending();
