@@ -723,6 +723,18 @@ void set_keystring_in_use(bool (*in_use)(const char*, const char*)) {
     keystring_in_use = in_use != nullptr ? in_use : keystring_held;
 }
 
+void charset_option(int option) {
+    COREFILE& cf = cur();
+    if (option == 14) cf.encoding = kCsLatin1;
+    if (option == 15) cf.encoding = kCsUtf8;
+    const auto cs = static_cast<Charset>(cf.encoding);
+    char msg[80];
+    std::snprintf(msg, sizeof msg, "Core file %d is written in %s%s", corenum,
+                  charset_name(effective_charset(cs)),
+                  cs == kCsNone ? " (the locale's; it came from no file)" : "");
+    show(msg);
+}
+
 const std::string& file_message() {
     return lastmsg;
 }

@@ -74,6 +74,10 @@ const char* readfile(const char* name, KeyKind kind);
 // True while a key string handed out by readfile still lies in the memory a reader is using.
 void set_keystring_in_use(bool (*in_use)(const char* begin, const char* end));
 
+// EDITOR OPTION 13 shows the character set the current core file is written in, 14 makes it
+// Latin-1, 15 UTF-8 (each showing the result).
+void charset_option(int option);
+
 // Last message the file commands showed (empty when none since the reset).
 const std::string& file_message();
 
