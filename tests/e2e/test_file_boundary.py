@@ -84,6 +84,25 @@ def test_utf8_and_latin1_files_are_written_back_as_they_came():
         os.unlink(os.path.join(d, "out.txt"))
 
 
+def test_the_character_set_of_a_core_file_can_be_seen_and_changed():
+    d = scratch()
+    write(os.path.join(d, "utf8.txt"), "café\n".encode())
+    with oruterm.Oru(["utf8.txt"], cwd=d, env=UTF8) as oru:
+        oru.wait_for("café")
+        oru.send("ED13\r")
+        oru.wait_for("Core file 1 is written in UTF-8")
+        oru.send("\r")
+        oru.send("ED14\r")
+        oru.wait_for("Core file 1 is written in Latin-1")
+        oru.send("\rSAlatin.txt\r")
+        oru.send("CO2\rED13\r")  # a core file from no file follows the locale
+        oru.wait_for("Core file 2 is written in UTF-8 (the locale's; it came from no file)")
+        oru.send("\rGO\r")
+        assert oru.wait_exit() == 0
+    assert read(os.path.join(d, "latin.txt")) == b"caf\xe9\n"
+    assert read(os.path.join(d, "utf8.txt")) == "café\n".encode()
+
+
 def test_a_utf8_file_with_characters_beyond_latin1_is_refused():
     d = scratch()
     write(os.path.join(d, "euro.txt"), "prix\n10 €\n".encode())
