@@ -40,6 +40,15 @@ def test_names_from_the_command_line_are_the_files_fetched():
         assert read(os.path.join(d, name)) == f"Xext number {i}\n".encode(), name
     assert sorted(os.listdir(d)) == sorted(names), os.listdir(d)
 
+    # FETCH of a name typed with accented letters at a UTF-8 terminal.
+    with oruterm.Oru([], cwd=d, env=UTF8) as oru:
+        oru.wait_for("Expecting Command")
+        oru.send("FEélève.txt\r".encode("utf-8"))
+        oru.wait_for("Xext number 3")
+        oru.wait_for("élève.txt")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+
     # A name that cannot be carried whole is refused before the screen opens.
     long = "n" * 60 + ".txt"
     status, out = oruterm.run_plain([long], cwd=d)

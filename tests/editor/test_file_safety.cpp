@@ -140,6 +140,22 @@ TEST_F(FileSafetyTest, RewrittenFilesKeepModeAndOwnerEvenInAReadOnlyDirectory) {
         EXPECT_EQ(read(f + ".bak"), "new\n");
     }
 
+    // Another user's file stays theirs (where this process may give it away).
+    if (::geteuid() == 0) {
+        const std::string f = path("theirs");
+        write(f, "old\n");
+        ASSERT_EQ(::chown(f.c_str(), 65534, 65534), 0);
+        fetch_bytes("new\n");
+        use(f);
+        cur().filname.assign_cut(f);
+        ASSERT_TRUE(overwrite_range(1, kAllLines));
+        struct stat st;
+        ASSERT_EQ(::stat(f.c_str(), &st), 0);
+        EXPECT_EQ(st.st_uid, 65534u);
+        EXPECT_EQ(st.st_gid, 65534u);
+        EXPECT_EQ(read(f), "new\n");
+    }
+
     // A writable file in a directory that takes no new file is written in place.
     const std::string sub = path("ro");
     ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
