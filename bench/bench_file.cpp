@@ -10,6 +10,7 @@
 #include <string>
 
 #include "corutils.hpp"
+#include "encoding.hpp"
 #include "file.hpp"
 #include "globals.hpp"
 
@@ -19,8 +20,8 @@ namespace {
 
 constexpr int kFileLines = 80'000;
 
-// About 3.5 MB in 80,000 lines of varied length, some with tabs. The UTF-8 sample is French text
-// of the same size: about one character in six is accented (two bytes in the file).
+// About 3.5 MB in 80,000 lines of varied length, some with tabs. The UTF-8 sample has the same
+// lines of French prose, each accented letter two bytes in the file.
 std::string make_sample(bool utf8) {
     const std::string n =
         "/tmp/oru-bench-" + std::to_string(::getpid()) + (utf8 ? "-utf8" : "") + ".txt";
@@ -29,10 +30,14 @@ std::string make_sample(bool utf8) {
         std::string line = "line " + std::to_string(i) + (i % 7 == 0 ? "\tand a tab" : "");
         const auto len = static_cast<std::size_t>(8 + (i * 37) % 46);
         if (utf8) {
-            static const std::string words =
-                "\xC3\xA9l\xC3\xA8ve na\xC3\xAFve \xC2\xAB caf\xC3\xA9 \xC2\xBB ";
-            while (line.size() < len + 12)
-                line += words;
+            // French prose cut to the same length in characters: accents as often as in real
+            // text, two bytes each in the file.
+            static const std::string prose =
+                "Les \xE9l\xE8ves de la classe \xE9tudient le fran\xE7" "ais avec leur "
+                "ma\xEEtre. \xC0 l'\xE9" "cole, on apprend \xE0 \xE9" "crire des phrases "
+                "correctes et \xE0 lire \xAB Le Petit Prince \xBB" " en entier. ";
+            for (std::size_t k = 0; k < len; ++k)
+                latin1_to_utf8(std::string_view(&prose[(i * 7 + k) % prose.size()], 1), line);
         } else {
             line.append(len, "abcdefghij"[i % 10]);
         }

@@ -33,14 +33,16 @@ class Sniffer {
     Sniff finish();
 
   private:
+    void scan(const unsigned char* begin, const unsigned char* end);
+
     Sniff s_;
-    bool invalid_ = false;
-    bool wide_ = false;     // a byte above 127 was met
-    bool started_ = false;  // the first bytes were looked at for a byte-order mark
+    std::uint32_t state_ = 0;  // of the validating automaton: 0 between characters
+    unsigned char top_ = 0;    // the greatest byte so far
+    bool found_ = false;       // a character beyond Latin-1 was met (s_ says where)
+    int capture_ = 0;          // bytes of that character still to come
+    bool wide_ = false;        // a byte above 127 was met
+    bool started_ = false;     // the first bytes were looked at for a byte-order mark
     unsigned char bomseen_ = 0;
-    int need_ = 0;  // continuation bytes still expected
-    std::uint32_t value_ = 0;
-    std::uint32_t min_ = 0;  // least value the sequence may encode (no overlong forms)
     long line_ = 1;
 };
 
@@ -51,8 +53,9 @@ Sniff sniff(std::string_view bytes);
 // such a sequence are kept as they are (the sniffer has ruled them out before).
 class Utf8Decoder {
   public:
-    // Decodes n bytes at p into out (which may be p itself: the result is never longer).
-    // Returns the number of bytes written.
+    // Decodes n bytes at p into out, which may overlap them as long as it starts at least one
+    // byte before p (or at p itself when no lead byte is held from the last piece): the result
+    // never runs ahead of the input. Returns the number of bytes written.
     std::size_t decode(const unsigned char* p, std::size_t n, unsigned char* out);
 
   private:

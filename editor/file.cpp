@@ -180,26 +180,31 @@ class Reader {
   private:
     bool fill() {
         while (!done_) {
-            const ssize_t n = read_retry(fd_, buf_.data(), buf_.size());
+            // Read one byte in: a decoded piece is written from the start of the buffer, and a
+            // lead byte held from the last piece goes before the bytes read now.
+            unsigned char* in = buf_.data() + 1;
+            const ssize_t n = read_retry(fd_, in, buf_.size() - 1);
             if (n <= 0) {
                 done_ = true;
                 return false;
             }
             std::size_t got = static_cast<std::size_t>(n);
-            std::size_t from = 0;
-            if (skip_ > 0) {
-                from = std::min(skip_, got);
-                skip_ -= from;
-            }
+            const std::size_t from = std::min(skip_, got);
+            skip_ -= from;
+            in += from;
+            got -= from;
             if (utf8_) {
-                got = from + dec_.decode(buf_.data() + from, got - from, buf_.data() + from);
+                pos_ = 0;
+                len_ = dec_.decode(in, got, buf_.data());
+            } else {
+                pos_ = static_cast<std::size_t>(in - buf_.data());
+                len_ = pos_ + got;
             }
-            pos_ = from;
-            len_ = got;
             if (len_ > pos_) return true;
         }
         return false;
     }
+
     int fd_;
     bool utf8_;
     std::size_t skip_;
@@ -263,16 +268,20 @@ class Writer {
     void text(const char* p, std::size_t n) {
         if (!utf8_) return put(p, n);
         const char* const end = p + n;
-        while (p < end) {
-            const char* run = p;
-            while (p < end && static_cast<unsigned char>(*p) < 0x80)
-                ++p;
-            if (p > run) put(run, static_cast<std::size_t>(p - run));
-            if (p == end) break;
-            const auto b = static_cast<unsigned char>(*p++);
-            const char two[2] = {static_cast<char>(0xC0 | (b >> 6)),
-                                 static_cast<char>(0x80 | (b & 0x3F))};
-            put(two, 2);
+        while (p < end && ok_) {
+            if (buf_.size() + 2 > kIoBuf) flush();
+            // As much as the buffer takes, each character one or two bytes.
+            const std::size_t room = (kIoBuf - buf_.size()) / 2;
+            const char* const stop = p + std::min(room, static_cast<std::size_t>(end - p));
+            for (; p < stop; ++p) {
+                const auto b = static_cast<unsigned char>(*p);
+                if (b < 0x80) {
+                    buf_.push_back(*p);
+                } else {
+                    buf_.push_back(static_cast<char>(0xC0 | (b >> 6)));
+                    buf_.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+                }
+            }
         }
     }
     bool flush() {

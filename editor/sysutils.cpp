@@ -325,7 +325,8 @@ void shell_escape(const char* command) {
 }  // namespace
 
 void calsys() {
-    shell_escape(sysstring.c_str());
+    // The command's names go to the system in the locale's character set.
+    shell_escape(sysname(sysstring.view()).c_str());
 }
 
 void directory() {

@@ -73,14 +73,13 @@ TEST(Encoding, EveryLatin1CharacterRoundTripsThroughUtf8) {
     // Decoding in pieces of every size gives the same text, a sequence cut between two pieces
     // included.
     for (std::size_t piece = 1; piece <= 7; ++piece) {
-        std::string buf = utf8;
-        auto* p = reinterpret_cast<unsigned char*>(buf.data());
+        const auto* p = reinterpret_cast<const unsigned char*>(utf8.data());
         Utf8Decoder d;
         std::string out;
-        for (std::size_t at = 0; at < buf.size(); at += piece) {
-            const std::size_t n = std::min(piece, buf.size() - at);
-            const std::size_t got = d.decode(p + at, n, p + at);
-            out.append(buf.data() + at, got);
+        for (std::size_t at = 0; at < utf8.size(); at += piece) {
+            unsigned char buf[16];
+            const std::size_t got = d.decode(p + at, std::min(piece, utf8.size() - at), buf);
+            out.append(reinterpret_cast<const char*>(buf), got);
         }
         EXPECT_EQ(out, all) << "pieces of " << piece;
     }
