@@ -45,11 +45,15 @@ const char start_up[2] = {3, 0};
 // screen opens, rather than opening a similar name.
 bool carried_name(const char* arg, std::string& name, std::size_t room) {
     if (!from_system(arg, name)) {
-        std::fprintf(stderr, "oru: cannot use the name %s: it holds characters beyond Latin-1.\n",
-                     arg);
+        // Under a UTF-8 locale: a character beyond Latin-1, or bytes that are not UTF-8 at all.
+        std::fprintf(stderr, "oru: cannot use the name %s: it has no Latin-1 form.\n", arg);
         return false;
     }
-    if (name.empty() || name.size() > room) {
+    if (name.empty()) {
+        std::fprintf(stderr, "oru: an empty file name cannot be used.\n");
+        return false;
+    }
+    if (name.size() > room) {
         std::fprintf(stderr, "oru: cannot use the name %s: names are kept to %zu characters.\n",
                      arg, room);
         return false;

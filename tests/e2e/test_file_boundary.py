@@ -56,7 +56,9 @@ def test_names_from_the_command_line_are_the_files_fetched():
     status, out = oruterm.run_plain(["-d", "d" * 47], cwd=d)
     assert status == 1 and "46 characters" in out, (status, out)
     status, out = oruterm.run_plain(["-p", "€uro.prc"], cwd=d)
-    assert status == 1 and "beyond Latin-1" in out, (status, out)
+    assert status == 1 and "no Latin-1 form" in out, (status, out)
+    status, out = oruterm.run_plain([""], cwd=d)
+    assert status == 1 and "an empty file name" in out, (status, out)
 
 
 def test_a_procedure_named_on_the_command_line_runs_exactly():
