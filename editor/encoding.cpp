@@ -9,8 +9,6 @@
 
 namespace {
 
-constexpr std::uint32_t kBom = 0xFEFF;
-
 int locale_state = -1;  // -1 not looked at yet, 0 no, 1 UTF-8
 
 }  // namespace
