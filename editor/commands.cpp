@@ -266,6 +266,11 @@ void option() {
         case 12:
             transb = transb ? 0 : 1;
             break;
+        case 13:
+        case 14:
+        case 15:
+            charset_option(param[1]);
+            break;
         default:
             break;
     }

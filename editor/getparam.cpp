@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <string>
 
 #include "corutils.hpp"
+#include "encoding.hpp"
 #include "float.hpp"
 #include "globals.hpp"
 #include "merger.hpp"
@@ -397,36 +400,44 @@ void refuse(std::string_view msg) {
     del = 2;
 }
 
-bool isregular(const char* name) {
+bool isregular(const std::string& name) {
     struct stat st {};
-    return stat(name, &st) == 0 && S_ISREG(st.st_mode);
+    return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The checks never wait: a pipe or device is opened without blocking, so one with nobody at the
+// other end cannot hold the editor.
+bool opens(const std::string& name, int flags, mode_t perm = 0) {
+    int fd;
+    do {
+        fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, perm);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
 }
 
 }  // namespace
 
 bool canread(const char* name) {
-    if (name[0] == '\0' || !isregular(name)) return false;
-    const int fd = open(name, O_RDONLY);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    if (name[0] == '\0') return false;
+    const std::string sys = sysname(name);
+    return isregular(sys) && opens(sys, O_RDONLY);
 }
 
 bool canwrite(const char* name) {
-    if (name[0] == '\0') return false;
     // Opened without truncation: the check must not harm the file.
-    const int fd = open(name, O_WRONLY);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    return name[0] != '\0' && opens(sysname(name), O_WRONLY);
 }
 
 bool cancreate(const char* name) {
-    if (name[0] == '\0') return false;
-    const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    return name[0] != '\0' && opens(sysname(name), O_WRONLY | O_CREAT | O_EXCL, 0666);
+}
+
+bool canexec(const char* name) {
+    struct stat st {};
+    return name[0] != '\0' && stat(sysname(name).c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & S_IXUSR) != 0;
 }
 
 void fpr() {
@@ -446,10 +457,8 @@ void faw() {
 
 void fpx() {
     if (curfile.empty()) return refuse("Empty filename");
-    struct stat st {};
-    const bool ok =
-        stat(curfile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR) != 0;
-    if (!ok) refuse("Requested file cannot be located (or is not executable)!");
+    if (!canexec(curfile.c_str()))
+        refuse("Requested file cannot be located (or is not executable)!");
 }
 
 void findchk() {

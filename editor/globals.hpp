@@ -110,6 +110,8 @@ struct COREFILE {
     char cnextstar = 'A';
     int cstarcount = 0;
     LINE* disln = nullptr;
+    unsigned char encoding = 0;  // Charset of the file it came from (encoding.hpp)
+    char partial = 0;            // 1 when it holds only part of the file it was fetched from
 };
 
 // ---------------------------------------------------------------------------------------------

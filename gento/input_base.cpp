@@ -4,12 +4,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <array>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "corutils.hpp"
+#include "editor/encoding.hpp"
 #include "editor/terminal.hpp"
 #include "linutils.hpp"
 #include "termutils.hpp"
@@ -30,64 +34,57 @@ int q_stat = 0;
 namespace {
 
 // ---------------------------------------------------------------------------------------------
-// Rule files: read through a buffer of our own, a byte at a time. A byte 255 ends the file, and
-// the end stays: every later read gives the end again.
+// Rule files: read whole on opening and decoded from UTF-8 when they are UTF-8 (Latin-1 files are
+// taken byte for byte), then given out a byte at a time. A byte 255 ends the file, and the end
+// stays: every later read gives the end again.
 // ---------------------------------------------------------------------------------------------
 constexpr int kEnd = -1;       // end of the file (or a byte 255)
 constexpr int kMacroEnd = -2;  // an expansion ran out: it separates like a blank
 
 class RuleFile {
   public:
-    ~RuleFile() { close(); }
+    // False when the file cannot be read, or is UTF-8 holding a character that Latin-1 has not
+    // (then reported here, with the line and the character).
     bool open(const char* name) {
-        fd_ = ::open(name, O_RDONLY | O_CLOEXEC);
-        if (fd_ < 0) return false;
+        const int fd = ::open(sysname(name).c_str(), O_RDONLY | O_CLOEXEC);
+        if (fd < 0) return false;
         struct stat st {};
         // Only plain files: a device or a pipe could feed the reader without end.
-        if (fstat(fd_, &st) != 0 || !S_ISREG(st.st_mode)) {
-            close();
+        bool ok = fstat(fd, &st) == 0 && S_ISREG(st.st_mode);
+        std::array<char, 1 << 16> chunk;
+        while (ok) {
+            const ssize_t n = ::read(fd, chunk.data(), chunk.size());
+            if (n < 0 && errno == EINTR) continue;
+            if (n <= 0) {
+                ok = n == 0;
+                break;
+            }
+            text_.append(chunk.data(), static_cast<std::size_t>(n));
+        }
+        ::close(fd);
+        if (!ok) return false;
+        const Sniff s = decode_file_text(text_);
+        if (s.kind == Sniff::Beyond) {
+            q_err(std::string("file ") + name + ", line " + std::to_string(s.line) + ":",
+                  codepoint_text(s.point) + " has no Latin-1 form;", "file not read");
+            text_.clear();
             return false;
         }
-        buf_ = std::make_unique<unsigned char[]>(kBuf);
         return true;
     }
     int get() {
-        if (pos_ == len_) {
-            if (ended_ || !fill()) return kEnd;
-        }
-        const unsigned char c = buf_[pos_++];
+        if (pos_ >= text_.size()) return kEnd;
+        const auto c = static_cast<unsigned char>(text_[pos_++]);
         if (c == 255) {
-            ended_ = true;
-            pos_ = len_;
+            pos_ = text_.size();
             return kEnd;
         }
         return c;
     }
-    void close() {
-        if (fd_ >= 0) ::close(fd_);
-        fd_ = -1;
-    }
 
   private:
-    static constexpr std::size_t kBuf = 1 << 16;
-    bool fill() {
-        ssize_t n = 0;
-        do {
-            n = ::read(fd_, buf_.get(), kBuf);
-        } while (n < 0 && errno == EINTR);
-        if (n <= 0) {
-            ended_ = true;
-            return false;
-        }
-        pos_ = 0;
-        len_ = static_cast<std::size_t>(n);
-        return true;
-    }
-    int fd_ = -1;
-    std::unique_ptr<unsigned char[]> buf_;
+    std::string text_;
     std::size_t pos_ = 0;
-    std::size_t len_ = 0;
-    bool ended_ = false;
 };
 
 struct fileinf {

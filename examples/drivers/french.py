@@ -7,7 +7,7 @@ Start it from this folder with
 
 It loads the French rule files of ../french through oru's generation commands, presses the
 generate key a few times, reads each question and its answer back with QTALK, writes them to
-french.report and ends the editor. Give a number as the first line of a file french.seed to
+french.report (in UTF-8) and ends the editor. Give a number as the first line of a file french.seed to
 make the run repeatable (RANDOM SEED); without it every run differs.
 """
 import os
@@ -23,9 +23,10 @@ ROUNDS = 5
 
 
 def keys(text):
-    """Types keys into the editor."""
-    sys.stdout.write(text)
-    sys.stdout.flush()
+    """Types keys into the editor. The pipe carries oru's characters one byte each (Latin-1),
+    whatever the rule files are written in."""
+    sys.stdout.buffer.write(text.encode("latin-1"))
+    sys.stdout.buffer.flush()
 
 
 def command(text):
@@ -82,7 +83,7 @@ def main():
         keys(GENERATE)
         keys(CTRL_C)
         pairs.append((talk(1), talk(2)))   # 1 is the question, 2 its answer
-    with open("french.report", "w", encoding="latin-1") as report:
+    with open("french.report", "w", encoding="utf-8") as report:
         for question, reply in pairs:
             report.write("Question: %s\nAnswer: %s\n" % (question, reply))
     command("GO")                 # GOODBYE

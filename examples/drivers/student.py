@@ -7,7 +7,9 @@ Start it from this folder with
 
 oru runs this program and reads its standard output as keystrokes, exactly as if they were typed;
 what oru has to tell the program (ASK answers, EMIT blocks, acknowledgements) arrives on the
-program's standard input, one line at a time.
+program's standard input, one line at a time. Both pipes carry oru's characters as they are, one
+byte each (Latin-1), whatever the files are written in: the program encodes what it types and
+decodes what it reads that way, and writes its own files in UTF-8.
 
 This driver fetches letter.txt, changes every "learner" into "student", asks where the cursor
 was left and what the first line now says, has the whole file sent back with EMIT, writes what
@@ -19,9 +21,9 @@ RETURN = "\r"
 
 
 def keys(text):
-    """Types keys into the editor."""
-    sys.stdout.write(text)
-    sys.stdout.flush()
+    """Types keys into the editor: one byte a character (Latin-1)."""
+    sys.stdout.buffer.write(text.encode("latin-1"))
+    sys.stdout.buffer.flush()
 
 
 def command(text):
@@ -31,10 +33,10 @@ def command(text):
 
 def answer():
     """Reads one answer line from the editor."""
-    line = sys.stdin.readline()
+    line = sys.stdin.buffer.readline()
     if not line:
         sys.exit("oru went away")
-    return line.rstrip("\n")
+    return line.decode("latin-1").rstrip("\n")
 
 
 def emitted_lines():
@@ -60,7 +62,7 @@ def main():
     first = answer()
     command("EM1|1|200000|1")     # EMIT core file 1, all lines, to this program
     text = emitted_lines()
-    with open("letter.report", "w") as report:
+    with open("letter.report", "w", encoding="utf-8") as report:
         report.write(f"first line is now: {first}\n")
         report.write(f"cursor was at line {line}, column {column}\n")
         report.write(f"{len(text)} lines came back; the last is: {text[-1]}\n")

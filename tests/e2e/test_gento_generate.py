@@ -139,7 +139,7 @@ def run_french_driver(work):
     finally:
         oru.close()
     assert status == 0, (status, oru.text())
-    with open(os.path.join(work, "drivers", "french.report"), encoding="latin-1") as f:
+    with open(os.path.join(work, "drivers", "french.report"), encoding="utf-8") as f:
         return f.read().splitlines()
 
 

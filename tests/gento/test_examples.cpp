@@ -3,12 +3,15 @@
 // and the sentences they make agree in number, person and gender.
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "encoding.hpp"
 #include "gento.hpp"
 #include "gento_fixture.hpp"
 #include "syn_read.hpp"
@@ -137,15 +140,34 @@ class ExampleTest : public GentoTest {
 
     // Copies a set into the scratch folder, so the names fit a command's file parameter, and
     // loads it with the commands its procedure types.
-    void load(const std::string& set) {
+    // With `other_charset` each file is first rewritten in the other character set: a UTF-8
+    // file in Latin-1, a Latin-1 file in UTF-8.
+    void load(const std::string& set, bool other_charset = false) {
         const fs::path from = fs::path(ORU_SOURCE_DIR) / "examples" / set;
         void (*const commands[])() = {qattribute, qtmnls, qlexicon, qmorphology, qtbls, qsyntax};
         for (int i = 0; i < 6; ++i) {
             const std::string name = set + "." + kParts[i];
             fs::copy_file(from / name, fs::path(dir_) / name, fs::copy_options::overwrite_existing);
+            if (other_charset) transcode(fs::path(dir_) / name);
             ASSERT_TRUE(curfile.assign(dir_ + "/" + name)) << name;
             commands[i]();
         }
+    }
+
+    static void transcode(const fs::path& p) {
+        std::string text;
+        {
+            std::ifstream in(p, std::ios::binary);
+            text.assign(std::istreambuf_iterator<char>(in), {});
+        }
+        std::string out;
+        if (sniff(text).kind == Sniff::Utf8) {
+            out = text;
+            decode_file_text(out);
+        } else {
+            latin1_to_utf8(text, out);
+        }
+        std::ofstream(p, std::ios::binary | std::ios::trunc) << out;
     }
 
     // One press of the generate key; the question and the answer it made.
@@ -210,6 +232,29 @@ TEST_F(ExampleTest, BothSetsLoadAndGenerateQuestionsAndAnswersWithoutAnError) {
         expect_clean();
         uninstall(qfile_table[kKinds - 1].mask);
     }
+}
+
+// The French set reads the same whether its files are in UTF-8 or in Latin-1.
+TEST_F(ExampleTest, TheFrenchSetMakesTheSameSentencesInEitherCharacterSet) {
+    auto run = [this](bool other) {
+        load("french", other);
+        reseed(4243);
+        std::vector<std::pair<std::string, std::string>> out;
+        for (int i = 0; i < 30; ++i)
+            out.push_back(generate_pair());
+        expect_clean();
+        uninstall(qfile_table[kKinds - 1].mask);
+        return out;
+    };
+    const auto as_shipped = run(false);
+    const auto transcoded = run(true);
+    EXPECT_EQ(transcoded, as_shipped);
+    bool accented = false;
+    for (const auto& [q, a] : as_shipped) {
+        for (const char ch : q + a)
+            accented = accented || static_cast<unsigned char>(ch) >= 0x80;
+    }
+    EXPECT_TRUE(accented) << "the sentences should hold accented letters";
 }
 
 TEST_F(ExampleTest, AFixedSeedRepeatsTheSameSentences) {

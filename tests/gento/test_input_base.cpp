@@ -213,3 +213,33 @@ TEST_F(ReaderTest, MessagesAppendToTheMessageFileAndFollowItsWindow) {
     EXPECT_FALSE(q_msg("this does not fit"));
     EXPECT_EQ(std::tuple(core[kMsgCore].lncount, full), std::tuple(lines, 1));
 }
+
+TEST_F(ReaderTest, Utf8RuleFilesAreReadAsLatin1AndCharactersBeyondItAreReported) {
+    file_operation = "test";
+    // The same words in UTF-8 and in Latin-1, and an included file in the other set.
+    file("inc", "\xE9l\xE8ve\n");
+    const Tokens want = {"identifier: caf\xE9", "identifier: \xEEle", "char '\xAB'",
+                         "identifier: \xE9l\xE8ve"};
+    const std::string include = "%include \"" + dir_ + "/inc\"\n";
+    EXPECT_EQ(tokens(file("u", "caf\xC3\xA9 \xC3\xAEle \xC2\xAB\n" + include)), want);
+    EXPECT_EQ(tokens(file("l", "caf\xE9 \xEEle \xAB\n" + include)), want);
+    EXPECT_EQ(tokens(file("b",
+                          "\xEF\xBB\xBF"
+                          "caf\xC3\xA9 \xC3\xAEle \xC2\xAB\n" +
+                              include)),
+              want);
+    EXPECT_EQ(count("ERROR"), 0);
+
+    // A character Latin-1 lacks: the file is not read, and the report names file, line and
+    // character; an including file goes on after it.
+    const std::string euro = file("euro", "a\nb \xE2\x82\xAC\n");
+    q_stat = 0;
+    EXPECT_EQ(tokens(file("outer", "x %include \"" + euro + "\" y\n")),
+              (Tokens{"identifier: x", "identifier: y"}));
+    EXPECT_EQ(
+        count("ERROR test  file " + euro + ", line 2: U+20AC has no Latin-1 form; file not read"),
+        1);
+    EXPECT_EQ(q_stat, 1);
+    EXPECT_TRUE(tokens(euro).empty());
+    EXPECT_EQ(count("U+20AC"), 2);
+}
