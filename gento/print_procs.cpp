@@ -487,7 +487,7 @@ void clear_results() {
 // ---------------------------------------------------------------------------------------------
 
 void transmit(std::string_view line) {
-    if (xmit == 1 && progstate == 1 && driver_output() != nullptr) {
+    if (xmit == 1 && progstate == 1 && driver_fd() >= 0) {
         progsend(std::string(line) + "\n");
         return;
     }
@@ -596,7 +596,7 @@ void storelexicon() {
 void store(int style, int destination) {
     xmit = destination;
     run = StoreRun{};
-    run.to_driver = destination == 1 && progstate == 1 && driver_output() != nullptr;
+    run.to_driver = destination == 1 && progstate == 1 && driver_fd() >= 0;
     emit("$u");
     bool table = false;
     for (int i = 1; i < kRoots; ++i)
@@ -700,7 +700,7 @@ void restorenode(const char* filename) {
 }
 
 void talk(int rootnumber) {
-    if (progstate != 1 || driver_output() == nullptr) return;
+    if (progstate != 1 || driver_fd() < 0) return;
     // A sentence that was not generated is sent empty: the driver reads up to END either way
     // and is never left waiting for an answer that does not come.
     const bool exists = rootnumber >= 0 && rootnumber < kRoots &&
