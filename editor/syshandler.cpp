@@ -33,6 +33,11 @@ void WindowHandler(int) {
 void EndHandler(int) {
     pending_end = 1;
 }
+// The interrupt key opens the command line, and asks a long operation to stop.
+void InterruptHandler(int sig) {
+    abortreq = 1;
+    IntHandler(sig);
+}
 
 // The evaluator checks its operands and never traps, so an arithmetic fault is a fault of the
 // program: keep the user's edits and leave.
@@ -111,7 +116,7 @@ void setsig() {
     install(SIGTSTP, SuspHandler);
     install(SIGCONT, ResHandler);
     install(SIGFPE, FpHandler);
-    install(SIGINT, IntHandler);
+    install(SIGINT, InterruptHandler);
     // A driver that has gone away shows as a failed write, which ends it (see dxio).
     signal(SIGPIPE, SIG_IGN);
     install(SIGWINCH, WindowHandler);
