@@ -1,6 +1,7 @@
 // The generation system's commands and operations in the editor.
 #include "gento.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <list>
 
@@ -11,6 +12,8 @@
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_input.hpp"
+#include "lt_rule.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "prcmnd.hpp"
@@ -310,3 +313,26 @@ void qtbls() {
 void qmpasses() {
     set_morph_passes(param[1], param[2], param[3], param[4], param[5]);
 }
+
+// ---------------------------------------------------------------------------------------------
+// Lexical and semantic transformations
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr int kLexTransBit = 2048;
+}  // namespace
+
+void qlxtransf() {
+    uninstall_n(12);
+    readlextrans(curfile.c_str());
+    putgentofile(curfile.c_str(), 'x');
+    installed |= kLexTransBit;
+}
+
+void qrxtransf() {
+    inittrans(param[1]);
+}
+
+void resumelx() {
+    exectrans();
+}
+

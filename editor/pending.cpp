@@ -38,12 +38,6 @@ void qsmtransf() {
 void qtginfo() {
     notavail();
 }
-void qlxtransf() {
-    notavail();
-}
-void qrxtransf() {
-    notavail();
-}
 void qstore() {
     notavail();
 }
@@ -51,7 +45,6 @@ void qrecover() {
     notavail();
 }
 void qcompsingle() {}
-void resumelx() {}
 void qnewcompare() {}
 void qenummorph() {}
 void qmakepre() {}

@@ -22,6 +22,8 @@
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_mem.hpp"
+#include "lt_misc.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "syn_cf.hpp"
@@ -44,6 +46,8 @@ class GentoTest : public StoreTest {
         reset_syn_read();
         reset_morphology();
         reset_syn_misc();
+        reset_lt_mem();
+        reset_lt_misc();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();
