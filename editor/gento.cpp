@@ -18,6 +18,7 @@
 #include "morphology.hpp"
 #include "prcmnd.hpp"
 #include "scrout.hpp"
+#include "semantic.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
@@ -318,6 +319,7 @@ void qmpasses() {
 // Lexical and semantic transformations
 // ---------------------------------------------------------------------------------------------
 namespace {
+constexpr int kSemanticBit = 1024;
 constexpr int kLexTransBit = 2048;
 }  // namespace
 
@@ -336,3 +338,20 @@ void resumelx() {
     exectrans();
 }
 
+void qsmtransf() {
+    uninstall_n(11);
+    read_sem_trans(curfile.c_str());
+    installed |= kSemanticBit;
+}
+
+void qmakepre() {
+    const COREFILE& cf = cur();
+    std::string line;
+    const LINE* l = cf.lnptr;
+    if (l != nullptr && l != cf.header && l->object != kObjNew && l->object != kObjPicture) {
+        const auto n = static_cast<std::size_t>(std::clamp(l->length, 0, kSemBuf - 1));
+        line.assign(reinterpret_cast<const char*>(&textbase[static_cast<std::size_t>(l->index)]),
+                    n);
+    }
+    analyse_sem_expr(line.c_str());
+}

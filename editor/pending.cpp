@@ -32,9 +32,6 @@ void qipa() {
 void qmrpherror() {
     notavail();
 }
-void qsmtransf() {
-    notavail();
-}
 void qtginfo() {
     notavail();
 }
@@ -47,7 +44,6 @@ void qrecover() {
 void qcompsingle() {}
 void qnewcompare() {}
 void qenummorph() {}
-void qmakepre() {}
 
 // merger
 #include "merger.hpp"

@@ -26,6 +26,7 @@
 #include "lt_misc.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
+#include "semantic.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
@@ -48,6 +49,7 @@ class GentoTest : public StoreTest {
         reset_syn_misc();
         reset_lt_mem();
         reset_lt_misc();
+        reset_semantic();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();
