@@ -32,8 +32,13 @@ namespace {
 
 constexpr std::size_t kTextMax = kSemBuf - 1;
 constexpr int kMaxNesting = 32;  // reanalyses within reanalyses
+// Reanalyses of one expression in all: prototypes that each reanalyse twice would otherwise
+// branch exponentially within the nesting limit.
+constexpr int kMaxReanalyses = 1000;
 constexpr int kNumberCap = 100000;
 int nesting = 0;
+int reanalyses = 0;
+bool overused = false;  // a limit on reanalyses has been reported
 
 // ---------------------------------------------------------------------------------------------
 // Reading
@@ -440,13 +445,21 @@ const sem_trans* sem_match(const sem_expr& new_sem_expr) {
 
 void analyse_sem_expr(const char* semantic) {
     nesting = 0;
+    reanalyses = 0;
+    overused = false;
     depthStack = 0;
     analyse(semantic, true);
 }
 
 void reanalyse_expr(const char* semantic) {
     if (nesting >= kMaxNesting) {
-        q_err("Semantic expression reanalysed too deeply", shown(semantic), "");
+        if (!overused) q_err("Semantic expression reanalysed too deeply", shown(semantic), "");
+        overused = true;
+        return;
+    }
+    if (++reanalyses > kMaxReanalyses) {
+        if (!overused) q_err("Semantic expression reanalysed too often", shown(semantic), "");
+        overused = true;
         return;
     }
     ++nesting;
@@ -558,4 +571,6 @@ void reset_semantic() {
     sem_trans_list.reset();
     depthStack = 0;
     nesting = 0;
+    reanalyses = 0;
+    overused = false;
 }

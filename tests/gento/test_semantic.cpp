@@ -116,7 +116,8 @@ TEST_F(SemTest, AnalysisWritesARuleThatTheSyntaxReaderTakes) {
         "$ head : #2:NOUN[#2] , &#4 , #3:NOUN[#3] %\n"
         "$ small : mod:ADJ[#2] , @2:ADJ[mod] %\n"
         "$ see : &#2 %\n"
-        "$ child : &#1 %\n");
+        "$ child : &#1 %\n"
+        "$ dog : &#1 , &#1 %\n");
     const std::vector<std::string> rule = {"PRESELECT = ", "a:NOUN[a];", "mod:ADJ[c];", "b:NOUN[b]",
                                            "%"};
     EXPECT_EQ(core14([] { analyse_sem_expr("head(a, b, small(c))"); }), rule);
@@ -128,12 +129,15 @@ TEST_F(SemTest, AnalysisWritesARuleThatTheSyntaxReaderTakes) {
               (std::vector<std::string>{"PRESELECT = ", "mod:ADJ[c];", "%"}));
     EXPECT_EQ(core14([] { analyse_sem_expr("see(child)"); }),
               std::vector<std::string>{"There was a problem processing the semantic expression"});
-    EXPECT_EQ(core14([] { analyse_sem_expr("dog"); }),
+    EXPECT_EQ(core14([] { analyse_sem_expr("cat"); }),
               std::vector<std::string>{"No match found for semantic expression"});
     // A reanalysis that leads back to itself is cut off.
     const std::vector<std::string> loop = core14([] { analyse_sem_expr("child"); });
     EXPECT_EQ(loop.front(), "PRESELECT = ");
     EXPECT_EQ(count("Semantic expression reanalysed too deeply"), 1);
+    // One that branches at every step stops after a bounded number of them, reported once.
+    EXPECT_EQ(core14([] { analyse_sem_expr("dog"); }), std::vector<std::string>{"PRESELECT = "});
+    EXPECT_EQ(count("Semantic expression reanalysed too"), 2);
 
     // The rule, pasted into a syntax file, is read back without a fault.
     std::string text;
