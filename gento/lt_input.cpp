@@ -232,11 +232,11 @@ bool read_lsp(LTRULE& rule) {
     treenode* lsp = lt_new_lsp(rule);
     t_dict_lookup& lookup = *lsp->dictionary;
     std::string word;
-    if (!gen_read_field({'|'}, kLtFieldMax, word)) {
+    if (!gen_read_field({'|', kTokPriority, kTokMakes}, kLtFieldMax, word)) {
         q_err("   Error in field 1 of LSP", "", "");
         return false;
     }
-    take();  // |
+    if (!lsp_ends()) take();  // |
     lookup.preferredchoice = word == "?" ? "" : word;
     lookup.class_ = "?";
     if (lsp_ends()) {

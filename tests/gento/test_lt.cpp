@@ -63,7 +63,8 @@ TEST_F(LtTest, EveryCombinationOnceAndSharedVariablesAgree) {
         "{ every pair }\n"
         "RULE 1 ? | N | ? _lsp_ ? | ADJ | ? _rhs_ !1.2 | !1 | %\n"
         "RULE 2 ( n : NUMBER ) ? | N | n _lsp_ ? | ADJ | n _rhs_ !1.2 | !1 | n %\n"
-        "RULE 3 ? | _rhs_ !1 | !2 %\n");
+        "RULE 3 ? | _rhs_ !1 | !2 %\n"
+        "RULE 4 \"c*\" _lsp_ ? | ADJ _rhs_ !1 %\n");
     std::vector<std::string> all;
     for (const char* n : {"cow", "cat", "dog"}) {
         for (const char* a : {"tall", "old", "big", "red"})
@@ -91,6 +92,8 @@ TEST_F(LtTest, EveryCombinationOnceAndSharedVariablesAgree) {
               (std::vector<std::string>{"\"cow\"|N", "\"cat\"|N", "\"dog\"|N", "\"tall\"|ADJ",
                                         "\"old\"|ADJ", "\"big\"|ADJ", "\"red\"|ADJ"}));
     EXPECT_EQ(InProgress, 0);
+    // A pattern may end after any of its fields: "c*" of every class, then any adjective.
+    EXPECT_EQ(run_rule(4).size(), 8U);
 }
 
 TEST_F(LtTest, PatternsMatchWordsFieldsAndOrderedValues) {
