@@ -1,6 +1,7 @@
 // The generation system's commands and operations in the editor.
 #include "gento.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <list>
 
@@ -10,11 +11,14 @@
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_input.hpp"
+#include "lt_rule.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "prcmnd.hpp"
 #include "print_procs.hpp"
 #include "scrout.hpp"
+#include "semantic.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
@@ -321,4 +325,45 @@ void qtbls() {
 
 void qmpasses() {
     set_morph_passes(param[1], param[2], param[3], param[4], param[5]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lexical and semantic transformations
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr int kSemanticBit = 1024;
+constexpr int kLexTransBit = 2048;
+}  // namespace
+
+void qlxtransf() {
+    uninstall_n(12);
+    readlextrans(curfile.c_str());
+    putgentofile(curfile.c_str(), 'x');
+    installed |= kLexTransBit;
+}
+
+void qrxtransf() {
+    inittrans(param[1]);
+}
+
+void resumelx() {
+    exectrans();
+}
+
+void qsmtransf() {
+    uninstall_n(11);
+    read_sem_trans(curfile.c_str());
+    installed |= kSemanticBit;
+}
+
+void qmakepre() {
+    const COREFILE& cf = cur();
+    std::string line;
+    const LINE* l = cf.lnptr;
+    if (l != nullptr && l != cf.header && l->object != kObjNew && l->object != kObjPicture) {
+        const auto n = static_cast<std::size_t>(std::clamp(l->length, 0, kSemBuf - 1));
+        line.assign(reinterpret_cast<const char*>(&textbase[static_cast<std::size_t>(l->index)]),
+                    n);
+    }
+    analyse_sem_expr(line.c_str());
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -152,6 +153,9 @@ extern int repflag;    // non-zero: repeat limits are not enforced
 extern int redisplay;  // redraw request for the next display call
 extern int del;        // answer of the last confirmation: 1 Return, 2 rubout
 extern int transb;     // upper-case lock
+// Raised by the interrupt key, the one key that acts while oru is busy. A long operation clears it
+// when it starts and stops early, saying so, when it finds it set.
+extern volatile std::sig_atomic_t abortreq;
 
 // Permission masks of the operation table.
 extern const std::array<int, 6> viewmask;

@@ -33,6 +33,11 @@ void WindowHandler(int) {
 void EndHandler(int) {
     pending_end = 1;
 }
+// The interrupt key opens the command line, and asks a long operation to stop.
+void InterruptHandler(int sig) {
+    abortreq = 1;
+    IntHandler(sig);
+}
 
 // A fault of the program itself (the evaluator checks its operands and never traps, so even an
 // arithmetic fault is one): keep the user's edits as far as can be done, give the terminal back,
@@ -130,7 +135,7 @@ void setsig() {
     install(SIGCONT, ResHandler);
     for (int sig : {SIGFPE, SIGSEGV, SIGBUS, SIGABRT, SIGILL})
         install_once(sig, CrashHandler);
-    install(SIGINT, IntHandler);
+    install(SIGINT, InterruptHandler);
     // A driver that has gone away shows as a failed write, which ends it (see dxio).
     signal(SIGPIPE, SIG_IGN);
     install(SIGWINCH, WindowHandler);

@@ -13,6 +13,7 @@
 
 std::vector<recnode*> dictionary;
 int dictterm = -1;
+long lexicon_serial = 0;
 std::array<recnode, kRestoredEntries> restoredlexarray;
 recnode* lastrestored = nullptr;
 int restored_count = 0;
@@ -369,6 +370,7 @@ void readdict(const char* filename) {
 }
 
 void clearlexicon() {
+    ++lexicon_serial;
     dictionary.clear();
     dictterm = -1;
     lexicon_text.clear();

@@ -49,6 +49,8 @@ struct recnode {
 
 extern std::vector<recnode*> dictionary;  // newest entry per terminal, or null
 extern int dictterm;                      // terminals the store was made for; -1: no lexicon
+// Changes whenever the store is cleared, so that whoever keeps a place in it can tell.
+extern long lexicon_serial;
 
 // Entries read back with stored trees, in file order. A line that was refused keeps its place
 // with a null recordptr, so that the n-th lexicon line of the file stays entry n.

@@ -9,6 +9,7 @@
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
 #include "gento/terminal.hpp"
+#include "ilt.hpp"
 #include "input_base.hpp"
 #include "misc.hpp"
 #include "scrout.hpp"
@@ -22,8 +23,6 @@ long numnodes = 0;
 long prob_tot = 0;
 
 namespace {
-
-inline_lt_hooks hooks;
 
 unsigned byte(const char* p) {
     return static_cast<unsigned char>(*p);
@@ -371,8 +370,9 @@ void getdictent(t_dict_lookup* lookup) {
 }
 
 void getwords(int start) {
-    const int end = std::min(d_table_count, kLookups);
-    for (int i = std::max(start, 0); i < end; ++i) {
+    // An inline transformation adds lookups for its patterns as it goes: they are looked up in
+    // this same pass, so the end is read anew each time.
+    for (int i = std::max(start, 0); i < std::min(d_table_count, kLookups); ++i) {
         t_dict_lookup& l = dict_table[static_cast<std::size_t>(i)];
         if (l.pointed_at != 1 || l.class_.empty()) continue;
         getdictent(&l);
@@ -380,12 +380,11 @@ void getwords(int start) {
             q_err("No lexical entry found for", l.class_, "");
         } else if (l.error == 1) {
             q_err("Terminal not found:", l.class_, "");
-        } else if (l.dictionary != nullptr && l.dictionary[0] == kIltMark &&
-                   hooks.create_lsps != nullptr) {
-            hooks.create_lsps(l);
+        } else if (l.dictionary != nullptr && l.dictionary[0] == kIltMark) {
+            ilt_create_lsps(l);
         }
     }
-    if (hooks.scan_ilts != nullptr) hooks.scan_ilts();
+    scan_ilts(start);
 }
 
 namespace {
@@ -491,15 +490,10 @@ void vary_frequency(const char* lex) {
         q_msg(r->recordptr);
 }
 
-void set_inline_lt_hooks(inline_lt_hooks h) {
-    hooks = h;
-}
-
 void reset_lex_scan() {
     nodearray.clear();
     prob_array.clear();
     numnodes = 0;
     prob_tot = 0;
     lexatt_index = 0;
-    hooks = inline_lt_hooks{};
 }

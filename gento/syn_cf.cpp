@@ -14,7 +14,6 @@
 #include "syn_tran.hpp"
 #include "termutils.hpp"
 
-int abortreq = 0;
 const char* preselect_pos = nullptr;
 
 namespace {

@@ -187,6 +187,8 @@ void finish(treenode* rt, int rootnumber, std::string_view tag) {
 // ---------------------------------------------------------------------------------------------
 
 void interpret() {
+    // The interrupt key may have been pressed while oru was idle: that request is not for us.
+    abortreq = 0;
     preselect_barrier = global_barrier;
     clear_SE_PRE(0);
     if (const char* pre = rule_of("PRESELECT")) {

@@ -7,6 +7,7 @@
 #include "gento/terminal.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
+#include "lt_mem.hpp"
 #include "morphology.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
@@ -32,7 +33,7 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"MR", kMR, nullptr, nullptr, 'e'},
     {"TG", kTG, nullptr, nullptr, 'g'},
     {"SM", kSM, nullptr, nullptr, '@'},
-    {"LX", kLX, nullptr, nullptr, 'x'},
+    {"LX", kLX, purge_lt_rules, initialize_lt_rules, 'x'},
     {"GP", kGP, clear_GP, clear_GP, '@'},
     {"ALL", kAll, nullptr, nullptr, ' '},
 }};

@@ -115,7 +115,7 @@ TEST_F(EntryTest, ResultRegisterFollowsTheCommandUnlessItIsFlaggedToLeaveIt) {
     EXPECT_EQ(result, 3);
 
     // A command whose subsystem is missing says so and fails.
-    type("rx1\r");
+    type("vi1\r");
     EXPECT_EQ(result, 0);
     expect_shown({"$meCommand not available"});
 }

@@ -22,9 +22,12 @@
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_mem.hpp"
+#include "lt_misc.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "print_procs.hpp"
+#include "semantic.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
@@ -48,6 +51,9 @@ class GentoTest : public StoreTest {
         reset_syn_misc();
         reset_syn_tran();
         reset_print_procs();
+        reset_lt_mem();
+        reset_lt_misc();
+        reset_semantic();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();

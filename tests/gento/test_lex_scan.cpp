@@ -163,19 +163,6 @@ TEST_F(ChoiceTest, ErrorsAndReports) {
     EXPECT_EQ(count("Terminal not found: Q"), 1);
 }
 
-TEST_F(ChoiceTest, InlineTransformationHooksRunForMarkedEntries) {
-    lexicon("_ilt_ \"x\"|N||1|\n");
-    static int created = 0;
-    static int scans = 0;
-    created = scans = 0;
-    set_inline_lt_hooks(
-        {[](t_dict_lookup& l) { created += l.dictionary[0] == kIltMark; }, [] { ++scans; }});
-    lookup("N");
-    lookup("N");
-    getwords(0);
-    EXPECT_EQ(std::tuple(created, scans), std::tuple(2, 1));
-}
-
 TEST_F(ChoiceTest, DrawsFallBetweenWeightBoundariesAndSharesFollowTheWeights) {
     lexicon("\"three\"|N||3|\n\"one\"|N||1|\n");  // "one" is the newest
     t_dict_lookup& l = lookup("N");
