@@ -209,6 +209,7 @@ void finish(treenode* rt, int rootnumber, std::string_view tag) {
 // ---------------------------------------------------------------------------------------------
 
 void interpret() {
+    cf_limit_reported = 0;
     preselect_barrier = global_barrier;
     clear_SE_PRE(0);
     if (const char* pre = rule_of("PRESELECT")) {
@@ -274,6 +275,7 @@ void interpret() {
 void global_preselect() {
     // Whatever an earlier generation left would otherwise count as part of the global set.
     clear_GP();
+    cf_limit_reported = 0;
     global_barrier = 0;
     global_delayptr = 0;
     if (const char* pre = rule_of("PRESELECT")) {
