@@ -144,7 +144,10 @@ bool line_in_file(const LINE* target) {
 bool storeroom(long n) {
     const LINE* l = cur().lnptr;
     const long have = owns_bytes(l) ? l->length : 0;
-    return n >= 0 && avail + have + n < kTextSize;
+    if (n < 0) return false;
+    // Freed bytes count as room: reclaim them before refusing.
+    if (avail + have + n >= kTextSize) compact();
+    return avail + have + n < kTextSize;
 }
 
 bool insertbytes(const unsigned char* s, int n) {

@@ -90,4 +90,18 @@ TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
     expect_chain_sound();
 }
 
+TEST_F(ScanTest, ChangeUsesFreedBytesBeforeTheStoreIsCalledFull) {
+    // The line to change is long and hemmed in, and most of the arena above it is freed bytes.
+    const std::string a(600000, 'a');
+    fill(1, {a + "ab", "end", std::string(3000000, 'c')});
+    cur().lnptr = line(3);
+    removeline();
+    ASSERT_GT(avail + static_cast<long>(a.size()), kTextSize);
+    at(1, 1);
+    change_all("ab", "abc");
+    EXPECT_EQ(full, 0);
+    EXPECT_EQ(lines_of(1), (V{a + "abc", "end"}));
+    expect_chain_sound();
+}
+
 }  // namespace
