@@ -1,6 +1,6 @@
 """A long line that must move to the top of the text store is moved after the freed bytes of the
 store are reclaimed: typing at its end never shows FULL while most of the store is free, and the
-typed characters land in the saved file."""
+typed characters land in the saved file. The status line keeps such a column within its field."""
 import os
 
 import oruterm
@@ -32,9 +32,13 @@ def test_typing_at_the_end_of_a_long_line_never_calls_a_free_store_full():
         want = "a" * LONG + "x" * rounds + "\nend" + "y" * rounds + "\n"
         oru.wait_screen(lambda o: os.path.exists(path) and
                         open(path, encoding="latin-1").read() == want, "the saved file")
-        # Keys still act.
+        # The status line shows a column past 99,999 in thousands, within its field, and leaves
+        # no digit standing when the cursor goes back to a short line.
+        oru.send(END)
+        oru.wait_for("(    1, 600k)")
         oru.send(DOWN + END + "!")
         oru.wait_screen(lambda o: o.row(3)[2:].rstrip().endswith("y!"), "the typed character")
+        oru.wait_for("(    2,   %d) " % (len("end!") + rounds + 1))
 
 
 if __name__ == "__main__":

@@ -189,6 +189,18 @@ TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
     EXPECT_EQ(sent(putstats), C{});
     cur().curcol = 12;
     EXPECT_EQ(sent(putstats), C{"$mc   12"});
+    // Numbers of more than five digits keep to the field: no digit is left standing when a
+    // shorter one follows.
+    for (const auto& [col, shown] : {std::pair{99999, "99999"}, std::pair{100000, " 100k"},
+                                     std::pair{4000001, "4000k"}, std::pair{12, "   12"}}) {
+        cur().curcol = col;
+        putstats();
+        EXPECT_EQ(row(0).substr(0, 24), std::string("  Core: 1 (    1,") + shown + ") ") << col;
+    }
+    cur().curline = 123456789;
+    EXPECT_EQ(sent(putstats), C{"$mr 123M"});
+    cur().curline = 1;
+    putstats();
     full = 1;
     EXPECT_EQ(sent([] {
                   putstats();
