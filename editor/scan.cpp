@@ -614,6 +614,8 @@ void extchk() {
 
 void find() {
     findfrom(false);
+    // The find key runs this outside the command line, whose line-number update it then lacks.
+    cur().curline = distance(cur().header, cur().lnptr);
     mode = 1;
     putresult();
 }

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include "scan_fixture.hpp"
+#include "stars.hpp"
 
 namespace {
 
@@ -186,6 +187,25 @@ TEST_F(ScanTest, BytesThatReadLikeEndsDoNotStopTheScan) {
     at(1, 1);
     scantext();                // counts on to the real end
     EXPECT_EQ(wordlen[4], 3);  // last, word, here
+}
+
+TEST_F(ScanTest, TheFindKeyAndMovingAWholeFileKeepTheStatusLineNumber) {
+    // Through the edit loop, as the keys run them: the line number of the status line follows
+    // the cursor.
+    fill(1, {"one", "two", "three cat", "four"});
+    at(1, 1);
+    cur().curline = 1;
+    scanunit = kUnitChar;
+    scanpattern.assign("cat");
+    ASSERT_TRUE(dispatch(31));  // ESC n
+    EXPECT_EQ(line_no(), 3);
+    EXPECT_EQ(cur().curline, 3);
+    // Operation 100 moves every line to core file 8; the cursor is on the one line left.
+    at(4, 2);
+    cur().curline = 4;
+    ASSERT_TRUE(dispatch(100));
+    EXPECT_EQ(lines_of(1), (V{""}));
+    EXPECT_EQ(cur().curline, 1);
 }
 
 }  // namespace
