@@ -67,7 +67,8 @@ TEST_F(ScanTest, ChangeWithControlCodesReplacesTheMatchedSpan) {
     };
     for (const auto& [from, to, result, told] : steps) {
         at(1, 1);
-        const V shown = screen_of([&] { change_all(from, to); });
+        const std::string pattern = from, replacement = to;
+        const V shown = screen_of([&] { change_all(pattern, replacement); });
         EXPECT_EQ(lines_of(1), result) << from;
         const bool said = std::find_if(shown.begin(), shown.end(), [](const std::string& c) {
                               return c.find("over a line end") != std::string::npos;
