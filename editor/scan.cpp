@@ -162,21 +162,28 @@ class Matcher {
 
     // True when the pattern, negation aside, matches from p; end is where the match ended.
     bool run(Pos p, Pos& end) {
-        budget_ = kMatchBudget;
-        exhausted_ = false;
-        memo_ = shared_ != nullptr && shared_->needed ? shared_ : nullptr;
-        const bool r = rest(0, p, end);
-        if (!exhausted_) return r;
-        Memo own(pat_.size() + 1);
-        memo_ = shared_ != nullptr ? shared_ : &own;
-        memo_->needed = true;
-        return rest(0, p, end);
+        if (shared_ == nullptr || !shared_->needed) {
+            budget_ = kMatchBudget;
+            exhausted_ = false;
+            memo_ = nullptr;
+            const bool r = walk(0, p, end);
+            if (!exhausted_) return r;
+        }
+        return remembering(p, end);
     }
 
   private:
-    // Plain backtracking spends its budget; with the memo every step is allowed.
+    // The attempt again with the memo, without a budget. Kept out of the common path.
+    [[gnu::noinline]] bool remembering(Pos p, Pos& end) {
+        Memo own(pat_.size() + 1);
+        memo_ = shared_ != nullptr ? shared_ : &own;
+        memo_->needed = true;
+        budget_ = LONG_MAX;  // far beyond what a pattern of 48 codes can take over the store
+        return rest(0, p, end);
+    }
+
+    // Plain backtracking spends its budget.
     bool spend() {
-        if (memo_ != nullptr) return true;
         if (--budget_ >= 0) return true;
         exhausted_ = true;
         return false;
@@ -262,7 +269,7 @@ class Matcher {
     std::string_view pat_;
     Memo* shared_;
     Memo* memo_ = nullptr;
-    int budget_ = 0;
+    long budget_ = 0;
     bool exhausted_ = false;
 };
 
@@ -277,14 +284,17 @@ int literal_start(std::string_view pattern) {
     return c >= ' ' ? c : -1;
 }
 
-bool match_at(std::string_view pattern, const Pos& p, Memo* memo = nullptr) {
-    Pos end{};
-    return Matcher(pattern, memo).run(p, end) != negated(pattern);
+// `end`, when given, receives where a match that is not negated ended.
+bool match_at(std::string_view pattern, const Pos& p, Memo* memo = nullptr, Pos* end = nullptr) {
+    Pos stop{};
+    const bool found = Matcher(pattern, memo).run(p, stop) != negated(pattern);
+    if (end != nullptr) *end = stop;
+    return found;
 }
 
 // The fast loop: from the scanning cursor, the first place where the pattern matches. Leaves the
 // scanning cursor there, or at the end of the file.
-bool fastloop(std::string_view pattern) {
+bool fastloop(std::string_view pattern, Pos* end = nullptr) {
     // Shared by the attempts of this scan: the text does not change meanwhile.
     Memo memo(pattern.size() + 1);
     Pos p = here();
@@ -308,7 +318,7 @@ bool fastloop(std::string_view pattern) {
             }
             p.c = static_cast<int>(static_cast<const unsigned char*>(hit) - base) + 1;
         }
-        if (match_at(pattern, p, &memo)) {
+        if (match_at(pattern, p, &memo, end)) {
             go(p);
             return true;
         }
@@ -769,16 +779,15 @@ void change() {
     const int grow = static_cast<int>(repl.size());
     int crossed = 0;  // matches that run into the next line: passed over, and counted
     setptr();
-    bool found = fastloop(pat);
+    Pos end{};  // where the occurrence found ends
+    bool found = fastloop(pat, &end);
     while (found && full == 0) {
-        Pos end{};
-        Matcher(pat).run(here(), end);
         // Each occurrence is replaced as far as it matched; a match that runs into the next line
         // or matches nothing is passed over.
         if (end.l != lp || end.c <= cp) {
             if (end.l != lp) ++crossed;
             nextc();
-            found = fastloop(pat);
+            found = fastloop(pat, &end);
             continue;
         }
         const int span = end.c - cp;
@@ -807,7 +816,7 @@ void change() {
         cf.curcol += grow;
         if (avail > hiaddr) garbage();
         setptr();
-        found = fastloop(pat);
+        found = fastloop(pat, &end);
     }
     if (full != 0) diserr("Warning: operation may not have been completed");
     if (crossed > 0) {
