@@ -8,6 +8,7 @@
 #include "scrin.hpp"
 #include "scrout.hpp"
 #include "store_fixture.hpp"
+#include "tabs.hpp"
 #include "templates.hpp"
 #include "terminal.hpp"
 
@@ -20,6 +21,10 @@ class DisplayTest : public StoreTest {
         reset_display();
         reset_fieldtable();
         reset_float();
+        // The ruler shows the start-up tab stops, whatever an earlier test left.
+        tabs.fill(0);
+        for (std::size_t c = 1; c < tabs.size(); c += 8)
+            tabs[c] = 1;
     }
     void TearDown() override {
         set_command_capture(nullptr);
