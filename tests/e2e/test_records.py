@@ -142,10 +142,9 @@ def test_view_1_lists_the_fetched_files_until_return():
         o.wait_screen(lambda o: "Total Chars = " in o.row(2), "the total")
         counts = [int(o.row(r).split("Chars = ")[1].split("^")[0]) for r in range(3, 22)]
         assert int(o.row(2).split("Total Chars = ")[1].split("^")[0]) == sum(counts), o.text()
-        assert o.row(4).startswith("  Core 1:  a.txt"), o.text()
-        assert "Lines = 2" in o.row(4) and "Chars = 6" in o.row(4), o.text()
-        assert o.row(5).startswith("  Core 2:  b.txt"), o.text()
-        assert "Lines = 1" in o.row(5) and "Chars = 3" in o.row(5), o.text()
+        for row, name, lines, chars in [(4, "1:  a.txt", 2, 6), (5, "2:  b.txt", 1, 3)]:
+            assert o.row(row).startswith("  Core " + name), o.text()
+            assert f"Lines = {lines}" in o.row(row) and f"Chars = {chars}" in o.row(row), o.text()
         assert o.row(21).startswith("  Core 18:"), o.text()
         o.send("\r")
         o.wait_screen(lambda o: text_rows(o, 2, 1) == ["xyz"] and "Core: 2" in o.row(0),

@@ -54,8 +54,9 @@ TEST_F(ReformatTest, ParagraphsRefillBetweenTheMargins) {
         {1, 72, 1, "well-/known words", "well-known words"},
         {1, 72, 1, "soft\xAD/ened text", "softened text"},
         {1, 72, 1, "two  blanks   here  ", "two blanks here"},
-        {1, 72, 1, "a b/c//d", "a b c//d"},  // a blank line ends the paragraph
-        {1, 72, 1, "a/  b/c", "a/  b/c"},    // so does another indent
+        {1, 72, 1, "a b/c//d", "a b c//d"},        // a blank line ends the paragraph
+        {1, 72, 1, "a b/c/   /d", "a b c/   /d"},  // a text line of blanks as well
+        {1, 72, 1, "a/  b/c", "a/  b/c"},          // so does another indent
         {1, 7, 1, "aaa bbb ccc ddd", "aaa bbb/ccc ddd"},
         {1, 6, 1, "abc de fg", "abc de/fg"},  // a word may end at the margin
         {1, 12, 1, "   one two three/four", "   one two/three four"},
