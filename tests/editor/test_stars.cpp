@@ -42,6 +42,8 @@ TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     expect_block(2, 8, 7);
     star({8});  // unstarring one of two leaves a one-line block
     expect_block(2, 2, 1);
+    star({5});  // and the next star takes the freed place
+    expect_block(2, 5, 4);
 }
 
 TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
