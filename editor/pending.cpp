@@ -26,16 +26,7 @@ void clearallstars() {}
 
 // gento
 #include "gento.hpp"
-void qipa() {
-    notavail();
-}
-void qmrpherror() {
-    notavail();
-}
 void qsmtransf() {
-    notavail();
-}
-void qtginfo() {
     notavail();
 }
 void qlxtransf() {
@@ -50,10 +41,7 @@ void qstore() {
 void qrecover() {
     notavail();
 }
-void qcompsingle() {}
 void resumelx() {}
-void qnewcompare() {}
-void qenummorph() {}
 void qmakepre() {}
 
 // merger

@@ -9,6 +9,9 @@
 #include "lex_read.hpp"
 #include "morphology.hpp"
 #include "scrout.hpp"
+#include "stud_mor.hpp"
+#include "stud_phon.hpp"
+#include "stud_read.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 
@@ -28,9 +31,9 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"TB", kTB, clear_tables, nullptr, 'T'},
     {"TM", kTM | kLE | kMR, clear_terminals, clear_terminals, 't'},
     {"LE", kLE | kGP, clearlexicon, nullptr, 'L'},
-    {"IP", kIP, nullptr, nullptr, 'p'},
-    {"MR", kMR, nullptr, nullptr, 'e'},
-    {"TG", kTG, nullptr, nullptr, 'g'},
+    {"IP", kIP, clear_phon_tables, clear_phon_tables, 'p'},
+    {"MR", kMR, clear_mrdata, clear_mrdata, 'e'},
+    {"TG", kTG, clear_tag_tables, clear_tag_tables, 'g'},
     {"SM", kSM, nullptr, nullptr, '@'},
     {"LX", kLX, nullptr, nullptr, 'x'},
     {"GP", kGP, clear_GP, clear_GP, '@'},
