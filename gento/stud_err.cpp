@@ -91,6 +91,17 @@ Rendered render_tracked(const expected_word& w, std::size_t k, std::string_view 
             }
         }
     }
+    // A mark or a blank at either end shows nothing: the word is what lies between.
+    while (!r.text.empty() && r.text.back() == ' ')
+        r.text.pop_back();
+    std::size_t lead = 0;
+    while (lead < r.text.size() && r.text[lead] == ' ')
+        ++lead;
+    r.text.erase(0, lead);
+    if (r.from != std::string::npos) {
+        r.from -= std::min(r.from, lead);
+        r.to = std::min(r.to - std::min(r.to, lead), r.text.size());
+    }
     return r;
 }
 

@@ -49,6 +49,7 @@ void add_tag(const std::string& name, int field) {
 void read_tags() {
     std::string name;
     bool open = false;  // between the declaration's '(' and ')'
+    bool reported = false;
     int field = -1;
     for (int tok = q_peep(); tok != kTokEof; tok = q_peep()) {
         if (tok == kTokIdent) {
@@ -58,15 +59,19 @@ void read_tags() {
                 file_position.assign_cut("tag " + name);
             } else if (field < 0 && field_number(text) >= 0) {
                 field = field_number(text);
-            } else {
+            } else if (!reported) {
                 q_err("field number expected, found", text, "");
+                reported = true;
             }
         } else if (tok == '(') {
             open = !name.empty();
             field = -1;
+            reported = false;
         } else if (tok == ')' && open) {
-            if (field < 1 || field > kMaxTagField) {
-                q_err("field number expected", "", "");
+            if (field < 0) {
+                if (!reported) q_err("field number expected", "", "");
+            } else if (field < 1 || field > kMaxTagField) {
+                q_err("field number out of range", std::to_string(field), "");
             } else if (tag_count() >= kMaxTags) {
                 q_err("too many tags; ignored", "", "");
             } else {
