@@ -117,8 +117,8 @@ class AnalysisTest : public ReportTest {
     }
     // "the dog runs" (a sg.third subject) as root 2.
     static treenode* the_dog_runs(int r = 2) {
-        return sentence(r, {leaf("DET", "the"), leaf("N", "dog", {"sg"}),
-                            leaf("V", "run", {"sg", "third"})});
+        return sentence(
+            r, {leaf("DET", "the"), leaf("N", "dog", {"sg"}), leaf("V", "run", {"sg", "third"})});
     }
 
     // The report of the whole analysis of `response` against the root set: the lines it added to

@@ -15,11 +15,11 @@ TEST_F(AnalysisTest, SpellingDistanceFollowsItsTable) {
         int d;
     };
     const Row rows[] = {
-        {"cat", "cut", 1},        {"house", "horse", 1},    {"dog", "cat", 1000},
-        {"a", "b", 1000},         {"a", "a", 0},            {"", "a", 1000},
-        {"a", "", 1000},          {"cat", "cats", 1},       {"cats", "cat", 1000},
-        {"walk", "talk", 1},      {"is", "it", 1000},       {"elephant", "elefant", 2},
-        {"elephant", "elphnt", 2}, {"dog", "dgo", 1000},       {"runs.", "run.", 1},
+        {"cat", "cut", 1},         {"house", "horse", 1}, {"dog", "cat", 1000},
+        {"a", "b", 1000},          {"a", "a", 0},         {"", "a", 1000},
+        {"a", "", 1000},           {"cat", "cats", 1},    {"cats", "cat", 1000},
+        {"walk", "talk", 1},       {"is", "it", 1000},    {"elephant", "elefant", 2},
+        {"elephant", "elphnt", 2}, {"dog", "dgo", 1000},  {"runs.", "run.", 1},
     };
     for (const Row& r : rows)
         EXPECT_EQ(strdiff(r.a, r.b), r.d) << r.a << " / " << r.b;
@@ -101,8 +101,7 @@ TEST_F(AnalysisTest, TheBestRootAndItsTies) {
 TEST_F(AnalysisTest, ResponsesWithoutWordsAndResponsesCutToFit) {
     the_dog_runs(2);
     EXPECT_TRUE(analyse("   ").empty());
-    EXPECT_NE(std::find(screen_.begin(), screen_.end(), "$meNo student response"),
-              screen_.end());
+    EXPECT_NE(std::find(screen_.begin(), screen_.end(), "$meNo student response"), screen_.end());
     EXPECT_EQ(added_by([] { err_analysis(static_cast<const char*>(nullptr)); }),
               Lines{"ERROR   Error analysis called but no student response found  "});
 
@@ -191,18 +190,16 @@ TEST_F(AnalysisTest, WordsOfTheSentenceAsTheLearnerReadsThem) {
     errors("V ( NUMBER , PERSON )");
     sounds();
     sentence(2, {leaf("CAP", "`"), leaf("WORD", "yes"), leaf("PUNCT", ","), leaf("DET", "the"),
-                 leaf("N", "dog", {"sg"}), leaf("V", "run", {"sg", "third"}),
-                 leaf("PUNCT", ".")});
+                 leaf("N", "dog", {"sg"}), leaf("V", "run", {"sg", "third"}), leaf("PUNCT", ".")});
     std::vector<std::string> texts;
     for (const expected_word& w : err_expected_words(rootPtrs[2]))
         texts.push_back(w.text);
     EXPECT_EQ(texts, (Lines{"Yes,", "the", "dog", "runs."}));
     EXPECT_EQ(pairs("Yes, the dog runs."), (Lines{"CORRECT", "***"}));
-    EXPECT_EQ(pairs("Yes, the dog run."),
-              (Lines{"C1 S1   EXACT   Yes,/Yes,", "C2 S2   EXACT   the/the",
-                     "C3 S3   EXACT   dog/dog",
-                     "C4 S4   MORPH    runs./run. third/first  OR  third/second  OR  sg/pl",
-                     "***"}));
+    EXPECT_EQ(
+        pairs("Yes, the dog run."),
+        (Lines{"C1 S1   EXACT   Yes,/Yes,", "C2 S2   EXACT   the/the", "C3 S3   EXACT   dog/dog",
+               "C4 S4   MORPH    runs./run. third/first  OR  third/second  OR  sg/pl", "***"}));
     EXPECT_EQ(pairs("Yais, the dog runz.").at(0), "C1 S1   PHONO Yes,/Yais,   e/ai");
     EXPECT_EQ(pairs("Yes, the dog runz.").at(3), "C4 S4   PHONO runs./runz.   s/z");
     EXPECT_EQ(pairs("yes, the dog runs").at(0), "C1 S1   APPROX   Yes,/yes,");
@@ -223,12 +220,11 @@ TEST_F(AnalysisTest, AnyResponseGivesABoundedReport) {
     errors("N ( NUMBER ) V ( NUMBER , PERSON )");
     sounds();
     tags("SYN ( 9 ) ANT ( 9 )");
-    sentence(2, {leaf("CAP", "`"), leaf("DET", "the"), leaf("ADJ", "big"),
-                 leaf("N", "dog", {"pl"}), leaf("V", "run", {"pl", "third"}),
-                 leaf("WORD", "long"), leaf("PUNCT", ".")});
+    sentence(2, {leaf("CAP", "`"), leaf("DET", "the"), leaf("ADJ", "big"), leaf("N", "dog", {"pl"}),
+                 leaf("V", "run", {"pl", "third"}), leaf("WORD", "long"), leaf("PUNCT", ".")});
     std::mt19937 random(20240611);
-    const std::string vocabulary[] = {"the", "The", "dogs", "dog", "run", "runs", "large",
-                                      "\xe9t\xe9", "long.", "\x01\x02", "^", "`"};
+    const std::string vocabulary[] = {"the",   "The",       "dogs",  "dog",      "run", "runs",
+                                      "large", "\xe9t\xe9", "long.", "\x01\x02", "^",   "`"};
     for (int round = 0; round < 60; ++round) {
         std::string response;
         const int words = static_cast<int>(random() % 40);

@@ -34,7 +34,8 @@ TEST_F(AnalysisTest, MorphologicalErrorFileIsReadSortedAndChecked) {
     errors("N ( pl NUMBER sg pl ) XX ( NUMBER ) V ( PERSON , WHAT , NUMBER , sg ) ADJ ( " + many +
            ")");
     EXPECT_EQ(count("Terminal not in terminal list XX"), 1);
-    EXPECT_EQ(count("Terminal not in terminal list NUMBER"), 1);  // the names after it are terminals
+    EXPECT_EQ(count("Terminal not in terminal list NUMBER"),
+              1);  // the names after it are terminals
     EXPECT_EQ(count("Attribute not in attribute list WHAT"), 1);
     EXPECT_EQ(count("Maximum allowable types/values for a terminal sg"), 1);
     EXPECT_EQ(count("ERROR"), 4);
@@ -73,8 +74,8 @@ TEST_F(AnalysisTest, VariantsAreEveryCombinationOfTheSlots) {
     for (const morphvar* mv = runs->mvar.get(); mv != nullptr; mv = mv->next.get()) {
         std::string c;
         for (int i = 1; i <= mv->attrcomb[0]; ++i)
-            c += std::string(c.empty() ? "" : ".") + att_get_name(delay_at(mv->attrcomb[i]).class_,
-                                                                  delay_at(mv->attrcomb[i]).choice);
+            c += std::string(c.empty() ? "" : ".") +
+                 att_get_name(delay_at(mv->attrcomb[i]).class_, delay_at(mv->attrcomb[i]).choice);
         combos.push_back(c + "=" + mv->variant);
     }
     EXPECT_EQ(combos, (Lines{"pl.third=run", "pl.second=run", "pl.first=run", "pl=run",
@@ -148,11 +149,11 @@ TEST_F(AnalysisTest, InflectionErrorsInAnAnalysisAndTheEnumeration) {
     EXPECT_EQ(rootPtrs[2]->son->sibling->mvar, nullptr);
 
     const Lines listing = added_by([] { generate_enumerations(); });
-    EXPECT_EQ(Lines(listing.begin(), listing.begin() + 13),
-              (Lines{"CURRENT ROOT : R2", "", "ORIGINAL WORD: the", "",
-                     "Morphological variations:     Attribute list:", "", "",
-                     "ORIGINAL WORD: dog", "", "Morphological variations:     Attribute list:",
-                     "pl;dogs", "sg;dog", ""}));
+    EXPECT_EQ(
+        Lines(listing.begin(), listing.begin() + 13),
+        (Lines{"CURRENT ROOT : R2", "", "ORIGINAL WORD: the", "",
+               "Morphological variations:     Attribute list:", "", "", "ORIGINAL WORD: dog", "",
+               "Morphological variations:     Attribute list:", "pl;dogs", "sg;dog", ""}));
     EXPECT_EQ(listing.size(), 13U + 5U + 11U);
     EXPECT_EQ(listing[17], "pl, third;run");
     EXPECT_EQ(delayptr, delays);
@@ -245,8 +246,8 @@ TEST_F(AnalysisTest, RelatedWordsThroughTagsAndPointerFields) {
         int cls;
     };
     const Case cases[] = {
-        {"big", "ADJ", {}, "large", 5},  {"big", "ADJ", {}, "small", 6},
-        {"big", "ADJ", {}, "huge", 0},   {"dog", "N", {"pl"}, "hounds", 5},
+        {"big", "ADJ", {}, "large", 5},    {"big", "ADJ", {}, "small", 6},
+        {"big", "ADJ", {}, "huge", 0},     {"dog", "N", {"pl"}, "hounds", 5},
         {"dog", "N", {"sg"}, "hounds", 0}, {"cat", "N", {"sg"}, "hound", 0},
     };
     for (const Case& c : cases) {
@@ -295,8 +296,7 @@ TEST_F(AnalysisTest, CommandsLoadAndRemoveTheThreeKinds) {
     EXPECT_EQ(added_by([&] { load(qtginfo, "t.tag", "ANT ( 9 )"); }).at(0), "uninstalled: TG");
     EXPECT_EQ(err_get_tag_name(5)->tag, "ANT");
 
-    EXPECT_EQ(added_by([] { uninstall(text_to_bits("ip, tg")); }),
-              Lines{"uninstalled: IP, TG"});
+    EXPECT_EQ(added_by([] { uninstall(text_to_bits("ip, tg")); }), Lines{"uninstalled: IP, TG"});
     EXPECT_EQ(phontablelist, nullptr);
     EXPECT_EQ(taglist, nullptr);
     EXPECT_EQ(gentofilename['p' - kFirstLetter], "");
