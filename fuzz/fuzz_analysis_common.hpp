@@ -100,13 +100,9 @@ inline std::vector<std::string> pieces_after_head(const std::uint8_t* data, std:
 }
 
 inline bool breakups_sound(const lexdiff& d) {
-    bool ended = false;
+    if (d.breakup.size() > kBreakups) return false;
     for (const std::string& b : d.breakup) {
-        if (b.empty()) {
-            ended = true;
-        } else if (ended || b.find('/') == std::string::npos) {
-            return false;
-        }
+        if (b.find('/') == std::string::npos) return false;
     }
     return true;
 }

@@ -34,9 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (const std::string& word : pieces) {
             lexdiff d;
             const int found = compare_var(word, l, d);
-            if (found == 1 && (d.breakup[0].empty() || !fuzzanalysis::breakups_sound(d)))
-                std::abort();
-            if (found == 0 && !d.breakup[0].empty()) std::abort();
+            if (found == 1 && (d.breakup.empty() || !fuzzanalysis::breakups_sound(d))) std::abort();
+            if (found == 0 && !d.breakup.empty()) std::abort();
         }
         l->mvar.reset();
     }

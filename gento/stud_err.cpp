@@ -27,6 +27,14 @@ constexpr int kMessageQuota = 50;             // messages of the comparisons in 
 constexpr int kWeights[] = {0, 5, 2, 10, 1};  // score of classes 0 to 4 on the diagonal
 int messages_left = kMessageQuota;
 int messages_dropped = 0;
+const char* last_step = nullptr;  // the step of a pair's comparison shown last
+
+// The comparisons of every pair show their steps; each is sent once while it stays the same.
+void show_step(const char* text) {
+    if (text == last_step) return;
+    last_step = text;
+    progress(text);
+}
 
 std::string members(const std::array<int, kRoots>& set) {
     std::string s;
@@ -399,27 +407,27 @@ int strdiff(std::string_view a, std::string_view b) {
 
 void err_word_diff(std::string_view word, const expected_word& expected, lexdiff& diff) {
     diff = lexdiff{};
-    diff.error[0] = "none";
+    diff.error = "none";
     const int d = strdiff(expected.text, word);
     if (d == 0) {
         diff.matchclass = kSameWord;
         return;
     }
     const std::size_t count = expected.leaves.size();
-    progress("Performing morphological analysis");
+    show_step("Performing morphological analysis");
     for (std::size_t k = 0; k < count; ++k) {
         if (compare_var(expected.leaves[k], fit_for(word, expected, k), diff) != 0) {
             diff.matchclass = kInflection;
             return;
         }
     }
-    progress("Performing lexicon analysis");
+    show_step("Performing lexicon analysis");
     diff.matchclass = d == kFarApart ? kDifferent : kSpelling;
     for (std::size_t k = 0; k < count; ++k) {
         if (err_match_syn(expected.leaves[k], fit_for(word, expected, k), diff) != 0) return;
     }
     if (diff.matchclass >= kFirstTag) return;
-    progress("Performing phonological analysis");
+    show_step("Performing phonological analysis");
     for (std::size_t k = 0; k < count; ++k) {
         const std::optional<std::string> part = part_of_leaf(word, expected, k);
         if (part && err_match_phono(*part, expected.leaves[k], diff) != 0) return;
@@ -429,6 +437,7 @@ void err_word_diff(std::string_view word, const expected_word& expected, lexdiff
 scorelist_t err_lexlist_diff(const err_lex_struct& words,
                              const std::vector<expected_word>& expected) {
     progress("Parsing response");
+    last_step = nullptr;
     const int n = static_cast<int>(words.size());
     const int m = static_cast<int>(expected.size());
     std::vector<lexdiff> matrix(static_cast<std::size_t>(m) * static_cast<std::size_t>(n));
@@ -443,6 +452,7 @@ scorelist_t err_lexlist_diff(const err_lex_struct& words,
     }
     result.score += 10 * std::abs(n - m);
     progress("Analyzing errors, printing to ERRORSCORE");
+    last_step = nullptr;
     std::vector<std::string> texts;
     texts.reserve(expected.size());
     for (const expected_word& w : expected)

@@ -19,15 +19,18 @@ inline constexpr int kDifferent = 3;
 inline constexpr int kSameSound = 4;  // another spelling of the same sound
 // 5 and above: related to the expected word by the tag of that number (stud_read).
 
-inline constexpr int kErrorTexts = 10;
-inline constexpr int kBreakups = 20;
+inline constexpr std::size_t kBreakups = 20;
 inline constexpr int kFarApart = 1000;  // strdiff of words that are not spelling variants
 
-// The comparison of one expected word with one response word.
+// The comparison of one expected word with one response word. A sentence's matrix holds one per
+// pair, so the texts that few pairs have take no room in the others.
 struct lexdiff {
     int matchclass = kNotCompared;
-    std::array<std::string, kErrorTexts> error;
-    std::array<std::string, kBreakups> breakup;  // explanations in order; empty: none
+    std::string error;                 // what a test found wrong, or "none"
+    std::vector<std::string> breakup;  // explanations in order, at most kBreakups
+    void add_breakup(std::string text) {
+        if (breakup.size() < kBreakups) breakup.push_back(std::move(text));
+    }
 };
 
 // The response as words, in order.

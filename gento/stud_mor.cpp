@@ -289,9 +289,10 @@ bool mrmodify() {
             slot.fill(0);
     // One fixed delay entry per distinct {type, value}: fixed entries never change, so terminals
     // and slots can share them, and the table holds what many terminals need.
+    const int terminals = std::clamp(terminal_count, 0, kTerminals);
     std::vector<std::vector<std::pair<int, std::vector<int>>>> rows(kTerminals);
     std::map<Pair, int> made;
-    for (int t = 0; t < kTerminals; ++t) {
+    for (int t = 0; t < terminals; ++t) {
         rows[static_cast<std::size_t>(t)] = slots_of(pairs_of(t));
         for (const auto& [type, values] : rows[static_cast<std::size_t>(t)])
             for (int v : values)
@@ -303,7 +304,7 @@ bool mrmodify() {
     }
     for (auto& [p, index] : made)
         index = new_delay(p.first, p.second, 1);
-    for (int t = 0; t < kTerminals; ++t) {
+    for (int t = 0; t < terminals; ++t) {
         auto& slots = mrmod[static_cast<std::size_t>(t)];
         int k = 0;
         for (const auto& [type, values] : rows[static_cast<std::size_t>(t)]) {
@@ -380,11 +381,8 @@ int compare_var(const treenode* leaf, const WordFit& fits, lexdiff& diff) {
         if (keep) listed.push_front(n);
     }
     if (!found) return 0;
-    std::size_t k = 0;
-    for (const difference& e : listed) {
-        if (k == diff.breakup.size()) break;
-        diff.breakup[k++] = print_indexes(e.right, e.rtind) + "/" + print_indexes(e.left, e.ltind);
-    }
+    for (const difference& e : listed)
+        diff.add_breakup(print_indexes(e.right, e.rtind) + "/" + print_indexes(e.left, e.ltind));
     return 1;
 }
 

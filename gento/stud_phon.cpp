@@ -264,14 +264,12 @@ int err_match_phono(std::string_view word, treenode* leaf, lexdiff& diff) {
     const std::string expected = remove_spaceeater(leaf->morphed_word);
     Breakdown source{};
     if (!Speller(syms, expected).run(source)) {
-        diff.error[0] =
-            "ERROR: correct word does not match ipa string, though student response does";
+        diff.error = "ERROR: correct word does not match ipa string, though student response does";
         return 1;
     }
-    std::size_t k = 0;
-    for (std::size_t i = 0; i < syms.size() && k < diff.breakup.size(); ++i) {
+    for (std::size_t i = 0; i < syms.size(); ++i) {
         if (source[i] != candidate[i])
-            diff.breakup[k++] = std::string(source[i]) + "/" + std::string(candidate[i]);
+            diff.add_breakup(std::string(source[i]) + "/" + std::string(candidate[i]));
     }
     return 1;
 }

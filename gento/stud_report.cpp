@@ -64,18 +64,18 @@ std::string err_get_matchinfo(int c, int s, const lexdiff& diff, std::string_vie
         line = prefix + cut("APPROX   " + words + "\n");
     } else if (cls == kInflection) {
         std::string text = "MORPH    " + words + " ";
-        for (std::size_t i = 0; i < diff.breakup.size() && !diff.breakup[i].empty(); ++i) {
+        for (std::size_t i = 0; i < diff.breakup.size(); ++i) {
             if (i > 0) text += "OR  ";
             text += diff.breakup[i] + "  ";
         }
         line = prefix + cut(text + "\n");
     } else if (cls == kSameSound) {
         std::string text = "PHONO " + words + "   ";
-        if (diff.error[0] != "none" && !diff.error[0].empty()) {
-            text += "\n" + diff.error[0] + "\n";
+        if (diff.error != "none" && !diff.error.empty()) {
+            text += "\n" + diff.error + "\n";
         } else {
-            for (std::size_t i = 0; i < diff.breakup.size() && !diff.breakup[i].empty(); ++i)
-                text += diff.breakup[i] + " ";
+            for (const std::string& b : diff.breakup)
+                text += b + " ";
             text += "\n";
         }
         line = prefix + cut(text);

@@ -136,8 +136,8 @@ TEST_F(AnalysisTest, PairLinesOfEachClass) {
     for (const Row& r : rows) {
         lexdiff d;
         d.matchclass = r.cls;
-        d.error[0] = r.error;
-        std::copy(r.breakup.begin(), r.breakup.end(), d.breakup.begin());
+        d.error = r.error;
+        d.breakup = r.breakup;
         EXPECT_EQ(err_get_matchinfo(1, 2, d, "a", "b"), r.line) << r.cls;
     }
     EXPECT_EQ(err_get_insertdelete(3, 0, "runs"), "C3 --  MISSING  runs\n");

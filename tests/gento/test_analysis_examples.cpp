@@ -90,7 +90,7 @@ TEST_P(ExampleAnalysisTest, GeneratedAnswersAreCorrectAndTheirErrorsAreFound) {
             lexdiff d;
             EXPECT_EQ(err_match_phono(leaf->morphed_word, leaf, d), 1)
                 << leaf->morphed_word << " /" << ipa_of(leaf) << "/ in " << answer;
-            EXPECT_EQ(d.error[0], "") << leaf->morphed_word;
+            EXPECT_EQ(d.error, "") << leaf->morphed_word;
         }
 
         const std::vector<std::string> correct = report(answer);

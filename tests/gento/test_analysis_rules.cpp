@@ -18,13 +18,6 @@ Lines variants(const treenode* leaf) {
     return out;
 }
 
-Lines breakups(const lexdiff& d) {
-    Lines out;
-    for (const std::string& b : d.breakup)
-        if (!b.empty()) out.push_back(b);
-    return out;
-}
-
 }  // namespace
 
 TEST_F(AnalysisTest, MorphologicalErrorFileIsReadSortedAndChecked) {
@@ -64,7 +57,7 @@ TEST_F(AnalysisTest, VariantsAreEveryCombinationOfTheSlots) {
     EXPECT_EQ(variants(dog), (Lines{"dogs", "dog"}));  // the newest first
     lexdiff d;
     EXPECT_EQ(compare_var("dogs", dog, d), 1);
-    EXPECT_EQ(breakups(d), Lines{"sg/pl"});
+    EXPECT_EQ(d.breakup, Lines{"sg/pl"});
     EXPECT_EQ(compare_var("cats", dog, d), 0);
 
     // Slots of 2 and 3 values: 3 x 4 - 1 combinations, the last slot counting fastest.
@@ -83,7 +76,7 @@ TEST_F(AnalysisTest, VariantsAreEveryCombinationOfTheSlots) {
                              "third=runs", "second=run", "first=run"}));
     lexdiff r;
     EXPECT_EQ(compare_var("run", runs, r), 1);
-    EXPECT_EQ(breakups(r), (Lines{"third/first", "third/second", "sg/pl"}));
+    EXPECT_EQ(r.breakup, (Lines{"third/first", "third/second", "sg/pl"}));
 
     // A leaf whose name is no terminal has none.
     treenode* other = leaf("N", "dog", {"sg"});
@@ -125,7 +118,7 @@ TEST_F(AnalysisTest, OnlyTheSmallestExplanationsAreListed) {
         }
         lexdiff d;
         EXPECT_EQ(compare_var("run", runs, d), 1);
-        EXPECT_EQ(breakups(d), c.breakups);
+        EXPECT_EQ(d.breakup, c.breakups);
     }
     // A value of a type the expected word does not have is explained by itself.
     treenode* bare = leaf("V", "run", {"sg"});
@@ -134,7 +127,7 @@ TEST_F(AnalysisTest, OnlyTheSmallestExplanationsAreListed) {
     bare->mvar->variant = "run";
     lexdiff d;
     EXPECT_EQ(compare_var("run", bare, d), 1);
-    EXPECT_EQ(breakups(d), Lines{"/first"});
+    EXPECT_EQ(d.breakup, Lines{"/first"});
 }
 
 TEST_F(AnalysisTest, InflectionErrorsInAnAnalysisAndTheEnumeration) {
@@ -181,16 +174,16 @@ TEST_F(AnalysisTest, SameSoundSpelledOtherwise) {
     for (const Case& c : cases) {
         lexdiff d;
         EXPECT_EQ(err_match_phono(c.word, cat, d), c.result) << c.word;
-        EXPECT_EQ(breakups(d), c.breakups) << c.word;
+        EXPECT_EQ(d.breakup, c.breakups) << c.word;
         EXPECT_EQ(d.matchclass, c.result == 1 ? kSameSound : kNotCompared) << c.word;
     }
     EXPECT_EQ(cat->morphed_word, "cat");  // the sounds were made on the leaf and taken back
-    EXPECT_EQ(compared("dogz", leaf("N", "dog", {"pl"})).breakup[0], "s/z");
+    EXPECT_EQ(compared("dogz", leaf("N", "dog", {"pl"})).breakup, Lines{"s/z"});
 
     // An expected word that its own sounds do not spell.
     lexdiff cot;
     EXPECT_EQ(err_match_phono("kat", leaf("N", "cot", {"sg"}), cot), 1);
-    EXPECT_EQ(cot.error[0],
+    EXPECT_EQ(cot.error,
               "ERROR: correct word does not match ipa string, though student response does");
     EXPECT_EQ(err_get_matchinfo(1, 1, cot, "cot", "kat"),
               "C1 S1   PHONO cot/kat   \nERROR: correct word does not match ipa string, though "
