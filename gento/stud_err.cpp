@@ -54,13 +54,6 @@ bool is_blank(char c) {
 // applied to the leaves of one word.
 // ---------------------------------------------------------------------------------------------
 
-struct Rendered {
-    std::string text;
-    std::size_t from = std::string::npos;  // leaf k's characters in `text`: [from, to)
-    std::size_t to = std::string::npos;
-    bool capital = false;  // a capital was pending at leaf k's first character
-};
-
 bool small_letter(unsigned char c) {
     // Latin-1 247 is the division sign: it has no capital.
     return (c >= 'a' && c <= 'z') || (c >= 224 && c <= 254 && c != 247);
@@ -68,47 +61,82 @@ bool small_letter(unsigned char c) {
 bool capital_letter(unsigned char c) {
     return (c >= 'A' && c <= 'Z') || (c >= 192 && c <= 222 && c != 215);
 }
+bool shows(char ch) {
+    return ch != '^' && ch != '`' && ch != ' ';
+}
 
-Rendered render_tracked(const expected_word& w, std::size_t k, std::string_view form) {
-    Rendered r;
-    bool join = false;
-    bool capital = false;
-    for (std::size_t i = 0; i < w.leaves.size(); ++i) {
-        const std::string_view word = i == k ? form : std::string_view(w.leaves[i]->morphed_word);
-        if (i > 0 && !join && !capital) r.text += ' ';
-        for (char ch : word) {
+// Post-morphology one character at a time, each character marked with the leaf it came from.
+class Joiner {
+  public:
+    struct Out {
+        char ch;
+        int leaf;  // -1 for the blank between two leaves
+    };
+    // The blank between the words of two leaves.
+    void gap() { blank(-1); }
+    void put(char ch, int leaf) {
+        if (ch == '^') {
+            join_ = true;
+            while (!out_.empty() && out_.back().ch == ' ')
+                out_.pop_back();
+        } else if (ch == '`') {
+            capital_ = true;
+        } else if (ch == ' ') {
+            blank(leaf);
+        } else {
             const auto c = static_cast<unsigned char>(ch);
-            if (ch == '^') {
-                join = true;
-                while (!r.text.empty() && r.text.back() == ' ')
-                    r.text.pop_back();
-                if (r.from != std::string::npos && r.to > r.text.size()) r.to = r.text.size();
-            } else if (ch == '`') {
-                capital = true;
-            } else if (ch == ' ') {
-                if (!join && !capital) r.text += ch;
-            } else {
-                if (i == k && r.from == std::string::npos) {
-                    r.from = r.text.size();
-                    r.capital = capital;
-                }
-                r.text += capital && small_letter(c) ? static_cast<char>(c - 32) : ch;
-                if (i == k) r.to = r.text.size();
-                join = false;
-                capital = false;
-            }
+            out_.push_back({capital_ && small_letter(c) ? static_cast<char>(c - 32) : ch, leaf});
+            join_ = false;
+            capital_ = false;
         }
     }
-    // A mark or a blank at either end shows nothing: the word is what lies between.
-    while (!r.text.empty() && r.text.back() == ' ')
-        r.text.pop_back();
-    std::size_t lead = 0;
-    while (lead < r.text.size() && r.text[lead] == ' ')
-        ++lead;
-    r.text.erase(0, lead);
-    if (r.from != std::string::npos) {
-        r.from -= std::min(r.from, lead);
-        r.to = std::min(r.to - std::min(r.to, lead), r.text.size());
+    bool capital() const { return capital_; }
+    const std::vector<Out>& out() const { return out_; }
+
+  private:
+    void blank(int leaf) {
+        if (!join_ && !capital_) out_.push_back({' ', leaf});
+    }
+    std::vector<Out> out_;
+    bool join_ = false;
+    bool capital_ = false;
+};
+
+struct Rendered {
+    std::string text;
+    std::size_t from = std::string::npos;  // leaf k's characters in `text`: [from, to)
+    std::size_t to = std::string::npos;
+    bool capital = false;  // a capital was pending at leaf k's first character
+};
+
+// The text of the word's leaves, leaf k's form replaced by `form`, without blanks at its ends.
+Rendered render_tracked(const expected_word& w, std::size_t k, std::string_view form) {
+    Joiner j;
+    Rendered r;
+    bool first = true;
+    for (std::size_t i = 0; i < w.leaves.size(); ++i) {
+        if (i > 0) j.gap();
+        for (char ch : i == k ? form : std::string_view(w.leaves[i]->morphed_word)) {
+            if (i == k && first && shows(ch)) {
+                r.capital = j.capital();
+                first = false;
+            }
+            j.put(ch, static_cast<int>(i));
+        }
+    }
+    const std::vector<Joiner::Out>& out = j.out();
+    std::size_t begin = 0;
+    std::size_t end = out.size();
+    while (begin < end && out[begin].ch == ' ')
+        ++begin;
+    while (end > begin && out[end - 1].ch == ' ')
+        --end;
+    for (std::size_t p = begin; p < end; ++p) {
+        if (static_cast<std::size_t>(out[p].leaf) == k && out[p].ch != ' ') {
+            if (r.from == std::string::npos) r.from = r.text.size();
+            r.to = r.text.size() + 1;
+        }
+        r.text += out[p].ch;
     }
     return r;
 }
@@ -121,40 +149,17 @@ Rendered render_tracked(const expected_word& w, std::size_t k, std::string_view 
 // leaf that shows no character of its own (a capital mark, a lone glue) belongs to the word it
 // acts on, the next one; a leaf whose word holds a blank keeps the words it spans together.
 std::vector<expected_word> group_leaves(const std::vector<treenode*>& leaves) {
-    struct Out {
-        char ch;
-        int leaf;
-    };
-    std::vector<Out> out;
-    std::vector<int> anchor(leaves.size(), -1);
-    bool join = false;
-    bool capital = false;
+    Joiner j;
+    std::vector<std::size_t> start(leaves.size());  // where each leaf's characters begin
     for (std::size_t i = 0; i < leaves.size(); ++i) {
-        if (i > 0 && !join && !capital) out.push_back({' ', -1});
-        for (char ch : leaves[i]->morphed_word) {
-            const auto c = static_cast<unsigned char>(ch);
-            if (ch == '^') {
-                join = true;
-                while (!out.empty() && out.back().ch == ' ')
-                    out.pop_back();
-                for (int& a : anchor)
-                    a = std::min(a, static_cast<int>(out.size()));
-            } else if (ch == '`') {
-                capital = true;
-            } else if (ch == ' ') {
-                if (!join && !capital) out.push_back({' ', static_cast<int>(i)});
-            } else {
-                out.push_back({capital && small_letter(c) ? static_cast<char>(c - 32) : ch,
-                               static_cast<int>(i)});
-                join = false;
-                capital = false;
-            }
-            if (anchor[i] < 0)
-                anchor[i] = static_cast<int>(out.size()) - (ch == '^' || ch == '`' ? 0 : 1);
-        }
+        if (i > 0) j.gap();
+        start[i] = j.out().size();
+        for (char ch : leaves[i]->morphed_word)
+            j.put(ch, static_cast<int>(i));
     }
-    // The words of the output and the word that each position belongs to.
-    std::vector<int> word_at(out.size() + 1, -1);
+    const std::vector<Joiner::Out>& out = j.out();
+    // The word that each position of the output belongs to (-1 for a blank).
+    std::vector<int> word_at(out.size(), -1);
     int words = 0;
     for (std::size_t p = 0; p < out.size(); ++p) {
         if (out[p].ch == ' ') continue;
@@ -163,8 +168,8 @@ std::vector<expected_word> group_leaves(const std::vector<treenode*>& leaves) {
     }
     if (words == 0) return {};
     // The word at or after a position; the last word past the end.
-    const auto word_from = [&](int pos) {
-        for (std::size_t p = static_cast<std::size_t>(std::max(pos, 0)); p < out.size(); ++p) {
+    const auto word_from = [&](std::size_t pos) {
+        for (std::size_t p = pos; p < out.size(); ++p) {
             if (word_at[p] >= 0) return word_at[p];
         }
         return words - 1;
@@ -172,29 +177,27 @@ std::vector<expected_word> group_leaves(const std::vector<treenode*>& leaves) {
     std::vector<int> first(leaves.size(), -1);
     std::vector<int> last(leaves.size(), -1);
     for (std::size_t p = 0; p < out.size(); ++p) {
-        const int l = out[p].leaf;
-        if (l < 0 || word_at[p] < 0) continue;
-        const auto li = static_cast<std::size_t>(l);
-        if (first[li] < 0) first[li] = word_at[p];
-        last[li] = word_at[p];
+        if (out[p].leaf < 0 || word_at[p] < 0) continue;
+        const auto l = static_cast<std::size_t>(out[p].leaf);
+        if (first[l] < 0) first[l] = word_at[p];
+        last[l] = word_at[p];
     }
     // joined[w]: word w is part of the word before it.
     std::vector<bool> joined(static_cast<std::size_t>(words), false);
     for (std::size_t i = 0; i < leaves.size(); ++i) {
-        if (first[i] < 0) first[i] = last[i] = word_from(anchor[i]);
+        if (first[i] < 0) first[i] = last[i] = word_from(start[i]);
         for (int w = first[i] + 1; w <= last[i]; ++w)
             joined[static_cast<std::size_t>(w)] = true;
     }
-    std::vector<int> group_of(static_cast<std::size_t>(words), 0);
-    int groups = 0;
-    for (int w = 0; w < words; ++w) {
-        if (w == 0 || !joined[static_cast<std::size_t>(w)]) ++groups;
-        group_of[static_cast<std::size_t>(w)] = groups - 1;
+    std::vector<std::size_t> group_of(static_cast<std::size_t>(words));
+    std::size_t groups = 0;
+    for (std::size_t w = 0; w < group_of.size(); ++w) {
+        if (w == 0 || !joined[w]) ++groups;
+        group_of[w] = groups - 1;
     }
-    std::vector<expected_word> result(static_cast<std::size_t>(groups));
+    std::vector<expected_word> result(groups);
     for (std::size_t i = 0; i < leaves.size(); ++i)
-        result[static_cast<std::size_t>(group_of[static_cast<std::size_t>(first[i])])]
-            .leaves.push_back(leaves[i]);
+        result[group_of[static_cast<std::size_t>(first[i])]].leaves.push_back(leaves[i]);
     for (expected_word& w : result)
         w.text = render_tracked(w, w.leaves.size(), {}).text;
     return result;
