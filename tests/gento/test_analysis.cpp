@@ -247,3 +247,37 @@ TEST_F(AnalysisTest, AnyResponseGivesABoundedReport) {
     }
     EXPECT_FALSE(err_in_analysis);
 }
+
+TEST_F(AnalysisTest, TheKeysTakeTheResponseFromTheCursor) {
+    the_dog_runs(2);
+    sentence(3, {leaf("DET", "the"), leaf("N", "cat", {"sg"})});
+    corenum = 1;
+    fill_lines({"ignored", "the", "dog   runs"});
+    cur().lnptr = line(2);
+    qnewcompare();
+    Lines report = lines_of(15);
+    EXPECT_EQ(Lines(report.end() - 3, report.end()),
+              (Lines{"RESPONSE : the dog runs", "CORRECT", "***"}));
+
+    // ESC Ctrl-K reads the sentence's number after the key.
+    pushfn("3 ");
+    qcompsingle();
+    report = lines_of(15);
+    const auto best = std::find(report.begin(), report.end(), "BEST ROOT : R3");
+    ASSERT_LE(best + 4, report.end());
+    EXPECT_EQ(Lines(best + 1, best + 4),
+              (Lines{"SCORE     : 20", "EXPECTED : the cat", "RESPONSE : the dog runs"}));
+    std::array<int, kRoots> defaults{};
+    std::fill(defaults.begin() + 2, defaults.end(), 1);
+    EXPECT_EQ(rootset, defaults);
+
+    // A response longer than its room is cut, and the report says so.
+    corenum = 2;
+    fill_lines({"the dog runs " + std::string(250, 'x')});
+    qnewcompare();
+    report = lines_of(15);
+    const auto at = std::find(report.begin(), report.end(), "(response cut at 199 characters)");
+    ASSERT_NE(at, report.end());
+    EXPECT_EQ(*(at - 1), "RESPONSE : the dog runs " + std::string(186, 'x'));
+    EXPECT_TRUE(response_cut);
+}
