@@ -223,13 +223,37 @@ std::optional<std::string> part_of_leaf(std::string_view word, const expected_wo
 }
 
 // A candidate form of leaf k fits when the word it makes with the other leaves is the response
-// word. A word of one plain leaf is compared as it stands.
+// word. When leaf k's own form and the candidate are plain text (no marks, no blanks), the other
+// leaves make the same text around either, so the candidate is compared with what lies between.
 WordFit fit_for(std::string_view word, const expected_word& w, std::size_t k) {
-    const bool plain = w.leaves.size() == 1;
-    return [word, &w, k, plain](std::string_view candidate) {
-        if (plain && candidate.find_first_of("^`") == std::string_view::npos)
-            return candidate == word;
-        return err_render(w, k, candidate) == word;
+    const auto plain = [](std::string_view s) {
+        return !s.empty() && s.find_first_of("^` ") == std::string_view::npos;
+    };
+    const std::string& own = w.leaves[k]->morphed_word;
+    if (w.leaves.size() == 1 && plain(own)) {
+        return [word, &w, k, plain](std::string_view candidate) {
+            return plain(candidate) ? candidate == word : err_render(w, k, candidate) == word;
+        };
+    }
+    const Rendered r = plain(own) ? render_tracked(w, k, own) : Rendered{};
+    if (r.from == std::string::npos) {
+        return [word, &w, k](std::string_view candidate) {
+            return err_render(w, k, candidate) == word;
+        };
+    }
+    return [word, &w, k, plain, r](std::string_view candidate) {
+        if (!plain(candidate)) return err_render(w, k, candidate) == word;
+        const std::size_t after = r.text.size() - r.to;
+        if (word.size() != r.from + candidate.size() + after ||
+            word.compare(0, r.from, r.text, 0, r.from) != 0 ||
+            word.compare(word.size() - after, after, r.text, r.to, after) != 0) {
+            return false;
+        }
+        const auto first = static_cast<unsigned char>(candidate[0]);
+        const char shown =
+            r.capital && small_letter(first) ? static_cast<char>(first - 32) : candidate[0];
+        return word[r.from] == shown &&
+               word.substr(r.from + 1, candidate.size() - 1) == candidate.substr(1);
     };
 }
 
@@ -417,9 +441,13 @@ void err_word_diff(std::string_view word, const expected_word& expected, lexdiff
         return;
     }
     const std::size_t count = expected.leaves.size();
+    std::vector<WordFit> fits;
+    fits.reserve(count);
+    for (std::size_t k = 0; k < count; ++k)
+        fits.push_back(fit_for(word, expected, k));
     show_step("Performing morphological analysis");
     for (std::size_t k = 0; k < count; ++k) {
-        if (compare_var(expected.leaves[k], fit_for(word, expected, k), diff) != 0) {
+        if (compare_var(expected.leaves[k], fits[k], diff) != 0) {
             diff.matchclass = kInflection;
             return;
         }
@@ -427,10 +455,11 @@ void err_word_diff(std::string_view word, const expected_word& expected, lexdiff
     show_step("Performing lexicon analysis");
     diff.matchclass = d == kFarApart ? kDifferent : kSpelling;
     for (std::size_t k = 0; k < count; ++k) {
-        if (err_match_syn(expected.leaves[k], fit_for(word, expected, k), diff) != 0) return;
+        if (err_match_syn(expected.leaves[k], fits[k], diff) != 0) return;
     }
     if (diff.matchclass >= kFirstTag) return;
     show_step("Performing phonological analysis");
+    if (!phontablelist) return;
     for (std::size_t k = 0; k < count; ++k) {
         const std::optional<std::string> part = part_of_leaf(word, expected, k);
         if (part && err_match_phono(*part, expected.leaves[k], diff) != 0) return;
