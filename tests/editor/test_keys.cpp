@@ -53,34 +53,6 @@ class KeysTest : public StoreTest {
     FILE* stream_ = nullptr;
 };
 
-template <class Table>
-void expect_entries(const Table& table, std::initializer_list<std::pair<int, int>> rows) {
-    for (const auto& [at, want] : rows)
-        EXPECT_EQ(static_cast<int>(table[static_cast<std::size_t>(at)]), want) << "entry " << at;
-}
-
-TEST_F(KeysTest, DefaultTablesFollowTheirLists) {
-    // Punctuation 2, digits 3, letters and - . / _ ~ 4; Ctrl-A is the suspend key, ignored if it
-    // arrives; then ESC-prefixed, ESC ESC and number-sequence keys.
-    expect_entries(intran, {{' ', 2},        {'!', 2},       {'0', 3},         {'9', 3},
-                            {'a', 4},        {'Z', 4},       {'-', 4},         {'.', 4},
-                            {'/', 4},        {'_', 4},       {'~', 4},         {1, 0},
-                            {3, 21},         {127, 5},       {128 + 'n', 31},  {128 + 127, 15},
-                            {256 + 'F', 29}, {384 + 13, 21}, {384 + 232, 127}, {623, 0}});
-    int bound = 0;
-    for (int code : intran)
-        bound += code != 0 ? 1 : 0;
-    EXPECT_EQ(bound, 95 + 26 + 83 + 56 + 30) << "every listed key and no other";
-
-    expect_entries(char_map, {{'a', 'a'}, {128 + 'c', 0xE7}, {256 + 'N', 0xF1}, {31, 0}});
-    expect_entries(outtran, {{'a', 'a'}, {200, 200}, {0, '~'}, {150, '~'}, {255, '~'}});
-    expect_entries(outtran, {{173, '-'}, {19, '~'}, {22, 227}});
-    use_unicode_drawing();
-    expect_entries(outtran, {{22, 0x253C}, {26, 0x250C}, {19, '~'}});
-    expect_entries(charkind, {{'x', 1}, {'7', 65}, {'.', 70}, {'?', 6}, {4, 7}, {'(', 64}});
-    expect_entries(charkind, {{233, 1}, {246, 16}, {252, 8}, {243, 32}, {235, 0}});
-}
-
 // Prefixes, number sequences, the upper-case lock and accents: each row is read from a function
 // string with the lock as given.
 TEST_F(KeysTest, KeysReadFromStrings) {

@@ -29,12 +29,6 @@ TEST_F(Params, TableRowsAreWellFormedAndNamesDifferInTheirFirstTwoLetters) {
             EXPECT_TRUE(types[i] >= 'c' && types[i] <= 'k') << name;
         }
     }
-    EXPECT_STREQ(commands[kCommands - 1].name, "**");
-    EXPECT_STREQ(commands[kCommands - 1].defstr, "|");
-    EXPECT_EQ(row("FETCH"), 0);
-    EXPECT_EQ(row("WSHIFT"), 78);
-    EXPECT_STREQ(commands[row("OB")].prompt,
-                 "0:txt 1:rec/txt 2:rec/tmp 3:lin/txt 4:lin/gr 5:mat/txt 6:mat/gr 7:page");
 }
 
 TEST_F(Params, TypedTextTakesDefaultsAndBecomesNumbers) {
