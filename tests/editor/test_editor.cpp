@@ -12,6 +12,7 @@ namespace {
 constexpr int kNewLine = 10;  // nuline: L F, limit 20, allowed on any line
 constexpr int kInMode = 22;   // inmode: no side effects, mask 0
 constexpr int kPageDown = 30;
+constexpr int kPageUp = 28;
 
 std::string joined(const std::vector<std::string>& cmds) {
     std::string all;
@@ -123,11 +124,13 @@ TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
     dispatch(kInMode);
     EXPECT_TRUE(dispatch(kNewLine));
 
-    // The fourth page down in a row is ignored.
-    for (const bool runs : {true, true, true, false, false})
-        EXPECT_EQ(dispatch(kPageDown), runs);
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_TRUE(dispatch(kPageDown));
+    // The fourth page down or up in a row is ignored.
+    for (const int code : {kPageDown, kPageUp}) {
+        for (const bool runs : {true, true, true, false, false})
+            EXPECT_EQ(dispatch(code), runs) << code;
+        EXPECT_TRUE(dispatch(kInMode));
+        EXPECT_TRUE(dispatch(code));
+    }
 }
 
 TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {

@@ -47,7 +47,8 @@ TEST_F(Params, TypedTextTakesDefaultsAndBecomesNumbers) {
         {"WI", "99999999999999999999|2147483648", nullptr, 1, {INT_MAX, INT_MAX}},
         {"PO", "-99999999999", nullptr, 1, {-INT_MAX}}, {"WI", "", nullptr, 1, {0, 200000}},
         {"DI", "f", nullptr, 1, {6}},  {"DI", "T", nullptr, 1, {20}}, {"DI", "", nullptr, 1, {0}},
-        {"HY", "3", nullptr, 1, {3}},  {"SA", "out|*|*", nullptr, 2, {1, 200000}}};
+        {"HY", "3", nullptr, 1, {3}},  {"SA", "out|*|*", nullptr, 2, {1, 200000}},
+        {"EM", "2", "2|1|200000||", 1, {2, 1, 200000, 0}}};
     // clang-format on
     for (const auto& [cmd, text, want, first, values] : cases) {
         SCOPED_TRACE(std::string(cmd) + " " + text);
