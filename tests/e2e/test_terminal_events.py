@@ -190,7 +190,8 @@ def test_driver_suspended_by_the_suspend_key():
 
 def test_closing_the_terminal_leaves_an_emergency_copy():
     # Closing the terminal sends a hang-up; with hang-ups ignored the keyboard simply ends. Both
-    # keep the edit, beside the file, without replacing an older copy.
+    # keep the edit, beside the file, without replacing an older copy; unchanged core files leave
+    # no copy.
     for ignore_hangup in (False, True):
         folder = oruterm.scratch("oru-events-")
         with open(os.path.join(folder, "notes.txt.save"), "w") as f:
@@ -211,6 +212,8 @@ def test_closing_the_terminal_leaves_an_emergency_copy():
             time.sleep(0.05)
         assert open(copy).read() == "Eine 1\n" + NOTES[7:], ignore_hangup
         assert open(os.path.join(folder, "notes.txt.save")).read() == "an older copy\n"
+        assert sorted(os.listdir(folder)) == ["notes.txt", "notes.txt.save", "notes.txt.save.1"]
+        assert o.child.exitstatus == 1 or o.child.signalstatus is not None, ignore_hangup
 
 
 if __name__ == "__main__":

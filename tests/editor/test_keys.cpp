@@ -1,13 +1,9 @@
 // The key reader: prefixes, number sequences, function strings, pauses, the upper-case lock,
-// typed UTF-8 and the end of keyboard input.
-#include <sys/stat.h>
+// typed UTF-8 and the driver stream's end.
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "store_fixture.hpp"
@@ -247,51 +243,6 @@ TEST_F(KeysTest, KeysTypedAheadAreReadOneByOneAndTheDriverStreamEnds) {
     EXPECT_EQ(orugetc(), 255);
     inptr = stdin;
     std::fclose(driver);
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
-    char dir[] = "/tmp/oru-keysXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string base = dir;
-    cur().filname.assign(base + "/notes.txt");
-    addline("first line");
-    addline("second");
-    cur().edited = 1;
-    corenum = 3;
-    addline("unnamed");
-    cur().edited = 1;
-    corenum = 4;
-    addline("not edited");
-    corenum = 1;
-    // An existing copy is never replaced.
-    { std::ofstream(base + "/notes.txt.save") << "older copy\n"; }
-
-    const std::string home = std::filesystem::current_path();
-    ASSERT_EQ(chdir(dir), 0);
-    type_in("ab");
-    EXPECT_EXIT(
-        {
-            for (;;)
-                fetchchar();
-        },
-        ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(slurp(base + "/notes.txt.save"), "older copy\n");
-    EXPECT_EQ(slurp(base + "/notes.txt.save.1"), "\nfirst line\nsecond\n");
-    EXPECT_EQ(slurp(base + "/oru-core-3.save"), "\nunnamed\n");
-    struct stat st {};
-    EXPECT_NE(stat((base + "/oru-core-4.save").c_str(), &st), 0);
-    // The function itself reports how many copies it wrote.
-    EXPECT_EQ(emergency_save_all(), 2);
-    EXPECT_EQ(slurp(base + "/oru-core-3.save.1"), "\nunnamed\n");
-    ASSERT_EQ(chdir(home.c_str()), 0);
-    std::filesystem::remove_all(base);
 }
 
 }  // namespace
