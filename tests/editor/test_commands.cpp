@@ -53,16 +53,12 @@ TEST_F(Commands, EndShowsTheLastWindowfulWithTheCursorAtItsTop) {
 TEST_F(Commands, TabStopsAddUpAndClear) {
     // Each TAB adds stops every n columns from column 1 (a huge n saturates); TAB 0 clears all.
     // The interval, then columns with and without a stop.
+    // clang-format off
     const std::tuple<const char*, std::vector<int>, std::vector<int>> steps[] = {
-        {"0", {}, {1, 9}},
-        {"8", {1, 9, 137}, {5}},
-        {"4", {1, 5, 9, 141}, {2, 144}},
-        {"0", {}, {1, 5, 9, 141}},
-        {"143", {1, 144}, {2}},
-        {"144", {1, 144}, {2}},
-        {"0", {}, {1}},
-        {"8", {1, 9}, {10}},
-        {"99999999999", {9}, {10}}};
+        {"0", {}, {1, 9}},         {"8", {1, 9, 137}, {5}}, {"4", {1, 5, 9, 141}, {2, 144}},
+        {"0", {}, {1, 5, 9, 141}}, {"143", {1, 144}, {2}},  {"144", {1, 144}, {2}},
+        {"0", {}, {1}},            {"8", {1, 9}, {10}},     {"99999999999", {9}, {10}}};
+    // clang-format on
     for (const auto& [interval, set, clear] : steps) {
         run("TA", interval);
         for (const int c : set)
