@@ -218,6 +218,12 @@ void autowrap() {
     // The empty marker line ends the paragraph, so the reformat leaves it where it was; check
     // all the same rather than touch a record that is no longer in the file.
     if (!line_in_file(marker)) return;
+    // A reformat in core file 0 keeps the old line after the new ones; while typing that would
+    // show the line twice, and wrap it again at every key.
+    if (cf.lnptr != typed && line_in_file(typed)) {
+        cf.lnptr = typed;
+        removeline();
+    }
     LINE* above = marker->up;
     cf.lnptr = marker;
     removeline();

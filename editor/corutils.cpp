@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "build.hpp"
+#include "cstars.hpp"
 #include "linutils.hpp"
 #include "stars.hpp"
 
@@ -107,6 +108,7 @@ LINE* allocln(int linetype, int length) {
 void initfile() {
     COREFILE& cf = cur();
     clrstars();
+    clrcstars();
     cf.header->up = cf.header;
     cf.header->down = cf.header;
     cf.lnptr = cf.header;
@@ -136,9 +138,18 @@ void initcore() {
     corenum = 1;
 }
 
-void reset_store() {
+namespace {
+
+// Marking the whole arena free touches 4 MB of memory, most of the work of starting the program.
+// At start-up only its beginning is marked at once, and the rest a part at a time whenever the
+// editor waits for a key (settle_store), so that no wait pays for all of it; nothing reads the
+// unmarked bytes, which lie past the used part.
+constexpr long kFirstMarked = 4096;  // a page: more than the diagnostic dump shows
+constexpr long kMarkedPerWait = 256 * 1024;
+long marked_to = kTextSize;  // bytes from here on are still to be marked
+
+void empty_store() {
     pool.reset();
-    textbase.fill(kFreeByte);
     avail = 0;
     hiaddr = kHiAddr;
     reserve = nullptr;
@@ -149,6 +160,29 @@ void reset_store() {
     cp = 1;
     dist = 0;
     initcore();
+}
+
+}  // namespace
+
+void reset_store() {
+    textbase.fill(kFreeByte);
+    marked_to = kTextSize;
+    empty_store();
+}
+
+void start_store() {
+    std::fill_n(textbase.begin(), kFirstMarked, kFreeByte);
+    marked_to = kFirstMarked;
+    empty_store();
+}
+
+void settle_store() {
+    if (marked_to >= kTextSize) return;
+    // Between operations every byte from avail on is free: bytes written there for an operation
+    // that has ended (a merge, a block copy) are dead. Bytes below avail were all written.
+    const long from = std::max(marked_to, std::clamp(avail, 0L, kTextSize));
+    marked_to = std::min(from + kMarkedPerWait, kTextSize);
+    std::fill(textbase.begin() + from, textbase.begin() + marked_to, kFreeByte);
 }
 
 void removefile() {

@@ -21,5 +21,9 @@ void wrwholescreen();
 int distance(const LINE* l1, const LINE* l2);
 void garbage();
 
-// Start-up and tests: empties the whole store and builds the 20 core files afresh.
+// Tests: empties the whole store and builds the 20 core files afresh.
 void reset_store();
+// Start-up: the same, on an arena that nothing has written yet; most of its marking as free is
+// left to settle_store, which the key reader calls each time it waits for a key.
+void start_store();
+void settle_store();

@@ -24,13 +24,14 @@ int oldline = -1;
 int oldcol = -1;
 int oldlncnt = -1;
 int oldcoreview = -1;
+int oldlock = -1;
 int fieldnum = 1;
 long recptr = 0;
 long disrecptr = 0;
 int fieldsiz = 0;
 
 void reset_display() {
-    oldcore = oldline = oldcol = oldlncnt = oldcoreview = -1;
+    oldcore = oldline = oldcol = oldlncnt = oldcoreview = oldlock = -1;
     fieldnum = 1;
     recptr = disrecptr = 0;
     fieldsiz = 0;
@@ -71,10 +72,6 @@ int cursor_row() {
         l = l->down;
     }
     return -1;
-}
-
-bool is_tabstop(int c) {
-    return c >= 0 && c < static_cast<int>(tabs.size()) && tabs[c] != 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -368,6 +365,11 @@ void putstats() {
         oldcoreview = -2;
         putstring(fullmsg, 'v');
     }
+    // The upper-case lock shows in the help line's rule, where it moves no status field.
+    if (transb != oldlock) {
+        oldlock = transb;
+        putstring(transb != 0 ? "CAPS" : "", 'u');
+    }
 }
 
 void putfname() {
@@ -378,7 +380,7 @@ void prtabs() {
     std::string cmd = "$mt";
     for (int c = pshift + 1; c <= rightcol; ++c) {
         char mark = '.';
-        if (c < rmargin && is_tabstop(c)) mark = '!';
+        if (c < rmargin && tabcol(c) != 0) mark = '!';
         if (c == lmargin) mark = '<';
         if (c == rmargin) mark = lmargin == rmargin ? '+' : '>';
         cmd.push_back(mark);
@@ -391,7 +393,7 @@ void prtabs() {
 }
 
 void gendis() {
-    oldcore = oldline = oldcol = oldlncnt = oldcoreview = -1;
+    oldcore = oldline = oldcol = oldlncnt = oldcoreview = oldlock = -1;
     pltransmit("$X");
     pltransmit("$W");
     pltransmit("$mh");
@@ -409,4 +411,15 @@ void gendis() {
         pltransmit("$CL" + std::string(shadow_cmdline.data(), static_cast<std::size_t>(std::clamp(
                                                                   shadow_ptr, 0, kShadowCmdLen))));
     }
+}
+
+void redraw_screen() {
+    const CursorPlace place = cursor_place();
+    const int keep = visible;
+    visible = 1;
+    gendis();
+    discur();
+    put_cursor_back(place);
+    visible = keep;
+    screen_refresh();
 }

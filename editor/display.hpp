@@ -13,6 +13,7 @@ extern int oldline;
 extern int oldcol;
 extern int oldlncnt;
 extern int oldcoreview;
+extern int oldlock;  // the upper-case lock as last shown
 // The record field under the cursor (findfield) and the position while a record is drawn.
 extern int fieldnum;
 extern long recptr;
@@ -22,6 +23,10 @@ extern int fieldsiz;
 void display();
 void discur();
 void gendis();
+// Draws the whole screen again after the terminal was given away or changed size: the status is
+// shown even while silent, and the terminal's cursor goes back where the user had it (on the
+// text, on the command line, or after a waiting message, which is shown again).
+void redraw_screen();
 void putstats();
 void putfname();
 void prtabs();

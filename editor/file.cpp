@@ -207,15 +207,6 @@ class Writer {
 // Reading the text file format
 // ---------------------------------------------------------------------------------------------
 
-// Column c gets a tab stop while reading: the left margin, everything from the right margin on,
-// the tab table in between, and every eighth column beyond the table.
-bool tabcolumn(int c) {
-    if (c < lmargin) return false;
-    if (c == lmargin || c >= rmargin) return true;
-    if (c < static_cast<int>(tabs.size())) return tabs[static_cast<std::size_t>(c)] != 0;
-    return c % 8 == 0;
-}
-
 int marker_object(int c) {
     switch (c) {
         case 'r':
@@ -277,7 +268,7 @@ class LineReader {
             if (c == '\t' && octflag == 0) {
                 do {
                     if (!put(' ')) return full();
-                } while (!tabcolumn(len_ + 1));
+                } while (tabcol(static_cast<int>(len_) + 1) == 0);
                 continue;
             }
             if (!put(static_cast<unsigned char>(c))) return full();

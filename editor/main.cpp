@@ -76,11 +76,11 @@ int main(int argc, char** argv) {
         std::printf("Too many arguments. Type oru -h for details.\n");
         return 0;
     }
-    if (fparam1 == "-h" || fparam1 == "--help") {
+    if (fparnum == 2 && (fparam1 == "-h" || fparam1 == "--help")) {
         std::printf("\n%s\n\n", kHelp);
         return 0;
     }
-    if (fparam1 == "--version") {
+    if (fparnum == 2 && fparam1 == "--version") {
         std::printf("oru %s (built %s %s)\n", kVersion, __DATE__, __TIME__);
         return 0;
     }
@@ -93,7 +93,7 @@ int main(int argc, char** argv) {
         return 0;
     }
 
-    reset_store();
+    start_store();
     writetemplate(0);
     stermpars();
     getwindsize();

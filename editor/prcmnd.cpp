@@ -147,6 +147,12 @@ bool namechar() {
     return type == 3 || type == 4;
 }
 
+// Command names are read in capitals whatever the upper-case lock says, as the lock would make
+// them; the lock itself is left alone, so the screen never shows it on for that reason.
+char capital(char ch) {
+    return type == 4 && ch >= 'a' && ch <= 'z' ? static_cast<char>(ch - 'a' + 'A') : ch;
+}
+
 void clearcmdline() {
     pltransmit("$Cx");
     shadow_ptr = 0;
@@ -174,24 +180,19 @@ void aftercommand(const CMDSPEC& c) {
 }  // namespace
 
 int getcmnd() {
-    const int keep = transb;
-    transb = 1;
     prmptpar(0);
     char first = 0;
     char second = 0;
     while (second == 0) {
         cmdkey();
-        if (type == 1) {
-            transb = keep;
-            return -1;
-        }
+        if (type == 1) return -1;
         if (!namechar()) continue;
-        first = holdch;
+        first = capital(holdch);
         putcmdlett(first);
         while (true) {
             cmdkey();
             if (namechar()) {
-                second = holdch;
+                second = capital(holdch);
                 putcmdlett(second);
                 break;
             }
@@ -201,7 +202,6 @@ int getcmnd() {
             }
         }
     }
-    transb = keep;
     const int row = findcommand(first, second);
     if (row < 0) {
         ibeep();

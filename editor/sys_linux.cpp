@@ -13,7 +13,7 @@ namespace {
 std::string outbuf;
 std::string* capture = nullptr;
 bool loaded = false;
-bool screen_started = false;
+bool screen_started = false;  // output reaches the terminal (call_initscr has run)
 
 int put_one(int ch) {
     outbuf.push_back(static_cast<char>(ch));
@@ -63,7 +63,7 @@ void set_output_capture(std::string* sink) {
 
 bool load_terminfo(const char* name) {
     int err = 0;
-    if (cur_term != nullptr && !screen_started) del_curterm(cur_term);
+    if (cur_term != nullptr) del_curterm(cur_term);
     if (setupterm(name, STDOUT_FILENO, &err) != OK || err <= 0) {
         loaded = false;
         return false;
@@ -98,28 +98,21 @@ void call_clear_screen() {
     if (loaded) emit(clear_screen);
 }
 
+// The library is used at the terminfo level only: the description loaded by load_terminfo is all
+// the editor needs, and the terminal's modes are set by the terminal module itself. Starting the
+// library's screen as well would read the description a second time, change the modes behind the
+// editor's back and send set-up strings of its own, which is most of the cost of starting.
 void call_initscr() {
-    if (screen_started) return;
-    // The description checked by load_terminfo is released: initscr loads its own.
-    if (cur_term != nullptr) del_curterm(cur_term);
-    initscr();
-    loaded = true;
     screen_started = true;
 }
 
-void call_intrflush() {
-    if (!screen_started) return;
-    intrflush(stdscr, FALSE);
-    keypad(stdscr, FALSE);
-}
+// Keys are not read through the library and the keypad's transmit mode is never switched on, so
+// there is nothing to flush or to switch off.
+void call_intrflush() {}
 
-void call_reset_prog_mode() {
-    if (screen_started) reset_prog_mode();
-}
-
-void call_reset_shell_mode() {
-    if (screen_started) reset_shell_mode();
-}
+// The editor's mode and the shell's are kept and applied by initerm and reseterm.
+void call_reset_prog_mode() {}
+void call_reset_shell_mode() {}
 
 // The window-size request gives the size of the terminal as it is now; the description's numbers
 // are what the terminal had when the library started, and serve when the request fails.

@@ -50,16 +50,6 @@ void install(int sig, void (*handler)(int)) {
     sigaction(sig, &sa, nullptr);
 }
 
-// Draws everything again, the status included even while status output is off.
-void redraw_all() {
-    const int keep = visible;
-    visible = 1;
-    gendis();
-    discur();
-    visible = keep;
-    screen_refresh();
-}
-
 void stop_editor() {
     if (progstate == 1) {
         voluntary = 0;
@@ -71,18 +61,11 @@ void stop_editor() {
     kill(getpid(), SIGSTOP);
 }
 
-void continue_editor() {
-    physterm();
-    initerm();
-    call_reset_prog_mode();
-    redraw_all();
-}
+}  // namespace
 
-void resize_window() {
-    reseterm();
-    stermpars();
-    physterm();
-    initerm();
+void retake_screen(bool resized) {
+    // Another program may have had the terminal while its size changed (the change is then told
+    // to that program only), so the size is read again whatever brought the editor back.
     if (getwindsize() != 0) {
         COREFILE& cf = cur();
         // Keep the cursor line in the smaller window.
@@ -93,9 +76,24 @@ void resize_window() {
             ++row;
         }
         if (l != cf.lnptr) cf.disln = cf.lnptr;
-        ibeep();
+        if (resized) ibeep();
     }
-    redraw_all();
+    redraw_screen();
+}
+
+namespace {
+
+void continue_editor() {
+    physterm();
+    initerm();
+    retake_screen(false);
+}
+
+// The terminal stays in the editor's hands: only the size and the screen change. (The mode is
+// set again all the same, in case the terminal's owner changed it meanwhile.)
+void resize_window() {
+    initerm();
+    retake_screen(true);
 }
 
 [[noreturn]] void end_editor() {

@@ -5,3 +5,8 @@
 
 void setsig();
 void sigwork();
+
+// Brings the screen back whole: reads the window size again (keeping the cursor line in view,
+// with a beep when `resized` and the size did change) and redraws everything with the cursor
+// where the user had it. Used after a resize, a resume and a shell escape.
+void retake_screen(bool resized);

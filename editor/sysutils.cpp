@@ -15,6 +15,7 @@
 #include "globals.hpp"
 #include "scrout.hpp"
 #include "sys_linux.hpp"
+#include "syshandler.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -161,20 +162,24 @@ void shell_escape(const char* command) {
     std::printf("%s\r\n", command);
     const bool interactive = command[0] == '\0' && progstate == 0;
     const bool ok = run_shell(interactive ? "-i" : "-c", interactive ? nullptr : command);
-    call_reset_prog_mode();
     initerm();
     if (progstate == 0) {
         std::printf("\r\n\nType [return] to continue\r");
         std::fflush(stdout);
+        // A resize meanwhile is handled once the screen is back: redrawing now would cover the
+        // shell's output that the user is reading.
+        sigset_t winch;
+        sigset_t old;
+        sigemptyset(&winch);
+        sigaddset(&winch, SIGWINCH);
+        sigprocmask(SIG_BLOCK, &winch, &old);
         wait_return();
+        sigprocmask(SIG_SETMASK, &old, nullptr);
     }
     std::fflush(stdout);
     physterm();
     if (!ok) del = 2;
-    const int keep = visible;
-    visible = 1;
-    gendis();
-    visible = keep;
+    retake_screen(false);
 }
 
 }  // namespace

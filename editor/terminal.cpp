@@ -269,6 +269,16 @@ Screen& screen() {
 
 std::vector<std::string>* command_capture = nullptr;
 
+// Where the last placement put the terminal's cursor, as the user sees it, and the help line's
+// text: a whole-screen redraw puts both back.
+enum class Place { Text, Command, Help };
+Place place = Place::Text;
+std::string help_shown;
+// The upper-case lock's mark, drawn into the help line's rule (empty while the lock is off).
+std::string lock_mark;
+constexpr int kLockCol = 1;
+constexpr int kLockWidth = 4;
+
 // ---------------------------------------------------------------------------------------------
 // Reading screen commands
 // ---------------------------------------------------------------------------------------------
@@ -334,14 +344,24 @@ void move_cursor(int r, int c) {
     screen().move(r, c);
 }
 
+void draw_lock(Screen& s) {
+    s.move(helpline, kLockCol);
+    for (int i = 0; i < kLockWidth; ++i)
+        s.put(i < static_cast<int>(lock_mark.size()) ? static_cast<unsigned char>(lock_mark[i])
+                                                     : U'-');
+}
+
 void draw_help_line(Screen& s, std::string_view raw) {
     s.move(helpline, 0);
     for (char32_t ch :
          std::u32string_view(kRule).substr(0, static_cast<std::size_t>(std::max(swidth + 2, 0))))
         s.put(ch);
+    if (!lock_mark.empty()) draw_lock(s);
     s.move(helpline, 6);
     for (char32_t ch : chars_of(raw))
         s.put(ch);
+    help_shown.assign(raw);
+    place = Place::Help;
 }
 
 void message(char k, std::string_view raw) {
@@ -387,8 +407,20 @@ void message(char k, std::string_view raw) {
         case 'h':
         case 'i':
             draw_help_line(screen(), raw);
-            screen_refresh();
+            // A message is sent at once, to be read while the work goes on; clearing the line
+            // waits for the next refresh, so a whole-screen redraw goes out in one piece.
+            if (!raw.empty()) screen_refresh();
             break;
+        case 'u': {
+            // The lock's mark changes nothing else on the screen, the cursor included.
+            Screen& s = screen();
+            const int r = s.row();
+            const int c = s.col();
+            lock_mark.assign(raw.substr(0, kLockWidth));
+            draw_lock(s);
+            s.move(r, c);
+            break;
+        }
         default:
             break;
     }
@@ -449,6 +481,7 @@ void text_command(std::string_view s) {
 
 void command_line_command(std::string_view s) {
     if (s.size() < 3) return;
+    if (s[2] != '-') place = Place::Command;
     switch (s[2]) {
         case '+':
             move_cursor(cmdline, 19 + cmdlen);
@@ -525,6 +558,9 @@ void reset_geometry() {
     help_owed = false;
     last_progress = {};
     progress_gap = kProgressGap;
+    place = Place::Text;
+    help_shown.clear();
+    lock_mark.clear();
     screen().resize(24, 80);
 }
 
@@ -533,6 +569,12 @@ void set_progress_gap(std::chrono::milliseconds gap) {
 }
 
 int setgeometry(int nlines, int ncols) {
+    // The screen is exactly as large as the terminal, so whatever lies beyond its edges is cut
+    // off rather than wrapped onto the next row; the layout keeps its least size even on a
+    // smaller terminal.
+    const int rows = std::clamp(nlines, 1, kMaxLines);
+    const int cols = std::clamp(ncols, 1, kMaxCols);
+    if (screen().rows() != rows || screen().cols() != cols) screen().resize(rows, cols);
     nlines = std::clamp(nlines, kMinLines, kMaxLines);
     ncols = std::clamp(ncols, kMinCols, kMaxCols);
     const int olddepth = depth;
@@ -546,13 +588,38 @@ int setgeometry(int nlines, int ncols) {
     depth = nlines - 4;
     helpline = nlines - 2;
     cmdline = nlines - 1;
-    if (screen().rows() != nlines || screen().cols() != ncols) screen().resize(nlines, ncols);
     return depth != olddepth || swidth != oldwidth ? 1 : 0;
 }
 
 // ---------------------------------------------------------------------------------------------
 // Set-up and tear-down
 // ---------------------------------------------------------------------------------------------
+
+namespace {
+
+// True while the terminal is in the editor's mode (from initerm to reseterm).
+bool holding = false;
+
+// The editor's mode, built from the shell's attributes however they were left: every key
+// arrives at once and unechoed, a carriage return stays a carriage return, and of the control
+// characters only Ctrl-_ (interrupt) and Ctrl-A (suspend) act on the terminal; Ctrl-C, Ctrl-Z,
+// Ctrl-S, Ctrl-Q and Ctrl-\ are keys of the editor.
+struct termios editor_mode(struct termios t) {
+    t.c_lflag &= ~static_cast<tcflag_t>(ICANON | ECHO | ECHONL);
+    t.c_lflag |= ISIG;
+    t.c_iflag &= ~static_cast<tcflag_t>(ICRNL | INLCR | IGNCR | IXON);
+    t.c_oflag &= ~static_cast<tcflag_t>(ONLCR);
+    t.c_cc[VMIN] = 1;
+    t.c_cc[VTIME] = 0;
+    t.c_cc[VINTR] = 0x1F;
+    t.c_cc[VSUSP] = 0x01;
+    for (int cc : {VQUIT, VSTART, VSTOP, VEOL, VREPRINT, VDISCARD, VWERASE, VLNEXT}) {
+        t.c_cc[cc] = 0;
+    }
+    return t;
+}
+
+}  // namespace
 
 void stermpars() {
     entname = std::getenv("TERM");
@@ -589,22 +656,22 @@ void physterm() {
 
 void initerm() {
     call_intrflush();
-    if (tcgetattr(STDOUT_FILENO, &oldintrps) != 0) return;  // not a terminal: nothing to set
-    newintrps = oldintrps;
-    newintrps.c_cc[VINTR] = 0x1F;
-    newintrps.c_cc[VSUSP] = 0x01;
-    for (int cc : {VQUIT, VSTART, VSTOP, VEOL, VREPRINT, VDISCARD, VWERASE, VLNEXT}) {
-        newintrps.c_cc[cc] = 0;
-    }
-    tcsetattr(STDOUT_FILENO, TCSANOW, &newintrps);
+    // What the terminal has when the editor takes it (at start-up, on the way back from a shell
+    // escape or a stop) is the shell's mode, which leaving restores. While the editor holds the
+    // terminal its mode is only set again, so a resize or a stray continue signal cannot take the
+    // editor's mode for the shell's.
+    if (!holding && tcgetattr(STDOUT_FILENO, &oldintrps) != 0) return;
+    newintrps = editor_mode(oldintrps);
+    if (tcsetattr(STDOUT_FILENO, TCSANOW, &newintrps) == 0) holding = true;
 }
 
 void reseterm() {
     if (termnum == 4) term_puts("\x1b[?8l\x1b[?7h");
     call_exit_ca_mode();
     term_flush();
-    if (isatty(STDOUT_FILENO)) tcsetattr(STDOUT_FILENO, TCSANOW, &oldintrps);
     call_reset_shell_mode();
+    if (holding) tcsetattr(STDOUT_FILENO, TCSANOW, &oldintrps);
+    holding = false;
 }
 
 void scrclear() {
@@ -667,6 +734,7 @@ void pltransmit(std::string_view cmd) {
     switch (cmd[1]) {
         case '+':
             move_cursor(textline, textcol);
+            place = Place::Text;
             break;
         case 'C':
             command_line_command(cmd);
@@ -687,6 +755,7 @@ void pltransmit(std::string_view cmd) {
             move_cursor(textline, textcol);
             if (cmd.size() > 2) write(chars_of(cmd.substr(2)).substr(0, 1));
             textcol += 1;
+            place = Place::Text;
             break;
         case 'm':
             if (cmd.size() > 2) message(cmd[2], cmd.substr(3));
@@ -725,6 +794,24 @@ int screen_cursor_row() {
 }
 int screen_cursor_col() {
     return screen().col();
+}
+
+CursorPlace cursor_place() {
+    CursorPlace p;
+    p.where = place == Place::Command ? 1 : place == Place::Help ? 2 : 0;
+    if (place == Place::Help) p.message = help_shown;
+    return p;
+}
+
+void put_cursor_back(const CursorPlace& p) {
+    if (visible == 0) return;
+    if (p.where == 1) {
+        pltransmit("$C+");
+    } else if (p.where == 2) {
+        draw_help_line(screen(), p.message);
+    } else {
+        pltransmit("$+");
+    }
 }
 
 void set_command_capture(std::vector<std::string>* sink) {

@@ -42,13 +42,18 @@ void reset_geometry();
 // reset_geometry); one that comes sooner is drawn when the screen is next looked at or refreshed.
 void set_progress_gap(std::chrono::milliseconds gap);
 // Applies the geometry rule to a terminal of `nlines` rows and `ncols` columns; returns 1 when
-// `depth` or `swidth` changed. getwindsize and the WINDOW command use it.
+// `depth` or `swidth` changed. getwindsize and the WINDOW command use it. The screen is exactly
+// that size, so a terminal smaller than the layout's least size (5 x 21) shows it clipped.
 int setgeometry(int nlines, int ncols);
 
 void stermpars();
 int getwindsize();
 void physterm();
+// Puts the terminal in the editor's mode: no echo, no line editing, keys at once, and the control
+// characters of the editor (interrupt Ctrl-_, suspend Ctrl-A, the others off). Called when the
+// editor takes the terminal, and again at any time to set that mode anew.
 void initerm();
+// Gives the terminal back in the mode the editor found it in.
 void reseterm();
 void scrclear();
 
@@ -79,6 +84,16 @@ std::u32string screen_row(int r);
 std::string screen_text(int r);  // row `r` with characters above 255 shown as '?'
 int screen_cursor_row();
 int screen_cursor_col();
+// Where the terminal's cursor stands for the user: on the text cursor (0), on the command line
+// (1), or after the message on the help line (2). A whole-screen redraw takes the place first
+// and puts the cursor back there afterwards, the message included.
+struct CursorPlace {
+    int where = 0;
+    std::string message;
+};
+CursorPlace cursor_place();
+void put_cursor_back(const CursorPlace& p);
+
 // Tests: every screen command handed to pltransmit is appended to `sink` while it is set.
 void set_command_capture(std::vector<std::string>* sink);
 

@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdlib>
 
+#include "corutils.hpp"
 #include "dxio.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
@@ -337,8 +338,9 @@ constexpr long kMaxUnanswered = 100'000;  // keys a procedure may give a waiting
 constexpr int kMaxNumber = 239;           // a number sequence saturates at key index 623
 constexpr char kInterruptKeys[] = {3, 0};
 
-int number = 0;        // the number of a number sequence being read
-int pushed_back = -1;  // a keyboard byte read ahead while decoding UTF-8
+int number = 0;           // the number of a number sequence being read
+bool parameters = false;  // past the first ';' of a number sequence: its modifiers are skipped
+int pushed_back = -1;     // a keyboard byte read ahead while decoding UTF-8 or a key sequence
 
 FILE* kbd = stdin;  // the keyboard's stream
 
@@ -435,7 +437,58 @@ int utf8_latin1(int lead) {
         }
         value = (value << 6) | (b & 0x3F);
     }
-    return more == 1 && value >= 0xA0 ? value : -1;
+    // Only U+00A0 to U+00FF have a byte in the store; any other character is ignored rather
+    // than kept as the low byte of its code, which would be another character altogether.
+    return value >= 0xA0 && value <= 0xFF ? value : -1;
+}
+
+// True when the keyboard has another byte within `ms` milliseconds: a terminal sends the bytes of
+// one key together, while a person's keys come far apart.
+bool byte_follows(int ms) {
+    if (pushed_back >= 0) return true;
+    if (kbd == nullptr) return false;
+    const int fd = fileno(kbd);
+    if (fd < 0) {  // keys held in memory: all that was typed is there already
+        const int c = std::getc(kbd);
+        if (c == EOF) return false;
+        std::ungetc(c, kbd);
+        return true;
+    }
+    pollfd p{fd, POLLIN, 0};
+    return poll(&p, 1, ms) > 0 && (p.revents & POLLIN) != 0;
+}
+
+// Terminals send some keys as ESC O and a capital letter: the cursor keys, Home and End in the
+// keypad's application mode, which are the same keys as their ESC [ forms, and F1 to F4, which
+// older terminals send as the numbered sequences 11 to 14. Any other such sequence is no key.
+int ss3_index(int letter) {
+    switch (letter) {
+        case 'A':
+        case 'B':
+        case 'C':
+        case 'D':
+        case 'F':
+        case 'H':
+            return ESCB + letter;
+        case 'P':
+        case 'Q':
+        case 'R':
+        case 'S':
+            return NUM + 11 + (letter - 'P');
+        default:
+            return -1;
+    }
+}
+
+// ESC O read from the keyboard: the accent key of o circumflex, or the start of a key sent as
+// ESC O and a capital letter (see ss3_index). Returns the key index, or -1 for no key.
+int after_esc_o() {
+    constexpr int kSequenceGap = 50;  // ms
+    if (!byte_follows(kSequenceGap)) return ESC + 'O';
+    const int b = input_byte();
+    if (b >= 'A' && b <= 'Z') return ss3_index(b);
+    if (b >= 0) pushed_back = b;  // the next key, typed after the accent key
+    return ESC + 'O';
 }
 
 void set_typing(int ch) {
@@ -469,6 +522,7 @@ bool act(int index, bool from_string) {
         case 8:
             escflg = NUM;
             number = std::clamp(index - (ESCB + '0'), 0, kMaxNumber);
+            parameters = false;
             return false;
         case 13:
             if (fnptr > 0 && fnstack[fnptr] == nullptr) {
@@ -530,6 +584,7 @@ void reset_keys() {
     kbd = stdin;
     inptr = stdin;
     number = 0;
+    parameters = false;
     pushed_back = -1;
 }
 
@@ -594,8 +649,11 @@ void fetchchar() {
             from_string = true;
         } else {
             // Keys typed ahead are read before the screen is brought up to date, so a burst
-            // of keys costs one update.
-            if (!input_pending()) screen_refresh();
+            // of keys costs one update. Work left from start-up is done while the user looks.
+            if (!input_pending()) {
+                screen_refresh();
+                settle_store();
+            }
             b = input_byte(true);
             if (b < 0) {
                 sigwork();
@@ -611,10 +669,23 @@ void fetchchar() {
         int index;
         if (escflg == NUM) {
             if (b >= '0' && b <= '9') {
-                number = std::min(number * 10 + (b - '0'), kMaxNumber);
+                if (!parameters) number = std::min(number * 10 + (b - '0'), kMaxNumber);
                 continue;
             }
+            // Modifiers and further parameters (ESC [ 1 ; 5 C) belong to the same key, which the
+            // first number names; the sequence ends at its first other byte.
+            if (b == ';') {
+                parameters = true;
+                continue;
+            }
+            parameters = false;
             index = NUM + number;
+        } else if (escflg == ESC && b == 'O' && !from_string && keyboard()) {
+            index = after_esc_o();
+            if (index < 0) {
+                escflg = 0;
+                continue;
+            }
         } else {
             index = escflg + b;
         }

@@ -59,15 +59,18 @@ def test_two_arguments_not_an_option_start_empty():
     folder = oruterm.scratch("oru-args-")
     with open(os.path.join(folder, "a.txt"), "w") as f:
         f.write("one\ntwo\n")
-    oru = oruterm.Oru(["a.txt", "b.txt"], cwd=folder)
-    try:
-        oru.wait_for("Expecting Command")
-        oru.wait_for("Lines: 1 ")
-        assert "a.txt" not in oru.row(0) and "b.txt" not in oru.row(0), oru.row(0)
-        oru.send("GO\r")
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
+    # -h is the help only as the one argument.
+    for args in (["a.txt", "b.txt"], ["-h", "a.txt"], ["--help", "a.txt"]):
+        oru = oruterm.Oru(args, cwd=folder)
+        try:
+            oru.wait_for("Expecting Command")
+            oru.wait_for("Lines: 1 ")
+            assert "a.txt" not in oru.row(0) and "b.txt" not in oru.row(0), oru.row(0)
+            oru.send("GO\r")
+            assert oru.wait_exit() == 0
+            assert "To start oru" not in oru.raw.decode("latin-1"), args
+        finally:
+            oru.close()
 
 
 if __name__ == "__main__":

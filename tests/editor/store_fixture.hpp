@@ -7,11 +7,15 @@
 #include <string_view>
 #include <vector>
 
+#include "centre.hpp"
 #include "corutils.hpp"
+#include "cstars.hpp"
 #include "editor.hpp"
 #include "globals.hpp"
 #include "linutils.hpp"
+#include "reformat.hpp"
 #include "scrout.hpp"
+#include "tabs.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -26,6 +30,10 @@ class StoreTest : public ::testing::Test {
         reset_scrout();
         linepool::fail_after(-1);
         reset_store();
+        reset_tabs();
+        reset_centre();
+        reset_reformat();
+        reset_cstars();
     }
     void TearDown() override { linepool::fail_after(-1); }
 

@@ -45,17 +45,25 @@ TEST_F(Build, AutomaticWrapHandsTheParagraphToReformatAndKeepsTheCursorAfterTheT
     load({"alpha beta gamma del", "", "other"});
     at(1, 21);
     EXPECT_EQ(asked(op::kLetter, 't'), 1);
-    // The marker line is gone again and the cursor stands after the last character typed.
-    EXPECT_EQ(cur().lncount, 3);
-    EXPECT_EQ(lines()[1], "");
-    EXPECT_EQ(lines()[2], "other");
-    const std::string last = text(cur().lnptr);
-    EXPECT_EQ(col(), static_cast<int>(last.size()) + 1);
-    EXPECT_EQ(last.back(), 't');
+    // The word that ran past the margin moved down; the marker line is gone again and the cursor
+    // stands after the last character typed, so typing goes on there.
+    EXPECT_EQ(lines(), (V{"alpha beta gamma", "delt", "", "other"}));
+    EXPECT_EQ(lineno(), 2);
+    EXPECT_EQ(col(), 5);
+    typed("a");
+    EXPECT_EQ(lines()[1], "delta");
+    EXPECT_EQ(core[0].lncount, 2) << "the old line went to core file 0";
+    // Typing in core file 0 itself wraps the same way, without keeping the old line there.
+    corenum = 0;
+    fill_lines({"alpha beta gamma del"});
+    at(1, 21);
+    typed("ta");
+    EXPECT_EQ(lines(), (V{"alpha beta gamma", "delta", "alpha beta gamma delt"}));
     // A blank typed past the margin does not wrap.
     load({repeat('x', 21)});
     at(1, 22);
     EXPECT_EQ(asked(op::kPunct, ' '), 4);
+    EXPECT_EQ(cur().lncount, 1);
     expect_sound();
 }
 

@@ -198,12 +198,13 @@ TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
     full = 0;
     EXPECT_EQ(sent(putstats), C{"$mvTEXT    "});
 
-    // Margins, tab stops and column stars on the ruler.
+    // Margins, tab stops and column stars on the ruler; the stop at column 1 lies left of the
+    // margin, where the tab key never stops.
     lmargin = 5;
     rmargin = 20;
     cur().cstarA = 3;
     prtabs();
-    EXPECT_EQ(row(1).substr(2, 24), "!.*.<...!.......!..>....");
+    EXPECT_EQ(row(1).substr(2, 24), "..*.<...!.......!..>....");
     lmargin = rmargin = 10;
     prtabs();
     EXPECT_EQ(row(1).substr(2 + 9, 1), "+");
@@ -241,6 +242,63 @@ TEST_F(DisplayTest, ResultsOnTheHelpLine) {
     using C = std::vector<std::string>;
     EXPECT_EQ(sent([] { putbool("AC", "B"); }), (C{"$mbERR AC", "$mbCH B"}));
     EXPECT_EQ(sent([] { putbool("", "AB"); }), C{"$mbCH AB"});
+}
+
+// After a resize or a return from elsewhere the whole screen is drawn again at the terminal's size
+// and the terminal's cursor is where the user had it: on the text, on the command line, or after a
+// message that still waits for its answer.
+TEST_F(DisplayTest, RedrawPutsTheCursorBackAndShowsTheLock) {
+    std::vector<std::string> lines;
+    for (int i = 1; i <= 30; ++i)
+        lines.push_back("line " + std::to_string(i));
+    fill(lines);
+    for (int i = 0; i < 4; ++i)
+        cur().lnptr = cur().lnptr->down;
+    cur().curcol = 3;
+    const struct {
+        int rows, cols;
+        void (*place)();
+        int row, col;  // -1: the text cursor's screen place
+    } cases[] = {
+        {24, 80, [] { txtcur(); }, -1, -1},
+        {30, 100,
+         [] {
+             pltransmit("$Cx");
+             pltransmit("$CLFE");
+             cmdcur();
+         },
+         29, 21},
+        {12, 40, [] { txtcur(); }, -1, -1},
+        {12, 40, [] { putstring("Not Found", 'e'); }, 10, 15},
+    };
+    for (const auto& c : cases) {
+        gendis();
+        discur();
+        c.place();
+        screen_refresh();
+        setgeometry(c.rows, c.cols);
+        pltransmit("$p0,0");  // what the redraw finds must not matter
+        redraw_screen();
+        EXPECT_EQ(screen_cursor_row(), c.row >= 0 ? c.row : windowtop + 4)
+            << c.rows << "x" << c.cols;
+        EXPECT_EQ(screen_cursor_col(), c.col >= 0 ? c.col : 4) << c.rows << "x" << c.cols;
+        EXPECT_EQ(row(0).substr(0, 7), "  Core:");
+        EXPECT_EQ(screen_text(c.rows - 1).substr(0, 10), "Expecting ");
+    }
+    EXPECT_EQ(row(10).substr(0, 15), "------Not Found") << "the waiting message is shown again";
+    EXPECT_EQ(row(6).substr(0, 8), "  line 5");
+
+    // The upper-case lock: marked in the help line's rule while on, whatever the line shows.
+    transb = 1;
+    putstats();
+    EXPECT_EQ(row(10).substr(0, 15), "-CAPS-Not Found");
+    putstring("", 'h');
+    EXPECT_EQ(row(10).substr(0, 8), "-CAPS---");
+    gendis();
+    EXPECT_EQ(row(10).substr(0, 8), "-CAPS---");
+    transb = 0;
+    putstats();
+    EXPECT_EQ(row(10), std::string(40, '-'));
 }
 
 }  // namespace

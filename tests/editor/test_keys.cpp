@@ -184,12 +184,67 @@ TEST_F(KeysTest, TypedUtf8IsOneKey) {
     EXPECT_EQ(type, 4);
     EXPECT_EQ(chars(4), "(qz\xa0");
     EXPECT_EQ(type, 2) << "no-break space is typed, but is not a letter";
+    // Two-byte characters beyond U+00FF have no byte in the store and are ignored, never kept
+    // as the low byte of their code: oe ligature, l with stroke, de, alpha, then a four-byte
+    // emoji; the first key read is the e acute after them.
+    type_in("\xc5\x93\xc5\x82\xd0\xb4\xce\xb1\xdf\xbf\xf0\x9f\x98\x80\xc3\xa9");
+    EXPECT_EQ(chars(1), "\xe9");
 
     // On an 8-bit terminal the same bytes are keys of the table: 0xC3 is ESC C.
     utf8_terminal = false;
     type_in("\xc3");
     fetchchar();
     EXPECT_EQ(type, 68);
+}
+
+// What terminals send for function, cursor, Home and End keys, plain and with modifiers, is
+// read whole as one key: its binding acts, or nothing happens; no part of it is typed. Each input
+// is typed at the keyboard followed by Return, and the keys read before the Return are listed as
+// code:character.
+TEST_F(KeysTest, TerminalKeySequencesAreReadWhole) {
+    auto keys = [this](const std::string& in) {
+        type_in(in + "\r");
+        std::string out;
+        for (int n = 0; n < 10; ++n) {
+            fetchchar();
+            if (type == 1) break;
+            out += std::to_string(type);
+            if (type >= 2 && type <= 4) out += std::string(":") + holdch;
+            out += ' ';
+        }
+        return out;
+    };
+    const struct {
+        const char* in;
+        const char* keys;
+    } rows[] = {
+        {"\x1b[1;5C", ""},                    // Ctrl-Right: ESC [ 1, which is bound to nothing
+        {"\x1b[1;5D\x1b[1;2A\x1b[1;3B", ""},  // Ctrl-Left, Shift-Up, Alt-Down
+        {"\x1b[1;5H\x1b[1;2P", ""},           // Ctrl-Home, Shift-F1
+        {"\x1b[1;2;3;4A", ""},                // any number of parameters
+        {"\x1b[5;5~", "28 "},                 // Ctrl-Page-Up: the Page Up key
+        {"\x1b[2;5~x", "22 4:x "},            // Ctrl-Insert, then x
+        {"\x1b[999;5~", ""},                  // saturates at the last key index, unbound
+        {"\x1b[15;2~\x1b[21~\x1b[24~", ""},   // Shift-F5 (an empty function string), F10, F12
+        {"\x1b[A\x1bOA\x1bOB", "20 20 18 "},  // cursor keys, plain and application mode
+        {"\x1bOF\x1b[F", "29 29 "},           // End in both forms: the upper-case lock
+        {"\x1bOH\x1b[H", ""},                 // Home, bound to nothing
+        {"\x1bOP\x1bOQ\x1bOS", ""},           // F1, F2, F4: the numbered keys 11, 12, 14
+        {"\x1bOR", "21 "},                    // F3: the numbered key 13, the command line
+        {"\x1bOMz", "4:z "},                  // keypad Enter: no key
+        {"\x1bOt", "2:\xf4 4:t "},            // ESC O and a small letter: o circumflex, then t
+        {"\x1bO", "2:\xf4 "},                 // ESC O with nothing after it
+        {"\x1bO\x1b[A", "2:\xf4 20 "},        // and with another key after it
+    };
+    for (const auto& r : rows)
+        EXPECT_EQ(keys(r.in), r.keys) << r.in;
+
+    // Key strings keep the stored keys as they are: ESC O there is always o circumflex.
+    fnptr = 0;
+    pushfn("\x1bOP");
+    EXPECT_EQ(chars(2), "\xf4P");
+    // Once read whole, a sequence leaves no prefix behind.
+    EXPECT_EQ(escflg, 0);
 }
 
 // Keys typed ahead are all there at once; each is read when asked for, and none is held back in

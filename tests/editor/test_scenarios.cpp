@@ -30,6 +30,12 @@ bool keys_left() {
 
 class Scenario : public EditTest {
   protected:
+    // Scenarios fetch and save files: the file options start as at start-up too.
+    void SetUp() override {
+        EditTest::SetUp();
+        reset_file();
+    }
+
     // Runs one scenario and returns the saved text of the core file.
     std::string run(const fs::path& stem) {
         const std::string in = stem.string() + ".in";
