@@ -119,6 +119,8 @@ void initfile() {
     cf.charcount = 0;
     cf.filname.clear();
     cf.edited = 0;
+    cf.encoding = 0;
+    cf.partial = 0;
     cf.curflag = 1;
 }
 
@@ -247,7 +249,10 @@ void garbage() {
         detrfile();
     }
     corenum = keep;
+    compact();
+}
 
+void compact() {
     const long oldavail = avail;
     avail = 0;
     LINE* prev = &firstphys;

@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <limits.h>
+#include <poll.h>
 #include <signal.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -20,6 +21,7 @@
 #include "build.hpp"
 #include "corutils.hpp"
 #include "dxio.hpp"
+#include "encoding.hpp"
 #include "getparam.hpp"
 #include "globals.hpp"
 #include "linutils.hpp"
@@ -39,6 +41,8 @@ namespace {
 constexpr std::size_t kIoBuf = 1 << 16;
 constexpr const char* kWriteFailed = " Write Failed ";
 constexpr const char* kNotFound = "File not found (or no read permission)";
+constexpr int kDefaultLast = 200000;  // the command table's default last line
+constexpr std::size_t kKeyFileLimit = 4 * kKeyBufSize;
 
 std::string lastmsg;
 long fail_after = -1;
@@ -59,6 +63,23 @@ int show(std::string_view msg) {
     return diserr(msg);
 }
 
+// The refusal of a UTF-8 file with a character that the store's Latin-1 has not.
+std::string beyond_message(const Sniff& s) {
+    char msg[96];
+    std::snprintf(msg, sizeof msg, "Line %ld holds %s, which Latin-1 has not: file not read",
+                  s.line, codepoint_text(s.point).c_str());
+    return msg;
+}
+
+// UPDATE moves the file aside and queues a SAVE: the new file takes the old one's owner and
+// permissions.
+struct PendingUpdate {
+    bool active = false;
+    std::string name;
+    struct stat st {};
+};
+PendingUpdate pending_update;
+
 // ---------------------------------------------------------------------------------------------
 // Descriptors
 // ---------------------------------------------------------------------------------------------
@@ -69,7 +90,14 @@ class Fd {
     Fd(const Fd&) = delete;
     Fd& operator=(const Fd&) = delete;
     Fd(Fd&& o) noexcept : fd_(o.fd_) { o.fd_ = -1; }
-    Fd& operator=(Fd&&) = delete;
+    Fd& operator=(Fd&& o) noexcept {
+        if (this != &o) {
+            if (fd_ >= 0) ::close(fd_);
+            fd_ = o.fd_;
+            o.fd_ = -1;
+        }
+        return *this;
+    }
     ~Fd() {
         if (fd_ >= 0) ::close(fd_);
     }
@@ -87,25 +115,28 @@ class Fd {
     int fd_;
 };
 
-// Opens without blocking (a pipe with nobody at the other end must not hang the editor), then
-// makes the descriptor blocking for the transfer itself.
+// Opens without blocking (a pipe with nobody at the other end must not hang the editor). The
+// descriptor stays non-blocking, so that a device or pipe that does not answer cannot hold a
+// transfer for ever either (see write_all).
 int open_retry(const char* name, int flags, mode_t perm = 0) {
     int fd;
     do {
         fd = ::open(name, flags | O_CLOEXEC | O_NONBLOCK, perm);
     } while (fd < 0 && errno == EINTR);
-    if (fd >= 0) {
-        const int fl = ::fcntl(fd, F_GETFL);
-        if (fl >= 0) ::fcntl(fd, F_SETFL, fl & ~O_NONBLOCK);
-    }
     return fd;
 }
 
-// A text file to read: anything that opens for reading except a directory.
+bool regular(int fd, struct stat* st = nullptr) {
+    struct stat own;
+    struct stat& s = st != nullptr ? *st : own;
+    return ::fstat(fd, &s) == 0 && S_ISREG(s.st_mode);
+}
+
+// A text file to read: a regular file only. A pipe or a device could feed the editor without end
+// or keep it waiting for ever.
 Fd open_text(const char* name) {
-    Fd fd(open_retry(name, O_RDONLY));
-    struct stat st;
-    if (fd.ok() && (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode))) return Fd();
+    Fd fd(open_retry(sysname(name).c_str(), O_RDONLY));
+    if (fd.ok() && !regular(fd.get())) return Fd();
     return fd;
 }
 
@@ -115,14 +146,24 @@ constexpr std::array<bool, 256> kSpecial = [] {
     return t;
 }();
 
-// Reads a file in large blocks; get() gives the next byte or -1 at the end (or on an error).
+ssize_t read_retry(int fd, void* buf, std::size_t n) {
+    ssize_t r;
+    do {
+        r = ::read(fd, buf, n);
+    } while (r < 0 && errno == EINTR);
+    return r;
+}
+
+// Reads a file in large blocks, decoding UTF-8 to Latin-1 when asked; get() gives the next byte
+// or -1 at the end (or on an error).
 class Reader {
   public:
-    explicit Reader(int fd) : fd_(fd), buf_(kIoBuf) {}
+    Reader(int fd, bool utf8, bool bom) : fd_(fd), utf8_(utf8), skip_(bom ? 3 : 0), buf_(kIoBuf) {}
     int get() {
         if (pos_ == len_ && !fill()) return -1;
         return buf_[pos_++];
     }
+    bool more() { return pos_ < len_ || fill(); }
     // Copies bytes from the buffer up to the first line end, carriage return or tab, at most
     // `room` of them; returns how many.
     std::size_t take_plain(unsigned char* dst, std::size_t room) {
@@ -138,25 +179,44 @@ class Reader {
 
   private:
     bool fill() {
-        if (done_) return false;
-        ssize_t n;
-        do {
-            n = ::read(fd_, buf_.data(), buf_.size());
-        } while (n < 0 && errno == EINTR);
-        if (n <= 0) {
-            done_ = true;
-            return false;
+        while (!done_) {
+            // Read one byte in: a decoded piece is written from the start of the buffer, and a
+            // lead byte held from the last piece goes before the bytes read now.
+            unsigned char* in = buf_.data() + 1;
+            const ssize_t n = read_retry(fd_, in, buf_.size() - 1);
+            if (n <= 0) {
+                done_ = true;
+                return false;
+            }
+            std::size_t got = static_cast<std::size_t>(n);
+            const std::size_t from = std::min(skip_, got);
+            skip_ -= from;
+            in += from;
+            got -= from;
+            if (utf8_) {
+                pos_ = 0;
+                len_ = dec_.decode(in, got, buf_.data());
+            } else {
+                pos_ = static_cast<std::size_t>(in - buf_.data());
+                len_ = pos_ + got;
+            }
+            if (len_ > pos_) return true;
         }
-        pos_ = 0;
-        len_ = static_cast<std::size_t>(n);
-        return true;
+        return false;
     }
+
     int fd_;
+    bool utf8_;
+    std::size_t skip_;
+    Utf8Decoder dec_;
     std::vector<unsigned char> buf_;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
     bool done_ = false;
 };
+
+// How long a write may wait for a pipe or device that takes nothing.
+constexpr int kDeviceWaitMs = 5000;
 
 bool write_all(int fd, const char* p, std::size_t n) {
     if (fail_after >= 0) {
@@ -170,6 +230,15 @@ bool write_all(int fd, const char* p, std::size_t n) {
     while (n > 0) {
         const ssize_t w = ::write(fd, p, n);
         if (w < 0 && errno == EINTR) continue;
+        if (w < 0 && errno == EAGAIN) {
+            pollfd pf{fd, POLLOUT, 0};
+            int r;
+            do {
+                r = ::poll(&pf, 1, kDeviceWaitMs);
+            } while (r < 0 && errno == EINTR);
+            if (r <= 0) return false;
+            continue;
+        }
         if (w <= 0) return false;
         p += w;
         n -= static_cast<std::size_t>(w);
@@ -177,28 +246,54 @@ bool write_all(int fd, const char* p, std::size_t n) {
     return true;
 }
 
-// Buffers output and remembers the first failure; nothing is written after it.
+// Buffers output, encoding it as UTF-8 when asked, and remembers the first failure; nothing is
+// written after it.
 class Writer {
   public:
-    explicit Writer(int fd) : fd_(fd) { buf_.reserve(kIoBuf); }
+    Writer(int fd, bool utf8, WriteFn out)
+        : fd_(fd), utf8_(utf8), out_(out != nullptr ? out : write_all) {
+        buf_.reserve(kIoBuf);
+    }
     void put(const char* p, std::size_t n) {
         if (!ok_) return;
         if (buf_.size() + n > kIoBuf) flush();
         if (n > kIoBuf) {
-            ok_ = ok_ && write_all(fd_, p, n);
+            ok_ = ok_ && out_(fd_, p, n);
             return;
         }
         buf_.insert(buf_.end(), p, p + n);
     }
     void put(char c) { put(&c, 1); }
+    // Text from the store: Latin-1, written in the file's character set.
+    void text(const char* p, std::size_t n) {
+        if (!utf8_) return put(p, n);
+        const char* const end = p + n;
+        while (p < end && ok_) {
+            if (buf_.size() + 2 > kIoBuf) flush();
+            // As much as the buffer takes, each character one or two bytes.
+            const std::size_t room = (kIoBuf - buf_.size()) / 2;
+            const char* const stop = p + std::min(room, static_cast<std::size_t>(end - p));
+            for (; p < stop; ++p) {
+                const auto b = static_cast<unsigned char>(*p);
+                if (b < 0x80) {
+                    buf_.push_back(*p);
+                } else {
+                    buf_.push_back(static_cast<char>(0xC0 | (b >> 6)));
+                    buf_.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+                }
+            }
+        }
+    }
     bool flush() {
-        if (ok_ && !buf_.empty()) ok_ = write_all(fd_, buf_.data(), buf_.size());
+        if (ok_ && !buf_.empty()) ok_ = out_(fd_, buf_.data(), buf_.size());
         buf_.clear();
         return ok_;
     }
 
   private:
     int fd_;
+    bool utf8_;
+    WriteFn out_;
     std::vector<char> buf_;
     bool ok_ = true;
 };
@@ -230,7 +325,10 @@ enum class Got { Line, End, Full };
 // makes a line record of `object` and `length` over them or lets them go.
 class LineReader {
   public:
-    explicit LineReader(int fd) : in_(fd) {}
+    LineReader(int fd, bool utf8, bool bom) : in_(fd, utf8, bom) {}
+
+    // Whether anything is left to read after the last line.
+    bool more() { return !at_end_ && in_.more(); }
 
     Got gline(int& object, int& length) {
         object = kObjText;
@@ -245,12 +343,19 @@ class LineReader {
         }
         while (c == '\r')
             c = in_.get();
+        bool picture = false;
         if (fetchstyle == 1 && c == '\\') {
             int d = in_.get();
             while (d == '\r')
                 d = in_.get();
             const int kind = marker_object(d);
-            if (kind >= 0) {
+            if (kind == kObjPicture) {
+                // Only a line holding the marker alone is a picture line: a line such as
+                // \label{x} is text and keeps every character.
+                picture = true;
+                if (!put('\\') || !put('l')) return full();
+                c = in_.get();
+            } else if (kind >= 0) {
                 object = kind;
                 c = in_.get();
             } else {
@@ -278,7 +383,10 @@ class LineReader {
             --keep;
         // A picture's own lines would follow its marker; pictures have no store here, so the
         // marker line carries nothing.
-        if (object == kObjPicture) keep = 0;
+        if (picture && keep == 2) {
+            object = kObjPicture;
+            keep = 0;
+        }
         std::fill(base_ + keep, base_ + len_, kFreeByte);
         length = static_cast<int>(keep);
         return Got::Line;
@@ -348,30 +456,15 @@ void dropline(LINE* chain_end) {
 // Writing the text file format
 // ---------------------------------------------------------------------------------------------
 
-const char* marker_of(int object) {
-    switch (object) {
-        case kObjRecord:
-            return "\\r";
-        case kObjMath:
-            return "\\m";
-        case kObjNone:
-            return "\\h";
-        case 6:
-            return "\\a";
-        default:
-            return "";
-    }
-}
-
 void putline(Writer& w, const LINE* l) {
     if (l->object == kObjPicture) {
         w.put("\\l", 2);
     } else {
-        const char* m = marker_of(l->object);
+        const char* m = line_marker(l->object);
         w.put(m, std::strlen(m));
         if (l->object != kObjNew && l->length > 0) {
-            w.put(reinterpret_cast<const char*>(textbase.data() + l->index),
-                  static_cast<std::size_t>(l->length));
+            w.text(reinterpret_cast<const char*>(textbase.data() + l->index),
+                   static_cast<std::size_t>(l->length));
         }
     }
     if (lfonly == 0) w.put('\r');
@@ -380,10 +473,11 @@ void putline(Writer& w, const LINE* l) {
 
 // Where a replacement of `name` has to happen: the file itself, or for a symbolic link the file it
 // points to, so the link survives.
-std::string resolved(const char* name) {
+std::string resolved(const std::string& name) {
     struct stat ls;
-    if (::lstat(name, &ls) == 0 && S_ISLNK(ls.st_mode)) {
-        std::unique_ptr<char, decltype(&std::free)> real(::realpath(name, nullptr), &std::free);
+    if (::lstat(name.c_str(), &ls) == 0 && S_ISLNK(ls.st_mode)) {
+        std::unique_ptr<char, decltype(&std::free)> real(::realpath(name.c_str(), nullptr),
+                                                         &std::free);
         if (real) return real.get();
     }
     return name;
@@ -396,34 +490,74 @@ std::string directory_of(const std::string& path) {
     return path.substr(0, slash);
 }
 
-bool write_into(int fd, long first, long last) {
-    // A file-size limit must show as a failed write, not end the editor.
-    ::signal(SIGXFSZ, SIG_IGN);
-    return pfile(fd, first, last);
+// The character set the current core file is written in.
+Charset write_charset() {
+    return effective_charset(static_cast<Charset>(cur().encoding));
 }
 
-bool write_in_place(const char* name, int flags, long first, long last) {
-    Fd fd(open_retry(name, O_WRONLY | flags));
+// Writes lines of the current core file; `start` is true when they go at the start of the file,
+// where a byte-order mark the file came with is written back.
+bool write_into(int fd, long first, long last, bool start) {
+    // A file-size limit must show as a failed write, not end the editor.
+    ::signal(SIGXFSZ, SIG_IGN);
+    const Charset cs = write_charset();
+    if (start && cs == kCsUtf8Bom && !write_all(fd, "\xEF\xBB\xBF", 3)) return false;
+    return pfile(fd, first, last, cs);
+}
+
+// Writes into the file itself. Appending (JOIN) that fails cuts the file back to its old length,
+// so no partial lines are left at its end.
+bool write_in_place(const std::string& name, int flags, long first, long last) {
+    Fd fd(open_retry(name.c_str(), O_WRONLY | flags));
     if (!fd.ok()) return false;
-    const bool written = write_into(fd.get(), first, last);
+    struct stat st;
+    const bool reg = regular(fd.get(), &st);
+    const bool append = (flags & O_APPEND) != 0;
+    bool written = write_into(fd.get(), first, last, !append || (reg && st.st_size == 0));
+    if (!written && append && reg) {
+        const int err = errno;
+        int r;
+        do {
+            r = ::ftruncate(fd.get(), st.st_size);
+        } while (r != 0 && errno == EINTR);
+        errno = err;
+    }
     return fd.close() && written;
 }
 
+// Gives a new file the owner, group and permissions of the one it replaces. False when the owner
+// or group cannot be kept (the file would change hands): the caller then writes in place.
+bool keep_owner_and_mode(int fd, const struct stat& st) {
+    struct stat now;
+    if (::fstat(fd, &now) != 0) return false;
+    if ((now.st_uid != st.st_uid || now.st_gid != st.st_gid) &&
+        ::fchown(fd, st.st_uid, st.st_gid) != 0) {
+        return false;
+    }
+    // After the owner: changing it clears the set-id bits.
+    return ::fchmod(fd, st.st_mode & 07777) == 0;
+}
+
 // Writes to a new file beside the old one and renames it over, so a failure leaves the old
-// contents as they were.
-bool replace_file(const char* name, long first, long last) {
+// contents as they were. Where that cannot be done (a directory we may not write in, a file we
+// could not give back to its owner) the file is written in place.
+bool replace_file(const std::string& name, long first, long last) {
     const std::string target = resolved(name);
     struct stat st;
     if (::stat(target.c_str(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_nlink > 1) {
-        return write_in_place(target.c_str(), O_TRUNC, first, last);
+        return write_in_place(target, O_TRUNC, first, last);
     }
     std::string tmp = directory_of(target) + "/.oru-save-XXXXXX";
     std::vector<char> path(tmp.begin(), tmp.end());
     path.push_back('\0');
     Fd fd(::mkostemp(path.data(), O_CLOEXEC));
-    if (!fd.ok()) return false;
-    bool ok = ::fchmod(fd.get(), st.st_mode & 07777) == 0;
-    ok = ok && write_into(fd.get(), first, last);
+    if (!fd.ok()) return write_in_place(target, O_TRUNC, first, last);
+    if (!keep_owner_and_mode(fd.get(), st)) {
+        fd.close();
+        ::unlink(path.data());
+        return write_in_place(target, O_TRUNC, first, last);
+    }
+    bool ok = write_into(fd.get(), first, last, true);
     // The new contents must be on disk before the name moves to them, or a crash could leave
     // an empty file where the old one was.
     ok = ok && ::fsync(fd.get()) == 0;
@@ -433,31 +567,83 @@ bool replace_file(const char* name, long first, long last) {
     return ok;
 }
 
-bool finish_write(bool ok) {
+// After a write of lines first to last to `name`: a failure is said and leaves the core file
+// edited; a whole core file written to its own file leaves it unchanged and whole again.
+bool finish_write(bool ok, long first, long last) {
     if (!ok) {
         show(kWriteFailed);
         return false;
     }
-    cur().edited = 0;
+    COREFILE& cf = cur();
+    cf.edited = 0;
+    if (first <= 1 && last >= cf.lncount && cf.filname == curfile.view()) cf.partial = 0;
     return true;
 }
 
-bool read_into_file(long first, long last, std::string_view check) {
-    return gfile(curfile.c_str(), first, last, check) == 0;
+// A file opened for reading and sniffed for its character set.
+struct Source {
+    Fd fd;
+    Sniff sniff;
+};
+
+// Opens `name` for reading and finds its character set. Says why and returns false when it
+// cannot be read, or holds characters that the store cannot (nothing has been changed then).
+bool open_source(const char* name, Source& src) {
+    src.fd = open_text(name);
+    if (!src.fd.ok()) {
+        show(kNotFound);
+        return false;
+    }
+    Sniffer sn;
+    std::vector<unsigned char> chunk(kIoBuf);
+    for (;;) {
+        const ssize_t n = read_retry(src.fd.get(), chunk.data(), chunk.size());
+        if (n < 0) {
+            show(kNotFound);
+            return false;
+        }
+        if (n == 0) break;
+        sn.feed(chunk.data(), static_cast<std::size_t>(n));
+    }
+    src.sniff = sn.finish();
+    if (::lseek(src.fd.get(), 0, SEEK_SET) != 0) {
+        show(kNotFound);
+        return false;
+    }
+    if (src.sniff.kind == Sniff::Beyond) {
+        show(beyond_message(src.sniff));
+        return false;
+    }
+    return true;
 }
 
-// Reads lines after `after`; the cursor goes back to `keep`.
-bool read_after(LINE* after, LINE* keep, long first, long last, std::string_view check) {
-    COREFILE& cf = cur();
-    const int before = cf.lncount;
-    cf.lnptr = after;
-    const bool ok = read_into_file(first, last, check);
-    cf.lnptr = keep;
-    if (cf.lncount != before) {
-        cf.edited = 1;
-        redisplay = 1;
+// The character set a core file takes from a file it read: an ASCII file decides nothing.
+Charset charset_of(const Sniff& s) {
+    switch (s.kind) {
+        case Sniff::Latin1:
+            return kCsLatin1;
+        case Sniff::Utf8:
+            return s.bom ? kCsUtf8Bom : kCsUtf8;
+        default:
+            return kCsNone;
     }
-    return ok;
+}
+
+int read_lines(Source& src, long first, long last, std::string_view check, bool& whole);
+
+// Reads lines after `after` from an opened source; the cursor goes back to `keep`. INSERT and
+// APPEND mark the core file edited even when the file gave no line.
+bool read_after(Source& src, LINE* after, LINE* keep, long first, long last,
+                std::string_view check) {
+    COREFILE& cf = cur();
+    cf.lnptr = after;
+    bool whole = false;
+    read_lines(src, first, last, check, whole);
+    cf.lnptr = keep;
+    cf.edited = 1;
+    if (cf.encoding == kCsNone) cf.encoding = charset_of(src.sniff);
+    redisplay = 1;
+    return ioerr == 0;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -513,19 +699,16 @@ std::string translate_keys(std::string_view raw) {
 }
 
 bool slurp(const char* name, std::string& raw) {
-    Fd fd(open_retry(name, O_RDONLY));
+    Fd fd = open_text(name);
     if (!fd.ok()) return false;
-    struct stat st;
-    if (::fstat(fd.get(), &st) != 0 || S_ISDIR(st.st_mode)) return false;
     std::array<char, 4096> chunk;
     for (;;) {
-        const ssize_t n = ::read(fd.get(), chunk.data(), chunk.size());
-        if (n < 0 && errno == EINTR) continue;
+        const ssize_t n = read_retry(fd.get(), chunk.data(), chunk.size());
         if (n < 0) return false;
         if (n == 0) return true;
         raw.append(chunk.data(), static_cast<std::size_t>(n));
-        // Far past what any key string may hold: stop reading, the length check refuses it.
-        if (raw.size() > 4 * kKeyBufSize) return true;
+        // Far past what any key string may hold: stop reading; readfile refuses it.
+        if (raw.size() > kKeyFileLimit) return true;
     }
 }
 
@@ -538,6 +721,18 @@ void set_record_check(RecordCheck check) {
 
 void set_keystring_in_use(bool (*in_use)(const char*, const char*)) {
     keystring_in_use = in_use != nullptr ? in_use : keystring_held;
+}
+
+void charset_option(int option) {
+    COREFILE& cf = cur();
+    if (option == 14) cf.encoding = kCsLatin1;
+    if (option == 15) cf.encoding = kCsUtf8;
+    const auto cs = static_cast<Charset>(cf.encoding);
+    char msg[80];
+    std::snprintf(msg, sizeof msg, "Core file %d is written in %s%s", corenum,
+                  charset_name(effective_charset(cs)),
+                  cs == kCsNone ? " (the locale's; it came from no file)" : "");
+    show(msg);
 }
 
 const std::string& file_message() {
@@ -554,6 +749,7 @@ void reset_file() {
     ioerr = 0;
     lastmsg.clear();
     fail_after = -1;
+    pending_update.active = false;
     rcheck = kFileChecks;
     for (auto& b : keybufs.current)
         release(std::move(b));
@@ -563,8 +759,11 @@ void reset_file() {
 // gfile and pfile
 // ---------------------------------------------------------------------------------------------
 
-int gfile(const char* name, long first, long last, std::string_view check) {
+namespace {
+
+int read_lines(Source& src, long first, long last, std::string_view check, bool& whole) {
     ioerr = 0;
+    whole = false;
     if (first == 0 && last == 0) {
         first = 1;
         last = kAllLines;
@@ -572,19 +771,19 @@ int gfile(const char* name, long first, long last, std::string_view check) {
     const bool checking = !check.empty();
     // A malformed check lets no record pass, which the test itself reports.
     if (checking) rcheck.compile(check);
-    Fd fd = open_text(name);
-    if (!fd.ok()) {
-        show(kNotFound);
-        return ioerr = 1;
-    }
-    LineReader in(fd.get());
+    const bool utf8 = src.sniff.kind == Sniff::Utf8;
+    LineReader in(src.fd.get(), utf8, utf8 && src.sniff.bom);
     long remaining = last;
     long number = 0;
+    bool ended = false;
     while (remaining > 0 && ioerr == 0) {
         int object = 0;
         int length = 0;
         const Got got = in.gline(object, length);
-        if (got == Got::End) break;
+        if (got == Got::End) {
+            ended = true;
+            break;
+        }
         if (got == Got::Full) {
             ioerr = 1;
             break;
@@ -602,14 +801,24 @@ int gfile(const char* name, long first, long last, std::string_view check) {
         }
         if (checking && !(object == kObjRecord && rcheck.passes())) dropline(chain_end);
     }
+    whole = ioerr == 0 && first <= 1 && !checking && (ended || !in.more());
     if (ioerr == 1) show("File Truncated");
     if (ioerr == 3) show("Bad Picture Encountered");
     return ioerr;
 }
 
-bool pfile(int fd, long first, long last) {
+}  // namespace
+
+int gfile(const char* name, long first, long last, std::string_view check) {
+    Source src;
+    if (!open_source(name, src)) return ioerr = 1;
+    bool whole = false;
+    return read_lines(src, first, last, check, whole);
+}
+
+bool pfile(int fd, long first, long last, Charset cs, WriteFn out) {
     detrfile();
-    Writer w(fd);
+    Writer w(fd, effective_charset(cs) != kCsLatin1, out);
     const COREFILE& cf = cur();
     long number = 0;
     for (const LINE* l = cf.header->down; l != cf.header && number < last; l = l->down) {
@@ -619,63 +828,94 @@ bool pfile(int fd, long first, long last) {
     return w.flush();
 }
 
+const char* line_marker(int object) {
+    switch (object) {
+        case kObjRecord:
+            return "\\r";
+        case kObjMath:
+            return "\\m";
+        case kObjNone:
+            return "\\h";
+        case 6:
+            return "\\a";
+        default:
+            return "";
+    }
+}
+
 // ---------------------------------------------------------------------------------------------
 // The file commands
 // ---------------------------------------------------------------------------------------------
 
 bool fetch_range(long first, long last, std::string_view check) {
     // The core file is only emptied once the file is known to be readable.
-    if (!open_text(curfile.c_str()).ok()) {
-        show(kNotFound);
-        return false;
-    }
+    Source src;
+    if (!open_source(curfile.c_str(), src)) return false;
     removefile();
     initfile();
     garbage();
     COREFILE& cf = cur();
-    read_into_file(first, last, check);
+    bool whole = false;
+    read_lines(src, first, last, check, whole);
     if (cf.header->down == cf.header && allocln(kObjNew, 0) != nullptr) makeobject();
     cf.filname.assign_cut(curfile.view());
+    cf.encoding = charset_of(src.sniff);
+    cf.partial = whole ? 0 : 1;
     wrwholescreen();
-    cf.edited = 0;
+    // A file the store could not take whole stays marked changed: saving it over its own file
+    // would lose the rest.
+    cf.edited = ioerr == 1 ? 1 : 0;
     return ioerr == 0;
 }
 
 bool insert_range(long first, long last, std::string_view check) {
+    Source src;
+    if (!open_source(curfile.c_str(), src)) return false;
     COREFILE& cf = cur();
     LINE* keep = cf.lnptr;
-    return read_after(keep, keep, first, last, check);
+    return read_after(src, keep, keep, first, last, check);
 }
 
 bool append_range(long first, long last, std::string_view check) {
+    Source src;
+    if (!open_source(curfile.c_str(), src)) return false;
     COREFILE& cf = cur();
-    return read_after(cf.header->up, cf.lnptr, first, last, check);
+    return read_after(src, cf.header->up, cf.lnptr, first, last, check);
 }
 
 bool save_range(long first, long last) {
-    const char* name = curfile.c_str();
-    Fd fd(open_retry(name, O_WRONLY | O_TRUNC));
-    bool ok = fd.ok() && write_into(fd.get(), first, last);
+    const std::string name = sysname(curfile.view());
+    Fd fd(open_retry(name.c_str(), O_WRONLY | O_TRUNC));
     struct stat st;
-    const bool regular = fd.ok() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+    const bool reg = fd.ok() && regular(fd.get(), &st);
+    // UPDATE moved the old file aside: the new one takes its owner and permissions.
+    if (reg && pending_update.active && pending_update.name == name) {
+        keep_owner_and_mode(fd.get(), pending_update.st);
+    }
+    pending_update.active = false;
+    bool ok = fd.ok() && write_into(fd.get(), first, last, true);
     ok = fd.close() && ok;
     // The check created this file for the save: a failed save leaves nothing half written.
-    if (!ok && regular) ::unlink(name);
-    return finish_write(ok);
+    if (!ok && reg) ::unlink(name.c_str());
+    return finish_write(ok, first, last);
 }
 
 bool overwrite_range(long first, long last) {
     COREFILE& cf = cur();
-    if (!(cf.filname == curfile.view()) && show("Check name, not file fetched") == 2) return false;
-    return finish_write(replace_file(curfile.c_str(), first, last));
+    if (!(cf.filname == curfile.view())) {
+        if (show("Check name, not file fetched") == 2) return false;
+    } else if (cf.partial != 0 && show("Only part of the file is here: overwrite it all?") == 2) {
+        return false;
+    }
+    return finish_write(replace_file(sysname(curfile.view()), first, last), first, last);
 }
 
 bool join_range(long first, long last) {
-    return finish_write(write_in_place(curfile.c_str(), O_APPEND, first, last));
+    return finish_write(write_in_place(sysname(curfile.view()), O_APPEND, first, last), 1, 0);
 }
 
 bool delete_file() {
-    if (::unlink(curfile.c_str()) != 0) {
+    if (::unlink(sysname(curfile.view()).c_str()) != 0) {
         show("Unable to delete file");
         return false;
     }
@@ -751,15 +991,26 @@ bool rename_file(std::string_view target) {
         show("Empty destination file name");
         return false;
     }
-    const std::string to(target);
+    const std::string from = sysname(curfile.view());
+    std::string to = sysname(target);
     struct stat st;
-    if (::stat(to.c_str(), &st) == 0) {
+    // Into a directory, as a move does: the file keeps its name there.
+    if (::stat(to.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        const auto slash = from.rfind('/');
+        to += "/" + (slash == std::string::npos ? from : from.substr(slash + 1));
+    }
+    if (::lstat(to.c_str(), &st) == 0) {
         char msg[80];
-        std::snprintf(msg, sizeof msg, " Overwrite file:%s?", to.c_str());
+        std::snprintf(msg, sizeof msg, " Overwrite file:%.*s?", static_cast<int>(target.size()),
+                      target.data());
         if (show(msg) == 2) return false;
     }
-    if (!run_program({"mv", std::string(curfile.view()), to}, true)) {
-        show("Couldn't exec command to rename file");
+    // The system renames: no shell or other program reads the names, so blanks, quotes and a
+    // leading '-' are only characters of a name.
+    if (::rename(from.c_str(), to.c_str()) != 0) {
+        char msg[120];
+        std::snprintf(msg, sizeof msg, "Unable to rename file: %s", std::strerror(errno));
+        show(msg);
         return false;
     }
     return true;
@@ -771,7 +1022,7 @@ bool update_file() {
         show("Empty filename");
         return false;
     }
-    const std::string name(cf.filname.view());
+    const std::string name = sysname(cf.filname.view());
     struct stat st;
     if (::stat(name.c_str(), &st) != 0) {
         show("File not saved, do the SAve command first");
@@ -785,6 +1036,9 @@ bool update_file() {
         show(msg);
         return false;
     }
+    pending_update.active = true;
+    pending_update.name = name;
+    pending_update.st = st;
     return true;
 }
 
@@ -796,8 +1050,8 @@ bool list_file(std::string_view file, long first, long last, long copies, std::s
         return false;
     }
     const std::string initfile = init.empty() ? std::string("list.init") : std::string(init);
-    if (!run_program({"list", name, std::to_string(first), std::to_string(last),
-                      std::to_string(copies), initfile},
+    if (!run_program({"list", sysname(name), std::to_string(first), std::to_string(last),
+                      std::to_string(copies), sysname(initfile)},
                      false)) {
         show("Error in executing LIST: command not found?");
         return false;
@@ -817,9 +1071,15 @@ const char* readfile(const char* name, KeyKind kind) {
         show("File not found (or no read permission)");
         return nullptr;
     }
+    const bool cut = raw.size() > kKeyFileLimit;
+    const Sniff s = cut ? Sniff{} : decode_file_text(raw);
+    if (s.kind == Sniff::Beyond) {
+        show(beyond_message(s));
+        return nullptr;
+    }
     auto keys = std::make_unique<std::string>(translate_keys(raw));
     // The buffer holds the keys and the terminating byte.
-    if (keys->size() + 1 > kKeyBufSize) {
+    if (cut || keys->size() + 1 > kKeyBufSize) {
         char msg[120];
         std::snprintf(msg, sizeof msg, "File %.48s too long: over %zu bytes", name, kKeyBufSize);
         show(msg);
@@ -843,28 +1103,34 @@ void outcome(bool ok) {
     if (!ok) del = 2;
 }
 
+// The last line of a range: the default (also what `*` gives with no starred line) means the
+// end of the file, however many lines it has.
+long range_last(int n) {
+    return param[n] == kDefaultLast ? kAllLines : param[n];
+}
+
 // The starting-point string UPDATE queues lives as long as the key-string stack may read it.
 constexpr const char* kSaveAgain = "SA *\r";
 
 }  // namespace
 
 void fetchfile() {
-    outcome(fetch_range(param[2], param[3], recboolcheck.view()));
+    outcome(fetch_range(param[2], range_last(3), recboolcheck.view()));
 }
 void insrtfile() {
-    outcome(insert_range(param[2], param[3], recboolcheck.view()));
+    outcome(insert_range(param[2], range_last(3), recboolcheck.view()));
 }
 void appendfile() {
-    outcome(append_range(param[2], param[3], recboolcheck.view()));
+    outcome(append_range(param[2], range_last(3), recboolcheck.view()));
 }
 void savefile() {
-    outcome(save_range(param[2], param[3]));
+    outcome(save_range(param[2], range_last(3)));
 }
 void ovrwritefile() {
-    outcome(overwrite_range(param[2], param[3]));
+    outcome(overwrite_range(param[2], range_last(3)));
 }
 void join() {
-    outcome(join_range(param[2], param[3]));
+    outcome(join_range(param[2], range_last(3)));
 }
 void deletefile() {
     outcome(delete_file());
@@ -873,7 +1139,7 @@ void newname() {
     outcome(rename_file(targetstring.view()));
 }
 void list() {
-    outcome(list_file(listfile.view(), param[2], param[3], param[4], listinitfile.view()));
+    outcome(list_file(listfile.view(), param[2], range_last(3), param[4], listinitfile.view()));
 }
 
 void update() {
@@ -885,13 +1151,16 @@ void update() {
 }
 
 void emit() {
-    std::FILE* out = driver_output();
-    if (param[4] != 1 || progstate == 0 || out == nullptr) return;
+    // Only a running driver reads: one that is stopped would find the block out of step.
+    if (param[4] != 1 || progstate != 1) return;
+    const int fd = driver_fd();
+    if (fd < 0) return;
     const int keep = corenum;
     if (param[1] >= 1 && param[1] <= 18) corenum = param[1];
-    std::fflush(out);
-    bool ok = pfile(::fileno(out), param[2], param[3]);
+    // The driver's pipe carries the store's bytes as they are.
+    bool ok = pfile(fd, param[2], range_last(3), kCsLatin1, write_driver);
     corenum = keep;
-    ok = ok && write_all(::fileno(out), "$$$\r\n", 5);
+    ok = ok && write_driver(fd, "$$$\r\n", 5);
+    if (!ok) killprog();
     outcome(ok);
 }

@@ -1,8 +1,12 @@
 // File commands: text files in and out of core files, and key-string files read whole.
 #pragma once
 
+#include <climits>
+#include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "encoding.hpp"
 
 // Settings of the text file format (EDITOR OPTION 5 to 10).
 extern int fetchstyle;  // 1: line-kind markers are recognised on reading
@@ -12,7 +16,8 @@ extern int lfonly;      // 1: lines are written with a line feed only, 0: carria
 // Outcome of the last read: 0 fine, 1 stopped early (store full), 2 end of file, 3 bad picture.
 extern int ioerr;
 
-inline constexpr long kAllLines = 200000;
+// As the last line of a range: every line, however many.
+inline constexpr long kAllLines = LONG_MAX;
 
 // The record check applied by FETCH, INSERT and APPEND: by default the checks of core file 18
 // against the bit pattern. `compile` gets the pattern, `passes` tests the current line. Null
@@ -26,9 +31,14 @@ void set_record_check(RecordCheck check);
 // Reads lines first to last of the file after the cursor line of the current core file; each
 // new line becomes the cursor line in turn. Returns ioerr and shows its message.
 int gfile(const char* name, long first, long last, std::string_view check);
-// Writes lines first to last of the current core file to an open descriptor, in the file format.
-// Returns false when a write failed.
-bool pfile(int fd, long first, long last);
+// Writes lines first to last of the current core file to an open descriptor, in the file format
+// and the character set `cs` (kCsNone: the locale's), through `out` (by default a plain write
+// that gives up on a pipe or device that takes nothing for a few seconds). Returns false when a
+// write failed.
+using WriteFn = bool (*)(int fd, const char* p, std::size_t n);
+bool pfile(int fd, long first, long last, Charset cs = kCsLatin1, WriteFn out = nullptr);
+// The marker a line of this object is written with ("\r", "\m" ...; empty for text).
+const char* line_marker(int object);
 
 // The operations of the file commands, on `curfile` and the converted parameters.
 bool fetch_range(long first, long last, std::string_view check);
@@ -63,6 +73,10 @@ inline constexpr std::size_t kKeyBufSize = 5120;
 const char* readfile(const char* name, KeyKind kind);
 // True while a key string handed out by readfile still lies in the memory a reader is using.
 void set_keystring_in_use(bool (*in_use)(const char* begin, const char* end));
+
+// EDITOR OPTION 13 shows the character set the current core file is written in, 14 makes it
+// Latin-1, 15 UTF-8 (each showing the result).
+void charset_option(int option);
 
 // Last message the file commands showed (empty when none since the reset).
 const std::string& file_message();

@@ -1,26 +1,30 @@
 // The generation system's commands and operations in the editor.
 #include "gento.hpp"
 
+#include <algorithm>
 #include <cstdio>
 #include <list>
 
-#include "dxio.hpp"
 #include "gento/terminal.hpp"
 #include "getparam.hpp"
 #include "globals.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_input.hpp"
+#include "lt_rule.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
 #include "prcmnd.hpp"
+#include "print_procs.hpp"
 #include "scrout.hpp"
+#include "semantic.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 #include "syn_read.hpp"
-#include "sysutils.hpp"
+#include "syn_tran.hpp"
 #include "termutils.hpp"
 #include "uninstall.hpp"
 
@@ -114,8 +118,14 @@ void qdisplay() {
             break;
         case 1:
         case 2:
+            if (there_has_been_no_generation() != 0) {
+                diserr("No generated sentence");
+            } else {
+                store(param[1] == 1 ? 2 : 1, param[1] == 1 ? 0 : 1);
+            }
+            break;
         case 4:
-            notavail();
+            print_transf();
             break;
         case 5:
             print_tables();
@@ -147,13 +157,19 @@ void qerror() {
 }
 
 void qtalk() {
-    const int n = param[1];
-    if (progstate != 1 || driver_output() == nullptr) return;
-    // A sentence that was not generated is sent empty: the driver reads up to END either way
-    // and is never left waiting for an answer that does not come.
-    const bool exists = n >= 0 && n < kRoots && genSentences[static_cast<std::size_t>(n)];
-    const std::string sentence = exists ? *genSentences[static_cast<std::size_t>(n)] : "";
-    progsend("START\n" + sentence + "\nEND\n");
+    if (!sentence_number_ok(param[1])) {
+        del = 2;
+        return;
+    }
+    talk(param[1]);
+}
+
+void qstore() {
+    store(param[1], param[2]);
+}
+
+void qrecover() {
+    restorenode(picstring.c_str());
 }
 
 void reset_gento_cmds() {
@@ -309,4 +325,45 @@ void qtbls() {
 
 void qmpasses() {
     set_morph_passes(param[1], param[2], param[3], param[4], param[5]);
+}
+
+// ---------------------------------------------------------------------------------------------
+// Lexical and semantic transformations
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr int kSemanticBit = 1024;
+constexpr int kLexTransBit = 2048;
+}  // namespace
+
+void qlxtransf() {
+    uninstall_n(12);
+    readlextrans(curfile.c_str());
+    putgentofile(curfile.c_str(), 'x');
+    installed |= kLexTransBit;
+}
+
+void qrxtransf() {
+    inittrans(param[1]);
+}
+
+void resumelx() {
+    exectrans();
+}
+
+void qsmtransf() {
+    uninstall_n(11);
+    read_sem_trans(curfile.c_str());
+    installed |= kSemanticBit;
+}
+
+void qmakepre() {
+    const COREFILE& cf = cur();
+    std::string line;
+    const LINE* l = cf.lnptr;
+    if (l != nullptr && l != cf.header && l->object != kObjNew && l->object != kObjPicture) {
+        const auto n = static_cast<std::size_t>(std::clamp(l->length, 0, kSemBuf - 1));
+        line.assign(reinterpret_cast<const char*>(&textbase[static_cast<std::size_t>(l->index)]),
+                    n);
+    }
+    analyse_sem_expr(line.c_str());
 }

@@ -5,9 +5,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <climits>
+#include <string>
 
 #include "corutils.hpp"
+#include "encoding.hpp"
 #include "float.hpp"
 #include "globals.hpp"
 #include "merger.hpp"
@@ -15,6 +18,7 @@
 #include "scan.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
+#include "stars.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -303,18 +307,6 @@ int number(std::string_view text) {
     return static_cast<int>(negative ? -value : value);
 }
 
-// Line number of the first ('U') or last starred line; 1 or 200000 without stars.
-int starline(char which) {
-    const COREFILE& cf = cur();
-    const bool upper = which == 'U';
-    if (cf.starA == nullptr && cf.starB == nullptr) return upper ? 1 : 200000;
-    const int a = cf.starA != nullptr ? distance(cf.header, cf.starA) : -1;
-    const int b = cf.starB != nullptr ? distance(cf.header, cf.starB) : -1;
-    if (a < 0) return b;
-    if (b < 0) return a;
-    return upper ? std::min(a, b) : std::max(a, b);
-}
-
 void tostring(Name& dest, std::string_view text, int ctrl) {
     if (ctrl) {
         dest.assign_cut(transtring(text));
@@ -397,36 +389,44 @@ void refuse(std::string_view msg) {
     del = 2;
 }
 
-bool isregular(const char* name) {
+bool isregular(const std::string& name) {
     struct stat st {};
-    return stat(name, &st) == 0 && S_ISREG(st.st_mode);
+    return stat(name.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+// The checks never wait: a pipe or device is opened without blocking, so one with nobody at the
+// other end cannot hold the editor.
+bool opens(const std::string& name, int flags, mode_t perm = 0) {
+    int fd;
+    do {
+        fd = open(name.c_str(), flags | O_NONBLOCK | O_CLOEXEC, perm);
+    } while (fd < 0 && errno == EINTR);
+    if (fd < 0) return false;
+    close(fd);
+    return true;
 }
 
 }  // namespace
 
 bool canread(const char* name) {
-    if (name[0] == '\0' || !isregular(name)) return false;
-    const int fd = open(name, O_RDONLY);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    if (name[0] == '\0') return false;
+    const std::string sys = sysname(name);
+    return isregular(sys) && opens(sys, O_RDONLY);
 }
 
 bool canwrite(const char* name) {
-    if (name[0] == '\0') return false;
     // Opened without truncation: the check must not harm the file.
-    const int fd = open(name, O_WRONLY);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    return name[0] != '\0' && opens(sysname(name), O_WRONLY);
 }
 
 bool cancreate(const char* name) {
-    if (name[0] == '\0') return false;
-    const int fd = open(name, O_WRONLY | O_CREAT | O_EXCL, 0666);
-    if (fd < 0) return false;
-    close(fd);
-    return true;
+    return name[0] != '\0' && opens(sysname(name), O_WRONLY | O_CREAT | O_EXCL, 0666);
+}
+
+bool canexec(const char* name) {
+    struct stat st {};
+    return name[0] != '\0' && stat(sysname(name).c_str(), &st) == 0 && S_ISREG(st.st_mode) &&
+           (st.st_mode & S_IXUSR) != 0;
 }
 
 void fpr() {
@@ -446,10 +446,8 @@ void faw() {
 
 void fpx() {
     if (curfile.empty()) return refuse("Empty filename");
-    struct stat st {};
-    const bool ok =
-        stat(curfile.c_str(), &st) == 0 && S_ISREG(st.st_mode) && (st.st_mode & S_IXUSR) != 0;
-    if (!ok) refuse("Requested file cannot be located (or is not executable)!");
+    if (!canexec(curfile.c_str()))
+        refuse("Requested file cannot be located (or is not executable)!");
 }
 
 void findchk() {

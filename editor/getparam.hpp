@@ -58,5 +58,6 @@ void marginchk();
 bool canread(const char* name);
 bool canwrite(const char* name);
 bool cancreate(const char* name);
+bool canexec(const char* name);
 
 void reset_getparam();

@@ -30,6 +30,7 @@ int repflag = 1;
 int redisplay = 0;
 int del = 0;
 int transb = 0;
+volatile std::sig_atomic_t abortreq = 0;
 
 // viewmask[object]: the views (one bit each) in which a line of that object is edited.
 const std::array<int, 6> viewmask = {0x69, 0x86, 0x10, 0x60, 0x00, 0x69};
@@ -52,6 +53,7 @@ void reset_globals() {
     redisplay = 0;
     del = 0;
     transb = 0;
+    abortreq = 0;
     cureditmask = 1;
     curviewmask = 0;
     curopmask = 0;

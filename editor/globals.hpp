@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <csignal>
 #include <cstddef>
 #include <cstring>
 #include <string_view>
@@ -110,6 +111,8 @@ struct COREFILE {
     char cnextstar = 'A';
     int cstarcount = 0;
     LINE* disln = nullptr;
+    unsigned char encoding = 0;  // Charset of the file it came from (encoding.hpp)
+    char partial = 0;            // 1 when it holds only part of the file it was fetched from
 };
 
 // ---------------------------------------------------------------------------------------------
@@ -150,6 +153,9 @@ extern int repflag;    // non-zero: repeat limits are not enforced
 extern int redisplay;  // redraw request for the next display call
 extern int del;        // answer of the last confirmation: 1 Return, 2 rubout
 extern int transb;     // upper-case lock
+// Raised by the interrupt key, the one key that acts while oru is busy. A long operation clears it
+// when it starts and stops early, saying so, when it finds it set.
+extern volatile std::sig_atomic_t abortreq;
 
 // Permission masks of the operation table.
 extern const std::array<int, 6> viewmask;

@@ -5,15 +5,22 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <string>
 #include <string_view>
 
 #include "corutils.hpp"
 #include "display.hpp"
 #include "dxio.hpp"
 #include "editor.hpp"
+#include "encoding.hpp"
+#include "file.hpp"
 #include "gento.hpp"
+#include "getparam.hpp"
 #include "globals.hpp"
+#include "scrin.hpp"
+#include "scrout.hpp"
 #include "syshandler.hpp"
+#include "sysutils.hpp"
 #include "templates.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
@@ -39,32 +46,58 @@ constexpr const char* kHelp =
 // The version IDENTIFY shows, with the date and time of the build.
 constexpr const char* kVersion = "ALPHA";
 
-// Key strings stay on the key-string stack while they are read, so they live here for the whole
-// run. Each holds a two-letter command, a name of up to 48 characters and a carriage return.
-using KeyString = FixStr<kNameLen + 3>;
 const char start_up[2] = {3, 0};
-KeyString fcall;
-KeyString dcall;
-KeyString parfetch;
 
-bool readable(const char* name) {
-    return access(name, R_OK) == 0;
+// A name from the command line as the store keeps it: Latin-1, at most 48 characters, which
+// every file command then carries exactly. A name that cannot be kept so is refused before the
+// screen opens, rather than opening a similar name.
+bool carried_name(const char* arg, std::string& name, std::size_t room) {
+    if (!from_system(arg, name)) {
+        // Under a UTF-8 locale: a character beyond Latin-1, or bytes that are not UTF-8 at all.
+        std::fprintf(stderr, "oru: cannot use the name %s: it has no Latin-1 form.\n", arg);
+        return false;
+    }
+    if (name.empty()) {
+        std::fprintf(stderr, "oru: an empty file name cannot be used.\n");
+        return false;
+    }
+    if (name.size() > room) {
+        std::fprintf(stderr, "oru: cannot use the name %s: names are kept to %zu characters.\n",
+                     arg, room);
+        return false;
+    }
+    return true;
 }
 
-// Builds a command key string: two letters (and for RUN the path prefix), the name, Return. A name
-// too long for the string is cut; the command line keeps at most 48 characters of it anyway.
-const char* command_keys(KeyString& keys, std::string_view start, std::string_view name) {
-    keys.assign(start);
-    keys.append(name.substr(0, std::min(name.size(), KeyString::capacity - start.size() - 1)));
-    keys.push_back('\r');
-    return keys.c_str();
-}
-
-// Queues the FETCH (or NAME, for a file that cannot be read) of the file argument.
-void getfpar(const char* name) {
-    if (std::string_view(name).size() > static_cast<std::size_t>(kNameLen)) return;
+// The file argument: fetched into core file 1, or when it cannot be read, only given as its name.
+void getfpar(const std::string& name) {
     curfile.assign(name);
-    pushfn(command_keys(parfetch, readable(name) ? "FE" : "NA", name));
+    if (canread(curfile.c_str())) {
+        fetch_range(1, kAllLines, "");
+    } else {
+        cur().filname = curfile;
+        putfname();
+    }
+}
+
+// A procedure file's keys run once the command line is open.
+void getproc(const std::string& name) {
+    curfile.assign(name);
+    if (!canread(curfile.c_str())) {
+        diserr("File not found (or no read permission)");
+        return;
+    }
+    loadfile();
+}
+
+// The driver is run from the current directory unless the name has a path of its own.
+void getdriver(const std::string& name) {
+    curfile.assign(name);
+    if (!canexec(curfile.c_str())) {
+        diserr("Requested file cannot be located (or is not executable)!");
+        return;
+    }
+    runprog();
 }
 
 }  // namespace
@@ -93,6 +126,20 @@ int main(int argc, char** argv) {
         return 0;
     }
 
+    // The names are checked before the screen opens, so a refusal is read on the plain terminal.
+    std::string named;
+    std::string driver;
+    if (fparnum == 3 && fparam1 == "-d") {
+        if (!carried_name(argv[2], named, kNameLen)) return 1;
+        driver = named.find('/') == std::string::npos ? "./" + named : named;
+        if (driver.size() > static_cast<std::size_t>(kNameLen) &&
+            !carried_name(argv[2], named, kNameLen - 2)) {
+            return 1;
+        }
+    } else if ((fparnum == 3 && fparam1 == "-p") || fparnum == 2) {
+        if (!carried_name(argv[fparnum - 1], named, kNameLen)) return 1;
+    }
+
     start_store();
     writetemplate(0);
     stermpars();
@@ -106,13 +153,16 @@ int main(int argc, char** argv) {
     discur();
 
     if (fparnum == 3 && fparam1 == "-d") {
-        // The driver is run from the current directory; a name given with its whole path is
-        // used as it is, since "./" before it would make it relative.
-        pushfn(command_keys(dcall, argv[2][0] == '/' ? "RU" : "RU./", argv[2]));
+        getdriver(driver);
     } else if (fparnum == 3 && fparam1 == "-p") {
-        pushfn(command_keys(fcall, "PR", argv[2]));
+        getproc(named);
     } else if (fparnum == 2) {
-        getfpar(argv[1]);
+        getfpar(named);
+    }
+    if (fparnum >= 2) {
+        // The start-up work changed what the screen shows.
+        gendis();
+        discur();
     }
     pushfn(start_up);
 

@@ -11,26 +11,9 @@ void qipa() {
 void qmrpherror() {
     notavail();
 }
-void qsmtransf() {
-    notavail();
-}
 void qtginfo() {
     notavail();
 }
-void qlxtransf() {
-    notavail();
-}
-void qrxtransf() {
-    notavail();
-}
-void qstore() {
-    notavail();
-}
-void qrecover() {
-    notavail();
-}
 void qcompsingle() {}
-void resumelx() {}
 void qnewcompare() {}
 void qenummorph() {}
-void qmakepre() {}

@@ -104,7 +104,7 @@ const std::array<CMDSPEC, kCommands> commands = {{
     /* 65 */ {"QERROR", 0, "i cG", "||", none, qerror, "error function string"},
     /* 66 */ {"STORE", 0, "d2d1", "||", none, qstore, "leafnodes(0),fulltrees(1),indenttrees(2)|core(0),driver(1)"},
     /* 67 */ {"RECOVER", 0, "cA", "|", none, qrecover, "stored tree filename"},
-    /* 68 */ {"QTALK", 0, "d2", "|", none, qtalk, "specify root number"},
+    /* 68 */ {"QTALK", 0, "i ", "|", none, qtalk, "specify root number"},
     /* 69 */ {"AUTOWRAP", 0, "d1", "|", swautowrap, none, "1: on, 0: off"},
     /* 70 */ {"BYE", 0, "e ", "|", none, goodbye, ""},
     /* 71 */ {"CHANGE", L | F, "c2cD", "||", changechk, change, "scan pattern | replacement pattern"},

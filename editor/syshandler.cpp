@@ -33,12 +33,26 @@ void WindowHandler(int) {
 void EndHandler(int) {
     pending_end = 1;
 }
+// The interrupt key opens the command line, and asks a long operation to stop.
+void InterruptHandler(int sig) {
+    abortreq = 1;
+    IntHandler(sig);
+}
 
-// The evaluator checks its operands and never traps, so an arithmetic fault is a fault of the
-// program: keep the user's edits and leave.
-void FpHandler(int) {
+// A fault of the program itself (the evaluator checks its operands and never traps, so even an
+// arithmetic fault is one): keep the user's edits as far as can be done, give the terminal back,
+// say where the copies went, and end with the signal, as its default action would.
+void CrashHandler(int sig) {
     emergency_save_all();
-    _exit(1);
+    reseterm();
+    report_emergency_copies();
+    signal(sig, SIG_DFL);
+    sigset_t s;
+    sigemptyset(&s);
+    sigaddset(&s, sig);
+    sigprocmask(SIG_UNBLOCK, &s, nullptr);
+    raise(sig);
+    _exit(128 + sig);
 }
 
 void install(int sig, void (*handler)(int)) {
@@ -47,6 +61,15 @@ void install(int sig, void (*handler)(int)) {
     sigemptyset(&sa.sa_mask);
     // No SA_RESTART: a wait for a key must end so that the signal's work is done at once.
     sa.sa_flags = 0;
+    sigaction(sig, &sa, nullptr);
+}
+
+// A crash handler runs once: a second fault inside it ends the program by the default action.
+void install_once(int sig, void (*handler)(int)) {
+    struct sigaction sa {};
+    sa.sa_handler = handler;
+    sigemptyset(&sa.sa_mask);
+    sa.sa_flags = SA_RESETHAND | SA_NODEFER;
     sigaction(sig, &sa, nullptr);
 }
 
@@ -100,21 +123,28 @@ void resize_window() {
     emergency_save_all();
     end_driver();
     reseterm();
+    report_emergency_copies();
     std::exit(1);
 }
 
 }  // namespace
 
 void setsig() {
+    prepare_emergency();
     install(SIGTSTP, SuspHandler);
     install(SIGCONT, ResHandler);
-    install(SIGFPE, FpHandler);
-    install(SIGINT, IntHandler);
+    for (int sig : {SIGFPE, SIGSEGV, SIGBUS, SIGABRT, SIGILL})
+        install_once(sig, CrashHandler);
+    install(SIGINT, InterruptHandler);
     // A driver that has gone away shows as a failed write, which ends it (see dxio).
     signal(SIGPIPE, SIG_IGN);
     install(SIGWINCH, WindowHandler);
     install(SIGHUP, EndHandler);
     install(SIGTERM, EndHandler);
+}
+
+void end_if_pending() {
+    if (pending_end) end_editor();
 }
 
 void sigwork() {

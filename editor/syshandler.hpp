@@ -10,3 +10,6 @@ void sigwork();
 // with a beep when `resized` and the size did change) and redraws everything with the cursor
 // where the user had it. Used after a resize, a resume and a shell escape.
 void retake_screen(bool resized);
+// Carries out a pending hang-up or termination at once (emergency copies, then the end); used
+// where the editor waits on something other than the keyboard.
+void end_if_pending();

@@ -5,12 +5,18 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
 
 #include "display.hpp"
 #include "dxio.hpp"
+#include "encoding.hpp"
+#include "file.hpp"
 #include "getparam.hpp"
 #include "globals.hpp"
 #include "scrout.hpp"
@@ -21,12 +27,35 @@
 
 namespace {
 
-using SaveName = FixStr<kNameLen + 16>;
+// Everything here may run inside a signal handler (a crash): no allocation, no stdio, only
+// fixed buffers and system calls.
+constexpr std::size_t kPathMax = 4096;
+using Path = std::array<char, kPathMax>;
 
-// The bytes of a core file go out through one fixed buffer: no allocation, so a signal handler
-// may call this.
+// The bytes of a core file go out through one fixed buffer.
 std::array<char, 1 << 16> savebuf;
 std::size_t saved = 0;
+
+// The directory each core file's name was given in, when that was before a CDIRECTORY: a
+// relative name is beside its file only there. `seen` is the name it was recorded for.
+struct NameBase {
+    std::string dir;
+    Name seen;
+};
+std::array<NameBase, kCoreFiles> bases;
+
+// Where the copies went, for the report after the terminal is restored.
+struct CopyNote {
+    int core = 0;
+    Path where{};
+};
+std::array<CopyNote, kCoreFiles> notes;
+int notecount = 0;
+
+// Places tried after the file's own directory, captured at start (reading the environment is no
+// business of a signal handler).
+Path home_dir{};
+Path temp_dir{};
 
 bool drain(int fd) {
     std::size_t done = 0;
@@ -46,59 +75,175 @@ bool put(int fd, char ch) {
     return true;
 }
 
-// Opens a new file for the copy of core file n: "<name>.save" or "oru-core-N.save", and when
-// that exists already "<...>.save.1" to ".save.9".
-int open_copy(int n, SaveName& name) {
-    char base[32];
+bool put(int fd, const char* s) {
+    for (; *s != '\0'; ++s) {
+        if (!put(fd, *s)) return false;
+    }
+    return true;
+}
+
+// A store character in the copy's character set.
+bool put_text(int fd, unsigned char b, bool utf8) {
+    if (!utf8 || b < 0x80) return put(fd, static_cast<char>(b));
+    return put(fd, static_cast<char>(0xC0 | (b >> 6))) &&
+           put(fd, static_cast<char>(0x80 | (b & 0x3F)));
+}
+
+// Appends text to a terminated path; false when it does not fit.
+bool append(Path& p, const char* text) {
+    std::size_t at = std::strlen(p.data());
+    for (; *text != '\0'; ++text) {
+        if (at + 1 >= p.size()) return false;
+        p[at++] = *text;
+    }
+    p[at] = '\0';
+    return true;
+}
+
+// The system's form of core file n's name (without a directory when `bare`).
+bool system_name(int n, Path& out, bool bare) {
+    std::string_view name = core[n].filname.view();
+    if (bare) {
+        const auto slash = name.rfind('/');
+        if (slash != std::string_view::npos) name.remove_prefix(slash + 1);
+    }
+    return sysname_into(name, out.data(), out.size());
+}
+
+// The copy's name in place `where` (0 beside the file, 1 the home directory, 2 the temporary
+// directory), before the ".save" suffix.
+bool copy_stem(int n, int where, Path& stem) {
+    stem[0] = '\0';
     const COREFILE& cf = core[n];
-    for (int attempt = 0; attempt < 10; ++attempt) {
-        if (cf.filname.empty()) {
-            std::snprintf(base, sizeof base, "oru-core-%d", n);
-            name.assign(base);
-        } else {
-            name.assign(cf.filname.view());
+    Path name{};
+    if (cf.filname.empty()) {
+        char base[32];
+        std::snprintf(base, sizeof base, "oru-core-%d", n);
+        if (!append(name, base)) return false;
+    } else if (!system_name(n, name, where != 0)) {
+        return false;
+    }
+    if (where == 0) {
+        const NameBase& b = bases[static_cast<std::size_t>(n)];
+        const bool relative = name[0] != '/';
+        if (relative && !b.dir.empty() && b.seen == cf.filname.view()) {
+            if (!append(stem, b.dir.c_str()) || !append(stem, "/")) return false;
         }
-        name.append(".save");
-        if (attempt > 0) {
-            char suffix[4] = {'.', static_cast<char>('0' + attempt), 0, 0};
-            name.append(suffix);
+    } else {
+        const Path& dir = where == 1 ? home_dir : temp_dir;
+        if (dir[0] == '\0') return false;
+        if (!append(stem, dir.data()) || !append(stem, "/")) return false;
+    }
+    return append(stem, name.data());
+}
+
+// Opens a new file for the copy of core file n: "<name>.save", and when that exists already
+// "<name>.save.1" to ".save.9"; beside the file, else in the home directory, else in the
+// temporary directory. Never replaces a file.
+int open_copy(int n, Path& path) {
+    for (int where = 0; where < 3; ++where) {
+        Path stem{};
+        if (!copy_stem(n, where, stem)) continue;
+        for (int attempt = 0; attempt < 10; ++attempt) {
+            path = stem;
+            if (!append(path, ".save")) break;
+            if (attempt > 0) {
+                const char suffix[3] = {'.', static_cast<char>('0' + attempt), 0};
+                if (!append(path, suffix)) break;
+            }
+            const int fd =
+                open(path.data(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+            if (fd >= 0) return fd;
+            if (errno != EEXIST) break;  // this place will not take it: try the next
         }
-        int fd = open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-        if (fd >= 0 || errno != EEXIST) return fd;
     }
     return -1;
 }
 
-bool save_core(int n) {
-    SaveName name;
-    const int fd = open_copy(n, name);
+// Writes core file n as SAVE would: line markers, trailing blanks dropped, the line ends and the
+// character set of the core file.
+bool save_core(int n, Path& path) {
+    const int fd = open_copy(n, path);
     if (fd < 0) return false;
     saved = 0;
     bool ok = true;
     const COREFILE& cf = core[n];
+    const Charset cs = effective_charset(static_cast<Charset>(cf.encoding));
+    const bool utf8 = cs != kCsLatin1;
+    if (cs == kCsUtf8Bom) ok = put(fd, "\xEF\xBB\xBF");
     for (const LINE* l = cf.header->down; ok && l != cf.header; l = l->down) {
-        const bool bytes =
-            l->object != kObjNew && l->object != kObjPicture && l->object != kObjDead;
-        for (long i = 0; ok && bytes && i < l->length; ++i) {
-            const long at = l->index + i;
-            ok = at >= 0 && at < kTextSize && put(fd, static_cast<char>(textbase[at]));
-        }
+        if (l->object == kObjDead) continue;
+        ok = put(fd, l->object == kObjPicture ? "\\l" : line_marker(l->object));
+        const bool bytes = l->object != kObjNew && l->object != kObjPicture;
+        long len = bytes ? l->length : 0;
+        if (l->index < 0 || l->index + len > kTextSize) len = 0;
+        while (len > 0 && textbase[l->index + len - 1] == ' ')
+            --len;
+        for (long i = 0; ok && i < len; ++i)
+            ok = put_text(fd, textbase[l->index + i], utf8);
+        if (ok && lfonly == 0) ok = put(fd, '\r');
         ok = ok && put(fd, '\n');
     }
     ok = ok && drain(fd);
     ok = close(fd) == 0 && ok;
+    if (!ok) unlink(path.data());
     return ok;
+}
+
+void copy_env(const char* var, const char* fallback, Path& out) {
+    const char* v = std::getenv(var);
+    if (v == nullptr || v[0] != '/') v = fallback;
+    out[0] = '\0';
+    if (v != nullptr && !append(out, v)) out[0] = '\0';
 }
 
 }  // namespace
 
+void prepare_emergency() {
+    locale_utf8();  // settled now: a signal handler must not be the first to ask
+    copy_env("HOME", nullptr, home_dir);
+    copy_env("TMPDIR", "/tmp", temp_dir);
+    for (auto& b : bases)
+        b = NameBase{};
+    notecount = 0;
+}
+
 int emergency_save_all() {
+    static volatile sig_atomic_t busy = 0;
+    if (busy) return 0;  // a fault while saving: do not start again
+    busy = 1;
     int copies = 0;
     for (int n = 0; n < kCoreFiles; ++n) {
         if (core[n].edited == 0 || core[n].header == nullptr) continue;
-        if (save_core(n)) ++copies;
+        Path path{};
+        if (!save_core(n, path)) continue;
+        ++copies;
+        if (notecount < kCoreFiles) {
+            notes[static_cast<std::size_t>(notecount)].core = n;
+            notes[static_cast<std::size_t>(notecount)].where = path;
+            ++notecount;
+        }
     }
+    busy = 0;
     return copies;
+}
+
+void report_emergency_copies() {
+    for (int i = 0; i < notecount; ++i) {
+        char line[kPathMax + 64];
+        const int len = std::snprintf(line, sizeof line, "oru: core file %d saved in %s\r\n",
+                                      notes[static_cast<std::size_t>(i)].core,
+                                      notes[static_cast<std::size_t>(i)].where.data());
+        if (len <= 0) continue;
+        ssize_t ignored = write(2, line, std::min(static_cast<std::size_t>(len), sizeof line - 1));
+        (void)ignored;
+    }
+    notecount = 0;
+}
+
+std::string_view emergency_copy_path(int i) {
+    if (i < 0 || i >= notecount) return {};
+    return notes[static_cast<std::size_t>(i)].where.data();
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -185,7 +330,8 @@ void shell_escape(const char* command) {
 }  // namespace
 
 void calsys() {
-    shell_escape(sysstring.c_str());
+    // The command's names go to the system in the locale's character set.
+    shell_escape(sysname(sysstring.view()).c_str());
 }
 
 void directory() {
@@ -212,13 +358,31 @@ void directory() {
 
 void changedir() {
     if (sysstring.empty()) {
-        std::array<char, 4096> where{};
-        diserr(getcwd(where.data(), where.size()) != nullptr ? where.data() : "?");
+        std::array<char, kPathMax> where{};
+        std::string shown;
+        if (getcwd(where.data(), where.size()) == nullptr) {
+            shown = "?";
+        } else if (!from_system(where.data(), shown)) {
+            shown = where.data();  // no Latin-1 form: shown as its bytes
+        }
+        diserr(shown);
         return;
     }
-    if (chdir(sysstring.c_str()) != 0) {
+    // Names given so far are relative to the directory being left: remember it, so that an
+    // emergency copy still lands beside its file.
+    std::array<char, kPathMax> here{};
+    const bool known = getcwd(here.data(), here.size()) != nullptr;
+    if (chdir(sysname(sysstring.view()).c_str()) != 0) {
         diserr("Directory not found (or no permission)");
         del = 2;
+        return;
+    }
+    for (int n = 0; n < kCoreFiles && known; ++n) {
+        NameBase& b = bases[static_cast<std::size_t>(n)];
+        const Name& name = core[n].filname;
+        if (name.empty() || name.view()[0] == '/' || b.seen == name.view()) continue;
+        b.dir = here.data();
+        b.seen = name;
     }
 }
 

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -49,6 +50,8 @@ struct recnode {
 
 extern std::vector<recnode*> dictionary;  // newest entry per terminal, or null
 extern int dictterm;                      // terminals the store was made for; -1: no lexicon
+// Changes whenever the store is cleared, so that whoever keeps a place in it can tell.
+extern long lexicon_serial;
 
 // Entries read back with stored trees, in file order. A line that was refused keeps its place
 // with a null recordptr, so that the n-th lexicon line of the file stays entry n.
@@ -64,6 +67,9 @@ int readentry(int linktolexicon);
 void clearlexicon();
 void clearrecoveredlexicon();
 void printlex();
+// A stored entry as a user reads it: coded attributes as their names (compounds separated by
+// ", "), any other byte below 32 as {n}.
+std::string printable_entry(const char* record);
 
 // Where field `field` (from 1) of a stored entry begins; coded segments in field 3 are skipped
 // as units, so their bytes are never taken for separators. The empty text for no record, and

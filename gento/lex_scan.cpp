@@ -9,10 +9,12 @@
 #include "attr_fns.hpp"
 #include "attr_list.hpp"
 #include "gento/terminal.hpp"
+#include "ilt.hpp"
 #include "input_base.hpp"
 #include "misc.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
+#include "termutils.hpp"
 
 std::array<lex_comp, kLexComps> lexatt;
 int lexatt_index = 0;
@@ -22,8 +24,6 @@ long numnodes = 0;
 long prob_tot = 0;
 
 namespace {
-
-inline_lt_hooks hooks;
 
 unsigned byte(const char* p) {
     return static_cast<unsigned char>(*p);
@@ -371,8 +371,9 @@ void getdictent(t_dict_lookup* lookup) {
 }
 
 void getwords(int start) {
-    const int end = std::min(d_table_count, kLookups);
-    for (int i = std::max(start, 0); i < end; ++i) {
+    // An inline transformation adds lookups for its patterns as it goes: they are looked up in
+    // this same pass, so the end is read anew each time.
+    for (int i = std::max(start, 0); i < std::min(d_table_count, kLookups); ++i) {
         t_dict_lookup& l = dict_table[static_cast<std::size_t>(i)];
         if (l.pointed_at != 1 || l.class_.empty()) continue;
         getdictent(&l);
@@ -380,12 +381,11 @@ void getwords(int start) {
             q_err("No lexical entry found for", l.class_, "");
         } else if (l.error == 1) {
             q_err("Terminal not found:", l.class_, "");
-        } else if (l.dictionary != nullptr && l.dictionary[0] == kIltMark &&
-                   hooks.create_lsps != nullptr) {
-            hooks.create_lsps(l);
+        } else if (l.dictionary != nullptr && l.dictionary[0] == kIltMark) {
+            ilt_create_lsps(l);
         }
     }
-    if (hooks.scan_ilts != nullptr) hooks.scan_ilts();
+    scan_ilts(start);
 }
 
 namespace {
@@ -408,8 +408,12 @@ FreqRequest parse_freq_request(std::string_view text) {
         if (c == '"') quoted = !quoted;
         if (quoted || (c != ' ' && c != '\t')) s += c;
     }
+    // A terminal's name is made of the characters the terminals file takes for a name.
+    const auto namechar = [](char c) {
+        return c == '%' || (charkind[static_cast<unsigned char>(c)] & 1) != 0;
+    };
     std::size_t i = 0;
-    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) != 0 || s[i] == '_'))
+    while (i < s.size() && namechar(s[i]))
         req.name += s[i++];
     if (req.name.empty()) {
         req.error = "terminal name missing";
@@ -475,12 +479,19 @@ void vary_frequency(const char* lex) {
     lookup.class_ = req.name;
     lookup.preferredchoice = req.word;
     lookup.vf = req.vf;
+    // An attribute that cannot be read (it is reported) matches no entry: leaving it out would
+    // match them all.
+    bool readable = true;
     for (const std::string& a : req.attributes) {
         text_to_comp_struct(a.c_str(), 0);
+        if (!comp_attr_register) readable = false;
         if (comp_attr_register) add_attr_to_list(lookup.attributes, std::move(comp_attr_register));
     }
-    locate_matches(&lookup, t);
-    const std::vector<recnode*> matches(nodearray.begin(), nodearray.begin() + numnodes);
+    std::vector<recnode*> matches;
+    if (readable) {
+        locate_matches(&lookup, t);
+        matches.assign(nodearray.begin(), nodearray.begin() + numnodes);
+    }
     delayptr = keep_delayptr;
     if (diserr(std::to_string(matches.size()) + " matches; <RETN> continues, <DEL> aborts") != 1)
         return;
@@ -488,11 +499,7 @@ void vary_frequency(const char* lex) {
         apply_vf_single(r->recordptr, req.vf);
     if (diserr("Display matches? <RETN> yes, <DEL> no") != 1) return;
     for (const recnode* r : matches)
-        q_msg(r->recordptr);
-}
-
-void set_inline_lt_hooks(inline_lt_hooks h) {
-    hooks = h;
+        q_msg(printable_entry(r->recordptr));
 }
 
 void reset_lex_scan() {
@@ -501,5 +508,4 @@ void reset_lex_scan() {
     numnodes = 0;
     prob_tot = 0;
     lexatt_index = 0;
-    hooks = inline_lt_hooks{};
 }

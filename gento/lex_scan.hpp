@@ -45,7 +45,9 @@ recnode* select_match();
 // Rewrites the entry's four weight digits for the frequency code `n`.
 void apply_vf_single(char* lex_entry, int n);
 void getdictent(t_dict_lookup* lookup);
-// Chooses the words of every lookup entry from `start` on, then reports the failures.
+// Chooses the words of every lookup entry from `start` on and reports the failures; an entry
+// that is an inline lexical transformation has its patterns' words chosen too, and is then
+// replaced by the entry it derives.
 void getwords(int start);
 
 // The command QFREQ: `lex` is one terminal as a syntax rule writes it: its name, then optionally
@@ -53,14 +55,5 @@ void getwords(int start);
 // (vf -n). Every entry that would qualify has its weight rewritten, after the user agrees.
 void vary_frequency(const char* lex);
 
-// Inline lexical transformations are their own module: once it is present it registers these,
-// and getwords builds the sequence patterns of each chosen entry that carries them and then runs
-// the inline transformations. Until then such entries are used as they stand.
-struct inline_lt_hooks {
-    void (*create_lsps)(t_dict_lookup& lookup) = nullptr;
-    void (*scan_ilts)() = nullptr;
-};
-void set_inline_lt_hooks(inline_lt_hooks hooks);
-
-// Start-up and tests: empty work areas, no hooks.
+// Start-up and tests: empty work areas.
 void reset_lex_scan();

@@ -370,7 +370,7 @@ void field_reference(const char*& p) {
     const int n = read_number(p, 1'000'000);
     int m = 0;
     treenode* node = current_node;
-    if (MState == 1 && *p == '.' && std::isdigit(static_cast<unsigned char>(p[1])) != 0) {
+    if (MState != 0 && *p == '.' && std::isdigit(static_cast<unsigned char>(p[1])) != 0) {
         ++p;
         m = read_number(p, kOffsetCap);
         if (m > 0) node = traverseleaves(node, m - 1);
@@ -664,7 +664,7 @@ class Guard {
         if (*q != '=') return false;
         ++q;
         treenode* l = leaf();
-        if (MState == 1 && m > 0) l = traverseleaves(l, m - 1);
+        if (MState != 0 && m > 0) l = traverseleaves(l, m - 1);
         const char* entry = entry_of(l);
         if (entry == nullptr || n < 1) return false;
         const char* f = getfieldptr(entry, n);

@@ -6,15 +6,18 @@
 #include <string_view>
 
 #include "attr_fns.hpp"
+#include "globals.hpp"
 #include "syn_globals.hpp"
 #include "trees.hpp"
 
 // Nodes made in one tree beyond which expansion stops and nodes stay leaves.
 inline constexpr int kNodeLimit = 1024;
 
-// Abort request: when set, every node that reaches the node-limit test stays a leaf. The driver
-// clears it after each tree; no key sets it.
-extern int abortreq;
+// While the abort request (abortreq, globals) is set, every node that reaches the node-limit test
+// stays a leaf. The driver clears it before and after each tree.
+// 1 once the node limit has been reported; the generation driver clears it, so that a runaway
+// rule is reported once per generation, not for every node that meets the limit.
+extern int cf_limit_reported;
 
 // Read position in the PRESELECT coded text while its clauses are built.
 extern const char* preselect_pos;

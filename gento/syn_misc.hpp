@@ -23,6 +23,8 @@ void thread(treenode* node);
 void fill_word(treenode* leaf);
 void fill_all_words(treenode* node, int p_index);
 void finish(treenode* rt, int rootnumber, std::string_view tag);
+// The words of the tree's leaves, along its leaf thread, joined by blanks into sentbuf.
+void leaf_words(treenode* rt);
 // sentbuf into sentbuf2: `^` joins to the word before, a grave accent capitalises.
 void postmorph();
 void sentence_to_core(int n, int p);

@@ -46,6 +46,7 @@ struct t_dict_lookup {
     int pointed_at = 0;
     int vf = -1;
     treenode* lspseq = nullptr;  // owned: released with the record
+    std::string derived;         // an inline transformation's entry, which dictionary then shows
     t_dict_lookup() = default;
     t_dict_lookup(const t_dict_lookup&) = delete;
     t_dict_lookup& operator=(const t_dict_lookup&) = delete;

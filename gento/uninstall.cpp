@@ -7,6 +7,7 @@
 #include "gento/terminal.hpp"
 #include "input_base.hpp"
 #include "lex_read.hpp"
+#include "lt_mem.hpp"
 #include "morphology.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
@@ -32,7 +33,7 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"MR", kMR, nullptr, nullptr, 'e'},
     {"TG", kTG, nullptr, nullptr, 'g'},
     {"SM", kSM, nullptr, nullptr, '@'},
-    {"LX", kLX, nullptr, nullptr, 'x'},
+    {"LX", kLX, purge_lt_rules, initialize_lt_rules, 'x'},
     {"GP", kGP, clear_GP, clear_GP, '@'},
     {"ALL", kAll, nullptr, nullptr, ' '},
 }};
@@ -105,6 +106,16 @@ void uninstall(int mask) {
         if (row.clear != nullptr) row.clear();
         putgentofile("", row.letter);
         removed |= bit;
+    }
+    // Trees, sentences and preselections point into the attributes, terminals and lexicon:
+    // whichever of those goes takes every generation result with it, the global preselection
+    // included, so that nothing is left to point into what was released.
+    if ((removed & (kAT | kTM | kLE)) != 0) {
+        clear_SE_PRE(1);
+        if ((installed & kGP) != 0) {
+            putgentofile("", qfile_table[13].letter);
+            removed |= kGP;
+        }
     }
     installed &= ~removed;
     q_msg("uninstalled: " + bits_to_text(removed));

@@ -13,7 +13,8 @@ tests), and "stale" when its text is not found exactly once (the code moved on; 
     tools/mutate.py --rev HEAD~3     against a committed revision instead
     tools/mutate.py --only store     mutations whose file or description contains "store"
     tools/mutate.py --e2e            also run the end-to-end tests on unit-test survivors
-    tools/mutate.py --keep DIR       use (and keep) DIR as the scratch folder
+    tools/mutate.py --keep DIR       use and keep DIR as the scratch folder: a later run brings
+                                     it up to date and rebuilds only what changed
     tools/mutate.py --check          only check that the list still fits the code
 
 List format: a header line "[path] description", then a line "- old text" and a line
@@ -68,21 +69,43 @@ def parse_list(path):
 
 
 def copy_tree(dest, rev):
-    """Copies the tracked and untracked-but-not-ignored files of the tree, or a revision."""
+    """Makes `dest` hold exactly the tracked and untracked-but-not-ignored files of the tree (or
+    of a revision), leaving its build folder alone. Files that did not change keep their times,
+    so a scratch folder that is reused rebuilds only what changed."""
     if rev:
         archive = subprocess.run(["git", "-C", ROOT, "archive", rev], check=True,
                                  capture_output=True).stdout
-        subprocess.run(["tar", "-x", "-C", dest], input=archive, check=True)
-        return
-    names = subprocess.run(["git", "-C", ROOT, "ls-files", "-z", "-c", "-o", "--exclude-standard"],
-                           check=True, capture_output=True).stdout.split(b"\0")
-    for name in filter(None, names):
-        src = os.path.join(ROOT, os.fsdecode(name))
+        source = tempfile.mkdtemp(prefix="oru-mutate-src-")
+        subprocess.run(["tar", "-x", "-C", source], input=archive, check=True)
+        names = [os.path.relpath(os.path.join(d, f), source)
+                 for d, _, files in os.walk(source) for f in files]
+    else:
+        source = ROOT
+        listed = subprocess.run(["git", "-C", ROOT, "ls-files", "-z", "-c", "-o",
+                                 "--exclude-standard"], check=True, capture_output=True).stdout
+        names = [os.fsdecode(n) for n in listed.split(b"\0") if n]
+    wanted = set()
+    for name in names:
+        src = os.path.join(source, name)
         if not os.path.isfile(src):
             continue
-        dst = os.path.join(dest, os.fsdecode(name))
+        wanted.add(name)
+        dst = os.path.join(dest, name)
+        if os.path.isfile(dst):
+            a, b = os.stat(src), os.stat(dst)
+            if a.st_size == b.st_size and int(a.st_mtime) == int(b.st_mtime):
+                continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
         shutil.copy2(src, dst)
+    for d, dirs, files in os.walk(dest):
+        if d == dest and "build" in dirs:
+            dirs.remove("build")
+        for f in files:
+            rel = os.path.relpath(os.path.join(d, f), dest)
+            if rel not in wanted:
+                os.remove(os.path.join(d, f))
+    if rev:
+        shutil.rmtree(source, ignore_errors=True)
 
 
 def run(cmd, cwd, timeout, env=None):
@@ -177,12 +200,10 @@ def main():
         mutations = [m for m in mutations if args.only in m.path or args.only in m.what]
     if args.check:
         return check_only(mutations)
-    scratch = args.keep or tempfile.mkdtemp(prefix="oru-mutate-")
-    fresh = not os.path.isdir(os.path.join(scratch, "editor"))
+    scratch = args.keep or tempfile.mkdtemp(prefix="oru-mutate-", dir=os.path.dirname(ROOT))
     os.makedirs(scratch, exist_ok=True)
     try:
-        if fresh:
-            copy_tree(scratch, args.rev)
+        copy_tree(scratch, args.rev)
         ws = Workspace(scratch, args.e2e)
         ws.configure()
         ok, out = ws.compile()

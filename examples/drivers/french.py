@@ -9,8 +9,8 @@ or from any other folder with its path, for example oru -d examples/drivers/fren
 
 It loads the French rule files of ../french (beside this program's folder) through oru's
 generation commands, presses the generate key a few times, reads each question and its answer
-back with QTALK, writes them to french.report in the folder oru was started in and ends the
-editor. Put a number on the first line of a file french.seed in that folder to make the run
+back with QTALK, writes them to french.report (in UTF-8) in the folder oru was started in and ends
+the editor. Put a number on the first line of a file french.seed in that folder to make the run
 repeatable (RANDOM SEED); without it every run differs.
 """
 import os
@@ -26,9 +26,10 @@ NAME_LIMIT = 48          # the longest file name an oru command takes
 
 
 def keys(text):
-    """Types keys into the editor."""
-    sys.stdout.write(text)
-    sys.stdout.flush()
+    """Types keys into the editor. The pipe carries oru's characters one byte each (Latin-1),
+    whatever the rule files are written in."""
+    sys.stdout.buffer.write(text.encode("latin-1"))
+    sys.stdout.buffer.flush()
 
 
 def command(text):
@@ -104,7 +105,7 @@ def main():
         keys(GENERATE)
         keys(CTRL_C)
         pairs.append((talk(1), talk(2)))   # 1 is the question, 2 its answer
-    with open("french.report", "w", encoding="latin-1") as report:
+    with open("french.report", "w", encoding="utf-8") as report:
         for question, reply in pairs:
             report.write("Question: %s\nAnswer: %s\n" % (question, reply))
     command("GO")                 # GOODBYE

@@ -11,7 +11,9 @@ oru was started in, replacing them when they are there from an earlier run.
 
 oru runs this program and reads its standard output as keystrokes, exactly as if they were typed;
 what oru has to tell the program (ASK answers, EMIT blocks, acknowledgements) arrives on the
-program's standard input, one line at a time.
+program's standard input, one line at a time. Both pipes carry oru's characters as they are, one
+byte each (Latin-1), whatever the files are written in: the program encodes what it types and
+decodes what it reads that way, and writes its own files in UTF-8.
 
 This driver fetches letter.txt, changes every "learner" into "student", asks where the cursor
 was left and what the first line now says, has the whole file sent back with EMIT, writes the
@@ -30,9 +32,9 @@ NAME_LIMIT = 48  # the longest file name an oru command takes
 
 
 def keys(text):
-    """Types keys into the editor."""
-    sys.stdout.write(text)
-    sys.stdout.flush()
+    """Types keys into the editor: one byte a character (Latin-1)."""
+    sys.stdout.buffer.write(text.encode("latin-1"))
+    sys.stdout.buffer.flush()
 
 
 def command(text):
@@ -43,10 +45,10 @@ def command(text):
 
 def answer():
     """Reads one answer line from the editor."""
-    line = sys.stdin.readline()
+    line = sys.stdin.buffer.readline()
     if not line:
         sys.exit("student.py: oru went away")
-    return line.rstrip("\n")
+    return line.decode("latin-1").rstrip("\n")
 
 
 def emitted_lines():
@@ -105,7 +107,7 @@ def main():
     else:
         command("CL")             # CLEAR the core file, so GOODBYE has nothing to ask
 
-    with open("letter.report", "w") as report:
+    with open("letter.report", "w", encoding="utf-8") as report:
         report.write(f"first line is now: {first}\n")
         report.write(f"cursor was at line {line}, column {column}\n")
         report.write(f"{len(text)} lines came back; the last is: {text[-1]}\n")

@@ -45,8 +45,8 @@
 
 { Determiners agree in number with their noun }
 "the"   | DET | NUMBER, definite | 20 | #1 |
-"my"    | DET | NUMBER, definite | 5 | #1 |
-"our"   | DET | NUMBER, definite | 5 | #1 |
+"his"   | DET | NUMBER, definite | 5 | #1 |
+"their" | DET | NUMBER, definite | 5 | #1 |
 "this"  | DET | sg, definite     | 5 | #1 |
 "that"  | DET | sg, definite     | 5 | #1 |
 "these" | DET | pl, definite     | 5 | #1 |
@@ -71,12 +71,13 @@
 
 "very"   | ADV | | 10 | #1 |
 "really" | ADV | | 5 | #1 |
-"quite"  | ADV | | 5 | #1 |
+"extremely" | ADV | | 5 | #1 |
 
-"today"   | ADVM | | 5 | #1 |
-"again"   | ADVM | | 5 | #1 |
-"quietly" | ADVM | | 5 | #1 |
-"outside" | ADVM | | 5 | #1 |
+{ today and again only with the past: "he sleeps today" is not said. }
+"today"   | ADVM | past  | 5 | #1 |
+"again"   | ADVM | past  | 5 | #1 |
+"quietly" | ADVM | TENSE | 5 | #1 |
+"outside" | ADVM | TENSE | 5 | #1 |
 
 { Verbs agree with their subject in number and person }
 "sleep"  | VI | NUMBER, PERSON, TENSE | 10 | #1 | $VERB_IRR | "slept"
@@ -107,9 +108,10 @@
 
 "be" | COP | NUMBER, PERSON, TENSE | 1 | #1 | BE(TENSE, NUMBER, PERSON) |
 
+{ do, which questions and short answers add }
+"do" | AUX | NUMBER, PERSON, TENSE | 1 | #1 | $VERB_IRR | "did"
+
 { Words that the syntax asks for by name }
-"do"   | WORD | | 1 | #1 |
-"that" | WORD | | 1 | #1 |
 "yes"  | WORD | | 1 | #1 |
 "`"    | CAP  | | 1 | #1 |
 "?"    | PUNCT | | 1 | "^?" |

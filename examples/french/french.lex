@@ -1,4 +1,4 @@
-{ Lexique de l'exemple français. Chaque ligne : mot, classe, attributs, poids, }
+{ Lexique de l'exemple franÃ§ais. Chaque ligne : mot, classe, attributs, poids, }
 { puis la forme de base ou le radical (champ 5) et sa flexion (champ 6). }
 { Un commentaire tient sur une ligne : une fin de ligne dedans donne un avertissement. }
 "chat"       | N | NOMBRE, masc | 10 | #1 | $NOM |
@@ -10,17 +10,17 @@
 "ami"        | N | NOMBRE, masc | 8 | #1 | $NOM |
 "enfant"     | N | NOMBRE, masc | 6 | #1 | $NOM |
 "homme"      | N | NOMBRE, masc | 5 | #1 | $NOM |
-"garçon"     | N | masc | 6 | #1 | $NOM |
+"garÃ§on"     | N | NOMBRE, masc | 6 | #1 | $NOM |
 "voisin"     | N | NOMBRE, masc | 5 | #1 | $NOM |
 "professeur" | N | NOMBRE, masc | 6 | #1 | $NOM |
-"élève"      | N | masc | 4 | #1 | $NOM |
+"Ã©lÃ¨ve"      | N | NOMBRE, masc | 4 | #1 | $NOM |
 "fermier"    | N | NOMBRE, masc | 4 | #1 | $NOM |
 "amie"       | N | NOMBRE, fem  | 8 | #1 | $NOM |
 "femme"      | N | NOMBRE, fem  | 6 | #1 | $NOM |
 "fille"      | N | NOMBRE, fem  | 6 | #1 | $NOM |
 "voisine"    | N | NOMBRE, fem  | 5 | #1 | $NOM |
-"étudiante"  | N | fem  | 5 | #1 | $NOM |
-"fermière"   | N | fem  | 4 | #1 | $NOM |
+"Ã©tudiante"  | N | NOMBRE, fem  | 5 | #1 | $NOM |
+"fermiÃ¨re"   | N | NOMBRE, fem  | 4 | #1 | $NOM |
 "souris"     | N | NOMBRE, fem  | 5 | #1 | $NOM |
 "vache"      | N | NOMBRE, fem  | 5 | #1 | $NOM |
 "poule"      | N | NOMBRE, fem  | 5 | #1 | $NOM |
@@ -36,21 +36,22 @@
 "ils"   | PRON | pl, p3, masc  | 10 | #1 |
 "elles" | PRON | pl, p3, fem   | 10 | #1 |
 
-{ Déterminants : ils s'accordent en nombre et en genre avec le nom. }
+{ DÃ©terminants : ils s'accordent en nombre et en genre avec le nom. }
+{ Le possessif est Ã  la troisiÃ¨me personne, que la rÃ©ponse garde telle quelle. }
 "le"    | DET | sg, masc, def    | 20 | #1 | $ELISION |
 "la"    | DET | sg, fem, def     | 20 | #1 | $ELISION |
 "les"   | DET | pl, GENRE, def   | 20 | #1 |
 "ce"    | DET | sg, masc, def    | 5 | #1 | $CE |
 "cette" | DET | sg, fem, def     | 5 | #1 |
 "ces"   | DET | pl, GENRE, def   | 5 | #1 |
-"mon"   | DET | sg, masc, def    | 5 | #1 |
-"ma"    | DET | sg, fem, def     | 5 | #1 | $MA |
-"mes"   | DET | pl, GENRE, def   | 5 | #1 |
+"son"   | DET | sg, masc, def    | 5 | #1 |
+"sa"    | DET | sg, fem, def     | 5 | #1 | $SA |
+"ses"   | DET | pl, GENRE, def   | 5 | #1 |
 "un"    | DET | sg, masc, indef  | 20 | #1 |
 "une"   | DET | sg, fem, indef   | 20 | #1 |
 "des"   | DET | pl, GENRE, indef | 20 | #1 |
 
-{ Adjectifs placés avant le nom. }
+{ Adjectifs placÃ©s avant le nom. }
 "petit"   | ADJA | NOMBRE, GENRE | 10 | #1 | $ADJECTIF |
 "grand"   | ADJA | NOMBRE, GENRE | 10 | #1 | $ADJECTIF |
 "bon"     | ADJA | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
@@ -58,22 +59,22 @@
 "joli"    | ADJA | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
 "mauvais" | ADJA | NOMBRE, GENRE | 4 | #1 | $ADJECTIF |
 
-{ Adjectifs placés après le nom, et attributs. }
+{ Adjectifs placÃ©s aprÃ¨s le nom, et attributs. }
 "noir"        | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
 "content"     | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
 "heureux"     | ADJ | NOMBRE, GENRE | 8 | #1 | $ADJECTIF |
-"sérieux"     | ADJ | | 5 | #1 | $ADJECTIF |
+"sÃ©rieux"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
 "curieux"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
 "intelligent" | ADJ | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
-"fatigué"     | ADJ | | 6 | #1 | $ADJECTIF |
+"fatiguÃ©"     | ADJ | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
 "gentil"      | ADJ | NOMBRE, GENRE | 6 | #1 | $ADJECTIF |
 "sportif"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
 "cruel"       | ADJ | NOMBRE, GENRE | 3 | #1 | $ADJECTIF |
 "patient"     | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
 "poli"        | ADJ | NOMBRE, GENRE | 5 | #1 | $ADJECTIF |
-"national"    | ADJ | NOMBRE, GENRE | 2 | #1 | $ADJECTIF |
+"mÃ©chant"     | ADJ | NOMBRE, GENRE | 4 | #1 | $ADJECTIF |
 
-"très"     | ADV | | 10 | #1 |
+"trÃ¨s"     | ADV | | 10 | #1 |
 "assez"    | ADV | | 5 | #1 |
 "vraiment" | ADV | | 5 | #1 |
 
@@ -83,7 +84,7 @@
 "ici"         | ADVM | | 5 | #1 |
 "dehors"      | ADVM | | 5 | #1 |
 
-{ Verbes réguliers : le champ 5 donne le radical, le champ 6 la terminaison d'après la table. }
+{ Verbes rÃ©guliers : le champ 5 donne le radical, le champ 6 la terminaison d'aprÃ¨s la table. }
 "parler"     | VI | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "chanter"    | VI | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "danser"     | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
@@ -93,49 +94,30 @@
 "pleurer"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "arriver"    | VI | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "grandir"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
-"réussir"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"rÃ©ussir"    | VI | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
 "rougir"     | VI | NOMBRE, PERSONNE | 3 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
+"finir"      | VI | NOMBRE, PERSONNE | 3 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
 "aimer"      | VT | NOMBRE, PERSONNE | 10 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "regarder"   | VT | NOMBRE, PERSONNE | 8 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "chercher"   | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "trouver"    | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
-"écouter"    | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
+"Ã©couter"    | VT | NOMBRE, PERSONNE | 6 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "aider"      | VT | NOMBRE, PERSONNE | 5 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "inviter"    | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "garder"     | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_ER(NOMBRE, PERSONNE) |
 "choisir"    | VT | NOMBRE, PERSONNE | 4 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
-"finir"      | VT | NOMBRE, PERSONNE | 3 | #1 - - | PRESENT_IR(NOMBRE, PERSONNE) |
 
-{ Verbes irréguliers : une entrée par forme, avec son nombre et sa personne. }
-"dors"    | VI | sg, p1 | 2 | #1 |
-"dors"    | VI | sg, p2 | 2 | #1 |
-"dort"    | VI | sg, p3 | 2 | #1 |
-"dormons" | VI | pl, p1 | 2 | #1 |
-"dormez"  | VI | pl, p2 | 2 | #1 |
-"dorment" | VI | pl, p3 | 2 | #1 |
-"ai"      | VT | sg, p1 | 2 | #1 |
-"as"      | VT | sg, p2 | 2 | #1 |
-"a"       | VT | sg, p3 | 2 | #1 |
-"avons"   | VT | pl, p1 | 2 | #1 |
-"avez"    | VT | pl, p2 | 2 | #1 |
-"ont"     | VT | pl, p3 | 2 | #1 |
-"vois"    | VT | sg, p1 | 2 | #1 |
-"vois"    | VT | sg, p2 | 2 | #1 |
-"voit"    | VT | sg, p3 | 2 | #1 |
-"voyons"  | VT | pl, p1 | 2 | #1 |
-"voyez"   | VT | pl, p2 | 2 | #1 |
-"voient"  | VT | pl, p3 | 2 | #1 |
-"suis"    | COP | sg, p1 | 1 | #1 |
-"es"      | COP | sg, p2 | 1 | #1 |
-"est"     | COP | sg, p3 | 1 | #1 |
-"sommes"  | COP | pl, p1 | 1 | #1 |
-"êtes"    | COP | pl, p2 | 1 | #1 |
-"sont"    | COP | pl, p3 | 1 | #1 |
+{ Verbes irrÃ©guliers : la table du mÃªme nom donne chaque forme du prÃ©sent. }
+"dormir" | VI  | NOMBRE, PERSONNE | 8 | #1 | DORMIR(NOMBRE, PERSONNE) |
+"avoir"  | VT  | NOMBRE, PERSONNE | 8 | #1 | AVOIR(NOMBRE, PERSONNE) |
+"voir"   | VT  | NOMBRE, PERSONNE | 8 | #1 | VOIR(NOMBRE, PERSONNE) |
+"Ãªtre"   | COP | NOMBRE, PERSONNE | 1 | #1 | ETRE(NOMBRE, PERSONNE) |
 
 { Mots que la syntaxe demande par leur nom. }
 "est-ce" | MOT | | 1 | #1 |
 "que"    | MOT | | 1 | #1 | $ELISION |
 "oui"    | MOT | | 1 | #1 |
+"de"     | MOT | | 1 | #1 | $ELISION |
 "`"      | CAP | | 1 | #1 |
 "?"      | PONCT | | 1 | #1 |
 ","      | PONCT | | 1 | "^," |

@@ -1,14 +1,14 @@
-{ Classes de mots de l'exemple français. }
+{ Classes de mots de l'exemple franÃ§ais. }
 N      { noms }
 PRON   { pronoms sujets }
-DET    { déterminants }
-ADJA   { adjectifs placés avant le nom }
-ADJ    { adjectifs placés après le nom ou attributs }
-ADV    { adverbes de degré }
-ADVM   { adverbes de manière, de temps et de lieu }
-VI     { verbes sans complément }
-VT     { verbes avec un complément d'objet }
-COP    { le verbe être }
+DET    { dÃ©terminants }
+ADJA   { adjectifs placÃ©s avant le nom }
+ADJ    { adjectifs placÃ©s aprÃ¨s le nom ou attributs }
+ADV    { adverbes de degrÃ© }
+ADVM   { adverbes de maniÃ¨re, de temps et de lieu }
+VI     { verbes sans complÃ©ment }
+VT     { verbes avec un complÃ©ment d'objet }
+COP    { le verbe Ãªtre }
 MOT    { mots que la syntaxe demande par leur nom }
 CAP    { met une majuscule au mot suivant }
 PONCT  { ponctuation }

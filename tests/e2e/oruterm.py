@@ -75,6 +75,9 @@ class Oru:
             if time.monotonic() > end:
                 raise AssertionError("oru did not end; screen:\n" + self.text())
             self._pump(0.2)
+        # What the program wrote just before it ended (after restoring the terminal) is read too.
+        while self._pump(0.2):
+            pass
         self.child.close()
         return self.child.exitstatus
 

@@ -11,6 +11,7 @@
 #include "prcmnd.hpp"
 #include "scrin.hpp"
 #include "store_fixture.hpp"
+#include "tabs.hpp"
 
 class CommandTest : public StoreTest {
   protected:
@@ -21,7 +22,14 @@ class CommandTest : public StoreTest {
         reset_commands();
         reset_scrin();
         reset_file();
+        saved_tabs_ = tabs;
     }
+    // The tab table has no reset of its own yet; TAB changes it for the tests that follow.
+    void TearDown() override {
+        tabs = saved_tabs_;
+        StoreTest::TearDown();
+    }
+    decltype(tabs) saved_tabs_{};
 
     static int row(std::string_view name) {
         for (int r = 0; r < kCommands; ++r) {

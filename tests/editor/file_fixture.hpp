@@ -13,6 +13,7 @@
 
 #include "file.hpp"
 #include "scrin.hpp"
+#include "tabs.hpp"
 #include "store_fixture.hpp"
 
 class FileTest : public StoreTest {
@@ -21,12 +22,19 @@ class FileTest : public StoreTest {
         StoreTest::SetUp();
         reset_file();
         reset_scrin();
+        // A core file from no file is written as Latin-1 unless a test says otherwise.
+        set_locale_utf8(false);
+        // Reading expands tabs to the stops: the start-up ones, whatever a test before set.
+        tabs.fill(0);
+        for (std::size_t c = 1; c < tabs.size(); c += 8)
+            tabs[c] = 1;
         char tmpl[] = "/tmp/oru-file-test-XXXXXX";
         ASSERT_NE(::mkdtemp(tmpl), nullptr);
         dir = tmpl;
     }
     void TearDown() override {
         reset_file();
+        reset_encoding();
         std::error_code ec;
         std::filesystem::remove_all(dir, ec);
         StoreTest::TearDown();

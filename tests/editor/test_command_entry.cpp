@@ -113,11 +113,6 @@ TEST_F(EntryTest, ResultRegisterFollowsTheCommandUnlessItIsFlaggedToLeaveIt) {
     lines(3);
     type("as16\r");
     EXPECT_EQ(result, 3);
-
-    // A command whose subsystem is missing says so and fails.
-    type("rx1\r");
-    EXPECT_EQ(result, 0);
-    expect_shown({"$meCommand not available"});
 }
 
 TEST_F(EntryTest, NamesPromptsAndMessagesGoWhereTheUserLooks) {

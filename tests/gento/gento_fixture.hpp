@@ -22,12 +22,17 @@
 #include "input_base.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "lt_mem.hpp"
+#include "lt_misc.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
+#include "print_procs.hpp"
+#include "semantic.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 #include "syn_read.hpp"
+#include "syn_tran.hpp"
 #include "termutils.hpp"
 #include "trees.hpp"
 #include "uninstall.hpp"
@@ -44,6 +49,11 @@ class GentoTest : public StoreTest {
         reset_syn_read();
         reset_morphology();
         reset_syn_misc();
+        reset_syn_tran();
+        reset_print_procs();
+        reset_lt_mem();
+        reset_lt_misc();
+        reset_semantic();
         reset_trees();
         reset_gento_cmds();
         reset_lex_scan();

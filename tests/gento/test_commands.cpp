@@ -157,6 +157,24 @@ TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
     for (const std::string& s : screen_)
         EXPECT_NE(s.rfind("$me", 0), 0U) << s;
 
+    // Trees are shown only once there are some: indented into the current core file (1), whole
+    // to the driver or, without one, the current core file too (2).
+    for (const char* mode : {"1", "2"}) {
+        screen_.clear();
+        run("QDISPLAY", mode);
+        EXPECT_TRUE(shown("No generated sentence")) << mode;
+    }
+    rootPtrs[2] = makenode("ANSWER");
+    rootPtrs[2]->son = makenode("W");
+    corenum = 4;
+    run("QDISPLAY", "1");
+    run("QDISPLAY", "2");
+    EXPECT_EQ(lines_of(4),
+              (std::vector<std::string>{"", "$u", "$t 2", "ANSWER||0|\"\"||", "  W||0|\"\"||", "$L",
+                                        "%", "$u", "$t 2", "N|G|ANSWER||0|\"\"||",
+                                        "S|G|W||0|\"\"||", "$L", "%"}));
+    corenum = 1;
+
     run("QROOTSET", "QUESTION,ANSWER");
     EXPECT_EQ(rootset, "QUESTION,ANSWER");
 
@@ -223,11 +241,22 @@ TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
     ASSERT_TRUE(setpipe());
     progstate = 1;
     genSentences[2] = std::make_unique<std::string>("Who barks?");
+    genSentences[20] = std::make_unique<std::string>("Twenty.");
     run("QTALK", "1");  // no sentence 1: an empty one, so the driver is not left waiting
     run("QTALK", "2");
     run("QTALK", "0");
+    run("QTALK", "20");  // every root number, not its first digit
+    EXPECT_NE(del, 2);
+    run("QTALK", "21");
+    EXPECT_EQ(del, 2);
+    EXPECT_TRUE(shown("Integer too high"));
+    // Full trees to the driver end with "=", so that it knows where the block stops.
+    root = makenode("ROOT");
+    root->morphed_word = "x";
+    run("STORE", "1|1");
     const std::string expected =
-        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n";
+        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n"
+        "START\nTwenty.\nEND\n$u\n$t 0\nN|G|ROOT||0|\"x\"||\n$L\n%\n=\n";
     std::string got;
     for (int i = 0; i < 500 && got != expected; ++i) {
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
@@ -373,7 +402,7 @@ TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
     const std::vector<std::string> listed = added_by([] { run("QDISPLAY", "8"); });
     ASSERT_EQ(listed.size(), 2U);
     EXPECT_EQ(listed[0], "subj");
-    EXPECT_EQ(listed[1].rfind("    \"dog\"|N|", 0), 0U) << listed[1];
+    EXPECT_EQ(listed[1], "    \"dog\"|N|sg|0001|#1||");  // attributes by name
     EXPECT_EQ(installed & 4096, 4096);
     EXPECT_EQ(messages("Global preselection complete").size(), 1U);
     qglobpre();
@@ -382,4 +411,41 @@ TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
     // Reading the lexicon again removes it.
     load_file(qlexicon, "l2.lex", "\"a\"|DET||1|\n");
     EXPECT_EQ(installed & 4096, 0);
+}
+
+TEST_F(GentoCommandTest, RemovingAStoreDropsTheResultsThatPointIntoIt) {
+    // Each way of releasing the attributes, the terminals or the lexicon, after a generation that
+    // made a preselection, with and without a global one.
+    struct Case {
+        const char* what;
+        bool global;
+        const char* uninstalled;
+    };
+    const Case cases[] = {
+        {"lexicon", false, "uninstalled: LE"},
+        {"lexicon", true, "uninstalled: LE, GP"},
+        {"terminals", true, "uninstalled: TM, LE, GP"},
+        {"attributes", false, "uninstalled: AT, LE"},
+        {"RM_QFILES le", true, "uninstalled: LE, GP"},
+    };
+    for (const Case& c : cases) {
+        load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj V[sg] %");
+        if (c.global) qglobpre();
+        generate();
+        ASSERT_NE(genSentences[0], nullptr) << c.what;
+        ASSERT_FALSE(added_by([] { run("QDISPLAY", "8"); }).empty()) << c.what;
+        const std::string what = c.what;
+        if (what == "lexicon") load_file(qlexicon, "l2.lex", "\"dog\"|N|sg|1|\n");
+        if (what == "terminals") load_file(qtmnls, "t2.tm", "DET N V");
+        if (what == "attributes") load_file(qattribute, "a2.att", "NUMBER ( sg , pl ) %");
+        if (what == "RM_QFILES le") run("RM_QFILES", "le");
+        EXPECT_EQ(messages("uninstalled:").back(), c.uninstalled) << what;
+        EXPECT_EQ(installed & 4096, 0) << what;
+        EXPECT_TRUE(added_by([] { run("QDISPLAY", "8"); }).empty()) << what;
+        EXPECT_EQ(preselect_list, nullptr) << what;
+        EXPECT_EQ(root, nullptr) << what;
+        for (const auto& sentence : genSentences)
+            EXPECT_EQ(sentence, nullptr) << what;
+        reset_gento();
+    }
 }

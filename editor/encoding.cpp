@@ -1,0 +1,298 @@
+#include "encoding.hpp"
+
+#include <langinfo.h>
+#include <locale.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstring>
+
+namespace {
+
+int locale_state = -1;  // -1 not looked at yet, 0 no, 1 UTF-8
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Sniffing
+// ---------------------------------------------------------------------------------------------
+
+void Sniffer::feed(const unsigned char* p, std::size_t n) {
+    const unsigned char* const end = p + n;
+    // A byte-order mark counts only at the very start of the file.
+    while (!started_ && p < end) {
+        static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+        if (*p == kMark[bomseen_]) {
+            ++p;
+            if (++bomseen_ == 3) {
+                started_ = true;
+                s_.bom = true;
+                wide_ = true;
+            }
+            continue;
+        }
+        started_ = true;
+        // Not a mark after all: go over the bytes taken for one as ordinary bytes.
+        const unsigned char seen = bomseen_;
+        bomseen_ = 0;
+        if (seen > 0) scan(kMark, kMark + seen);
+    }
+    if (p < end) scan(p, end);
+}
+
+// A table-driven UTF-8 validator: byte classes, then the transitions of the automaton (states
+// are multiples of 12; 0 accepts, 12 rejects for good). It has no branch per byte, so text dense
+// with accents costs no more than plain text.
+constexpr std::uint8_t kUtf8Dfa[] = {
+    // Byte classes: 00-7F, 80-8F, 90-9F, A0-BF, C0-DF, E0-FF.
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+    1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 1, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9, 9,
+    7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7, 7,
+    8, 8, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2, 2,
+    10, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 3, 4, 3, 3, 11, 6, 6, 6, 5, 8, 8, 8, 8, 8, 8, 8, 8, 8, 8,
+    8,
+    // Transitions: state + class.
+    0, 12, 24, 36, 60, 96, 84, 12, 12, 12, 48, 72, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12,
+    12, 0, 12, 12, 12, 12, 12, 0, 12, 0, 12, 12, 12, 24, 12, 12, 12, 12, 12, 24, 12, 24, 12, 12, 12,
+    12, 12, 12, 12, 12, 12, 24, 12, 12, 12, 12, 12, 24, 12, 12, 12, 12, 12, 12, 12, 24, 12, 12, 12,
+    12, 12, 12, 12, 12, 12, 36, 12, 36, 12, 12, 12, 36, 12, 12, 12, 12, 12, 36, 12, 36, 12, 12, 12,
+    36, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12};
+
+// The bytes after a lead byte in valid UTF-8.
+int sequence_rest(unsigned char lead) {
+    return lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
+}
+
+void Sniffer::scan(const unsigned char* const begin, const unsigned char* const end) {
+    // The rest of the first character Latin-1 lacks, when it was cut between two pieces.
+    for (const unsigned char* c = begin; capture_ > 0 && c < end; --capture_)
+        s_.point = (s_.point << 6) | (*c++ & 0x3Fu);
+    std::uint32_t st = state_;
+    unsigned char top = top_;
+    const unsigned char* q = begin;
+    while (q < end) {
+        // Between characters, eight plain ASCII bytes at a time.
+        if (st == 0 && end - q >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, q, 8);
+            if ((w & 0x8080808080808080ull) == 0) {
+                q += 8;
+                continue;
+            }
+        }
+        st = kUtf8Dfa[256 + st + kUtf8Dfa[*q]];
+        top = *q > top ? *q : top;
+        ++q;
+    }
+    state_ = st;
+    if (top >= 0x80) wide_ = true;
+    // In valid UTF-8 every byte from 0xC4 on starts a character beyond Latin-1. The first one is
+    // looked for only when this piece holds one, so its line is known.
+    if (!found_ && top >= 0xC4 && top_ < 0xC4) {
+        const unsigned char* at = begin;
+        while (*at < 0xC4)
+            ++at;
+        found_ = true;
+        s_.line = line_ + std::count(begin, at, static_cast<unsigned char>('\n'));
+        const int rest = sequence_rest(*at);
+        s_.point = *at & (rest == 1 ? 0x1Fu : rest == 2 ? 0x0Fu : 0x07u);
+        capture_ = rest;
+        for (++at; capture_ > 0 && at < end; --capture_)
+            s_.point = (s_.point << 6) | (*at++ & 0x3Fu);
+    }
+    top_ = top;
+    // Lines are counted a piece at a time, only until the first character Latin-1 lacks.
+    if (!found_) line_ += std::count(begin, end, static_cast<unsigned char>('\n'));
+}
+
+Sniff Sniffer::finish() {
+    if (!started_ && bomseen_ > 0) {
+        // The file was no more than the start of a mark.
+        const unsigned char seen = bomseen_;
+        static constexpr unsigned char kMark[] = {0xEF, 0xBB, 0xBF};
+        started_ = true;
+        bomseen_ = 0;
+        scan(kMark, kMark + seen);
+    }
+    Sniff out;
+    out.bom = s_.bom;
+    if (state_ != 0) {  // not UTF-8 (or a character cut short at the end)
+        out.bom = false;
+        out.kind = wide_ ? Sniff::Latin1 : Sniff::Ascii;
+    } else if (found_) {
+        out = s_;
+        out.kind = Sniff::Beyond;
+    } else {
+        out.kind = wide_ ? Sniff::Utf8 : Sniff::Ascii;
+    }
+    return out;
+}
+
+Sniff sniff(std::string_view bytes) {
+    Sniffer s;
+    s.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
+    return s.finish();
+}
+
+// ---------------------------------------------------------------------------------------------
+// Decoding and encoding
+// ---------------------------------------------------------------------------------------------
+
+std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned char* out) {
+    if (n == 0) return 0;
+    std::size_t o = 0;
+    // Each byte is written; a continuation after a lead C2 or C3 replaces the lead it follows
+    // with the character they make, without a branch on the text.
+    unsigned lead = lead_;
+    std::size_t i = 0;
+    if (lead != 0 && n > 0) {
+        // The lead ended the last piece and was held back; give it its place again.
+        out[o++] = static_cast<unsigned char>(lead);
+    }
+    while (i < n) {
+        // Plain ASCII eight bytes at a time; the output never runs ahead of the input.
+        if (lead == 0 && n - i >= 8) {
+            std::uint64_t w;
+            std::memcpy(&w, p + i, 8);
+            if ((w & 0x8080808080808080ull) == 0) {
+                std::memcpy(out + o, &w, 8);
+                o += 8;
+                i += 8;
+                continue;
+            }
+        }
+        const unsigned b = p[i++];
+        const bool joins = lead != 0 && (b & 0xC0u) == 0x80u;
+        const unsigned value = joins ? (((lead & 0x1Fu) << 6) | (b & 0x3Fu)) : b;
+        o -= joins ? 1 : 0;
+        out[o++] = static_cast<unsigned char>(value);
+        lead = !joins && (b == 0xC2u || b == 0xC3u) ? b : 0;
+    }
+    // A lead at the very end waits for its continuation in the next piece.
+    if (lead != 0) --o;
+    lead_ = static_cast<unsigned char>(lead);
+    return o;
+}
+
+void latin1_to_utf8(std::string_view text, std::string& out) {
+    out.reserve(out.size() + text.size());
+    for (const char ch : text) {
+        const auto b = static_cast<unsigned char>(ch);
+        if (b < 0x80) {
+            out.push_back(ch);
+        } else {
+            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
+            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+        }
+    }
+}
+
+bool utf8_to_latin1(std::string_view text, std::string& out) {
+    const Sniff s = sniff(text);
+    if (s.kind == Sniff::Latin1 || s.kind == Sniff::Beyond || s.bom) return false;
+    out.assign(text);
+    Utf8Decoder d;
+    auto* p = reinterpret_cast<unsigned char*>(out.data());
+    out.resize(d.decode(p, out.size(), p));
+    return true;
+}
+
+Sniff decode_file_text(std::string& text) {
+    const Sniff s = sniff(text);
+    if (s.kind != Sniff::Utf8) return s;
+    const std::size_t skip = s.bom ? 3 : 0;
+    auto* p = reinterpret_cast<unsigned char*>(text.data());
+    Utf8Decoder d;
+    const std::size_t n = d.decode(p + skip, text.size() - skip, p);
+    text.resize(n);
+    return s;
+}
+
+// ---------------------------------------------------------------------------------------------
+// Locale and file names
+// ---------------------------------------------------------------------------------------------
+
+bool locale_utf8() {
+    if (locale_state < 0) {
+        // Asked of the environment itself, so the answer does not depend on whether the
+        // terminal has set the program's locale yet.
+        locale_state = 0;
+        if (locale_t loc = ::newlocale(LC_CTYPE_MASK, "", static_cast<locale_t>(nullptr))) {
+            locale_state = std::strcmp(::nl_langinfo_l(CODESET, loc), "UTF-8") == 0 ? 1 : 0;
+            ::freelocale(loc);
+        }
+    }
+    return locale_state == 1;
+}
+
+void set_locale_utf8(bool on) {
+    locale_state = on ? 1 : 0;
+}
+
+void reset_encoding() {
+    locale_state = -1;
+}
+
+Charset default_charset() {
+    return locale_utf8() ? kCsUtf8 : kCsLatin1;
+}
+
+Charset effective_charset(Charset cs) {
+    return cs == kCsNone ? default_charset() : cs;
+}
+
+const char* charset_name(Charset cs) {
+    switch (cs) {
+        case kCsLatin1:
+            return "Latin-1";
+        case kCsUtf8:
+            return "UTF-8";
+        case kCsUtf8Bom:
+            return "UTF-8 with byte-order mark";
+        default:
+            return "none";
+    }
+}
+
+std::string sysname(std::string_view latin1) {
+    if (!locale_utf8()) return std::string(latin1);
+    std::string out;
+    latin1_to_utf8(latin1, out);
+    return out;
+}
+
+bool sysname_into(std::string_view latin1, char* buf, std::size_t size) {
+    std::size_t o = 0;
+    const bool utf8 = locale_utf8();
+    for (const char ch : latin1) {
+        const auto b = static_cast<unsigned char>(ch);
+        const std::size_t need = utf8 && b >= 0x80 ? 2 : 1;
+        if (o + need >= size) return false;
+        if (need == 1) {
+            buf[o++] = ch;
+        } else {
+            buf[o++] = static_cast<char>(0xC0 | (b >> 6));
+            buf[o++] = static_cast<char>(0x80 | (b & 0x3F));
+        }
+    }
+    if (o >= size) return false;
+    buf[o] = '\0';
+    return true;
+}
+
+bool from_system(std::string_view name, std::string& latin1) {
+    if (!locale_utf8()) {
+        latin1.assign(name);
+        return true;
+    }
+    return utf8_to_latin1(name, latin1);
+}
+
+std::string codepoint_text(std::uint32_t point) {
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "U+%04X", static_cast<unsigned>(point));
+    return buf;
+}

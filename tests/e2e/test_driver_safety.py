@@ -1,0 +1,158 @@
+"""Drivers that misbehave or outlive the editor: a driver that finishes its work after GOODBYE, a
+driver that reads nothing, the interrupt key, a stopped driver, and a program that cannot start."""
+import os
+import signal
+import time
+
+import oruterm
+from test_driver import alive, read, scratch, write_driver
+
+
+def wait_file(path, timeout=oruterm.TIMEOUT):
+    end = time.monotonic() + timeout
+    while time.monotonic() < end:
+        if os.path.exists(path):
+            return
+        time.sleep(0.05)
+    raise AssertionError(f"{path} never appeared")
+
+
+def test_a_driver_finishes_its_work_after_goodbye():
+    folder = scratch()
+    write_driver(folder, "late.py", '''
+        sys.stderr.write("a warning from the driver\\n")
+        sys.stderr.flush()
+        command("GO")
+        import time
+        time.sleep(0.5)                 # the editor has ended meanwhile
+        with open("results.part", "w") as f:
+            f.write("written after GO\\n")
+        os.rename("results.part", "results.txt")
+    ''')
+    oru = oruterm.Oru(["-d", "late.py"], cwd=folder)
+    with oru:
+        assert oru.wait_exit() == 0
+    wait_file(os.path.join(folder, "results.txt"))
+    assert read(folder, "results.txt") == "written after GO\n"
+    # Its error output went to the log, not over the screen.
+    assert "a warning from the driver" in read(folder, "oru-driver.log")
+    assert b"a warning" not in oru.raw
+
+
+def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_end():
+    folder = scratch()
+    with open(os.path.join(folder, "notes.txt"), "w") as f:
+        f.write("some notes\n")
+    write_driver(folder, "patient.py", '''
+        def raw(b):
+            sys.stdout.buffer.write(b)
+            sys.stdout.buffer.flush()
+        command("FEnotes.txt")
+        keys("\\r")                      # close the command line
+        with open("pid.part", "w") as f:
+            f.write(str(os.getpid()))
+        os.rename("pid.part", "pid")
+        import time
+        while not os.path.exists("go-on"):
+            time.sleep(0.05)
+        keys("\\x99")                    # suspend itself: the keyboard takes over
+        got = answer()                  # after SWITCH 1: only the acknowledgement, nothing else
+        log("got", repr(got))
+        keys("\\x99")                    # suspend again and wait for the end
+        time.sleep(0.2)
+        with open("woken.txt", "w") as f:
+            f.write("woken\\n")
+    ''')
+    with oruterm.Oru(["-d", "patient.py"], cwd=folder) as oru:
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        driver = int(read(folder, "pid"))
+        oru.wait_for("some notes")
+        oru.wait_screen(lambda o: not o.row(23).startswith("Expecting Command"), "typing mode")
+        oru.send("\x1f")  # the terminal's interrupt key
+        oru.wait_for("Expecting Command")
+        assert alive(driver), "the interrupt reached the driver"
+        assert "Traceback" not in oru.text() and "KeyboardInterrupt" not in oru.text()
+        with open(os.path.join(folder, "go-on"), "w"):
+            pass
+        # The driver stops itself; keys come from the keyboard and act at once.
+        oru.wait_screen(lambda o: open(f"/proc/{driver}/stat").read().rsplit(")", 1)[1].split()[0]
+                        == "T", "the driver to stop")
+        oru.send("AS3\r")    # an answer for a driver that does not run is not sent
+        oru.send("SW1\r")    # resume it: it reads the acknowledgement only
+        wait_file(os.path.join(folder, "driver.log"))
+        assert read(folder, "driver.log") == "got ''\n", read(folder, "driver.log")
+        oru.wait_screen(lambda o: open(f"/proc/{driver}/stat").read().rsplit(")", 1)[1].split()[0]
+                        == "T", "the driver to stop again")
+        oru.send("GO\r")
+        assert oru.wait_exit() == 0
+    # Woken at the end, not killed: it finishes.
+    wait_file(os.path.join(folder, "woken.txt"))
+
+
+def test_a_driver_that_reads_nothing_cannot_block_resize_or_hangup():
+    folder = scratch()
+    with open(os.path.join(folder, "notes.txt"), "w") as f:
+        f.write("".join(f"line {i} of a long file\n" for i in range(20000)))
+    write_driver(folder, "deaf.py", '''
+        command("FEnotes.txt")
+        keys("\\rX\\x03")              # type over the first letter, open the command line
+        command("EM1|1|200000|1")      # far more than the pipe holds
+        with open("pid.part", "w") as f:
+            f.write(str(os.getpid()))
+        os.rename("pid.part", "pid")
+        import time
+        while not os.path.exists("read-now"):
+            time.sleep(0.05)
+        got = 0
+        while answer() != "$$$\\r":
+            got += 1
+        log("lines", got)
+        time.sleep(60)
+    ''')
+    with oruterm.Oru(["-d", "deaf.py"], cwd=folder) as oru:
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        driver = int(read(folder, "pid"))
+        # The editor waits on the full pipe; a window-size change does not end the transfer.
+        oru.child.setwinsize(20, 70)
+        with open(os.path.join(folder, "read-now"), "w"):
+            pass
+        wait_file(os.path.join(folder, "driver.log"))
+        assert read(folder, "driver.log") == "lines 20000\n", read(folder, "driver.log")
+        assert alive(driver)
+    os.kill(driver, signal.SIGKILL)
+
+    # Now one that never reads: a hang-up still leaves the emergency copy.
+    for f in ("pid", "read-now", "driver.log", "notes.txt.save"):
+        if os.path.exists(os.path.join(folder, f)):
+            os.unlink(os.path.join(folder, f))
+    with oruterm.Oru(["-d", "deaf.py"], cwd=folder) as oru:
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+        driver = int(read(folder, "pid"))
+        time.sleep(0.3)
+        oru.child.kill(signal.SIGHUP)
+        assert oru.wait_exit() != 0
+    copy = read(folder, "notes.txt.save")
+    assert copy.startswith("Xine 0 of a long file\nline 1 of"), copy[:40]
+    assert copy.count("\n") == 20000
+    os.kill(driver, signal.SIGKILL)
+
+
+def test_a_driver_that_cannot_start_is_reported():
+    folder = scratch()
+    write_driver(folder, "post.py", 'command("GO")\n')
+    with open(os.path.join(folder, "not-exec.py"), "w") as f:
+        f.write("print('never')\n")
+    with oruterm.Oru(["-d", "missing.py"], cwd=folder) as oru:
+        oru.wait_for("Requested file cannot be located (or is not executable)!")
+        oru.send("\r")
+        oru.wait_for("Expecting Command")
+        # RUN without ./ looks the program up on the search path, where it is not.
+        oru.send("RUpost.py\r")
+        oru.wait_for("Can't run post.py: No such file or directory")
+        oru.send("\r")
+        oru.send("RU./post.py\r")   # with the path it runs, and says GOODBYE
+        assert oru.wait_exit() == 0
+
+
+if __name__ == "__main__":
+    oruterm.main()

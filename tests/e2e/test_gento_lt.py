@@ -1,0 +1,137 @@
+"""Lexical transformations in a real terminal: the English example's rules fill the current core
+file with derived entries (ESC l runs the rule RXTRANSF selected), the core file saved and added
+with QADDLEX gives words to the next generation, and a long run stopped by the interrupt key
+(Ctrl-_) and resumed with ESC l leaves the same lines as a run that was never stopped."""
+import os
+import re
+
+import oruterm
+
+ESC = "\x1b"
+CTRL_C = "\x03"
+INTERRUPT = "\x1f"
+ENGLISH = ["english/" + n for n in ("english.att", "english.tm", "english.lex", "english.mor",
+                                      "english.ltr")]
+
+
+def prompt(oru):
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+
+
+def editing(oru):
+    """Closes the command line; once the keys typed before have all been acted on, the bottom row
+    asks for typing."""
+    oru.send("\r")
+    oru.wait_screen(lambda s: s.row(23).startswith(("Expecting Typing", "Expecting Insert")),
+                    "the editing screen")
+
+
+def commands(oru, *lines):
+    for line in lines:
+        oru.send(line + "\r")
+
+
+def show_core(oru, n):
+    """On the command line: shows core file n and waits for it."""
+    oru.send("CO%d\r" % n)
+    oru.wait_screen(lambda s: re.match(r" *Core: *%d \(" % n, s.row(0)), f"core file {n}")
+
+
+def total_lines(oru, n):
+    """From the editing screen: shows core file 7 and waits for its n-th "Total Words Generated"
+    line; returns the totals."""
+    oru.send(CTRL_C)
+    prompt(oru)
+    show_core(oru, 7)
+    oru.wait_screen(lambda s: len(re.findall(r"Total Words Generated: \d+\.", s.text())) >= n,
+                    f"{n} run totals", timeout=120)
+    return [int(t) for t in re.findall(r"Total Words Generated: (\d+)\.", oru.text())]
+
+
+def saved(work, name):
+    with open(os.path.join(work, name), encoding="latin-1") as f:
+        return f.read().splitlines()
+
+
+def test_english_rules_derive_entries_that_generation_uses():
+    oru, work = oruterm.start_in_scratch(
+        "oru_lt_", ENGLISH, {"adv.syn": 'ROOT = ADVM/"*ily" %\n'})
+    with oru:
+        commands(oru, "ATenglish.att", "TMenglish.tm", "LEenglish.lex", "MOenglish.mor",
+                 "LXenglish.ltr", "RX1")
+        editing(oru)
+        oru.send(ESC + "l")
+        for word in ("happily", "hungrily", "lazily", "angrily", "uglily"):
+            oru.wait_for(f'"{word}"|ADVM||5|#1|')
+        # Saved, the core file is a lexicon: its lines are records.
+        oru.send(CTRL_C)
+        prompt(oru)
+        commands(oru, "SAadverbs.lex", "QAadverbs.lex", "SYadv.syn", "RA5")
+        # The generate key acts on a text line, such as those of core file 7.
+        show_core(oru, 7)
+        editing(oru)
+        lines = [l for l in saved(work, "adverbs.lex") if l]
+        assert lines[0] == '\\r"uglily"|ADVM||5|#1|', lines
+        assert len(lines) == 5, lines
+        oru.send(ESC + "g")
+        oru.wait_for("Transformed Sentence : ")
+        text = oru.text()
+        sentence = re.search(r"Transformed Sentence : (\w+)", text).group(1)
+        assert sentence in ("happily", "hungrily", "lazily", "angrily", "uglily"), text
+        assert "ERROR" not in text, text
+
+
+def long_rule():
+    """Two patterns that take every entry, then sixty that each take the one word "sleep" but
+    look at every entry to find it: 101 x 101 lines of the English lexicon, slowly."""
+    patterns = ["? | ? | ?"] * 2 + ['"sleep" | ? | ?'] * 60
+    return "RULE 1 " + " _lsp_ ".join(patterns) + " _rhs_ !1 | !1.2 | %\n"
+
+
+def test_interrupted_run_resumes_to_the_same_lines():
+    oru, work = oruterm.start_in_scratch(
+        "oru_ltstop_", ENGLISH, {"long.ltr": long_rule()})
+    with oru:
+        commands(oru, "ATenglish.att", "TMenglish.tm", "LEenglish.lex", "LXlong.ltr", "RX1")
+        # A whole run in core file 1.
+        editing(oru)
+        oru.send(ESC + "l")
+        whole = total_lines(oru, 1)[0]
+        assert whole > 1000, whole
+        show_core(oru, 1)
+        commands(oru, "SAwhole.txt")
+
+        # The same run in core file 2, stopped by the interrupt key once it is under way.
+        show_core(oru, 2)
+        editing(oru)
+        oru.send(ESC + "l")
+        oru.wait_screen(lambda s: re.search(r"\d+ words generated", s.text()), "the progress")
+        oru.send(INTERRUPT)
+        oru.wait_for("Abort -- ")
+        done = int(re.search(r"Abort -- (\d+) words generated", oru.text()).group(1))
+        assert 0 < done < whole, (done, whole)
+        # The interrupt key opened the command line, and keys act as before.
+        prompt(oru)
+        show_core(oru, 7)
+        assert len(re.findall(r"Total Words Generated", oru.text())) == 1, oru.text()
+        show_core(oru, 2)
+        editing(oru)
+        oru.wait_screen(lambda s: re.search(r"Lines: +%d\b" % (done + 1), s.row(0)),
+                        "the lines written before the stop")
+        oru.send(ESC + "l")
+        assert total_lines(oru, 2) == [whole, whole]
+        show_core(oru, 2)
+        commands(oru, "SApart.txt")
+        editing(oru)
+        assert saved(work, "part.txt") == saved(work, "whole.txt")
+        # Typing still works, here in an empty core file.
+        oru.send(CTRL_C)
+        prompt(oru)
+        show_core(oru, 3)
+        editing(oru)
+        oru.send("xyz")
+        oru.wait_for("xyz")
+
+
+if __name__ == "__main__":
+    oruterm.main()

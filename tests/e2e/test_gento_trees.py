@@ -1,0 +1,182 @@
+"""Stored trees in a real terminal and through a driver: QDISPLAY 4 lists the English example's
+transformations; STORE writes the generated trees into a core file, RECOVER brings a saved copy
+back after another generation, and QDISPLAY 1 shows it indented; a driver STOREs the trees to
+itself, reads the block up to "=", asks QTALK for each root number, and recovers the block."""
+import os
+import shutil
+import textwrap
+
+import oruterm
+
+EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples")
+ESC = "\x1b"
+CTRL_C = "\x03"
+FILES = ("english.att", "english.tm", "english.lex", "english.mor", "english.tbl", "english.syn")
+
+
+def load(oru):
+    for letters, name in zip(("AT", "TM", "LE", "MO", "TB", "SY"), FILES):
+        oru.send(letters + name + "\r")
+
+
+def generate(oru, seed):
+    """Sets the seed, presses the generate key once and opens the command line again."""
+    oru.send("RA%d\r" % seed)
+    oru.send("\r")
+    oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"), "the editing screen")
+    oru.send(ESC + "g")
+    oru.send(CTRL_C)
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
+
+
+def rows(oru):
+    return [row.rstrip() for row in oru.screen.display]
+
+
+def test_store_recover_and_the_displays_in_the_terminal():
+    oru, work = oruterm.start_in_scratch("oru_trees_", ["english/" + f for f in FILES])
+    with oru:
+        # Before any generation there are no trees to show.
+        oru.send("QD1\r")
+        oru.wait_for("No generated sentence")
+        oru.send("\r")
+        load(oru)
+        generate(oru, 7)
+
+        # The transformations, newest first, the built-in FLATTEN at the bottom.
+        oru.send("QD4\r")
+        oru.send("CO7\r")
+        oru.wait_for("FLATTEN")
+        listing = [row.strip() for row in rows(oru)]
+        quest = listing.index("QUEST")
+        assert listing[quest + 1] == "first RHS:  2 1 3", oru.text()
+        assert "first RHS:  PRON[!{1}NUMBER,second,!{1}CASE]" in listing, oru.text()
+
+        # Full trees into core file 1, saved to a file.
+        oru.send("CO1\r")
+        oru.send("ST1\r")
+        oru.wait_for("N|G|QUESTION||0|")  # shown from the first line written
+        screen = [row.strip() for row in rows(oru)]
+        assert screen.index("$u") + 2 == screen.index("N|G|QUESTION||0|\"\"||"), oru.text()
+        assert 'S|G|CAP||0|"`"|LEX_' in oru.text(), oru.text()
+        oru.send("SAex.trees\r")
+        oru.wait_screen(lambda o: os.path.exists(os.path.join(work, "ex.trees")), "the saved file")
+        with open(os.path.join(work, "ex.trees"), encoding="latin-1") as f:
+            stored = f.read().splitlines()
+        # The lines follow what the core file held: here its one empty line.
+        assert stored[:2] == ["", "$u"] and stored[-1] == "%", stored
+        assert "$t 3" in stored and "$L" in stored, stored
+
+        # Another generation, then the saved one back, shown indented in core file 2.
+        generate(oru, 9)
+        oru.send("REex.trees\r")
+        oru.send("CO2\r")
+        oru.wait_for("Core: 2")
+        oru.send("QD1\r")
+        oru.wait_for("QUESTION||0|")
+        text = oru.text()
+        for line in ("  ROOT||0|", '    COP|sg, first, present|0|"am"|LEX_',
+                     '    PRON|sg, first, nom|0|"I"|LEX_', '    ADJ||0|"old"|LEX_'):
+            assert line in text, (line, text)
+
+        # A file that is not a stored tree is refused and leaves no trees behind.
+        with open(os.path.join(work, "bad.trees"), "w") as f:
+            f.write("$u\n$x\n")
+        oru.send("REbad.trees\r")
+        oru.send("QD1\r")
+        oru.wait_for("No generated sentence")
+        oru.send("\r")
+        oru.send("CO7\r")
+        oru.wait_for("ERROR stored tree input  Unable to recover tree. Cause: Invalid identifier")
+
+        # The keys still act: close the command line and type.
+        oru.send("CO3\r")
+        oru.send("\r")
+        oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"), "the editing screen")
+        oru.send("typed on")
+        oru.wait_for("typed on")
+
+
+def write_driver(folder, body):
+    path = os.path.join(folder, "trees.py")
+    with open(path, "w") as f:
+        f.write("#!/usr/bin/python3\nimport sys\n")
+        f.write(textwrap.dedent('''
+            def keys(s):
+                sys.stdout.write(s)
+                sys.stdout.flush()
+            def command(s):
+                keys(s + "\\r")
+            def answer():
+                line = sys.stdin.buffer.readline()
+                if not line:
+                    sys.exit(3)
+                return line.decode("latin-1").rstrip("\\n")
+            def talk(n):
+                command("QT%d" % n)
+                assert answer() == "START"
+                sentence = answer()
+                assert answer() == "END"
+                return sentence
+            def generate(seed):
+                command("RA%d" % seed)
+                keys("\\r\\x1bg\\x03")
+        '''))
+        f.write(textwrap.dedent(body))
+    os.chmod(path, 0o755)
+
+
+def test_a_driver_stores_the_trees_to_itself_and_asks_for_every_root():
+    folder = oruterm.scratch("oru_trees_driver_")
+    for f in FILES:
+        shutil.copy(os.path.join(EXAMPLES, "english", f), folder)
+    write_driver(folder, '''
+        for letters, name in zip(("AT", "TM", "LE", "MO", "TB", "SY"),
+                                 ("english.att", "english.tm", "english.lex", "english.mor",
+                                  "english.tbl", "english.syn")):
+            command(letters + name)
+        generate(7)
+        command("ST1|1")
+        block = []
+        while not block or block[-1] != "=":
+            block.append(answer())
+        with open("block.txt", "w", encoding="latin-1") as f:
+            f.write("\\n".join(block) + "\\n")
+        talked = [talk(n) for n in (0, 1, 2, 3, 20)]
+        command("QT21")          # refused: the message waits for Return
+        keys("\\r")
+        talked.append(talk(3))
+        # The block read back after another generation gives the first one's sentences.
+        with open("kept.trees", "w", encoding="latin-1") as f:
+            f.write("\\n".join(block[:-1]) + "\\n")
+        generate(9)
+        talked.append(talk(1))
+        command("REkept.trees")
+        talked += [talk(1), talk(2), talk(3)]
+        with open("talk.txt", "w", encoding="latin-1") as f:
+            f.write("\\n".join(talked) + "\\n")
+        command("GO")
+    ''')
+    oru = oruterm.Oru(["-d", "trees.py"], cwd=folder)
+    with oru:
+        status = oru.wait_exit(60)
+    assert status == 0, (status, oru.text())
+    with open(os.path.join(folder, "block.txt"), encoding="latin-1") as f:
+        block = f.read().splitlines()
+    with open(os.path.join(folder, "talk.txt"), encoding="latin-1") as f:
+        talked = f.read().splitlines()
+
+    # The block: the three trees of the root table (not ROOT, only their source), the lookups,
+    # "%" and "=", with the words of the sentences that QTALK sends.
+    heads = [line for line in block if line.startswith("$")]
+    assert heads == ["$u", "$t 1", "$t 2", "$t 3", "$L"], block
+    assert block[-2:] == ["%", "="] and block[2] == 'N|G|QUESTION||0|""||', block
+    assert 'SRS|G|COP|sg, first, present|0|"am"|LEX_1|' in block, block
+    assert talked[:5] == ["", "Am I old?", "Yes, you are old.", "Yes, you are.", ""], talked
+    assert talked[5] == talked[3], talked          # QTALK still works after the refusal
+    assert talked[6] != talked[1], talked          # another generation, another question
+    assert talked[7:] == talked[1:4], talked       # and the recovered block gives them back
+
+
+if __name__ == "__main__":
+    oruterm.main()

@@ -1,0 +1,347 @@
+// Lexical transformations: reading rules, selecting and running them (every combination of
+// entries, variables shared between patterns, class "?"), the right side's field references,
+// left-out attributes, morphology and variables, stopping and resuming, and inline
+// transformations replacing the entry that word choice picked.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gento.hpp"
+#include "lt_input.hpp"
+#include "lt_misc.hpp"
+#include "lt_rule.hpp"
+#include "report_fixture.hpp"
+
+class LtTest : public ReportTest {
+  protected:
+    void SetUp() override {
+        ReportTest::SetUp();
+        // NUMBER 1, GENDER 2, PLURAL 3, DEGREE 4 (ordered).
+        readattr(file("lt.att",
+                      "NUMBER ( sg , pl ) GENDER ( masc , fem ) PLURAL ( one , many ) "
+                      "DEGREE ( pos < comp < sup ) %")
+                     .c_str());
+        read_terminals(file("lt.tm", "N ADJ V ADV").c_str());
+        installed = 1 | 32;
+    }
+
+    void lexicon(const std::string& text) {
+        curfile.assign(file("lt.lex", text));
+        qlexicon();
+    }
+    void rules(const std::string& text) {
+        curfile.assign(file("lt.ltr", text));
+        qlxtransf();
+    }
+    // Selects and runs rule n; the lines it added to the current core file.
+    static std::vector<std::string> run_rule(int n) {
+        const std::size_t before = lines_of(corenum).size();
+        inittrans(n);
+        exectrans();
+        const std::vector<std::string> all = lines_of(corenum);
+        return {all.begin() + static_cast<long>(before), all.end()};
+    }
+    static const LTRULE* rule(int n) { return ltruleheader[static_cast<std::size_t>(n)].get(); }
+    // The stored entry of a word, newest first within its terminal.
+    static const char* entry(int terminal, const std::string& word) {
+        for (const recnode* r = dictionary[static_cast<std::size_t>(terminal)]; r != nullptr;
+             r = r->previous) {
+            if (std::string(r->recordptr).rfind("\"" + word + "\"", 0) == 0) return r->recordptr;
+        }
+        return nullptr;
+    }
+};
+
+// Three nouns and four adjectives; "tall" names only the type NUMBER, so it agrees with any.
+constexpr const char* kLexicon =
+    "\"dog\"|N|sg|1|\n\"cat\"|N|pl|1|\n\"cow\"|N|sg|1|\n"
+    "\"red\"|ADJ|sg|1|\n\"big\"|ADJ|pl|1|\n\"old\"|ADJ|sg|1|\n\"tall\"|ADJ|NUMBER|1|\n";
+
+TEST_F(LtTest, EveryCombinationOnceAndSharedVariablesAgree) {
+    lexicon(kLexicon);
+    rules(
+        "{ every pair }\n"
+        "RULE 1 ? | N | ? _lsp_ ? | ADJ | ? _rhs_ !1.2 | !1 | %\n"
+        "RULE 2 ( n : NUMBER ) ? | N | n _lsp_ ? | ADJ | n _rhs_ !1.2 | !1 | n %\n"
+        "RULE 3 ? | _rhs_ !1 | !2 %\n"
+        "RULE 4 \"c*\" _lsp_ ? | ADJ _rhs_ !1 %\n");
+    std::vector<std::string> all;
+    for (const char* n : {"cow", "cat", "dog"}) {
+        for (const char* a : {"tall", "old", "big", "red"})
+            all.push_back(std::string("\"") + a + "\"|\"" + n + "\"|");
+    }
+    EXPECT_EQ(run_rule(1), all);
+    EXPECT_EQ(messages("Total Words Generated"),
+              std::vector<std::string>{"Total Words Generated: 12."});
+    EXPECT_EQ(count("LT rule selected: 1."), 1);
+    EXPECT_EQ(cur().edited, 1);
+
+    // The number bound by the noun restricts the adjective, and prints as its value.
+    EXPECT_EQ(run_rule(2), (std::vector<std::string>{"\"tall\"|\"cow\"|sg", "\"old\"|\"cow\"|sg",
+                                                     "\"red\"|\"cow\"|sg", "\"tall\"|\"cat\"|pl",
+                                                     "\"big\"|\"cat\"|pl", "\"tall\"|\"dog\"|sg",
+                                                     "\"old\"|\"dog\"|sg", "\"red\"|\"dog\"|sg"}));
+    EXPECT_EQ(count("Total Words Generated: 8."), 1);
+    // No binding outlives the run.
+    for (const s_lt_var_list* v = rule(2)->rule_vars.get(); v != nullptr; v = v->next.get())
+        EXPECT_EQ(std::tuple(lt_delayed[v->index].choice, lt_delayed[v->index].fixed),
+                  std::tuple(-1, 0));
+
+    // Class "?": every terminal's entries, in terminal order, newest first.
+    EXPECT_EQ(run_rule(3),
+              (std::vector<std::string>{"\"cow\"|N", "\"cat\"|N", "\"dog\"|N", "\"tall\"|ADJ",
+                                        "\"old\"|ADJ", "\"big\"|ADJ", "\"red\"|ADJ"}));
+    EXPECT_EQ(InProgress, 0);
+    // A pattern may end after any of its fields: "c*" of every class, then any adjective.
+    EXPECT_EQ(run_rule(4).size(), 8U);
+}
+
+TEST_F(LtTest, PatternsMatchWordsFieldsAndOrderedValues) {
+    lexicon(
+        "\"happy\"|ADJ|pos|1|x,y|\n\"hungry\"|ADJ|comp|1|y|\n\"sad\"|ADJ|sup|1|z|\n"
+        "\"hot\"|ADJ|<sup|1|y|\n");
+    rules(
+        "RULE 1 \"h*\" | ADJ | ? _rhs_ !1 %\n"
+        "RULE 2 ? | ADJ | ? | ? | y _rhs_ !1 %\n"
+        "RULE 3 ? | ADJ | comp _rhs_ !1 %\n"
+        "RULE 4 ? | ADJ | ? | ? _rhs_ !1 %\n");
+    EXPECT_EQ(run_rule(1), (std::vector<std::string>{"\"hot\"", "\"hungry\"", "\"happy\""}));
+    EXPECT_EQ(run_rule(2), (std::vector<std::string>{"\"hot\"", "\"hungry\"", "\"happy\""}));
+    // "hot" stands for every degree up to sup.
+    EXPECT_EQ(run_rule(3), (std::vector<std::string>{"\"hot\"", "\"hungry\""}));
+    EXPECT_EQ(run_rule(4).size(), 4U);
+}
+
+TEST_F(LtTest, RightSideFieldReferencesMorphologyAndVariables) {
+    lexicon("\"dog\"|N|many, fem, <comp|1|\"dogg\"|\n\"cat\"|N|sg.masc|1|\"catt\"|\n");
+    const char* dog = entry(0, "dog");
+    const char* cat = entry(0, "cat");
+    ASSERT_TRUE(dog != nullptr && cat != nullptr);
+    LTRULE r;
+    treenode* first = lt_new_lsp(r);
+    lt_new_lsp(r)->dictionary->dictionary = cat;
+    first->dictionary->dictionary = dog;
+    const int var = lt_new_delay(2, 2, 1);  // a variable bound to fem
+    // {right side, result}
+    const std::vector<std::pair<std::string, std::string>> good = {
+        {"!1", "\"dog\""},
+        {"!1.2|!2", "\"cat\"|N"},
+        {"!5!1.1", "\"dogg\"\"dog\""},
+        {"!3", "fem,many,<comp"},
+        {"!3-PLURAL", "fem,<comp"},
+        {"!3-many|", "fem,<comp|"},
+        {"!3-one", "fem,many,<comp"},
+        {"!3-comp", "fem,many,<comp"},  // a signed value stands for a range, not for itself
+        {"!3-DEGREE-GENDER", "many"},
+        {"!3.2-sg", "masc"},
+        {"!4.2", "0001"},
+        {"[#1\"s\"]", "\"dogs\""},
+        {"[#5-\"ie\"]|[#1.2]", "\"dogie\"|\"cat\""},
+        {"x" + lt_var_code(var) + "y", "xfemy"},
+        {"[\"a]b\"]", "\"a]b\""},
+    };
+    for (const auto& [rhs, want] : good) {
+        EXPECT_EQ(lt_apply_rule(rhs.c_str(), first, 1), 1) << rhs;
+        EXPECT_EQ(std::string(lt_result.data()), want) << rhs;
+    }
+    // {right side, report}
+    const std::vector<std::pair<std::string, std::string>> bad = {
+        {"!", "Syntax error near '!'"},
+        {"a!x", "Syntax error near '!'"},
+        {"!9", "Bad LSP field reference --  field 9 from lsp 1"},
+        {"!1.3", "Bad LSP field reference --  field 1 from lsp 3"},
+        {"!3-FOO", "Attribute unknown: FOO"},
+        {"[#1", "Expecting closing brace for morphology expression"},
+        {"[" + std::string(100, 'x') + "]", "Morphology string too long"},
+        {"", "Right hand side of rule is null"},
+    };
+    for (const auto& [rhs, report] : bad) {
+        const int before = count(report);
+        EXPECT_EQ(lt_apply_rule(rhs.c_str(), first, 1), 0) << rhs;
+        EXPECT_EQ(count(report), before + 1) << rhs;
+    }
+    // The result stops at 1023 characters and says so.
+    const std::string big(1100, 'y');
+    EXPECT_EQ(lt_apply_rule(big.c_str(), first, 1), 1);
+    EXPECT_EQ(std::tuple(resoverflow, resptr), std::tuple(1, 1023));
+}
+
+TEST_F(LtTest, ReaderReportsFaultsAndKeepsTheOtherRules) {
+    lexicon(kLexicon);
+    const std::string ok = " ? | N | ? _rhs_ !1 %\n";
+    // {file text, a report it must give once, rule loaded afterwards}
+    const std::vector<std::tuple<std::string, std::string, int>> cases = {
+        {"junk ( here RULE 9" + ok, "Warning -- characters ignored", 9},
+        {"RULE | x % RULE 9" + ok, "Unable to get rule number", 9},
+        {"RULE 500" + ok + "RULE 9" + ok, "Rule number out of range or garbled 500", 9},
+        {"RULE 0" + ok + "RULE x1" + ok + "RULE 9" + ok, "Rule number out of range or garbled 0",
+         9},
+        {"RULE 9 ( : NUMBER )" + ok + "RULE 8" + ok, "Syntax Error. 1", 8},
+        {"RULE 9 ( n NUMBER )" + ok + "RULE 8" + ok, "Syntax Error. 2", 8},
+        {"RULE 9 ( n : )" + ok + "RULE 8" + ok, "Syntax Error. 3", 8},
+        {"RULE 9 ( n : sg )" + ok + "RULE 8" + ok, "Attribute type unknown: sg", 8},
+        {"RULE 9 ( n : NUMBER g : GENDER" + ok + "RULE 8" + ok, "Syntax Error. 4", 8},
+        {"RULE 9 ? | N | NUMBER _rhs_ x % RULE 8" + ok, "Attribute classes not legal in LSPs:", 8},
+        {"RULE 9 ? | N | foo | _rhs_ x % RULE 8" + ok, "Attribute unknown: foo", 8},
+        {"RULE 9 ? | N | ? x | _rhs_ x % RULE 8" + ok, "Syntax Error.", 8},
+        {"RULE 9 ? | N | sg , , | _rhs_ x % RULE 8" + ok, "Error in field 3 of LSP", 8},
+        {"RULE 9 a % b | N | ? _rhs_ x % RULE 8" + ok, "Unexpected end of rule token", 8},
+        {"RULE 9 ? | select | ? _rhs_ x % RULE 8" + ok, "Unexpected reserved word", 8},
+        {"RULE 9 \"" + std::string(1100, 'a') + "\" | N | ? _rhs_ x % RULE 8" + ok,
+         "Buffer overflow.  Expected one of the following:  '|'", 8},
+        {"RULE 9 ? | N | ? | ab % _rhs_ x % RULE 8" + ok, "Error after field 3 of LSP", 8},
+        {"RULE 9 ? | N | ? _rhs_ !1 RULE 8" + ok, "Error reading right hand side", 8},
+        {"RULE 9 ? | N | ? _rhs_ \"" + std::string(5000, 'a') + "\" % RULE 8" + ok,
+         "Buffer overflow.  Expected one of the following:  %", 8},
+        {"RULE 9 ? | N", "Unexpected end of file.", 0},
+    };
+    for (const auto& [text, report, loaded] : cases) {
+        rules(text);
+        EXPECT_EQ(count(report), 1) << text.substr(0, 60);
+        if (loaded > 0) {
+            EXPECT_NE(rule(loaded), nullptr) << text.substr(0, 60);
+        }
+        EXPECT_EQ(rule(loaded == 9 ? 8 : 9), nullptr) << text.substr(0, 60);
+        reset_store();
+    }
+    // A second rule of one number is dropped; the first stays.
+    rules("RULE 4 ? | N | ? _rhs_ \"first\" % RULE 4 ? | N | ? _rhs_ \"second\" %");
+    EXPECT_EQ(count("Rule discarded -- duplicate rule  4"), 1);
+    EXPECT_EQ(rule(4)->rhs, "\"first\"");
+    // Reading a file again replaces every rule.
+    rules("RULE 5" + ok);
+    EXPECT_EQ(std::tuple(rule(4), rule(5) != nullptr), std::tuple(nullptr, true));
+}
+
+TEST_F(LtTest, SelectingRulesAndFindingPatterns) {
+    lexicon(kLexicon);
+    const std::vector<std::tuple<int, std::string>> refused = {
+        {500, "Rule number out of range:  500"},
+        {0, "Rule number out of range:  0"},
+        {7, "Rule has not been loaded yet -  7"},
+    };
+    rules("RULE 1 ? | N | ? _lsp_ ? | ADJ | ? _rhs_ !1 %");
+    for (const auto& [n, report] : refused) {
+        inittrans(n);
+        EXPECT_EQ(std::tuple(count(report), q_stat, lt_rule_num), std::tuple(1, 1, -1)) << n;
+    }
+    exectrans();
+    EXPECT_EQ(count("No Rule has been initialized"), 1);
+    EXPECT_EQ(lt_getlspptr(1), nullptr);
+    EXPECT_EQ(count("Rule has not been selected yet"), 1);
+    inittrans(1);
+    EXPECT_EQ(std::tuple(lt_rule_num, q_stat), std::tuple(1, 0));
+    EXPECT_EQ(lt_getlspptr(2)->dictionary->class_, "ADJ");
+    EXPECT_EQ(lt_getlspptr(1), rule(1)->lsp1);
+    for (int n : {0, 3})
+        EXPECT_EQ(lt_getlspptr(n), nullptr);
+    EXPECT_EQ(count("Bad LSP number"), 2);
+    // Without the kind LX installed nothing can be selected.
+    uninstall_n(12);
+    inittrans(1);
+    EXPECT_EQ(std::tuple(lt_rule_num, count("Rule has not been loaded yet -  1")),
+              std::tuple(-1, 1));
+}
+
+TEST_F(LtTest, RunErrorsStopTheRunButKeepTheSelection) {
+    lexicon(kLexicon);
+    rules(
+        "RULE 1 ? | N | ? _lsp_ ? | NOUN | ? _rhs_ !1 %\n"
+        "RULE 2 ? | N | ? _rhs_ !9 %\n"
+        "RULE 3 ? | N | ? _rhs_ \"" +
+        std::string(1020, 'x') + "\" !1 %\n");
+    // {rule, report}
+    const std::vector<std::tuple<int, std::string>> cases = {
+        {1, "Terminal class not recognized -  NOUN"},
+        {2, "Bad LSP field reference"},
+        {3, "Result of LT rule too long"},
+    };
+    for (const auto& [n, report] : cases) {
+        EXPECT_TRUE(run_rule(n).empty()) << n;
+        EXPECT_EQ(count(report), 1) << n;
+        EXPECT_EQ(std::tuple(InProgress, StackPtr == nullptr, lt_rule_num), std::tuple(0, true, n));
+    }
+    EXPECT_EQ(count("Total Words Generated"), 0);
+}
+
+TEST_F(LtTest, FullStoreStopsTheRunAndResumingCompletesIt) {
+    lexicon(kLexicon);
+    rules("RULE 1 ( n : NUMBER ) ? | N | n _lsp_ ? | ADJ | n _rhs_ !1.2 | !1 | n %");
+    const std::vector<std::string> whole = run_rule(1);
+    ASSERT_EQ(whole.size(), 8U);
+    const auto written = [] {
+        std::vector<std::string> out;
+        for (const std::string& l : lines_of(corenum)) {
+            if (!l.empty()) out.push_back(l);
+        }
+        return out;
+    };
+    clrfile();
+    // Core file 2 takes all the room but a few bytes.
+    for (const std::size_t size : {4000, 300, 30}) {
+        while (q_line(2, kObjText, std::string(size, 'f'))) {
+        }
+    }
+    inittrans(1);
+    exectrans();
+    EXPECT_EQ(std::tuple(InProgress, q_stat), std::tuple(1, 2));
+    std::vector<std::string> got = written();
+    EXPECT_LT(got.size(), whole.size());
+    corenum = 2;
+    clrfile();
+    corenum = 1;
+    exectrans();
+    EXPECT_EQ(InProgress, 0);
+    EXPECT_EQ(written(), whole);
+    EXPECT_EQ(count("Total Words Generated: 8."), 2);
+
+    // A run stopped over a lexicon that has been read again since starts afresh.
+    clrfile();
+    for (const std::size_t size : {4000, 300, 30}) {
+        while (q_line(2, kObjText, std::string(size, 'f'))) {
+        }
+    }
+    exectrans();
+    EXPECT_EQ(InProgress, 1);
+    corenum = 2;
+    clrfile();
+    corenum = 1;
+    lexicon(kLexicon);
+    clrfile();
+    exectrans();
+    EXPECT_EQ(count("LT rule restarted: the lexicon has changed"), 1);
+    EXPECT_EQ(written(), whole);
+}
+
+TEST_F(LtTest, InlineTransformationReplacesTheChosenEntry) {
+    lexicon(
+        "\"quick\"|ADJ||1|\n\"dog\"|N|sg|1|\n\"dogs\"|N|pl|1|\n"
+        "_ilt_ | ADV | | 5 | _lsp_ ? | ADJ | ? | _lsp_ \"d*\" | N | sg | "
+        "_rhs_ [#1 \"-\" #1.2] | ADV | | 5 | #1 |\n"
+        "_ilt_ | V | | 5 | _lsp_ ? | NOUN | ? | _rhs_ [#1] | V | | 5 | #1 |\n");
+    const auto ask = [](const char* cls) -> t_dict_lookup& {
+        t_dict_lookup& l = dict_table[static_cast<std::size_t>(d_table_count++)];
+        l.class_ = cls;
+        l.pointed_at = 1;
+        return l;
+    };
+    t_dict_lookup& adv = ask("ADV");
+    t_dict_lookup& verb = ask("V");
+    getwords(0);
+    ASSERT_NE(adv.dictionary, nullptr);
+    EXPECT_EQ(std::string(adv.dictionary), "\"quick-dog\"|ADV||5|#1|");
+    // One lookup per pattern, made and filled in the same pass.
+    ASSERT_NE(adv.lspseq, nullptr);
+    EXPECT_EQ(std::tuple(d_table_count, adv.lspseq->name, adv.lspseq->right->name),
+              std::tuple(5, std::string("ADJ"), std::string("N")));
+    // A pattern that finds no word leaves the lookup without one.
+    EXPECT_EQ(std::tuple(verb.dictionary, verb.error), std::tuple(nullptr, 3));
+    EXPECT_EQ(count("Terminal not found: NOUN"), 1);
+
+    // In a generation the derived entry is the word, inflected by its own fields.
+    purgelookups(0);
+    read_syntax(file("ilt.syn", "ROOT = ADV %").c_str());
+    interpret();
+    ASSERT_TRUE(genSentences[0]);
+    EXPECT_EQ(*genSentences[0], "quick-dog");
+}

@@ -1,0 +1,304 @@
+// Stored trees: the three styles of STORE and their lines, the lexicon section, and RECOVER
+// reading a file back or refusing it.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gento_fixture.hpp"
+#include "lex_read.hpp"
+#include "print_procs.hpp"
+
+namespace {
+
+class StoredTreeTest : public GentoTest {
+  protected:
+    void SetUp() override {
+        GentoTest::SetUp();
+        readattr(file("a.att", "NUMBER ( sg , pl ) PERSON ( first , second , third ) %").c_str());
+        read_terminals(file("a.tm", "N V DET").c_str());
+        initdict();
+        readdict(file("a.lex",
+                      "\"dog\" | N | NUMBER | 10 | #1 |\n"
+                      "\"bark\" | V | sg, third | 5 | #1 | $VERB |\n"
+                      "\"x\" | N | <sg.third, NUMBER | 1 | #1 |\n")
+                     .c_str());
+        corenum = 1;
+    }
+    void TearDown() override {
+        corenum = 1;
+        GentoTest::TearDown();
+    }
+
+    // The entry of `word` in the lexicon.
+    static const char* entry(const std::string& word) {
+        for (int t = 0; t < dictterm; ++t) {
+            for (const recnode* r = dictionary[static_cast<std::size_t>(t)]; r != nullptr;
+                 r = r->previous) {
+                if (std::string(r->recordptr).starts_with("\"" + word + "\"")) return r->recordptr;
+            }
+        }
+        return nullptr;
+    }
+    static comp_attr compound(const char* text) {
+        text_to_comp_struct(text, 0);
+        return std::move(comp_attr_register);
+    }
+    // Lookup entry i as a generation leaves it.
+    static void lookup(int i, const char* word, int error = 0, const char* class_ = "") {
+        t_dict_lookup& d = dict_table[static_cast<std::size_t>(i)];
+        clear_lookup(d);
+        d.dictionary = word != nullptr ? entry(word) : nullptr;
+        d.error = error;
+        d.class_ = class_;
+        d_table_count = std::max(d_table_count, i + 1);
+    }
+    // ROOT(NP(N) VP): the tree of the edge cases, with words, attributes and lookups.
+    static treenode* sample() {
+        treenode* n = node("N");
+        n->morphed_word = "dog";
+        append_attr(n->attributes, compound("sg.third"));
+        n->dictionary = &dict_table[0];
+        n->index = 0;
+        treenode* vp = node("VP");
+        vp->morphed_word = "barks";
+        vp->dictionary = &dict_table[1];
+        vp->index = 1;
+        add_to_indir_list(vp->indirections, create_indir_node());
+        treenode* np = node("NP", {n});
+        append_attr(np->attributes, compound("sg"));
+        append_attr(np->attributes, compound("PERSON"));
+        return node("ROOT", {np, vp});
+    }
+    static std::vector<std::string> stored(int style) {
+        clear_core(1);
+        store(style, 0);
+        return lines_of(1);
+    }
+    static void clear_core(int n) {
+        const int keep = corenum;
+        corenum = n;
+        removefile();
+        initfile();
+        corenum = keep;
+    }
+    // Writes core file 1 to a scratch file, for RECOVER.
+    std::string saved(const std::string& name) const {
+        std::string text;
+        for (const std::string& l : lines_of(1))
+            text += l + "\n";
+        return file(name, text);
+    }
+    static bool cleared() {
+        bool none = there_has_been_no_generation() == 1 && d_table_count == 0;
+        for (const auto& s : genSentences)
+            none = none && s == nullptr;
+        return none;
+    }
+};
+
+const std::vector<std::string> kLexiconLines = {
+    "$L",
+    "{LEX_0} \"dog\"|N|NUMBER|0010|#1||",
+    "{LEX_1} *no lexical entry found for V",
+    "{LEX_2} *unused",
+    "{LEX_3} *terminal not found Q",
+    "{LEX_5} \"x\"|N|<sg.third, NUMBER|0001|#1||",
+};
+
+TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
+    root = sample();
+    lookup(0, "dog");
+    lookup(1, nullptr, 3, "V");
+    lookup(2, nullptr);
+    lookup(3, nullptr, 1, "Q");
+    lookup(4, "bark", 2);  // says nothing: no line
+    lookup(5, "x");
+    std::vector<std::string> want = {
+        "$u",
+        "$t 0",
+        "N|G|ROOT||0|\"\"||",
+        "S|G|NP|sg, PERSON|0|\"\"||",
+        "SS|G|N|sg.third|0|\"dog\"|LEX_0|",
+        "SR|G|VP||1|\"barks\"|LEX_1|",
+    };
+    want.insert(want.end(), kLexiconLines.begin(), kLexiconLines.end());
+    want.push_back("%");
+    EXPECT_EQ(stored(1), want);
+    // The window and the cursor are on the first line written.
+    EXPECT_EQ(std::tuple(text(cur().lnptr), cur().disln == cur().lnptr, cur().curline),
+              std::tuple(std::string("$u"), true, 1));
+
+    // Indented: the same lines without path and marker, two blanks a level.
+    want[2] = "ROOT||0|\"\"||";
+    want[3] = "  NP|sg, PERSON|0|\"\"||";
+    want[4] = "    N|sg.third|0|\"dog\"|LEX_0|";
+    want[5] = "  VP||1|\"barks\"|LEX_1|";
+    EXPECT_EQ(stored(2), want);
+
+    // Leaves, of the untransformed tree first.
+    oldroot = node("OLDROOT", {node("A")});
+    want = {"$u",
+            "$l 999999",
+            "A||0|\"\"||",
+            "$l 0",
+            "N|sg.third|0|\"dog\"|LEX_0|",
+            "VP||1|\"barks\"|LEX_1|"};
+    want.insert(want.end(), kLexiconLines.begin(), kLexiconLines.end());
+    want.push_back("%");
+    EXPECT_EQ(stored(0), want);
+
+    // Full trees of ROOT and of its untransformed copy come back as they were written.
+    // Indirections are only counted in the file: they were followed when the words were found.
+    d_table_count = 4;
+    std::vector<std::string> full = stored(1);
+    ASSERT_EQ(full[1], "$t 999999");
+    restorenode(saved("full").c_str());
+    EXPECT_EQ(shape(oldroot), "OLDROOT(A)");
+    ASSERT_EQ(full[8], "SR|G|VP||1|\"barks\"|LEX_1|");
+    full[8] = "SR|G|VP||0|\"barks\"|LEX_1|";
+    EXPECT_EQ(stored(1), full);
+    ASSERT_NE(genSentences[0], nullptr);
+    EXPECT_EQ(*genSentences[0], "dog barks");
+
+    // With trees of the root table only those are written, by their numbers; the driver's "="
+    // needs a driver.
+    rootPtrs[3] = node("R_3");
+    rootPtrs[1] = node("QUESTION", {node("W")});
+    d_table_count = 0;
+    EXPECT_EQ(stored(0), (std::vector<std::string>{"$u", "$l 1", "W||0|\"\"||", "$l 3",
+                                                   "R_3||0|\"\"||", "$L", "%"}));
+    clear_core(1);
+    store(1, 1);
+    EXPECT_EQ(lines_of(1).back(), "%");
+}
+
+TEST_F(StoredTreeTest, PathsBeyondWhatCanBeWrittenOrReadBackAreSaid) {
+    // A chain 105 nodes deep: paths of up to 104 steps.
+    treenode* top = node("ROOT");
+    treenode* at = top;
+    for (int i = 0; i < 104; ++i)
+        at = at->son = makenode("D");
+    root = top;
+    const std::vector<std::string> lines = stored(1);
+    ASSERT_EQ(lines.size(), 2U + 100U + 2U);  // $u, $t 0, the top and 99 below it, $L, %
+    EXPECT_EQ(lines[101], std::string(99, 'S') + "|G|D||0|\"\"||");
+    EXPECT_EQ(messages("Paths longer than 99 steps: 5 nodes not stored").size(), 1U);
+    EXPECT_EQ(messages("Paths longer than 38 steps stored: RECOVER cannot read them").size(), 1U);
+    restorenode(saved("deep").c_str());
+    EXPECT_TRUE(cleared());
+    EXPECT_EQ(messages("Path too long:").size(), 1U);
+}
+
+TEST_F(StoredTreeTest, RecoverRebuildsTreesListsLookupsAndSentences) {
+    const std::string text =
+        "$u\n"
+        "$t 1\n"
+        "N|G|QUESTION||0|\"\"||\n"
+        "S|G|CAP||0|\"`\"|LEX_2|\n"
+        "SR|G|NP|sg|0|\"\"||\n"
+        "SRS|G|N|sg.third, bogus|2|\"dog\"|LEX_0|\n"
+        "SRR|G|P||0|\"^?\"|LEX_1|\n"
+        "$l 999999\n"
+        "A|pl|0|\"a\"||\n"
+        "B||0|\"b|c\"|LEX_0|\n"
+        "$L\n"
+        "{LEX_0} \"dog\"|N|NUMBER|0010|#1||\n"
+        "{LEX_1} *no lexical entry found for V\n"
+        "{LEX_2} *unused\n"
+        "{LEX_3} *terminal not found Q\n"
+        "{LEX_4} \"x\"|N|<sg.third, NUMBER|0001|#1||\n"
+        "%\n"
+        "=\n"
+        "$t 0\n";
+    genSentences[5] = std::make_unique<std::string>("old");
+    const std::uint32_t before = seed;
+    restorenode(file("stored", text).c_str());
+    EXPECT_EQ(seed, before);  // nothing is drawn
+    ASSERT_NE(rootPtrs[1], nullptr);
+    EXPECT_EQ(shape(rootPtrs[1]), "QUESTION(CAP NP(N) P)");
+    ASSERT_NE(oldroot, nullptr);
+    EXPECT_EQ(shape(oldroot), "OLDROOT(A B)");
+    EXPECT_EQ(root, nullptr);
+    EXPECT_EQ(genSentences[5], nullptr);
+    ASSERT_NE(genSentences[1], nullptr);
+    EXPECT_EQ(*genSentences[1], "Dog?");  // post-morphology, without morphology again
+    EXPECT_EQ(genSentences[0], nullptr);
+    EXPECT_EQ(messages("ERROR stored tree input tree 1 Unknown attribute bogus").size(), 1U);
+
+    const treenode* n = rootPtrs[1]->son->sibling->son;
+    EXPECT_EQ(print_attr_list(n->attributes.get()), "sg.third");
+    EXPECT_EQ(n->morphed_word, "dog");
+    EXPECT_EQ(n->index, 0);
+    EXPECT_EQ(n->dictionary, &dict_table[0]);
+    EXPECT_EQ(rootPtrs[1]->right, rootPtrs[1]->son);  // threaded
+    EXPECT_EQ(oldroot->right, oldroot->son);
+    EXPECT_EQ(oldroot->son->right, oldroot->son->sibling);
+    EXPECT_EQ(oldroot->son->sibling->left, oldroot->son);
+    EXPECT_EQ(oldroot->son->sibling->morphed_word, "b|c");  // a bar in a word is the word's
+
+    // The lookups, numbered as in the file, with the entries' own attributes.
+    ASSERT_EQ(d_table_count, 5);
+    EXPECT_STREQ(dict_table[0].dictionary, "\"dog\"|N|\x19\x01\xff |0010|#1||");
+    EXPECT_EQ(dict_table[0].class_, "N");
+    EXPECT_EQ(print_attr_list(dict_table[0].attributes.get()), "NUMBER");
+    EXPECT_EQ(print_attr_list(dict_table[4].attributes.get()), "sg.third, NUMBER");
+    const std::vector<std::pair<int, std::string>> errors = {
+        {dict_table[1].error, dict_table[1].class_},
+        {dict_table[2].error, dict_table[2].class_},
+        {dict_table[3].error, dict_table[3].class_}};
+    EXPECT_EQ(errors, (std::vector<std::pair<int, std::string>>{{3, "V"}, {0, ""}, {1, "Q"}}));
+}
+
+TEST_F(StoredTreeTest, RecoverRefusesWhatItCannotRebuildAndLeavesNothingBehind) {
+    const std::string good = "S|G|A||0|\"\"||\n";
+    std::string lines_1025 = "$t 0\n";
+    for (int i = 0; i < 1025; ++i)
+        lines_1025 += "N|G|ROOT||0|\"\"||\n";
+    std::string lexicon_1025 = "$L\n";
+    for (int i = 0; i < 1025; ++i)
+        lexicon_1025 += "{LEX} *unused\n";
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"$x\n", "Invalid identifier encountered. x"},
+        {"$ 5\n", "Invalid identifier encountered."},
+        {"$t 21\n", "No such tree number: 21"},
+        {"$t\n" + good, "Section without a tree number."},
+        {"$t 2x\n" + good, "Section without a tree number."},
+        {"$t 0\n" + good + "$l 0\n", "Tree given twice: 0"},
+        {"$t 0\nSS|G|A||0|\"\"||\n", "Path leads to no node: SS"},
+        {"$t 0\n" + good + good, "Path given twice: S"},
+        {"$t 0\nR|G|A||0|\"\"||\n", "The top of a tree has no sister: R"},
+        {"$t 0\nSX|G|A||0|\"\"||\n", "Invalid path: SX"},
+        {"$t 0\nS|G|A\"B||0|\"\"||\n", "Invalid name: A\"B"},
+        {"$l 0\nA-B||0|\"\"||\n", "Invalid name: A-B"},
+        {"$l 0\nA||0|\"a\"b\"||\n", "Invalid word: \"a\"b\""},
+        {"$l 0\nA||0|ab||\n", "Invalid word: ab"},
+        {"$t 0\n|G|A||0|\"\"||\n", "Invalid path:"},
+        {"$t 0\nS|G|A||0|\"\"|LEX_3|\n$L\n{LEX_0} *unused\n%", "Lookup number out of range: LEX_3"},
+        {"$t 0\nS|G|A||0|\"\"|LX_3|\n", "Invalid lookup field: LX_3"},
+        {"$t 0\nS|G|A||0|\"\"|LEX_|\n", "Invalid lookup field: LEX_"},
+        {"$l 0\nA||0|\"\"|LEX_99999|\n", "Invalid lookup field: LEX_99999"},
+        {lines_1025, "More than 1024 lines in tree: 0"},
+        {lexicon_1025, "More than 1024 lines in the lexicon section."},
+    };
+    for (const auto& [text, message] : cases) {
+        SCOPED_TRACE(text.substr(0, 40));
+        rootPtrs[4] = node("R_4");
+        genSentences[4] = std::make_unique<std::string>("before");
+        d_table_count = 3;
+        restorenode(file("bad", text).c_str());
+        EXPECT_TRUE(cleared());
+        EXPECT_EQ(messages("Unable to recover tree. Cause: " + message).size(), 1U);
+        clear_core(kMsgCore);
+    }
+    // A name that names nothing changes nothing.
+    rootPtrs[4] = node("R_4");
+    restorenode("");
+    restorenode((dir_ + "/missing").c_str());
+    EXPECT_EQ(lines_of(kMsgCore),
+              (std::vector<std::string>{"Unable to recover tree. Cause: filename not specified.",
+                                        "Unable to recover tree. Cause: filename [" + dir_ +
+                                            "/missing] does not exist or insufficient access"}));
+    EXPECT_EQ(there_has_been_no_generation(), 0);
+}
+
+}  // namespace

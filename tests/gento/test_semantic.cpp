@@ -1,0 +1,187 @@
+// Semantic transformations: reading them, the top level of an expression by valences, matching
+// by the whole expression or its head, the clauses written into core file 14, reanalysis, and
+// the rule text read back by the syntax reader.
+#include <string>
+#include <tuple>
+#include <vector>
+
+#include "gento.hpp"
+#include "report_fixture.hpp"
+
+class SemTest : public ReportTest {
+  protected:
+    void SetUp() override {
+        ReportTest::SetUp();
+        readattr(file("sem.att",
+                      "PRED ( 3 head , 2 see , 1 small , a , b , c , child , dog ) "
+                      "ROLE ( mod ) %")
+                     .c_str());
+    }
+    void transformations(const std::string& text) {
+        curfile.assign(file("sem.smt", text));
+        qsmtransf();
+    }
+    // {normalised expression, top level}, or {"", ""} when top_level failed.
+    static std::pair<std::string, std::string> top(const std::string& text) {
+        sem_expr e;
+        e.original = text;
+        if (top_level(e) != 0) return {};
+        return {e.original, e.top_level_orig};
+    }
+    // The first prototype of the transformation that matches, or "none".
+    static std::string matched(const std::string& text) {
+        sem_expr e;
+        e.original = text;
+        if (top_level(e) != 0) return "error";
+        const sem_trans* t = sem_match(e);
+        return t == nullptr ? "none" : t->first->prototype;
+    }
+    // The lines that `action` writes into core file 14.
+    template <class Action>
+    static std::vector<std::string> core14(Action action) {
+        const std::size_t before = lines_of(kPreselectCore).size();
+        action();
+        const std::vector<std::string> all = lines_of(kPreselectCore);
+        return {all.begin() + static_cast<long>(before), all.end()};
+    }
+};
+
+TEST_F(SemTest, TopLevelFollowsTheValences) {
+    // {expression, normalised, top level}
+    const std::vector<std::tuple<std::string, std::string, std::string>> cases = {
+        {"head(a, b, small(c))", "head.a.b.small.c", "head|a|b|small.c|"},
+        {"foo(a, b)", "foo.a.b", "foo|"},
+        {"see(child, dog)", "see.child.dog", "see|child|dog|"},
+        {"see(0, dog)", "see.0.dog", "see|0|dog|"},
+        {"see(child[x, y], dog)", "see.child[x, y].dog", "see|child[x, y]|dog|"},
+        {"small(small(c))", "small.small.c", "small|small.c|"},
+        {"see", "see", "see|"},
+        {"see(child, dog, a)", "see.child.dog.a", "see|child|dog|"},
+    };
+    for (const auto& [text, normal, level] : cases)
+        EXPECT_EQ(top(text), std::pair(normal, level)) << text;
+    for (const char* bad : {"see(child)", "see(child, blorp)", "head(a, b, small)"})
+        EXPECT_EQ(top(bad), (std::pair<std::string, std::string>{})) << bad;
+    EXPECT_EQ(count("Attribute not recognized or invalid valence"), 3);
+}
+
+TEST_F(SemTest, MatchingByWholeExpressionOrHeadNewestFirst) {
+    transformations(
+        "see(0, dog) : one %\n"
+        "see ( child , 0 ) : two %\n"
+        "$ small : three %\n"
+        "see(PRED, b) : four %\n");
+    // {expression, first prototype of the transformation found}
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"see(child, dog)", "two"},  // the later transformation hides the earlier one
+        {"see(a, dog)", "one"},
+        {"see(0, b)", "four"},  // an empty slot in the expression matches too
+        {"see(c, b)", "four"},  // a type in the pattern stands for its values
+        {"small(c)", "three"},
+        {"small", "three"},
+        {"see(a, b, c)", "none"},  // arguments beyond the valence still count for the match
+        {"see(a, c)", "none"},
+        {"head(a, b, c)", "none"},
+    };
+    for (const auto& [text, want] : cases)
+        EXPECT_EQ(matched(text), want) << text;
+    EXPECT_EQ(sem_trans_list->next->next->next->name, "see.0.dog");
+}
+
+TEST_F(SemTest, ClausesFromPrototypesAndRecords) {
+    // {prototype, record, isLast, lines written}
+    const std::vector<std::tuple<std::string, std::string, int, std::vector<std::string>>> cases = {
+        {"#2:NOUN[#2]", "head|a|b|", 0, {"a:NOUN[a];"}},
+        {"#2:NOUN[#2]", "head|a|b|", 1, {"a:NOUN[a]", "%"}},
+        {"mod.#3:ADJ[#1,#2.c]", "head|a|b|", 0, {"mod.b:ADJ[head,a.c];"}},
+        {"#2:N[#2]/\"x\"", "head|a[p]|b|", 0, {"a:N[a[p]]/\"x\";"}},
+        {"mod", "head|a|b|", 0, {"mod;"}},
+        {"#2:N", "head|a|b|", 0, {"a:N;"}},
+        {"@2:ADJ[mod]", "head|a[x, y]|b|", 1, {"x:ADJ[mod];", "y:ADJ[mod]", "%"}},
+        {"m.@2:ADJ[#3]", "head|a[x]|b|", 0, {"m.x:ADJ[b];"}},
+        {"@3:ADJ[mod]", "head|a[x]|b|", 1, {"%"}},  // no list in field 3
+        {"#7:N[#7]", "head|a|", 0, {":N[];"}},
+    };
+    for (const auto& [prot, record, last, lines] : cases) {
+        EXPECT_EQ(core14([&, &p = prot, &r = record, l = last] { write_preselections(p, r, l); }),
+                  lines)
+            << prot;
+    }
+    EXPECT_EQ(make_new_substring("small(#4)", "head|a|b|small.c|"), "small(small.c)");
+    EXPECT_EQ(make_new_substring("#1.#9", "head|a|"), "head.");
+}
+
+TEST_F(SemTest, AnalysisWritesARuleThatTheSyntaxReaderTakes) {
+    transformations(
+        "$ head : #2:NOUN[#2] , &#4 , #3:NOUN[#3] %\n"
+        "$ small : mod:ADJ[#2] , @2:ADJ[mod] %\n"
+        "$ see : &#2 %\n"
+        "$ child : &#1 %\n"
+        "$ dog : &#1 , &#1 %\n");
+    const std::vector<std::string> rule = {"PRESELECT = ", "a:NOUN[a];", "mod:ADJ[c];", "b:NOUN[b]",
+                                           "%"};
+    EXPECT_EQ(core14([] { analyse_sem_expr("head(a, b, small(c))"); }), rule);
+    // A reanalysis as the last prototype ends the rule from within.
+    EXPECT_EQ(core14([] { analyse_sem_expr("small(c[p, q])"); }),
+              (std::vector<std::string>{"PRESELECT = ", "mod:ADJ[c[p, q]];", "p:ADJ[mod];",
+                                        "q:ADJ[mod]", "%"}));
+    EXPECT_EQ(core14([] { analyse_sem_expr("see(small(c), b)"); }),
+              (std::vector<std::string>{"PRESELECT = ", "mod:ADJ[c];", "%"}));
+    EXPECT_EQ(core14([] { analyse_sem_expr("see(child)"); }),
+              std::vector<std::string>{"There was a problem processing the semantic expression"});
+    EXPECT_EQ(core14([] { analyse_sem_expr("cat"); }),
+              std::vector<std::string>{"No match found for semantic expression"});
+    // A reanalysis that leads back to itself is cut off.
+    const std::vector<std::string> loop = core14([] { analyse_sem_expr("child"); });
+    EXPECT_EQ(loop.front(), "PRESELECT = ");
+    EXPECT_EQ(count("Semantic expression reanalysed too deeply"), 1);
+    // One that branches at every step stops after a bounded number of them, reported once.
+    EXPECT_EQ(core14([] { analyse_sem_expr("dog"); }), std::vector<std::string>{"PRESELECT = "});
+    EXPECT_EQ(count("Semantic expression reanalysed too"), 2);
+
+    // The rule, pasted into a syntax file, is read back without a fault.
+    std::string text;
+    for (const std::string& l : rule)
+        text += l + "\n";
+    const std::string path = file("pre.syn", text + "ROOT = NOUN %\n");
+    const std::vector<std::string> read = added_by([&] { read_syntax(path.c_str()); });
+    EXPECT_EQ(read.size(), 1U);
+    EXPECT_EQ(read.front().rfind("Finished reading", 0), 0U) << read.front();
+    const char* coded = getrule("PRESELECT");
+    ASSERT_NE(coded, nullptr);
+    EXPECT_EQ(std::string(coded), "a: NOUN[a];mod: ADJ[c];b: NOUN[b]");
+}
+
+TEST_F(SemTest, ReaderReportsAndDropsWhatItCannotUse) {
+    std::string name;
+    for (int i = 0; i < 1100; ++i)
+        name += "n.";
+    transformations(
+        ": x %\n"
+        "see(0, 0) : ( x %\n"
+        "see(0, dog) : a:N[x, y] , ( z , b:N %\n"
+        "$ " +
+        name +
+        " : z %\n"
+        "small(0 : z %\n"
+        "$ small : t:N/\"a b\" , u{comment}:N");
+    expect_once({"Encountered char ':' instead of semantic transformation.", " is too long"});
+    EXPECT_EQ(count("Encountered char '(' instead of preselection prototype."), 2);
+    // Read: the last one (without its '%'), then small(0, then see(0, dog) with one prototype.
+    const sem_trans* t = sem_trans_list.get();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(std::tuple(t->form, t->name, t->first->prototype, t->last->prototype),
+              std::tuple(2, std::string("small"), std::string("t:N/\"a b\""), std::string("u:N")));
+    t = t->next.get();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(std::tuple(t->form, t->name, t->first->prototype), std::tuple(1, "small.0", "z"));
+    t = t->next.get();
+    ASSERT_NE(t, nullptr);
+    EXPECT_EQ(std::tuple(t->name, t->first->prototype, t->first->next == nullptr),
+              std::tuple("see.0.dog", "a:N[x,y]", true));
+    EXPECT_EQ(t->next, nullptr);
+    // Reading another file replaces them all.
+    transformations("$ see : z %");
+    EXPECT_EQ(std::tuple(sem_trans_list->name, sem_trans_list->next == nullptr),
+              std::tuple("see", true));
+}
