@@ -8,7 +8,8 @@ set -euo pipefail
 cd "$(dirname "$0")"
 
 packages=(cmake ninja-build g++ libncurses-dev libgtest-dev libgmock-dev libbenchmark-dev
-          python3-pyte python3-pexpect ncurses-term locales clang libclang-rt-14-dev)
+          python3-pyte python3-pexpect ncurses-term locales clang libclang-rt-14-dev
+          man-db groff-base)
 
 install_missing() {
     local missing=()

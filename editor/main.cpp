@@ -32,11 +32,19 @@ constexpr const char* kHelp =
     "        oru <filename>  \n"
     "        oru -p <procedurefilename>  \n"
     "        oru -d <driverfilename>  \n"
+    "        oru -h  or  oru --help      (this help)  \n"
+    "        oru --version  \n"
     "Notes:  \n"
     "  (1) You MUST provide the exact path to <driverfilename> if  \n"
     "      it is not in the current directory.  \n"
     "  (2) To use palom, replace oru by palom.  \n"
-    "  (3) For more help, see docs/manual.md in the oru source tree.  ";
+    "  (3) For more help, see man oru and the manual: docs/manual.md  \n"
+    "      in the source tree, share/doc/oru/manual.md once installed.  \n"
+    "  (4) A file named like an option, such as --help, is opened  \n"
+    "      when given as ./--help.  ";
+
+// The version IDENTIFY shows, with the date and time of the build.
+constexpr const char* kVersion = "ALPHA";
 
 const char start_up[2] = {3, 0};
 
@@ -101,8 +109,12 @@ int main(int argc, char** argv) {
         std::printf("Too many arguments. Type oru -h for details.\n");
         return 0;
     }
-    if (fparnum == 2 && fparam1 == "-h") {
+    if (fparnum == 2 && (fparam1 == "-h" || fparam1 == "--help")) {
         std::printf("\n%s\n\n", kHelp);
+        return 0;
+    }
+    if (fparnum == 2 && fparam1 == "--version") {
+        std::printf("oru %s (built %s %s)\n", kVersion, __DATE__, __TIME__);
         return 0;
     }
     if (fparnum == 2 && fparam1 == "-d") {

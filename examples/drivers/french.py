@@ -5,10 +5,13 @@ Start it from this folder with
 
     oru -d french.py
 
-It loads the French rule files of ../french through oru's generation commands, presses the
-generate key a few times, reads each question and its answer back with QTALK, writes them to
-french.report (in UTF-8) and ends the editor. Give a number as the first line of a file french.seed to
-make the run repeatable (RANDOM SEED); without it every run differs.
+or from any other folder with its path, for example oru -d examples/drivers/french.py.
+
+It loads the French rule files of ../french (beside this program's folder) through oru's
+generation commands, presses the generate key a few times, reads each question and its answer
+back with QTALK, writes them to french.report (in UTF-8) in the folder oru was started in and ends
+the editor. Put a number on the first line of a file french.seed in that folder to make the run
+repeatable (RANDOM SEED); without it every run differs.
 """
 import os
 import select
@@ -18,8 +21,8 @@ RETURN = "\r"
 ESC = "\x1b"
 CTRL_C = "\x03"          # opens the command line
 GENERATE = ESC + "g"     # the generate key
-RULES = "../french/"
 ROUNDS = 5
+NAME_LIMIT = 48          # the longest file name an oru command takes
 
 
 def keys(text):
@@ -69,11 +72,30 @@ def talk(number):
             return " ".join(text)
 
 
+def name_for_oru(path):
+    """The shorter of the path relative to the current folder (which is oru's too) and the
+    absolute path, as long as oru takes it."""
+    name = min(os.path.relpath(path), os.path.abspath(path), key=len)
+    if len(name) > NAME_LIMIT:
+        command("GO")            # GOODBYE: nothing is loaded or changed yet
+        sys.exit(f"french.py: the path {name} is longer than the {NAME_LIMIT} characters "
+                 "oru takes")
+    return name
+
+
 def main():
     # oru starts us from its command line, which is still open.
+    rules = os.path.join(os.path.dirname(sys.argv[0]) or ".", "..", "french")
     for letters, suffix in (("AT", "att"), ("TM", "tm"), ("LE", "lex"), ("MO", "mor"),
                             ("TB", "tbl"), ("SY", "syn")):
-        command(letters + RULES + "french." + suffix)
+        # A rule file that cannot be read would leave a message waiting for a key; ASK 9
+        # answers silently whether it can.
+        name = name_for_oru(os.path.join(rules, "french." + suffix))
+        command("AS9|" + name)
+        if answer() != "1":
+            command("GO")
+            sys.exit(f"french.py: cannot read {name}")
+        command(letters + name)
     if os.path.exists("french.seed"):
         with open("french.seed") as f:
             command("RA" + f.readline().strip())   # RANDOM SEED

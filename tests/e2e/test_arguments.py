@@ -1,5 +1,7 @@
 """The program's arguments: help, missing names and too many arguments end it before the terminal
 is touched."""
+import os
+
 import oruterm
 
 
@@ -15,6 +17,32 @@ def test_help_prints_the_three_forms_and_exits():
     assert "\x1b" not in out, "the terminal was touched"
 
 
+def test_long_options_print_to_standard_output_and_a_file_so_named_opens_as_dot_slash():
+    status, out = oruterm.run_plain(["--help"])
+    assert status == 0, status
+    assert out == oruterm.run_plain(["-h"])[1], "--help prints what -h prints"
+    for form in ("oru -h  or  oru --help", "oru --version", "oru -p <procedurefilename>",
+                 "oru -d <driverfilename>", "oru <filename>", "man oru", "./--help"):
+        assert form in out, form
+    status, out = oruterm.run_plain(["--version"])
+    assert status == 0, status
+    assert out.startswith("oru ALPHA (built "), repr(out)
+    assert out.count("\n") == 1 and "\x1b" not in out, repr(out)
+    folder = oruterm.scratch("oru-args-")
+    with open(os.path.join(folder, "--help"), "w") as f:
+        f.write("not an option\n")
+    oru = oruterm.Oru(["./--help"], cwd=folder)
+    with oru:
+        oru.wait_screen(lambda o: o.row(2)[2:].startswith("not an option"), "the file's text")
+        assert "--help" in oru.row(0), oru.row(0)
+        oru.send("\rX")  # the keys act: a typed letter lands in the text
+        oru.wait_screen(lambda o: o.row(2)[2:].startswith("Xot an option"), "the typed X")
+        oru.send("\x03OV*\rGO\r")
+        assert oru.wait_exit() == 0
+    with open(os.path.join(folder, "--help")) as f:
+        assert f.read() == "Xot an option\n"
+
+
 def test_missing_names_and_too_many_arguments():
     cases = {
         ("-d",): "You need to give the name of the driver file. Type oru -h for details.",
@@ -28,12 +56,11 @@ def test_missing_names_and_too_many_arguments():
 
 
 def test_two_arguments_not_an_option_start_empty():
-    import os
     folder = oruterm.scratch("oru-args-")
     with open(os.path.join(folder, "a.txt"), "w") as f:
         f.write("one\ntwo\n")
     # -h is the help only as the one argument.
-    for args in (["a.txt", "b.txt"], ["-h", "a.txt"]):
+    for args in (["a.txt", "b.txt"], ["-h", "a.txt"], ["--help", "a.txt"]):
         oru = oruterm.Oru(args, cwd=folder)
         try:
             oru.wait_for("Expecting Command")

@@ -65,27 +65,62 @@ def run_driver(folder, name, timeout=30):
     return status, oru
 
 
+LETTER_OUT = ["dear student,", "thank you for your answers to the exercises.",
+              "see you next week, student."]
+REPORT = ["first line is now: dear student,", "cursor was at line 3, column 27",
+          "3 lines came back; the last is: see you next week, student."]
+
+
 def check_example(driver):
-    folder = scratch()
-    for f in (driver, "letter.txt"):
-        shutil.copy(os.path.join(EXAMPLES, f), folder)
-    status, _ = run_driver(folder, driver)
+    """The example as a user runs it: from its own folder, twice (letter.out and letter.report
+    are there from the first run), and from a folder elsewhere, where its results land."""
+    work = scratch()
+    drivers = os.path.join(work, "examples", "drivers")
+    shutil.copytree(EXAMPLES, drivers)
+    with open(os.path.join(drivers, "letter.out"), "w") as f:
+        f.write("an older letter.out\n")
+    for _ in range(2):
+        status, _ = run_driver(drivers, driver)
+        assert status == 0, status
+        assert read(drivers, "letter.report").splitlines() == REPORT
+        assert read(drivers, "letter.out").splitlines() == LETTER_OUT
+    elsewhere = os.path.join(work, "elsewhere", "deeper")
+    os.makedirs(elsewhere)
+    status, _ = run_driver(elsewhere, "../../examples/drivers/" + driver)
     assert status == 0, status
-    report = read(folder, "letter.report").splitlines()
-    assert report == ["first line is now: dear student,",
-                      "cursor was at line 3, column 27",
-                      "3 lines came back; the last is: see you next week, student."], report
-    out = read(folder, "letter.out").splitlines()
-    assert out == ["dear student,", "thank you for your answers to the exercises.",
-                   "see you next week, student."], out
+    assert read(elsewhere, "letter.report").splitlines() == REPORT
+    assert read(elsewhere, "letter.out").splitlines() == LETTER_OUT
+    assert read(drivers, "letter.txt").startswith("dear learner,"), "the input is untouched"
+
+
+def check_example_gives_up_cleanly(driver):
+    """Where the letter cannot be read, or letter.out cannot be written, the driver says so and
+    oru still ends: no message is left waiting for a key that never comes."""
+    work = scratch()
+    lonely = os.path.join(work, "lonely")
+    os.mkdir(lonely)
+    shutil.copy(os.path.join(EXAMPLES, driver), lonely)
+    status, oru = run_driver(lonely, driver)
+    assert status == 0, (status, oru.text())
+    assert not os.path.exists(os.path.join(lonely, "letter.report"))
+    shutil.copytree(EXAMPLES, os.path.join(work, "drivers"))
+    blocked = os.path.join(work, "blocked")
+    os.mkdir(blocked)
+    os.mkdir(os.path.join(blocked, "letter.out"))  # a folder: neither writable nor creatable
+    status, oru = run_driver(blocked, os.path.join("..", "drivers", driver))
+    assert status == 0, (status, oru.text())
+    report = read(blocked, "letter.report").splitlines()
+    assert report == REPORT + ["letter.out could not be written here"], report
 
 
 def test_python_example_driver():
     check_example("student.py")
+    check_example_gives_up_cleanly("student.py")
 
 
 def test_shell_example_driver():
     check_example("student.sh")
+    check_example_gives_up_cleanly("student.sh")
 
 
 def test_every_ask_selector_and_emit():
