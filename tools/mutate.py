@@ -12,6 +12,7 @@ tests), and "stale" when its text is not found exactly once (the code moved on; 
     tools/mutate.py                  every mutation, against the working tree
     tools/mutate.py --rev HEAD~3     against a committed revision instead
     tools/mutate.py --only store     mutations whose file or description contains "store"
+    tools/mutate.py --skip gento/,scan  all but those whose file or description contains either
     tools/mutate.py --e2e            also run the end-to-end tests on unit-test survivors
     tools/mutate.py --keep DIR       use and keep DIR as the scratch folder: a later run brings
                                      it up to date and rebuilds only what changed
@@ -188,7 +189,10 @@ def main():
     ap = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     ap.add_argument("--list", default=os.path.join(HERE, "mutations.txt"))
     ap.add_argument("--rev", help="mutate this git revision instead of the working tree")
-    ap.add_argument("--only", help="only mutations whose file or description contains this")
+    ap.add_argument("--only", help="only mutations whose file or description contains this "
+                    "(several words separated by commas: any of them)")
+    ap.add_argument("--skip", help="leave out mutations whose file or description contains this "
+                    "(several words separated by commas: any of them)")
     ap.add_argument("--e2e", action="store_true", help="also run the end-to-end tests")
     ap.add_argument("--keep", help="scratch folder to use and keep (reused if it exists)")
     ap.add_argument("--check", action="store_true",
@@ -196,8 +200,13 @@ def main():
     args = ap.parse_args()
 
     mutations = parse_list(args.list)
+    def matches(m, words):
+        return any(w in m.path or w in m.what for w in words.split(","))
+
     if args.only:
-        mutations = [m for m in mutations if args.only in m.path or args.only in m.what]
+        mutations = [m for m in mutations if matches(m, args.only)]
+    if args.skip:
+        mutations = [m for m in mutations if not matches(m, args.skip)]
     if args.check:
         return check_only(mutations)
     scratch = args.keep or tempfile.mkdtemp(prefix="oru-mutate-", dir=os.path.dirname(ROOT))
