@@ -22,6 +22,7 @@ List format: a header line "[path] description", then a line "- old text" and a 
 "+ new text". Blank lines and lines starting with "#" between entries are ignored.
 """
 import argparse
+import filecmp
 import os
 import shutil
 import subprocess
@@ -71,8 +72,9 @@ def parse_list(path):
 
 def copy_tree(dest, rev):
     """Makes `dest` hold exactly the tracked and untracked-but-not-ignored files of the tree (or
-    of a revision), leaving its build folder alone. Files that did not change keep their times,
-    so a scratch folder that is reused rebuilds only what changed."""
+    of a revision), leaving its build folder alone. Files whose contents did not change are left
+    as they are, and the others are written afresh with the time of copying, so a scratch folder
+    that is reused rebuilds exactly what changed, even after a run against an older revision."""
     if rev:
         archive = subprocess.run(["git", "-C", ROOT, "archive", rev], check=True,
                                  capture_output=True).stdout
@@ -93,11 +95,11 @@ def copy_tree(dest, rev):
         wanted.add(name)
         dst = os.path.join(dest, name)
         if os.path.isfile(dst):
-            a, b = os.stat(src), os.stat(dst)
-            if a.st_size == b.st_size and int(a.st_mtime) == int(b.st_mtime):
+            if filecmp.cmp(src, dst, shallow=False):
                 continue
         os.makedirs(os.path.dirname(dst), exist_ok=True)
-        shutil.copy2(src, dst)
+        shutil.copyfile(src, dst)
+        shutil.copymode(src, dst)
     for d, dirs, files in os.walk(dest):
         if d == dest and "build" in dirs:
             dirs.remove("build")
