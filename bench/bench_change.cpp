@@ -78,6 +78,34 @@ void BM_ChangeCommonWord(benchmark::State& state) {
 }
 BENCHMARK(BM_ChangeCommonWord)->Unit(benchmark::kMillisecond)->UseRealTime();
 
+// A search whose pattern skips eight times within a word that is 20,000 characters long and holds
+// no match: trying every way would take exponentially long; remembering the failed places keeps
+// it to the pattern's length times the places.
+void BM_FindManySkipsInALongWord(benchmark::State& state) {
+    reset_store();
+    corenum = 1;
+    COREFILE& cf = cur();
+    cf.lnptr = cf.header->down;
+    for (int i = 0; i < 20000; ++i)
+        cadd('a');
+    allocln(kObjNew, 0);
+    cadd('b');
+    std::string pattern = "\027";
+    for (int i = 0; i < 7; ++i)
+        pattern += "a\027";
+    pattern += "b";
+    scanunit = 0;
+    scanpattern.assign(pattern);
+    for (auto _ : state) {
+        cf.lnptr = cf.header->down;
+        cf.curcol = 1;
+        find();
+        benchmark::DoNotOptimize(cf.curcol);
+    }
+    if (cf.lnptr != cf.header->down) state.SkipWithError("a match was found where there is none");
+}
+BENCHMARK(BM_FindManySkipsInALongWord)->Unit(benchmark::kMillisecond);
+
 void BM_SedSameReplacement(benchmark::State& state) {
     char path[] = "/tmp/oru-bench-change-XXXXXX";
     const int fd = mkstemp(path);

@@ -48,6 +48,13 @@ bool numchar(char c) {
     return (c >= '0' && c <= '9') || c == '-' || c == '+' || c == '(' || c == '$';
 }
 
+// A character has gone into the text: the echo shows it, whatever key typed it (a key that
+// types back the ring or the line above has a byte of its own), and the file is changed.
+void stored(char c) {
+    holdch = c;
+    cur().edited = 1;
+}
+
 // Types one character into a record field at the cursor; false when the field refuses it.
 bool putrec(char c) {
     COREFILE& cf = cur();
@@ -79,6 +86,7 @@ bool putrec(char c) {
         redisplay = 7;
     }
     setbyte(cf.curcol, u);
+    stored(c);
     return true;
 }
 
@@ -136,7 +144,10 @@ bool line_in_file(const LINE* target) {
 bool storeroom(long n) {
     const LINE* l = cur().lnptr;
     const long have = owns_bytes(l) ? l->length : 0;
-    return n >= 0 && avail + have + n < kTextSize;
+    if (n < 0) return false;
+    // Freed bytes count as room: reclaim them before refusing.
+    if (avail + have + n >= kTextSize) compact();
+    return avail + have + n < kTextSize;
 }
 
 bool insertbytes(const unsigned char* s, int n) {
@@ -191,6 +202,7 @@ bool puttxt(char c) {
         if (cf.curcol == rmargin && cur().lnptr->length == cf.curcol) ibeep();
     }
     setbyte(cf.curcol, static_cast<unsigned char>(c));
+    stored(c);
     if (cf.curcol == rightcol) ibeep();
     return true;
 }

@@ -18,6 +18,7 @@
 #include "prcmnd.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
+#include "stars.hpp"
 #include "sys_linux.hpp"
 #include "sysutils.hpp"
 #include "tabs.hpp"
@@ -309,13 +310,6 @@ void silent() {
 
 namespace {
 
-int starblock() {
-    const COREFILE& cf = cur();
-    if (cf.starA == nullptr && cf.starB == nullptr) return 0;
-    if (cf.starA == nullptr || cf.starB == nullptr) return 1;
-    return std::abs(distance(cf.header, cf.starA) - distance(cf.header, cf.starB)) + 1;
-}
-
 // The text of the cursor line from the cursor on.
 std::string_view fromcursor() {
     const COREFILE& cf = cur();
@@ -374,7 +368,7 @@ void ask() {
             answer = number(result);
             break;
         case 5:
-            result = starblock();
+            result = starblocklines();
             answer = number(result);
             break;
         case 6:

@@ -123,4 +123,6 @@ void regdis() {
             bldrec();
         }
     }
+    // An echo shows one character: several typed at once need their line drawn.
+    if (text.size() > 1 && redisplay == 4) redisplay = 5;
 }

@@ -249,7 +249,10 @@ void garbage() {
         detrfile();
     }
     corenum = keep;
+    compact();
+}
 
+void compact() {
     const long oldavail = avail;
     avail = 0;
     LINE* prev = &firstphys;

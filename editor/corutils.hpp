@@ -20,6 +20,9 @@ void clrfile();
 void wrwholescreen();
 int distance(const LINE* l1, const LINE* l2);
 void garbage();
+// The reclaiming part of garbage, without stripping trailing blanks: safe in the middle of an
+// operation that is growing a line (only line records and columns stay valid, not offsets).
+void compact();
 
 // Tests: empties the whole store and builds the 20 core files afresh.
 void reset_store();

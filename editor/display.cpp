@@ -350,12 +350,31 @@ void discur() {
     postcur(editable() ? cf.curcol - pshift + 1 : 1, row);
 }
 
+namespace {
+
+// A line or column number in the five places its status field has: from 100,000 on in
+// thousands (k) or millions (M), so that a longer number never spills over the field and leaves
+// a digit standing when a shorter one follows.
+void send_number(char letter, int n) {
+    char cmd[32];
+    if (n <= 99999) {
+        std::snprintf(cmd, sizeof cmd, "$m%c%5d", letter, n);
+    } else if (n <= 9999999) {
+        std::snprintf(cmd, sizeof cmd, "$m%c%4dk", letter, n / 1000);
+    } else {
+        std::snprintf(cmd, sizeof cmd, "$m%c%4dM", letter, std::min(n / 1000000, 9999));
+    }
+    pltransmit(cmd);
+}
+
+}  // namespace
+
 void putstats() {
     if (visible == 0) return;
     const COREFILE& cf = cur();
     if (corenum != oldcore) send("$mw%2d", oldcore = corenum);
-    if (cf.curline != oldline) send("$mr%5d", oldline = cf.curline);
-    if (cf.curcol != oldcol) send("$mc%5d", oldcol = cf.curcol);
+    if (cf.curline != oldline) send_number('r', oldline = cf.curline);
+    if (cf.curcol != oldcol) send_number('c', oldcol = cf.curcol);
     if (cf.lncount != oldlncnt) send("$ml%d", oldlncnt = cf.lncount);
     if (full != 1 && cf.viewtype != oldcoreview) {
         oldcoreview = cf.viewtype;

@@ -305,6 +305,7 @@ void flipchar() {
     const int b = byte_at(l, cf.curcol);
     if (b < 0) return;
     textbase[l->index + cf.curcol - 1] = flip[static_cast<std::size_t>(b)];
+    if (flip[static_cast<std::size_t>(b)] != b) cf.edited = 1;
     if (b < 128) curright();
     redisplay = 5;
 }

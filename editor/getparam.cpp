@@ -18,6 +18,7 @@
 #include "scan.hpp"
 #include "scrin.hpp"
 #include "scrout.hpp"
+#include "stars.hpp"
 #include "terminal.hpp"
 #include "termutils.hpp"
 
@@ -304,18 +305,6 @@ int number(std::string_view text) {
         }
     }
     return static_cast<int>(negative ? -value : value);
-}
-
-// Line number of the first ('U') or last starred line; 1 or 200000 without stars.
-int starline(char which) {
-    const COREFILE& cf = cur();
-    const bool upper = which == 'U';
-    if (cf.starA == nullptr && cf.starB == nullptr) return upper ? 1 : 200000;
-    const int a = cf.starA != nullptr ? distance(cf.header, cf.starA) : -1;
-    const int b = cf.starB != nullptr ? distance(cf.header, cf.starB) : -1;
-    if (a < 0) return b;
-    if (b < 0) return a;
-    return upper ? std::min(a, b) : std::max(a, b);
 }
 
 void tostring(Name& dest, std::string_view text, int ctrl) {

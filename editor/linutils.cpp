@@ -64,8 +64,13 @@ bool shiftline() {
     COREFILE& cf = cur();
     LINE* old = cf.lnptr;
     if (avail + old->length >= kTextSize) {
-        full = 1;
-        return false;
+        // Most of the arena may be freed bytes: reclaim them before calling the store full.
+        compact();
+        if (room_after(old)) return true;
+        if (avail + old->length >= kTextSize) {
+            full = 1;
+            return false;
+        }
     }
     LINE* rec = allochdr();
     if (rec == nullptr) {
@@ -106,6 +111,7 @@ bool cadd(char chr) {
     LINE* l = cf.lnptr;
     if (l == cf.header || l->object == kObjPicture) return false;
     if (l->object == kObjNew) {
+        if (avail >= kTextSize) compact();
         if (avail >= kTextSize) {
             full = 1;
             return false;
@@ -118,7 +124,11 @@ bool cadd(char chr) {
         if (!shiftline()) return false;
         l = cf.lnptr;
     }
-    const long at = endptr();
+    long at = endptr();
+    if (at >= kTextSize) {
+        compact();
+        at = endptr();
+    }
     if (at >= kTextSize) {
         full = 1;
         return false;

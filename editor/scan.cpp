@@ -1,10 +1,13 @@
 #include "scan.hpp"
 
 #include <algorithm>
+#include <climits>
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <string>
+#include <unordered_map>
+#include <vector>
 
 #include "corutils.hpp"
 #include "float.hpp"
@@ -37,9 +40,10 @@ constexpr char kNegate = 14;  // {N}: the whole match is negated
 constexpr char kInWord = 23;  // {W}: characters within a word, then the next pattern character
 
 constexpr int kAnySpan = 20;  // {A} tries the next character at offsets 0 to 19
-// A single match attempt may take this many steps. Patterns of several skipping codes can need
-// exponentially many tries over a long word; past the budget the attempt counts as no match, so
-// no pattern can hang the editor.
+// A match attempt first runs as plain backtracking with this many steps, which settles nearly
+// every pattern at once. Patterns of several skipping codes can need exponentially many tries;
+// past the budget the attempt runs again remembering the places from which the rest of the
+// pattern is known to fail, which bounds it by the pattern's length times the places it reaches.
 constexpr int kMatchBudget = 1 << 14;
 
 constexpr int kChecksFile = 18;
@@ -100,38 +104,134 @@ void go(const Pos& p) {
 // ---------------------------------------------------------------------------------------------
 // The matcher
 // ---------------------------------------------------------------------------------------------
+
+// Places from which part of a pattern is known not to match. The rest of a pattern from a place
+// fails or not whatever the attempt's start, so one record serves every start of a scan over an
+// unchanged text. A bit per place and pattern position, kept per line.
+class Memo {
+  public:
+    enum Kind { kRest = 0, kSkip = 1 };
+    // `positions`: the pattern's length and one, for its end.
+    explicit Memo(std::size_t positions) : positions_(positions) {}
+    bool failed(Kind k, std::size_t pi, const Pos& p) {
+        const std::vector<bool>* b = bits(p.l, false);
+        const std::size_t i = index(k, pi, p);
+        return b != nullptr && i < b->size() && (*b)[i];
+    }
+    void fail(Kind k, std::size_t pi, const Pos& p) {
+        std::vector<bool>* b = bits(p.l, true);
+        const std::size_t i = index(k, pi, p);
+        if (i >= b->size()) b->resize(i + 1);
+        (*b)[i] = true;
+    }
+    // A scan that has moved past a line never comes back to it.
+    void drop(const LINE* l) {
+        if (l == cached_line_) cached_line_ = nullptr;
+        lines_.erase(l);
+    }
+    // Set once a pattern of the scan has needed remembering: its later attempts start so.
+    bool needed = false;
+
+  private:
+    std::size_t index(Kind k, std::size_t pi, const Pos& p) const {
+        return (static_cast<std::size_t>(std::max(p.c, 0)) * positions_ + pi) * 2 + k;
+    }
+    std::size_t positions_;
+    std::vector<bool>* bits(const LINE* l, bool make) {
+        if (l == cached_line_) return cached_;
+        auto it = lines_.find(l);
+        if (it == lines_.end()) {
+            if (!make) return nullptr;
+            it = lines_.emplace(l, std::vector<bool>()).first;
+        }
+        cached_line_ = l;
+        cached_ = &it->second;
+        return cached_;
+    }
+    std::unordered_map<const LINE*, std::vector<bool>> lines_;
+    const LINE* cached_line_ = nullptr;
+    std::vector<bool>* cached_ = nullptr;
+};
+
 class Matcher {
   public:
-    explicit Matcher(std::string_view pattern) : pat_(pattern) {}
+    // `memo` records failures for later attempts over the same text; one of its own is used
+    // when there is none.
+    explicit Matcher(std::string_view pattern, Memo* memo = nullptr)
+        : pat_(pattern), shared_(memo) {}
 
     // True when the pattern, negation aside, matches from p; end is where the match ended.
     bool run(Pos p, Pos& end) {
-        budget_ = kMatchBudget;
-        return rest(0, p, end);
+        if (shared_ == nullptr || !shared_->needed) {
+            budget_ = kMatchBudget;
+            exhausted_ = false;
+            memo_ = nullptr;
+            const bool r = walk(0, p, end);
+            if (!exhausted_) return r;
+        }
+        return remembering(p, end);
     }
 
   private:
-    bool spend() { return --budget_ >= 0; }
+    // The attempt again with the memo, without a budget. Kept out of the common path.
+    [[gnu::noinline]] bool remembering(Pos p, Pos& end) {
+        Memo own(pat_.size() + 1);
+        memo_ = shared_ != nullptr ? shared_ : &own;
+        memo_->needed = true;
+        budget_ = LONG_MAX;  // far beyond what a pattern of 48 codes can take over the store
+        return rest(0, p, end);
+    }
+
+    // Plain backtracking spends its budget.
+    bool spend() {
+        if (--budget_ >= 0) return true;
+        exhausted_ = true;
+        return false;
+    }
 
     // Tries the rest of the pattern from `next` at each place reached by skipping, nearest first.
     // `skippable` says whether the character at a place may be passed over.
     template <typename Skippable>
     bool skip_then(std::size_t next, Pos p, Pos& end, int limit, Skippable skippable) {
+        // A run within a word ends where the word does, so from any place of it the skip tries a
+        // tail of what it tries from an earlier place: a failure marks every place it passed.
+        const bool marks = memo_ != nullptr && limit == INT_MAX;
+        std::vector<Pos> passed;
+        bool found = false;
         for (int k = 0; k < limit && spend(); ++k) {
             if (next >= pat_.size()) {
                 end = p;
                 return true;
             }
+            if (marks) {
+                if (memo_->failed(Memo::kSkip, next, p)) break;
+                passed.push_back(p);
+            }
             const int t = peek(p);
             const unsigned char nc = static_cast<unsigned char>(pat_[next]);
-            if ((nc < ' ' || t == nc) && rest(next, p, end)) return true;
-            if (p.l == cur().header || !skippable(t)) return false;
+            if ((nc < ' ' || t == nc) && rest(next, p, end)) {
+                found = true;
+                break;
+            }
+            if (p.l == cur().header || !skippable(t)) break;
             step(p);
         }
-        return false;
+        if (marks && !found) {
+            for (const Pos& q : passed)
+                memo_->fail(Memo::kSkip, next, q);
+        }
+        return found;
     }
 
     bool rest(std::size_t pi, Pos p, Pos& end) {
+        if (memo_ == nullptr) return walk(pi, p, end);
+        if (memo_->failed(Memo::kRest, pi, p)) return false;
+        if (walk(pi, p, end)) return true;
+        memo_->fail(Memo::kRest, pi, p);
+        return false;
+    }
+
+    bool walk(std::size_t pi, Pos p, Pos& end) {
         while (pi < pat_.size()) {
             if (!spend()) return false;
             const unsigned char c = static_cast<unsigned char>(pat_[pi]);
@@ -145,16 +245,17 @@ class Matcher {
                 case kAny:
                     return skip_then(pi + 1, p, end, kAnySpan, [](int) { return true; });
                 case kInWord:
-                    return skip_then(pi + 1, p, end, kMatchBudget,
-                                     [](int t) { return !is_delim(t); });
+                    return skip_then(pi + 1, p, end, INT_MAX, [](int t) { return !is_delim(t); });
                 case kOne:
                     if (p.l == cur().header) return false;
                     step(p);
                     break;
                 case kDelims:
                     if (!is_delim(peek(p))) return false;
-                    while (p.l != cur().header && is_delim(peek(p)) && spend())
+                    while (p.l != cur().header && is_delim(peek(p))) {
+                        if (!spend()) return false;
                         step(p);
+                    }
                     break;
                 default:  // {N} is applied by the caller; other control codes are ignored
                     break;
@@ -166,7 +267,10 @@ class Matcher {
     }
 
     std::string_view pat_;
-    int budget_ = 0;
+    Memo* shared_;
+    Memo* memo_ = nullptr;
+    long budget_ = 0;
+    bool exhausted_ = false;
 };
 
 bool negated(std::string_view pattern) {
@@ -180,14 +284,19 @@ int literal_start(std::string_view pattern) {
     return c >= ' ' ? c : -1;
 }
 
-bool match_at(std::string_view pattern, const Pos& p) {
-    Pos end{};
-    return Matcher(pattern).run(p, end) != negated(pattern);
+// `end`, when given, receives where a match that is not negated ended.
+bool match_at(std::string_view pattern, const Pos& p, Memo* memo = nullptr, Pos* end = nullptr) {
+    Pos stop{};
+    const bool found = Matcher(pattern, memo).run(p, stop) != negated(pattern);
+    if (end != nullptr) *end = stop;
+    return found;
 }
 
 // The fast loop: from the scanning cursor, the first place where the pattern matches. Leaves the
 // scanning cursor there, or at the end of the file.
-bool fastloop(std::string_view pattern) {
+bool fastloop(std::string_view pattern, Pos* end = nullptr) {
+    // Shared by the attempts of this scan: the text does not change meanwhile.
+    Memo memo(pattern.size() + 1);
     Pos p = here();
     const int first = literal_start(pattern);
     while (p.l != cur().header) {
@@ -196,21 +305,24 @@ bool fastloop(std::string_view pattern) {
             const LINE* l = p.l;
             const bool bytes = l->object != kObjNew && l->object != kObjPicture;
             if (!bytes || p.c > l->length) {
+                memo.drop(p.l);
                 p = {p.l->down, 1};
                 continue;
             }
             const unsigned char* base = textbase.data() + l->index;
             const void* hit = std::memchr(base + p.c - 1, first, l->length - (p.c - 1));
             if (hit == nullptr) {
+                memo.drop(p.l);
                 p = {p.l->down, 1};
                 continue;
             }
             p.c = static_cast<int>(static_cast<const unsigned char*>(hit) - base) + 1;
         }
-        if (match_at(pattern, p)) {
+        if (match_at(pattern, p, &memo, end)) {
             go(p);
             return true;
         }
+        if (p.c > p.l->length) memo.drop(p.l);
         step(p);
     }
     go(p);
@@ -614,6 +726,8 @@ void extchk() {
 
 void find() {
     findfrom(false);
+    // The find key runs this outside the command line, whose line-number update it then lacks.
+    cur().curline = distance(cur().header, cur().lnptr);
     mode = 1;
     putresult();
 }
@@ -663,16 +777,17 @@ void change() {
     }
     COREFILE& cf = cur();
     const int grow = static_cast<int>(repl.size());
+    int crossed = 0;  // matches that run into the next line: passed over, and counted
     setptr();
-    bool found = fastloop(pat);
+    Pos end{};  // where the occurrence found ends
+    bool found = fastloop(pat, &end);
     while (found && full == 0) {
-        Pos end{};
-        Matcher(pat).run(here(), end);
         // Each occurrence is replaced as far as it matched; a match that runs into the next line
         // or matches nothing is passed over.
         if (end.l != lp || end.c <= cp) {
+            if (end.l != lp) ++crossed;
             nextc();
-            found = fastloop(pat);
+            found = fastloop(pat, &end);
             continue;
         }
         const int span = end.c - cp;
@@ -684,9 +799,14 @@ void change() {
         while (added < d && cadd(' '))
             ++added;
         if (added < d) {
-            // The store is full: take back the blanks, leaving the line as it was.
+            // The store is full: take back the blanks, leaving the line as it was. They were
+            // never the user's: the delete ring keeps what the user deleted.
+            const auto ring = delbuf;
+            const int ringptr = delptr;
             cf.curcol = cf.lnptr->length - added + 1;
             cremove(added);
+            delbuf = ring;
+            delptr = ringptr;
             cf.curcol = cp;
             break;
         }
@@ -696,9 +816,13 @@ void change() {
         cf.curcol += grow;
         if (avail > hiaddr) garbage();
         setptr();
-        found = fastloop(pat);
+        found = fastloop(pat, &end);
     }
     if (full != 0) diserr("Warning: operation may not have been completed");
+    if (crossed > 0) {
+        diserr(std::to_string(crossed) + (crossed == 1 ? " match runs" : " matches run") +
+               " over a line end: not changed");
+    }
     lp = cf.lnptr;
     cp = cf.curcol;
     setcur();

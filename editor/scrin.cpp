@@ -214,6 +214,8 @@ void typewild(void (*build)()) {
         type = 2;
         build();
     }
+    // An echo shows one character: several typed at once need their line drawn.
+    if (text.size() > 1 && redisplay == 4) redisplay = 5;
 }
 
 }  // namespace

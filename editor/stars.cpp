@@ -328,6 +328,7 @@ void gento_moveblock() {
     target.lnptr = cursor;
     corenum = keep;
     refill();
+    cur().curline = 1;  // the one line left
     clrstars();
     redisplay = kRedrawAll;
 }

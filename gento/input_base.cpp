@@ -130,7 +130,13 @@ struct Reader {
     int macroptr = 0;
     long expansion_budget = 0;
     bool budget_reported = false;
+    bool truncated = false;  // the identifier being collected was reported as truncated
+    int reports = 0;         // reports of this reading written
+    long left_out = 0;       // reports of this reading past the cap
 };
+
+// Reports one reading may write; the rest are counted and their number is given at its end.
+constexpr int kReadingReports = 100;
 
 Reader rd;
 std::array<char, 60> outbuf{};
@@ -156,6 +162,36 @@ void empty_queue() {
 void clear_ident() {
     identbuf[0] = '\0';
     rd.iptr = 0;
+    rd.truncated = false;
+}
+
+// Whether a report may be written: while a file is read, only the first kReadingReports.
+bool report_allowed() {
+    if (rd.fsptr < 0) return true;
+    if (rd.reports < kReadingReports) {
+        ++rd.reports;
+        return true;
+    }
+    ++rd.left_out;
+    return false;
+}
+
+// A message text with control bytes and NUL shown as {n}: raw, they would reach the screen as
+// line-drawing cells or terminal controls.
+std::string readable(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    for (char ch : text) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c < 32 || c == 127) {
+            out += '{';
+            out += std::to_string(c);
+            out += '}';
+        } else {
+            out += ch;
+        }
+    }
+    return out;
 }
 
 void macrofree_() {
@@ -191,6 +227,10 @@ void count_line() {
 void close_and_pop() {
     if (rd.fsptr < 0) return;
     closefile();
+    if (rd.fsptr == 0 && rd.left_out > 0) {
+        q_msg(readable(file_operation) + ": " + std::to_string(rd.left_out) +
+              " further reports of this reading left out");
+    }
     --rd.fsptr;
 }
 
@@ -212,9 +252,11 @@ void warn(int c) {
         default:
             what.assign(1, static_cast<char>(c));
     }
+    if (!report_allowed()) return;
     static constexpr std::array<const char*, 3> states = {"outside quotes/comments",
                                                           "within quotes", "within comments"};
-    q_msg(file_operation + " warning: " + what + " " + states[static_cast<std::size_t>(rd.istate)]);
+    q_msg(readable(file_operation + " warning: " + what + " " +
+                   states[static_cast<std::size_t>(rd.istate)]));
 }
 
 int keyword(const char* word) {
@@ -376,8 +418,13 @@ bool tokenize(int endc) {
 
 void add_identchar(int c) {
     if (rd.iptr >= kIdentMax) {
-        identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
-        q_err("identifier truncated: ", identbuf.data(), "");
+        // Once per identifier: a long run of name characters would otherwise give one report
+        // per character.
+        if (!rd.truncated) {
+            identbuf[static_cast<std::size_t>(rd.iptr)] = '\0';
+            q_err("identifier truncated: ", identbuf.data(), "");
+        }
+        rd.truncated = true;
         return;
     }
     // Terminated when the identifier ends (tokenize).
@@ -570,6 +617,8 @@ bool openfile(const char* fn, int lfr) {
     rd.lfret = lfr;
     rd.expansion_budget = expansion_limit;
     rd.budget_reported = false;
+    rd.reports = 0;
+    rd.left_out = 0;
     auto f = std::make_unique<RuleFile>();
     const bool ok = fn != nullptr && f->open(fn);
     if (ok) {
@@ -639,8 +688,8 @@ void closefile() {
     f.fptr.reset();
     char lines[32];
     std::snprintf(lines, sizeof lines, "%d", f.f_line - 1);
-    q_msg("Finished reading " + file_operation + " from file '" + f.f_name + "' [" + lines +
-          " lines.]");
+    q_msg(readable("Finished reading " + file_operation + " from file '" + f.f_name + "' [" +
+                   lines + " lines.]"));
     f.f_name.clear();
     f.f_line = 1;
 }
@@ -657,6 +706,7 @@ void testinput(const char* fn) {
 }
 
 void q_err(std::string_view msga, std::string_view msgb, std::string_view msgc) {
+    if (!report_allowed()) return;
     std::string line = "ERROR ";
     line += file_operation;
     line += ' ';
@@ -667,19 +717,57 @@ void q_err(std::string_view msga, std::string_view msgb, std::string_view msgc) 
     line += msgb;
     line += ' ';
     line += msgc;
-    q_msg(line);
+    q_msg(readable(line));
 }
+
+namespace {
+
+// Room that lines of the generation system leave free in the text store, so that messages
+// can never fill it: the user can still type, and a last line says that messages were dropped.
+constexpr long kMessageReserve = 100000;
+bool dropped_reported = false;
+
+// Appends the line, room permitting; q_line has made sure of the room.
+bool q_line_into(int corefile, int linetype, std::string_view text);
+
+long live_bytes() {
+    long n = 0;
+    for (const COREFILE& cf : core)
+        n += cf.charcount;
+    return n;
+}
+
+// Whether `need` more bytes fit below `limit`, compacting first when that would make room.
+bool room_below(long limit, long need) {
+    if (avail + need <= limit) return true;
+    // Compaction brings avail down to the live bytes at most; when that is not enough it is
+    // not tried, so that a flood of refused messages costs no compaction each.
+    if (full == 0 && live_bytes() + need <= limit) garbage();
+    return avail + need <= limit;
+}
+
+}  // namespace
 
 bool q_line(int corefile, int linetype, std::string_view text) {
     if (corefile < 0 || corefile >= kCoreFiles) return false;
     const long need = static_cast<long>(text.size()) + 1;
-    if (avail + need > hiaddr) {
-        if (full == 0) garbage();
-        if (avail + need > hiaddr) {
-            full = 1;
-            return false;
+    if (!room_below(hiaddr - kMessageReserve, need)) {
+        if (!dropped_reported) {
+            dropped_reported = true;
+            const std::string_view note = "Text store nearly full: further lines dropped";
+            if (room_below(hiaddr, static_cast<long>(note.size()) + 1)) {
+                q_line_into(kMsgCore, kObjText, note);
+            }
         }
+        return false;
     }
+    dropped_reported = false;
+    return q_line_into(corefile, linetype, text);
+}
+
+namespace {
+
+bool q_line_into(int corefile, int linetype, std::string_view text) {
     const int keep = corenum;
     corenum = corefile;
     COREFILE& cf = cur();
@@ -711,6 +799,8 @@ bool q_line(int corefile, int linetype, std::string_view text) {
     return true;
 }
 
+}  // namespace
+
 bool q_msg(std::string_view text) {
     return q_line(kMsgCore, kObjText, text);
 }
@@ -727,6 +817,9 @@ void reset_input_base() {
     file_position.clear();
     q_stat = 0;
     expansion_limit = 8L << 20;
+    rd.reports = 0;
+    rd.left_out = 0;
+    dropped_reported = false;
 }
 
 int open_file_count() {

@@ -390,9 +390,64 @@ void printlex() {
     for (int t = 0; t < dictterm; ++t) {
         for (const recnode* r = dictionary[static_cast<std::size_t>(t)]; r != nullptr;
              r = r->previous) {
-            q_msg(r->recordptr);
+            q_msg(printable_entry(r->recordptr));
         }
     }
+}
+
+namespace {
+
+void put_printable(std::string& out, char ch) {
+    const auto c = static_cast<unsigned char>(ch);
+    if (c < 32) {
+        out += '{';
+        out += std::to_string(c);
+        out += '}';
+    } else {
+        out += ch;
+    }
+}
+
+// Field 3 written out: each compound's segments by name, compounds separated by ", ".
+const char* printable_attributes(std::string& out, const char* p) {
+    bool first = true;
+    while (*p != '\0' && *p != '|') {
+        if (*p == ' ') {
+            ++p;
+            continue;
+        }
+        if (!first) out += ", ";
+        first = false;
+        while (*p != '\0' && *p != '|' && *p != ' ') {
+            if (*p == kAttrCode && p[1] != '\0' && p[2] != '\0') {
+                const auto type = static_cast<unsigned char>(p[1]);
+                const auto value = static_cast<unsigned char>(p[2]);
+                out += att_get_name(type, value == kTypeOnly ? -1 : value);
+                p += 3;
+            } else {
+                put_printable(out, *p++);
+            }
+        }
+    }
+    return p;
+}
+
+}  // namespace
+
+std::string printable_entry(const char* record) {
+    std::string out;
+    if (record == nullptr) return out;
+    const char* p = record;
+    for (int field = 1; *p != '\0'; ++field) {
+        if (field == 3) {
+            p = printable_attributes(out, p);
+        } else {
+            while (*p != '\0' && *p != '|')
+                put_printable(out, *p++);
+        }
+        if (*p == '|') out += *p++;
+    }
+    return out;
 }
 
 lex_comp next_compound(const char*& p) {

@@ -10,6 +10,7 @@
 #pragma once
 
 #include <array>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -66,6 +67,9 @@ int readentry(int linktolexicon);
 void clearlexicon();
 void clearrecoveredlexicon();
 void printlex();
+// A stored entry as a user reads it: coded attributes as their names (compounds separated by
+// ", "), any other byte below 32 as {n}.
+std::string printable_entry(const char* record);
 
 // Where field `field` (from 1) of a stored entry begins; coded segments in field 3 are skipped
 // as units, so their bytes are never taken for separators. The empty text for no record, and

@@ -14,6 +14,7 @@
 #include "misc.hpp"
 #include "scrout.hpp"
 #include "syn_globals.hpp"
+#include "termutils.hpp"
 
 std::array<lex_comp, kLexComps> lexatt;
 int lexatt_index = 0;
@@ -407,8 +408,12 @@ FreqRequest parse_freq_request(std::string_view text) {
         if (c == '"') quoted = !quoted;
         if (quoted || (c != ' ' && c != '\t')) s += c;
     }
+    // A terminal's name is made of the characters the terminals file takes for a name.
+    const auto namechar = [](char c) {
+        return c == '%' || (charkind[static_cast<unsigned char>(c)] & 1) != 0;
+    };
     std::size_t i = 0;
-    while (i < s.size() && (std::isalnum(static_cast<unsigned char>(s[i])) != 0 || s[i] == '_'))
+    while (i < s.size() && namechar(s[i]))
         req.name += s[i++];
     if (req.name.empty()) {
         req.error = "terminal name missing";
@@ -474,12 +479,19 @@ void vary_frequency(const char* lex) {
     lookup.class_ = req.name;
     lookup.preferredchoice = req.word;
     lookup.vf = req.vf;
+    // An attribute that cannot be read (it is reported) matches no entry: leaving it out would
+    // match them all.
+    bool readable = true;
     for (const std::string& a : req.attributes) {
         text_to_comp_struct(a.c_str(), 0);
+        if (!comp_attr_register) readable = false;
         if (comp_attr_register) add_attr_to_list(lookup.attributes, std::move(comp_attr_register));
     }
-    locate_matches(&lookup, t);
-    const std::vector<recnode*> matches(nodearray.begin(), nodearray.begin() + numnodes);
+    std::vector<recnode*> matches;
+    if (readable) {
+        locate_matches(&lookup, t);
+        matches.assign(nodearray.begin(), nodearray.begin() + numnodes);
+    }
     delayptr = keep_delayptr;
     if (diserr(std::to_string(matches.size()) + " matches; <RETN> continues, <DEL> aborts") != 1)
         return;
@@ -487,7 +499,7 @@ void vary_frequency(const char* lex) {
         apply_vf_single(r->recordptr, req.vf);
     if (diserr("Display matches? <RETN> yes, <DEL> no") != 1) return;
     for (const recnode* r : matches)
-        q_msg(r->recordptr);
+        q_msg(printable_entry(r->recordptr));
 }
 
 void reset_lex_scan() {

@@ -6,6 +6,7 @@
 #include "attr_data.hpp"
 #include "indirect.hpp"
 #include "input_base.hpp"
+#include "lex_read.hpp"
 #include "lex_scan.hpp"
 #include "misc.hpp"
 #include "morphology.hpp"
@@ -14,6 +15,7 @@
 #include "syn_tran.hpp"
 #include "termutils.hpp"
 
+int cf_limit_reported = 0;
 const char* preselect_pos = nullptr;
 
 namespace {
@@ -198,7 +200,7 @@ void print_preselect_list() {
         q_msg(print_comp_attr(p->PST.get()));
         const t_dict_lookup* d = p->RHS != nullptr ? p->RHS->dictionary : nullptr;
         if (p->node != 0 && d != nullptr && d->error == 0 && d->dictionary != nullptr) {
-            q_msg(std::string("    ") + d->dictionary);
+            q_msg("    " + printable_entry(d->dictionary));
         }
     }
 }
@@ -483,7 +485,8 @@ void expand_tree(treenode* node) {
 void expand_node(treenode* curnode) {
     if (curnode == nullptr) return;
     if (nodecount > kNodeLimit || abortreq != 0) {
-        q_err("cf expansion terminated", curnode->name, "");
+        if (cf_limit_reported == 0) q_err("cf expansion terminated", curnode->name, "");
+        cf_limit_reported = 1;
         terminal_node(curnode);
         return;
     }
@@ -635,5 +638,6 @@ comp_attr attr_from_pre() {
 
 void reset_syn_cf() {
     abortreq = 0;
+    cf_limit_reported = 0;
     preselect_pos = nullptr;
 }

@@ -15,6 +15,9 @@ inline constexpr int kNodeLimit = 1024;
 
 // While the abort request (abortreq, globals) is set, every node that reaches the node-limit test
 // stays a leaf. The driver clears it before and after each tree.
+// 1 once the node limit has been reported; the generation driver clears it, so that a runaway
+// rule is reported once per generation, not for every node that meets the limit.
+extern int cf_limit_reported;
 
 // Read position in the PRESELECT coded text while its clauses are built.
 extern const char* preselect_pos;

@@ -31,6 +31,31 @@ const char* rule_of(const char* name) {
     return getrule(name);
 }
 
+// Whether a compound shares a delay entry at or above `from`.
+bool uses_delays_from(const s_comp_attr* c, int from) {
+    for (; c != nullptr; c = c->another.get()) {
+        if (c->index >= from) return true;
+    }
+    return false;
+}
+
+// A generation that takes an attribute from a globally preselected word adds the compound to
+// that word's lookup entry, with delay entries of the generation's own. The next generation
+// hands those entries out again, so the compounds go with the generation that made them.
+void drop_generation_compounds() {
+    for (int i = 0; i < global_barrier && i < kLookups; ++i) {
+        attr_list* at = &dict_table[static_cast<std::size_t>(i)].attributes;
+        while (*at) {
+            if (uses_delays_from((*at)->first.get(), global_delayptr)) {
+                attr_list gone = std::move(*at);
+                *at = std::move(gone->next);
+            } else {
+                at = &(*at)->next;
+            }
+        }
+    }
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -66,6 +91,7 @@ void clear_SE_PRE(int global_status) {
         global_delayptr = 0;
     } else {
         purgelookups(global_barrier);
+        drop_generation_compounds();
         delayptr = global_delayptr;
     }
 }
@@ -189,6 +215,7 @@ void finish(treenode* rt, int rootnumber, std::string_view tag) {
 void interpret() {
     // The interrupt key may have been pressed while oru was idle: that request is not for us.
     abortreq = 0;
+    cf_limit_reported = 0;
     preselect_barrier = global_barrier;
     clear_SE_PRE(0);
     if (const char* pre = rule_of("PRESELECT")) {
@@ -254,6 +281,7 @@ void interpret() {
 void global_preselect() {
     // Whatever an earlier generation left would otherwise count as part of the global set.
     clear_GP();
+    cf_limit_reported = 0;
     global_barrier = 0;
     global_delayptr = 0;
     if (const char* pre = rule_of("PRESELECT")) {

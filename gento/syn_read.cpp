@@ -339,6 +339,13 @@ void read_vf(int sign) {
         q_err("Improper token follows + or $: ", tok2str(q_peep()), "");
         return;
     }
+    // Without digits there is no value: taking it for 0 would silently make the word
+    // never chosen.
+    if (identbuf[0] < '0' || identbuf[0] > '9') {
+        q_err("Improper token follows + or $: ", tok2str(q_peep()), "");
+        q_next();
+        return;
+    }
     put(kVfCode);
     if (sign == '$') put('-');
     for (const char* p = identbuf.data(); *p >= '0' && *p <= '9'; ++p)

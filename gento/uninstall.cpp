@@ -107,6 +107,16 @@ void uninstall(int mask) {
         putgentofile("", row.letter);
         removed |= bit;
     }
+    // Trees, sentences and preselections point into the attributes, terminals and lexicon:
+    // whichever of those goes takes every generation result with it, the global preselection
+    // included, so that nothing is left to point into what was released.
+    if ((removed & (kAT | kTM | kLE)) != 0) {
+        clear_SE_PRE(1);
+        if ((installed & kGP) != 0) {
+            putgentofile("", qfile_table[13].letter);
+            removed |= kGP;
+        }
+    }
     installed &= ~removed;
     q_msg("uninstalled: " + bits_to_text(removed));
 }

@@ -8,6 +8,7 @@
 #include "scrin.hpp"
 #include "scrout.hpp"
 #include "store_fixture.hpp"
+#include "tabs.hpp"
 #include "templates.hpp"
 #include "terminal.hpp"
 
@@ -20,6 +21,10 @@ class DisplayTest : public StoreTest {
         reset_display();
         reset_fieldtable();
         reset_float();
+        // The ruler shows the start-up tab stops, whatever an earlier test left.
+        tabs.fill(0);
+        for (std::size_t c = 1; c < tabs.size(); c += 8)
+            tabs[c] = 1;
     }
     void TearDown() override {
         set_command_capture(nullptr);
@@ -189,6 +194,18 @@ TEST_F(DisplayTest, StatusLineSendsOnlyWhatChanged) {
     EXPECT_EQ(sent(putstats), C{});
     cur().curcol = 12;
     EXPECT_EQ(sent(putstats), C{"$mc   12"});
+    // Numbers of more than five digits keep to the field: no digit is left standing when a
+    // shorter one follows.
+    for (const auto& [col, shown] : {std::pair{99999, "99999"}, std::pair{100000, " 100k"},
+                                     std::pair{4000001, "4000k"}, std::pair{12, "   12"}}) {
+        cur().curcol = col;
+        putstats();
+        EXPECT_EQ(row(0).substr(0, 24), std::string("  Core: 1 (    1,") + shown + ") ") << col;
+    }
+    cur().curline = 123456789;
+    EXPECT_EQ(sent(putstats), C{"$mr 123M"});
+    cur().curline = 1;
+    putstats();
     full = 1;
     EXPECT_EQ(sent([] {
                   putstats();

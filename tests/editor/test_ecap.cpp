@@ -1,4 +1,7 @@
+#include "float.hpp"
+#include "scrin.hpp"
 #include "stars.hpp"
+#include "terminal.hpp"
 #include "test_cursor_fixture.hpp"
 
 using LineOps = EditTest;
@@ -197,4 +200,58 @@ TEST_F(LineOps, LineDrawingMakesTheBoxBytes) {
     EXPECT_EQ(lines(), before);
     full = 0;
     expect_sound();
+}
+
+TEST_F(LineOps, KeysThatTypeForTheUserEchoWhatIsStoredAndMarkTheFileEdited) {
+    // The echo of a character typed at the end of a line is the character stored, not the byte
+    // of the key that typed it; and every key that changes the text marks the file, so that
+    // GOODBYE asks before the change is lost.
+    std::vector<std::string> screen;
+    set_command_capture(&screen);
+    auto echoes = [&screen] {
+        std::string out;
+        for (const std::string& c : screen) {
+            if (c.rfind("$c", 0) == 0 && c.size() == 3) out += c[2];
+        }
+        screen.clear();
+        return out;
+    };
+    load({"abcdef", "xy"});
+    at(2, 3);
+    press(op::kRepChar, '\x1b');  // the line above, at the end of this one
+    EXPECT_EQ(lines()[1], "xyc");
+    EXPECT_EQ(echoes(), "c");
+    EXPECT_EQ(cur().edited, 1);
+
+    load({"ab"});
+    at(1, 3);
+    press(op::kRubout);  // takes back the b
+    press(op::kRecChar, '\x15');
+    EXPECT_EQ(lines(), V{"ab"});
+    EXPECT_EQ(echoes(), "b");
+
+    load({"ab"});
+    pressed_at(1, 1, op::kFlip);
+    EXPECT_EQ(lines(), V{"Ab"});
+    EXPECT_EQ(cur().edited, 1);
+    load({"1"});
+    pressed_at(1, 1, op::kFlip);  // a digit has no other case: nothing changed
+    EXPECT_EQ(cur().edited, 0);
+
+    // A wildcard capture typed back (41), and the register's value typed (52).
+    load({"key=value", ""});
+    ASSERT_EQ(unify("*=*", line(1)->index, '\0', 9), 1);
+    copywild("*=*");
+    at(2, 1);
+    static const char second[] = "2\r";
+    pushfn(second);
+    press(41);
+    EXPECT_EQ(lines()[1], "value");
+    EXPECT_EQ(cur().edited, 1);
+    load({""});
+    fpformat(42.0);
+    press(52);
+    EXPECT_EQ(lines(), V{"42"});
+    EXPECT_EQ(cur().edited, 1);
+    set_command_capture(nullptr);
 }

@@ -1,7 +1,10 @@
 // Find and scan: the units, the pattern matcher's control codes, counting and testing.
 #include <gtest/gtest.h>
 
+#include <map>
+
 #include "scan_fixture.hpp"
+#include "stars.hpp"
 
 namespace {
 
@@ -84,14 +87,119 @@ TEST_F(ScanTest, ControlCodesOfThePattern) {
     EXPECT_EQ(cur().curcol, 2);
 }
 
-TEST_F(ScanTest, PathologicalPatternsEndWithoutAMatch) {
-    fill(1, {std::string(600, 'a'), "b"});
-    std::string pattern = "\027";
+TEST_F(ScanTest, PatternsOfManySkipsGiveTheirAnswer) {
+    // Several skipping codes in a row try exponentially many ways; every one of these still
+    // gets its true answer. {A} skips up to 19 characters, so four of them reach 76 further on.
+    const std::string q = "Q\001\001\001\001z";
+    std::string w = "\027";
     for (int i = 0; i < 7; ++i)
-        pattern += "a\027";
-    findunit(kUnitChar, pattern + "b");
+        w += "a\027";
+    // clang-format off
+    const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
+        {{"Q" + std::string(58, 'a') + "z"}, q, 1},
+        {{"Q" + std::string(76, 'a') + "z"}, q, 1},
+        {{"Q" + std::string(77, 'a') + "z"}, q, 0},
+        {{std::string(150, 'a') + "b"}, std::string(8, '\001') + "b", 1},
+        {{std::string(600, 'a') + "b"}, w + "b", 1},
+        {{std::string(600, 'a'), "b"}, w + "b", 0},  // the line end ends the word
+        {{std::string(3000, 'a') + "c"}, "a\027\027\027\027\027b", 0},
+    };
+    // clang-format on
+    for (const auto& [text, pattern, matched] : cases) {
+        fill(1, text);
+        EXPECT_EQ(match_here(1, 1, pattern), matched) << text[0].size() << " " << pattern.size();
+    }
+    // Finding runs the match at every place of a long line: the failures it learns at one place
+    // serve the others.
+    fill(1, {std::string(20000, 'a'), "b"});
+    findunit(kUnitChar, w + "b");
     EXPECT_EQ(vl_result[0], 0);
     EXPECT_EQ(line_no(), 1);
+    fill(1, {std::string(20000, 'a') + "b"});
+    findunit(kUnitChar, w + "b");
+    EXPECT_EQ(vl_result[0], 1);
+    EXPECT_EQ(cur().curcol, 1);
+}
+
+// The matcher's answers as the pattern codes define them, worked out over a plain string (10 a
+// line end, 4 the end of the file) without any limit on the tries; `seen` keeps the answers
+// from each place and pattern position, which makes long cases cheap.
+int reference_match(const std::string& pat, std::size_t pi, const std::string& t, std::size_t i,
+                    std::map<std::pair<std::size_t, std::size_t>, int>& seen) {
+    const auto known = seen.find({pi, i});
+    if (known != seen.end()) return known->second;
+    const std::size_t pi0 = pi, i0 = i;
+    int result = 1;
+    const auto delim = [](char c) { return c == ' ' || c == '\n' || c == ',' || c == '\004'; };
+    const auto at = [&t](std::size_t k) { return k < t.size() ? t[k] : '\004'; };
+    for (; pi < pat.size() && result == 1; ++pi) {
+        const char c = pat[pi];
+        if (static_cast<unsigned char>(c) >= ' ') {
+            result = at(i) == c ? 1 : 0;
+            ++i;
+        } else if (c == '\003') {
+            result = i < t.size() ? 1 : 0;
+            ++i;
+        } else if (c == '\005') {
+            result = delim(at(i)) ? 1 : 0;
+            while (i < t.size() && delim(at(i)))
+                ++i;
+        } else if (c == '\001' || c == '\027') {
+            result = 0;
+            for (int k = 0; c == '\027' || k < 20; ++k, ++i) {
+                if (pi + 1 >= pat.size()) {
+                    result = 1;
+                    break;
+                }
+                const char n = pat[pi + 1];
+                if ((static_cast<unsigned char>(n) < ' ' || at(i) == n) &&
+                    reference_match(pat, pi + 1, t, i, seen) == 1) {
+                    result = 1;
+                    break;
+                }
+                if (i >= t.size() || (c == '\027' && delim(at(i)))) break;
+            }
+            break;
+        }
+    }
+    seen[{pi0, i0}] = result;
+    return result;
+}
+
+TEST_F(ScanTest, RandomPatternsMatchAsTheCodesDefine) {
+    // Texts and patterns checked against the codes' definition: short ones, and long ones with
+    // many skips, which take the remembering path.
+    std::uint32_t r = 12345;
+    const auto next = [&r](std::uint32_t n) {
+        r = r * 1103515245u + 12345u;
+        return (r >> 16) % n;
+    };
+    const std::string letters = "ab ,";
+    const std::string codes[] = {"a", "b", " ", "\001", "\027", "\003", "\005"};
+    int hits = 0;
+    for (int round = 0; round < 700; ++round) {
+        const bool big = round >= 600;
+        std::string line1, line2, pattern;
+        for (std::uint32_t k = next(big ? 300 : 30); k > 0; --k)
+            line1 += big ? 'a' : letters[next(4)];
+        if (big && !line1.empty()) line1[next(static_cast<std::uint32_t>(line1.size()))] = 'b';
+        for (std::uint32_t k = next(8); k > 0; --k)
+            line2 += letters[next(4)];
+        // Long ones: skips over a run of a's with one b somewhere, ending in the b.
+        for (std::uint32_t k = 1 + next(big ? 12 : 9); k > 0; --k)
+            pattern += big ? codes[next(5) < 4 ? 3 : 4] : codes[next(7)];
+        if (big) pattern += "b";
+        fill(1, {line1, line2});
+        const std::string whole = line1 + "\n" + line2 + "\n";
+        std::map<std::pair<std::size_t, std::size_t>, int> seen;
+        for (std::size_t col = 1; col <= line1.size() + 1; col += big ? 17 : 3) {
+            hits += reference_match(pattern, 0, whole, col - 1, seen);
+            EXPECT_EQ(match_here(1, static_cast<int>(col), pattern),
+                      reference_match(pattern, 0, whole, col - 1, seen))
+                << "[" << line1 << "|" << line2 << "] col " << col << " pattern " << pattern.size();
+        }
+    }
+    EXPECT_GT(hits, 400);  // the cases are not all failures
 }
 
 TEST_F(ScanTest, WordsAndSentencesStepOverDelimiters) {
@@ -186,6 +294,25 @@ TEST_F(ScanTest, BytesThatReadLikeEndsDoNotStopTheScan) {
     at(1, 1);
     scantext();                // counts on to the real end
     EXPECT_EQ(wordlen[4], 3);  // last, word, here
+}
+
+TEST_F(ScanTest, TheFindKeyAndMovingAWholeFileKeepTheStatusLineNumber) {
+    // Through the edit loop, as the keys run them: the line number of the status line follows
+    // the cursor.
+    fill(1, {"one", "two", "three cat", "four"});
+    at(1, 1);
+    cur().curline = 1;
+    scanunit = kUnitChar;
+    scanpattern.assign("cat");
+    ASSERT_TRUE(dispatch(31));  // ESC n
+    EXPECT_EQ(line_no(), 3);
+    EXPECT_EQ(cur().curline, 3);
+    // Operation 100 moves every line to core file 8; the cursor is on the one line left.
+    at(4, 2);
+    cur().curline = 4;
+    ASSERT_TRUE(dispatch(100));
+    EXPECT_EQ(lines_of(1), (V{""}));
+    EXPECT_EQ(cur().curline, 1);
 }
 
 }  // namespace

@@ -416,7 +416,9 @@ TEST_F(StoreTest, AppendingARunMatchesAppendingEachCharacter) {
         allocln(kObjNew, 0);
         EXPECT_TRUE(append(run));  // a new line
         expect_chain_sound();
-        // Two bytes of room left: the rest is refused and the store is full.
+        // Two bytes of room left, and no freed bytes to reclaim: the rest is refused and the
+        // store is full.
+        compact();
         const long room = kTextSize - avail - 2;
         LINE* l = cur().lnptr;
         std::fill_n(textbase.begin() + avail, room, 'x');
@@ -431,4 +433,35 @@ TEST_F(StoreTest, AppendingARunMatchesAppendingEachCharacter) {
     EXPECT_EQ(results[0], results[1]);
     EXPECT_EQ(results[1][0], "ab" + run);
     EXPECT_EQ(results[1][2], run);
+}
+
+TEST_F(StoreTest, ALineThatMustMoveUsesFreedBytesBeforeTheStoreIsCalledFull) {
+    // A long line hemmed in by another, and most of the arena above them freed: the line moves
+    // after the freed bytes are reclaimed, and the store is not full.
+    const std::string a(500000, 'a');
+    fill_lines({a, "end", std::string(3000000, 'c')});
+    cur().lnptr = line(3);
+    removeline();
+    ASSERT_GT(avail + static_cast<long>(a.size()), kTextSize);
+    ASSERT_LE(avail, hiaddr);
+    cur().lnptr = line(1);
+    EXPECT_TRUE(cadd('x'));
+    EXPECT_EQ(full, 0);
+    EXPECT_EQ(texts(), (std::vector<std::string>{a + "x", "end"}));
+    EXPECT_LT(avail, 1100000);
+    expect_chain_sound();
+    // A new line's first character at the very end of the arena: the same.
+    cur().lnptr = line(2);
+    addline(std::string(static_cast<std::size_t>(kTextSize - avail - 10), 'd'));
+    removeline();
+    cur().lnptr = line(2);
+    allocln(kObjNew, 0);
+    while (avail < kTextSize)
+        ASSERT_TRUE(cadd('e'));
+    LINE* fresh = allocln(kObjNew, 0);
+    ASSERT_NE(fresh, nullptr);
+    EXPECT_TRUE(cadd('f'));
+    EXPECT_EQ(text(cur().lnptr), "f");
+    EXPECT_EQ(full, 0);
+    expect_chain_sound();
 }

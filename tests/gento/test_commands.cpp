@@ -402,7 +402,7 @@ TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
     const std::vector<std::string> listed = added_by([] { run("QDISPLAY", "8"); });
     ASSERT_EQ(listed.size(), 2U);
     EXPECT_EQ(listed[0], "subj");
-    EXPECT_EQ(listed[1].rfind("    \"dog\"|N|", 0), 0U) << listed[1];
+    EXPECT_EQ(listed[1], "    \"dog\"|N|sg|0001|#1||");  // attributes by name
     EXPECT_EQ(installed & 4096, 4096);
     EXPECT_EQ(messages("Global preselection complete").size(), 1U);
     qglobpre();
@@ -411,4 +411,41 @@ TEST_F(GentoCommandTest, GlobalPreselectionIsAKindOfItsOwn) {
     // Reading the lexicon again removes it.
     load_file(qlexicon, "l2.lex", "\"a\"|DET||1|\n");
     EXPECT_EQ(installed & 4096, 0);
+}
+
+TEST_F(GentoCommandTest, RemovingAStoreDropsTheResultsThatPointIntoIt) {
+    // Each way of releasing the attributes, the terminals or the lexicon, after a generation that
+    // made a preselection, with and without a global one.
+    struct Case {
+        const char* what;
+        bool global;
+        const char* uninstalled;
+    };
+    const Case cases[] = {
+        {"lexicon", false, "uninstalled: LE"},
+        {"lexicon", true, "uninstalled: LE, GP"},
+        {"terminals", true, "uninstalled: TM, LE, GP"},
+        {"attributes", false, "uninstalled: AT, LE"},
+        {"RM_QFILES le", true, "uninstalled: LE, GP"},
+    };
+    for (const Case& c : cases) {
+        load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj V[sg] %");
+        if (c.global) qglobpre();
+        generate();
+        ASSERT_NE(genSentences[0], nullptr) << c.what;
+        ASSERT_FALSE(added_by([] { run("QDISPLAY", "8"); }).empty()) << c.what;
+        const std::string what = c.what;
+        if (what == "lexicon") load_file(qlexicon, "l2.lex", "\"dog\"|N|sg|1|\n");
+        if (what == "terminals") load_file(qtmnls, "t2.tm", "DET N V");
+        if (what == "attributes") load_file(qattribute, "a2.att", "NUMBER ( sg , pl ) %");
+        if (what == "RM_QFILES le") run("RM_QFILES", "le");
+        EXPECT_EQ(messages("uninstalled:").back(), c.uninstalled) << what;
+        EXPECT_EQ(installed & 4096, 0) << what;
+        EXPECT_TRUE(added_by([] { run("QDISPLAY", "8"); }).empty()) << what;
+        EXPECT_EQ(preselect_list, nullptr) << what;
+        EXPECT_EQ(root, nullptr) << what;
+        for (const auto& sentence : genSentences)
+            EXPECT_EQ(sentence, nullptr) << what;
+        reset_gento();
+    }
 }

@@ -126,8 +126,11 @@ TEST_F(DriverTest, NoRootRuleOrTheNodeLimitStillEndsInOneSentence) {
     EXPECT_EQ(results("Transformed Sentence : ").size(), 1U);
     read_syntax(file("b.syn", "ROOT = N[sg] X %\nX = X X %\n").c_str());
     sentence();
-    EXPECT_FALSE(messages("cf expansion terminated").empty());
+    // A runaway rule is reported once per generation, not once per node that meets the limit.
+    EXPECT_EQ(messages("cf expansion terminated").size(), 1U);
     EXPECT_EQ(results("Transformed Sentence : ").size(), 2U);
+    sentence();
+    EXPECT_EQ(messages("cf expansion terminated").size(), 2U);
 }
 
 TEST_F(DriverTest, PreselectedWordsAndTheGlobalPreselection) {
@@ -183,6 +186,32 @@ TEST_F(DriverTest, AttributeOfAPreselectedWordFromItsEntry) {
     }
     EXPECT_EQ(seen, (std::set<std::string>{"bark", "barks"}));
     EXPECT_EQ(messages("requested attribute not present in lexical entry for: ").size(), 40U);
+}
+
+TEST_F(DriverTest, GlobalWordsKeepAgreementOverManyGenerations) {
+    // The syntax's preselection is made global; a user layer then replaces it by an empty one,
+    // so that every generation refers to the global clause. The number a generation takes from
+    // the global word must agree within it, whatever earlier generations left behind.
+    syntax(
+        "PRESELECT = subj : N %\n"
+        "ROOT = N[NUMBER _pre_ subj]/_pre_ subj VP %\n"
+        "VP = CHOOSE t : TAG ; V[NUMBER _pre_ subj] %\n");
+    global_preselect();
+    read_syntax(file("u.syn", "PRESELECT = %\n").c_str());
+    ASSERT_TRUE(messages("ERROR").empty()) << messages("ERROR")[0];
+    const std::string word = globalpre_list->RHS->dictionary->dictionary;
+    const std::string noun = word.substr(1, 3);
+    for (int i = 0; i < 60; ++i) {
+        const std::string s = sentence();
+        EXPECT_TRUE(s == noun + " barks" || s == noun + "s bark") << i << ": " << s;
+        // The noun and the verb carry the same number, and nothing else.
+        const std::string n = print_attr_list(root->son->attributes.get());
+        EXPECT_TRUE(n == "sg" || n == "pl") << i << ": " << n;
+        EXPECT_EQ(print_attr_list(root->son->sibling->son->attributes.get()), n) << i;
+        EXPECT_LE(attr_list_count(globalpre_list->RHS->dictionary->attributes.get()), 1) << i;
+    }
+    EXPECT_TRUE(messages("No lexical entry").empty());
+    EXPECT_LE(delayptr, kDelaySize / 10);  // the delay table does not creep up
 }
 
 }  // namespace

@@ -157,13 +157,21 @@ TEST_F(LexTest, FieldPositionsSkipCodedSegments) {
     EXPECT_EQ(entry_weight(rec.c_str()), 5);
 }
 
-TEST_F(LexTest, PrintlexListsEveryEntryByTerminalNewestFirst) {
-    lexicon("\"run\"|V|\n\"dog\"|N|\n\"cat\"|N|\n");
+TEST_F(LexTest, PrintlexListsEveryEntryByTerminalNewestFirstAndReadably) {
+    // Coded attributes come out as their names, compounds separated as they were written; a
+    // keyword kept as its code byte shows as the number in braces.
+    lexicon(
+        "\"run\"|V|\n\"dog\"|N|sg.third, <comp, PERSON|4|x|\n\"cat\"|N|\n"
+        "_ilt_ \"big\"|ADJ|<sup|1|\n");
     const std::size_t before = lines_of(kMsgCore).size();
     printlex();
     const std::vector<std::string> all = lines_of(kMsgCore);
     EXPECT_EQ(Entries(all.begin() + static_cast<long>(before), all.end()),
-              (Entries{"\"cat\"|N|||||", "\"dog\"|N|||||", "\"run\"|V|||||"}));
+              (Entries{"\"cat\"|N|||||", "\"dog\"|N|sg.third, PERSON, <comp|0004|x||",
+                       "\"run\"|V|||||", "{12}\"big\"|ADJ|<sup|0001|||"}));
+    EXPECT_EQ(printable_entry(nullptr), "");
+    // A segment cut short is shown byte by byte, never read past its end.
+    EXPECT_EQ(printable_entry(("\"w\"|N|" + std::string(1, kAttrCode)).c_str()), "\"w\"|N|{25}");
 }
 
 TEST_F(LexTest, RestoredEntriesKeepFileOrderAndTheirPlacesUpTo1024) {

@@ -268,3 +268,26 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
     EXPECT_EQ(shown, (Words{"1 matches; <RETN> continues, <DEL> aborts", display, three, display,
                             three, "terminal class not found", "] missing"}));
 }
+
+TEST_F(ChoiceTest, QfreqTakesLatinOneNamesAndAnUnknownAttributeMatchesNothing) {
+    clear_terminals();
+    read_terminals(file("l1.tm", "N \xC9T\xC9").c_str());
+    lexicon("\"\xE9t\xE9\"|\xC9T\xC9||10|\n\"dog\"|N|sg|10|\n\"cat\"|N|pl|10|\n");
+    std::vector<std::string> screen;
+    set_command_capture(&screen);
+    pushfn("\r\x7f");
+    vary_frequency("\xC9T\xC9/+3");
+    EXPECT_EQ(entry_weight(entries(1)[0].c_str()), 3);
+    pushfn("\r\x7f");
+    vary_frequency("N[nosuch]/+7");
+    EXPECT_EQ(count("Unknown attribute nosuch"), 1);
+    for (const std::string& e : entries(0))
+        EXPECT_EQ(entry_weight(e.c_str()), 10) << e;
+    set_command_capture(nullptr);
+    Words asked;
+    for (const std::string& l : screen) {
+        if (l.find("matches;") != std::string::npos) asked.push_back(l.substr(3));
+    }
+    EXPECT_EQ(asked, (Words{"1 matches; <RETN> continues, <DEL> aborts",
+                            "0 matches; <RETN> continues, <DEL> aborts"}));
+}

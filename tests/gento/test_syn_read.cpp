@@ -94,7 +94,7 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
         "D = (CHOOSE x : NUMBER ; B[x] | E[x]) %\nF1 = < sg : CHOOSE y : PERSON ; B[y] > C[y] %\n"
         // A bad frequency value costs the rule nothing; field bytes above 127 would be read
         // back as negative numbers.
-        "C1 = D /+ (E) %\nH1 = I /200 = x %\nJ1 = K /@128 %\n"
+        "C1 = D /+ (E) %\nC2 = D /+x E /$7 %\nH1 = I /200 = x %\nJ1 = K /@128 %\n"
         "A2 = B ; C RULE %\nT = TRANSFORMATION A : 1[2NUMBER] ; %\n" +
         wide + ") %\n%include \"missing\"\nROOT = S %\nY1 = Y2 /\"open %\n");
     for (const auto& [name, coded] :
@@ -104,6 +104,7 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
                                                           {"F", "{7} G"},
                                                           {"LAST", "{7} OK"},
                                                           {"C1", "{7} D({1}| E)"},
+                                                          {"C2", "{7} D E{19}-7"},
                                                           {"ROOT", "{7} S"}}) {
         EXPECT_EQ(rule(name), code(coded)) << name;
     }
@@ -127,6 +128,7 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
         "Z61 Unexpected identifier: pl in attribute  ", "Z62 Missing compound attribute.  ",
         "Z8 Encountered char ';' instead of colon.  ", "D Unknown attribute x ",
         "F1 Unknown attribute y ", "C1 Improper token follows + or $:  char '(' ",
+        "C2 Improper token follows + or $:  identifier: x ",
         "H1 Missing field number in restriction.  ", "J1 Missing field number in indirection.  ",
         "A2 Improper token:  char ';' ", "A2 Improper token:  token: RULE ", "T ! missing  ",
         "T Missing compound attribute.  ", "W1 Too many alternatives in a choice.   ",
