@@ -152,11 +152,23 @@ TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
     store(1, 1);
     EXPECT_EQ(lines_of(1).back(), "%");
 
-    // Paths of up to 99 steps are written, of up to 38 read back: a chain 105 nodes deep.
-    purge_all_trees();
-    treenode* at = root = node("ROOT");
-    for (int i = 0; i < 104; ++i)
-        at = at->son = makenode("D");
+    // Paths of up to 99 steps are written, of up to 38 read back: chains 39 and 105 nodes deep.
+    const auto chain = [](int below) {
+        purge_all_trees();
+        treenode* at = root = node("ROOT");
+        for (int i = 0; i < below; ++i)
+            at = at->son = makenode("D");
+    };
+    chain(38);
+    stored(1);
+    restorenode(saved("deep38").c_str());
+    ASSERT_NE(root, nullptr);
+    int depth = 0;
+    for (const treenode* n = root; n != nullptr; n = n->son)
+        ++depth;
+    EXPECT_EQ(std::tuple(depth, count("Path too long"), count("RECOVER cannot")),
+              std::tuple(39, 0, 0));
+    chain(104);
     const std::vector<std::string> lines = stored(1);
     ASSERT_EQ(lines.size(), 2U + 100U + 2U);  // $u, $t 0, the top and 99 below it, $L, %
     EXPECT_EQ(lines[101], std::string(99, 'S') + "|G|D||0|\"\"||");
