@@ -163,19 +163,10 @@ TEST_F(MorphTest, MalformedExpressionsAndGuardsAreHarmless) {
     load_tables("T ( \"t\" )");
     Leaves s = leaves({});
     current_node = s.root;
-    std::vector<std::string> inputs = {"",
-                                       "|",
-                                       "#",
-                                       "$",
-                                       ")",
-                                       "(((",
-                                       "T(",
-                                       "T)",
-                                       "\"",
-                                       "!&-!",
-                                       "\xff\x01)",
-                                       "#99999999999|",
-                                       "$R$R$R)T(sg)"};
+    // clang-format off
+    std::vector<std::string> inputs = {"", "|", "#", "$", ")", "(((", "T(", "T)", "\"", "!&-!",
+                                       "\xff\x01)", "#99999999999|", "$R$R$R)T(sg)"};
+    // clang-format on
     inputs.push_back(std::string(300, ')'));
     for (const std::string& in : inputs)
         (void)eval(in);

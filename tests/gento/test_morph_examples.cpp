@@ -21,12 +21,10 @@ TEST_F(MorphTest, TheEnglishExampleInflectsNounsVerbsArticlesAndBe) {
     ASSERT_EQ(count("ERROR"), 0);
     // {word, terminal, values, form}: a looks at the word after it, the last one at none.
     const std::vector<std::tuple<const char*, const char*, std::vector<const char*>, const char*>>
-        rows = {{"baby", "N", {"pl"}, "babies"},
-                {"fox", "N", {"pl"}, "foxes"},
-                {"boy", "N", {"pl"}, "boys"},
-                {"witch", "N", {"pl"}, "witches"},
-                {"child", "N", {"pl"}, "children"},
-                {"witch", "N", {"sg"}, "witch"},
+        // clang-format off
+        rows = {{"baby", "N", {"pl"}, "babies"}, {"fox", "N", {"pl"}, "foxes"},
+                {"boy", "N", {"pl"}, "boys"}, {"witch", "N", {"pl"}, "witches"},
+                {"child", "N", {"pl"}, "children"}, {"witch", "N", {"sg"}, "witch"},
                 {"cry", "VI", {"past", "sg", "third"}, "cried"},
                 {"cry", "VI", {"present", "sg", "third"}, "cries"},
                 {"play", "VI", {"past", "pl", "first"}, "played"},
@@ -34,15 +32,13 @@ TEST_F(MorphTest, TheEnglishExampleInflectsNounsVerbsArticlesAndBe) {
                 {"like", "VT", {"past", "sg", "first"}, "liked"},
                 {"sleep", "VI", {"past", "sg", "third"}, "slept"},
                 {"sleep", "VI", {"present", "pl", "third"}, "sleep"},
-                {"a", "DET", {"sg"}, "an"},
-                {"owl", "N", {"sg"}, "owl"},
-                {"a", "DET", {"sg"}, "a"},
-                {"dog", "N", {"sg"}, "dog"},
+                {"a", "DET", {"sg"}, "an"}, {"owl", "N", {"sg"}, "owl"},
+                {"a", "DET", {"sg"}, "a"}, {"dog", "N", {"sg"}, "dog"},
                 {"be", "COP", {"past", "pl", "third"}, "were"},
                 {"be", "COP", {"past", "sg", "third"}, "was"},
                 {"be", "COP", {"present", "sg", "first"}, "am"},
-                {"be", "COP", {"present", "pl", "third"}, "are"},
-                {"a", "DET", {"sg"}, "a"}};
+                {"be", "COP", {"present", "pl", "third"}, "are"}, {"a", "DET", {"sg"}, "a"}};
+    // clang-format on
     std::vector<std::string> entries;
     for (const auto& [word, terminal, values, form] : rows) {
         const int t = lookup_terminal(terminal);
