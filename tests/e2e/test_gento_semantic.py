@@ -46,8 +46,9 @@ def test_expression_becomes_the_preselection_of_the_next_generation():
         editing(oru)
         analyse(oru, "see(child, small(cat))")
         oru.wait_for("%")
-        assert [r.strip() for r in oru.screen.display][3:10] == ["PRESELECT =", "act:VT[see];", "agent:N[child];",
-                                   "quality:ADJ[small];", "patient:N[cat]", "%", ""], oru.text()
+        assert [r.strip() for r in oru.screen.display][3:10] == [
+            "PRESELECT =", "act:VT[see];", "agent:N[child];", "quality:ADJ[small];",
+            "patient:N[cat]", "%", ""], oru.text()
         oru.send("SApre.syn\r")
         oru.send("USpre.syn\r")
         show_core(oru, 7)

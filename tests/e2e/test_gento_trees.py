@@ -78,7 +78,8 @@ def test_store_recover_and_the_displays_in_the_terminal():
         oru.send("\rCO7\r")
         oru.wait_for("ERROR stored tree input  Unable to recover tree. Cause: Invalid identifier")
         oru.send("CO3\r\r")
-        oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"), "the editing screen")
+        oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"),
+                        "the editing screen")
         oru.send("typed on")
         oru.wait_for("typed on")
 
