@@ -19,6 +19,10 @@
 #include "print_procs.hpp"
 #include "scrout.hpp"
 #include "semantic.hpp"
+#include "stud_err.hpp"
+#include "stud_mor.hpp"
+#include "stud_phon.hpp"
+#include "stud_read.hpp"
 #include "syn_builtIn.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
@@ -40,8 +44,8 @@ void qtstinput() {
 // Start-up, the response, the general generation commands and the generation operations
 // ---------------------------------------------------------------------------------------------
 FixStr<kResponseLen> response;
+bool response_cut = false;
 std::array<std::string, kRoots> error_function;
-std::string rootset;
 
 namespace {
 
@@ -72,6 +76,7 @@ void initgento() {
 
 void getresponse() {
     std::string text;
+    bool cut = false;
     const COREFILE& cf = cur();
     int col = cf.curcol;
     bool blank = false;
@@ -82,7 +87,11 @@ void getresponse() {
         } else {
             blank = false;
         }
-        if (text.size() < kResponseLen) text += c;
+        if (text.size() < kResponseLen) {
+            text += c;
+        } else if (c != ' ') {
+            cut = true;
+        }
     };
     for (const LINE* l = cf.lnptr; l != nullptr && l != cf.header; l = l->down, col = 1) {
         const bool has_text = l->object != kObjNew && l->object != kObjPicture;
@@ -92,6 +101,7 @@ void getresponse() {
     }
     if (!text.empty() && text.back() == ' ') text.pop_back();
     response.assign_cut(text);
+    response_cut = cut;
 }
 
 void qrmfiles() {
@@ -139,7 +149,7 @@ void qdisplay() {
 }
 
 void qrootset() {
-    rootset = picstring.view();
+    err_set_rootset(picstring.view());
 }
 
 void qrandomseed() {
@@ -176,7 +186,7 @@ void reset_gento_cmds() {
     response.clear();
     for (std::string& s : error_function)
         s.clear();
-    rootset.clear();
+    response_cut = false;
 }
 
 // ---------------------------------------------------------------------------------------------
@@ -230,6 +240,21 @@ void qcompare() {
     if (n < 1 || n >= kRoots) return;
     const std::string& keys = error_function[static_cast<std::size_t>(n)];
     if (!keys.empty()) push_keys(keys);
+}
+
+void qnewcompare() {
+    getresponse();
+    err_analysis(response.view(), response_cut);
+}
+
+void qcompsingle() {
+    const int n = gnum();
+    getresponse();
+    err_analysis_single(response.view(), n, response_cut);
+}
+
+void qenummorph() {
+    generate_enumerations();
 }
 
 void disp_sent() {
@@ -366,4 +391,34 @@ void qmakepre() {
                     n);
     }
     analyse_sem_expr(line.c_str());
+}
+
+// ---------------------------------------------------------------------------------------------
+// Files of response analysis: phonology tables, morphological errors, tag information
+// ---------------------------------------------------------------------------------------------
+namespace {
+constexpr int kPhonologyBit = 128;
+constexpr int kMorphErrorsBit = 256;
+constexpr int kTagInfoBit = 512;
+}  // namespace
+
+void qipa() {
+    uninstall_n(8);
+    phon_readtables(curfile.c_str());
+    putgentofile(curfile.c_str(), 'p');
+    installed |= kPhonologyBit;
+}
+
+void qmrpherror() {
+    uninstall_n(9);
+    merror_readtables(curfile.c_str());
+    putgentofile(curfile.c_str(), 'e');
+    installed |= kMorphErrorsBit;
+}
+
+void qtginfo() {
+    uninstall_n(10);
+    tag_readtables(curfile.c_str());
+    putgentofile(curfile.c_str(), 'g');
+    installed |= kTagInfoBit;
 }

@@ -49,10 +49,9 @@ void qtalk();
 // The student's response, collected by getresponse from the cursor to the end of the core file.
 inline constexpr std::size_t kResponseLen = 199;
 extern FixStr<kResponseLen> response;
+extern bool response_cut;  // the last response collected was longer than kResponseLen
 void getresponse();
 // Per sentence number, the keys QERROR gave to run when a response matches that sentence.
 extern std::array<std::string, kRoots> error_function;
-// The roots that QROOTSET named for response analysis.
-extern std::string rootset;
 // Start-up and tests: no response, no error functions, no roots set.
 void reset_gento_cmds();

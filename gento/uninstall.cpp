@@ -10,6 +10,9 @@
 #include "lt_mem.hpp"
 #include "morphology.hpp"
 #include "scrout.hpp"
+#include "stud_mor.hpp"
+#include "stud_phon.hpp"
+#include "stud_read.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
 
@@ -29,9 +32,9 @@ const std::array<qfile_row, kKinds> qfile_table = {{
     {"TB", kTB, clear_tables, nullptr, 'T'},
     {"TM", kTM | kLE | kMR, clear_terminals, clear_terminals, 't'},
     {"LE", kLE | kGP, clearlexicon, nullptr, 'L'},
-    {"IP", kIP, nullptr, nullptr, 'p'},
-    {"MR", kMR, nullptr, nullptr, 'e'},
-    {"TG", kTG, nullptr, nullptr, 'g'},
+    {"IP", kIP, clear_phon_tables, clear_phon_tables, 'p'},
+    {"MR", kMR, clear_mrdata, clear_mrdata, 'e'},
+    {"TG", kTG, clear_tag_tables, clear_tag_tables, 'g'},
     {"SM", kSM, nullptr, nullptr, '@'},
     {"LX", kLX, purge_lt_rules, initialize_lt_rules, 'x'},
     {"GP", kGP, clear_GP, clear_GP, '@'},

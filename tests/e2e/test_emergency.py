@@ -97,7 +97,7 @@ def test_copies_fall_back_to_home_then_temporary_directory():
         os.chmod(home, 0o755)
 
 
-def test_copies_are_written_as_save_writes_and_beside_their_file_after_cd():
+def test_a_crash_leaves_copies_of_every_changed_core_file_written_as_save_writes():
     d = scratch()
     os.mkdir(os.path.join(d, "elsewhere"))
     original = "first line\n\\rA|B|\n\\m x+1\nélève « ok »\n".encode()
@@ -105,27 +105,11 @@ def test_copies_are_written_as_save_writes_and_beside_their_file_after_cd():
     oru = Started(None, ["notes.txt"], d, UTF8)
     with oru:
         oru.wait_for("first line")
-        oru.send("CDelsewhere\r")
-        oru.send("\r")
+        # After a change of directory the copy still goes beside its file.
+        oru.send("CDelsewhere\r\r")
         oru.send("E")
         oru.wait_for("Eirst line")
-        oru.child.kill(signal.SIGHUP)
-        oru.wait_exit()
-    copy = read(os.path.join(d, "notes.txt.save"))
-    assert copy == b"E" + original[1:], copy
-    assert not os.path.exists(os.path.join(d, "elsewhere", "notes.txt.save"))
-
-
-def test_a_crash_leaves_copies_of_every_changed_core_file():
-    d = scratch()
-    write(os.path.join(d, "notes.txt"), b"first line\n")
-    oru = Started(None, ["notes.txt"], d, UTF8)
-    with oru:
-        oru.wait_for("first line")
-        oru.send("\r")
-        oru.send("E")
-        oru.wait_for("Eirst line")
-        # A second core file, never named, changed too.
+        # A second core file, never named, changed too: its copy goes in the current directory.
         oru.send("\x03CO2\r\r")
         oru.send("scratch text")
         oru.wait_for("scratch text")
@@ -133,9 +117,10 @@ def test_a_crash_leaves_copies_of_every_changed_core_file():
         oru.wait_exit()
         assert oru.child.signalstatus == signal.SIGSEGV, (oru.child.exitstatus,
                                                           oru.child.signalstatus)
-    assert read(os.path.join(d, "notes.txt.save")) == b"Eirst line\n"
-    assert read(os.path.join(d, "oru-core-2.save")) == b"scratch text\n"
+    assert read(os.path.join(d, "notes.txt.save")) == b"E" + original[1:]
+    assert read(os.path.join(d, "elsewhere", "oru-core-2.save")) == b"scratch text\n"
     assert b"core file 2 saved in oru-core-2.save" in oru.raw, oru.raw[-400:]
+    assert sorted(os.listdir(os.path.join(d, "elsewhere"))) == ["oru-core-2.save"]
     mode = stat.S_IMODE(os.stat(os.path.join(d, "notes.txt.save")).st_mode)
     assert mode == 0o600, oct(mode)
 

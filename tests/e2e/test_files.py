@@ -1,5 +1,6 @@
-"""Files and procedures through the real program: fetching at start-up, a procedure that edits,
-saves and leaves, and writes that fail on a full device or a full disk."""
+"""Files, procedures and a driver through the real program: a procedure that edits, saves and
+leaves, one that sees a failing FETCH, EMIT blocks a driver reads, and a write that fails on a
+full disk."""
 import os
 import shlex
 
@@ -20,28 +21,9 @@ def read(path):
         return f.read().decode("latin-1")
 
 
-def test_start_fetches_the_file_named_on_the_command_line():
-    d = scratch()
-    write(os.path.join(d, "notes.txt"), "hello world\n\tindented\nlast line")
-    oru = oruterm.Oru(["notes.txt"], cwd=d)
-    try:
-        oru.wait_for("hello world")
-        oru.wait_for("        indented")
-        oru.wait_for("last line")
-        oru.send("GO\r")
+def run_to_end(d, *args):
+    with oruterm.Oru(list(args), cwd=d) as oru:
         assert oru.wait_exit() == 0
-    finally:
-        oru.close()
-
-    # A file that does not exist only names the core file.
-    oru = oruterm.Oru(["brand-new.txt"], cwd=d)
-    try:
-        oru.wait_for("brand-new.txt")
-        oru.send("GO\r")
-        assert oru.wait_exit() == 0
-        assert not os.path.exists(os.path.join(d, "brand-new.txt"))
-    finally:
-        oru.close()
 
 
 def test_procedure_edits_saves_answers_and_says_goodbye():
@@ -50,14 +32,10 @@ def test_procedure_edits_saves_answers_and_says_goodbye():
     write(os.path.join(d, "extra.txt"), "third\n")
     write(os.path.join(d, "other.txt"), "to be replaced\n")
     # OVERWRITE of a file not fetched asks, and GOODBYE asks about the changed core file 2:
-    # both answers come from the procedure itself.
-    write(os.path.join(d, "run.proc"),
+    # both answers come from the procedure itself, whose name is taken exactly as given.
+    write(os.path.join(d, "my proc;1.prc"),
           "FEin.txt\nAPextra.txt\nSAout.txt\nOVother.txt\n\nCO2\nAPextra.txt\nGO\n\n")
-    oru = oruterm.Oru(["-p", "run.proc"], cwd=d)
-    try:
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
+    run_to_end(d, "-p", "my proc;1.prc")
     assert read(os.path.join(d, "out.txt")) == "first\nsecond\nthird\n"
     assert read(os.path.join(d, "other.txt")) == "first\nsecond\nthird\n"
     assert read(os.path.join(d, "in.txt")) == "first\nsecond\n"
@@ -71,11 +49,7 @@ def test_failing_fetch_is_seen_by_the_procedure():
     write(os.path.join(d, "try.proc"),
           "FEmissing.txt\n\n\n~{?}{C}~SAgot-missing.txt\n\n~{.}"
           "{C}~FEthere.txt\n\n~{?}{C}~SAgot-there.txt\n\n~{.}{C}~GO\n")
-    oru = oruterm.Oru(["-p", "try.proc"], cwd=d)
-    try:
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
+    run_to_end(d, "-p", "try.proc")
     assert not os.path.exists(os.path.join(d, "got-missing.txt"))
     assert read(os.path.join(d, "got-there.txt")) == "present\n"
 
@@ -94,27 +68,22 @@ def test_a_procedure_loop_that_never_answers_a_message_is_abandoned():
         oru.wait_screen(lambda o: text(o) == ["GOOD"], "the typed word")
 
 
-def test_write_onto_a_full_device_fails_and_keeps_the_file_changed():
+def test_emit_sends_blocks_to_the_driver_only_when_asked():
     d = scratch()
-    write(os.path.join(d, "in.txt"), "alpha\n")
-    write(os.path.join(d, "extra.txt"), "beta\n")
-    oru = oruterm.Oru(["in.txt"], cwd=d)
-    try:
-        oru.wait_for("alpha")
-        oru.send("APextra.txt\r")
-        oru.wait_for("beta")
-        oru.send("OV/dev/full\r")
-        oru.wait_for("Check name, not file fetched")
-        oru.send("\r")
-        oru.wait_for("Write Failed")
-        oru.send("\r")
-        oru.send("GO\r")
-        oru.wait_for("WARNING: corefile 1 not saved")
-        oru.send("\r")
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
-    assert read(os.path.join(d, "in.txt")) == "alpha\n"
+    write(os.path.join(d, "short.txt"), "one\ntwo\nthree\n")
+    # EMIT to the editor's own output, the default, sends nothing down the pipe: the first line
+    # the driver reads is the answer to ASK 2.
+    write(os.path.join(d, "drive.py"), "#!/usr/bin/python3\nimport sys\n"
+          "def cmd(s):\n    sys.stdout.write(s + '\\r'); sys.stdout.flush()\n"
+          "cmd('FEshort.txt'); cmd('EM1'); cmd('AS2')\n"
+          "got = [sys.stdin.readline()]\n"
+          "cmd('EM1|2|3|1')\n"
+          "while got[-1] not in ('$$$\\r\\n', ''):\n    got.append(sys.stdin.readline())\n"
+          "open('got.txt', 'w').write(''.join(got))\n"
+          "cmd('GO')\n")
+    os.chmod(os.path.join(d, "drive.py"), 0o755)
+    run_to_end(d, "-d", "drive.py")
+    assert read(os.path.join(d, "got.txt")) == "1\ntwo\nthree\n$$$\r\n"
 
 
 def test_overwrite_on_a_full_disk_keeps_the_old_contents():
@@ -132,7 +101,7 @@ def test_overwrite_on_a_full_disk_keeps_the_old_contents():
     env = dict(os.environ)
     env.setdefault("TERM", "xterm")
     oru.child = oruterm.pexpect.spawn("/bin/sh", ["-c", cmd], dimensions=(24, 80), cwd=d, env=env)
-    try:
+    with oru:
         oru.wait_for("the old contents")
         oru.send("APbig.txt\r")
         oru.send("OVkeep.txt\r")
@@ -140,12 +109,13 @@ def test_overwrite_on_a_full_disk_keeps_the_old_contents():
         oru.send("\r")
         assert read(os.path.join(d, "keep.txt")) == old
         assert sorted(os.listdir(d)) == ["big.txt", "keep.txt"]
-        oru.send("GO\r")
+        # The keys act, and leaving warns that the core file was not saved.
+        oru.send("\rX")
+        oru.wait_for("Xhe old contents")
+        oru.send("\x03GO\r")
         oru.wait_for("WARNING: corefile 1 not saved")
         oru.send("\r")
         assert oru.wait_exit() == 0
-    finally:
-        oru.close()
 
 
 if __name__ == "__main__":

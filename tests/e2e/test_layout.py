@@ -51,14 +51,8 @@ def saved(o, d, name, expected):
     path = os.path.join(d, name)
     o.send(COMMAND)
     commands(o, "SA" + name)
-
-    def holds(_):
-        return os.path.exists(path) and read(path) == expected
-    try:
-        o.wait_screen(holds, f"{name} to hold {expected!r}")
-    except AssertionError:
-        got = read(path) if os.path.exists(path) else None
-        raise AssertionError(f"{name} holds {got!r}, not {expected!r}") from None
+    o.wait_screen(lambda _: os.path.exists(path) and read(path) == expected,
+                  f"{name} to hold {expected!r}")
 
 
 def ruler(o):

@@ -1,4 +1,3 @@
-# e2e-matrix
 """Terminal set-up: a missing or unknown TERM, and the terminal left as it was found."""
 import os
 

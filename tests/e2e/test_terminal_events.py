@@ -1,8 +1,8 @@
 # e2e-matrix
-"""The terminal after a resize, a stop and resume, a shell escape and a driver's suspension: the
-pseudo-terminal is in the editor's mode exactly as at start-up, the screen is whole, the cursor
-stands on the text cursor, KEY and FONT changes are kept, and keys act at once, Ctrl-\\, Ctrl-Z,
-Ctrl-S and Ctrl-Q among them."""
+"""The terminal after a resize, a stop and resume, the interrupt key, a shell escape and a
+driver's suspension: the pseudo-terminal is in the editor's mode exactly as at start-up, the screen
+is whole, the cursor stands on the text cursor, KEY and FONT changes are kept, and keys act at once,
+Ctrl-\\, Ctrl-Z, Ctrl-S and Ctrl-Q among them."""
 import os
 import re
 import signal
@@ -91,15 +91,25 @@ def resize(o, rows, cols, screen):
     o.wait_screen(screen, f"the screen at {rows}x{cols}")
 
 
+def layout(rows, cols):
+    """The layout at a size: status line, ruler (margins 1 and 72, tabs every 8 columns), help line
+    and command line; on a terminal of 80 columns or more the status fields and margins too."""
+    def whole(s):
+        status, ruler = s.row(0), s.row(1)
+        return (status.startswith("  Core:") and ruler[2] == "<" and ruler[10] == "!"
+                and s.row(rows - 2) == "-" * cols and s.row(rows - 1).startswith("Expecting Typing")
+                and (cols < 80 or (status[49:56] == "Lines: " and status[63:78] == "View:  TEXT    "
+                                   and ruler[73] == ">" and len(ruler.rstrip()) == cols)))
+    return whole
+
+
 def test_resize_to_several_sizes():
     with start(oruterm.scratch("oru-events-")) as o:
         # A line-drawing cell shown as '=' by FONT: resizing keeps it.
         o.send("\x03FO20|61\r\r\x1b[C\x1b[C\x1b[g\x1b[C\x1b[C\x1b[B\r")
         o.wait_screen(lambda s: s.row(2)[5] == "=" and "TEXT" in s.row(0), "the drawn '='")
         for rows, cols in ((30, 100), (10, 40), (24, 80)):
-            resize(o, rows, cols, lambda s: s.row(0).startswith("  Core:")
-                   and s.row(rows - 1).startswith("Expecting Typing")
-                   and s.row(rows - 2) == "-" * cols)
+            resize(o, rows, cols, layout(rows, cols))
             keys_act(o, f"after resizing to {rows}x{cols}")
         o.send("\x10" * 5)
         o.wait_screen(lambda s: s.row(2)[5] == "=", "the '=' after the resizes")
@@ -140,11 +150,20 @@ def test_suspend_and_resume():
             keys_act(o, f"after resume {n}")
 
 
-def test_shell_escape_and_back():
-    with start(oruterm.scratch("oru-events-")) as o:
+def test_interrupt_key_and_shell_escape():
+    folder = oruterm.scratch("oru-events-")
+    with start(folder) as o:
+        # Ctrl-_, the terminal's interrupt key, opens the command line.
+        o.send("\x1f")
+        o.wait_screen(lambda s: "Expecting Command" in s.row(23), "the command line")
+        o.send("FE")
+        o.wait_screen(lambda s: s.row(23)[19:].startswith("FETCH"), "the command's name")
+        o.send("\x7f" * 3 + "\r")
+        o.wait_screen(lambda s: "Typing" in s.row(23), "typing mode")
+        keys_act(o, "after the interrupt key")
         # The second command changes the terminal's control characters and modes: the editor's
         # mode comes back all the same.
-        for command in ("echo shell-ran", "stty intr ^X quit ^X susp ^X start ^X stop ^Y echo"):
+        for command in ("echo made > shell.out", "stty intr ^X quit ^X susp ^X start ^X stop ^Y echo"):
             o.send(f"\x03SH{command}\r")
             o.wait_for("Type [return] to continue")
             assert tty_modes(o) == o.start_modes, "the editor's mode while waiting for Return"
@@ -154,6 +173,8 @@ def test_shell_escape_and_back():
             o.send("\r")
             o.wait_screen(lambda s: "Typing" in s.row(23), "typing mode")
             keys_act(o, f"after SHELL {command}")
+        with open(os.path.join(folder, "shell.out")) as f:
+            assert f.read() == "made\n"
 
 
 def test_driver_suspended_by_the_suspend_key():
@@ -165,6 +186,34 @@ def test_driver_suspended_by_the_suspend_key():
         o.send(SUSPEND)  # the driver is stopped and the keyboard takes over
         keys_act(o, "after the driver's suspension")
         o.send("\x03SW2\r")  # end the driver
+
+
+def test_closing_the_terminal_leaves_an_emergency_copy():
+    # Closing the terminal sends a hang-up; with hang-ups ignored the keyboard simply ends. Both
+    # keep the edit, beside the file, without replacing an older copy; unchanged core files leave
+    # no copy.
+    for ignore_hangup in (False, True):
+        folder = oruterm.scratch("oru-events-")
+        with open(os.path.join(folder, "notes.txt.save"), "w") as f:
+            f.write("an older copy\n")
+        old = signal.signal(signal.SIGHUP, signal.SIG_IGN) if ignore_hangup else None
+        try:
+            o = start(folder)
+        finally:
+            if ignore_hangup:
+                signal.signal(signal.SIGHUP, old)
+        o.send("E")
+        o.wait_screen(lambda s: s.row(2).startswith("  Eine 1"), "the edit")
+        o.child.close(force=False)
+        copy = os.path.join(folder, "notes.txt.save.1")
+        end = time.monotonic() + oruterm.TIMEOUT
+        while not (os.path.exists(copy) and open(copy).read().endswith("line 60\n")):
+            assert time.monotonic() < end, f"no emergency copy (hang-ups ignored: {ignore_hangup})"
+            time.sleep(0.05)
+        assert open(copy).read() == "Eine 1\n" + NOTES[7:], ignore_hangup
+        assert open(os.path.join(folder, "notes.txt.save")).read() == "an older copy\n"
+        assert sorted(os.listdir(folder)) == ["notes.txt", "notes.txt.save", "notes.txt.save.1"]
+        assert o.child.exitstatus == 1 or o.child.signalstatus is not None, ignore_hangup
 
 
 if __name__ == "__main__":

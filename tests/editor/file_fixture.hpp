@@ -13,8 +13,8 @@
 
 #include "file.hpp"
 #include "scrin.hpp"
-#include "tabs.hpp"
 #include "store_fixture.hpp"
+#include "tabs.hpp"
 
 class FileTest : public StoreTest {
   protected:

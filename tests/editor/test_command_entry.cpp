@@ -136,10 +136,12 @@ TEST_F(EntryTest, NamesPromptsAndMessagesGoWhereTheUserLooks) {
     type(std::string("po3|") + kRubout);
     expect_shown({"$Cb"});
 
-    // An edited core file is warned about before a command that replaces it.
+    // An edited core file is warned about before a command that replaces it, and CLEAR takes the
+    // name off the status line.
+    cur().filname.assign("chapter.txt");
     cur().edited = 1;
     type("cl\r");
-    expect_shown({"$mhWarning: corefile not saved"});
+    expect_shown({"$mhWarning: corefile not saved", "$mn"});
 
     // A full store refuses the commands that add text.
     full = 1;

@@ -3,6 +3,7 @@
 
 #include <cstdio>
 #include <string>
+#include <vector>
 
 #include "command_fixture.hpp"
 #include "file.hpp"
@@ -50,26 +51,21 @@ TEST_F(Commands, EndShowsTheLastWindowfulWithTheCursorAtItsTop) {
 }
 
 TEST_F(Commands, TabStopsAddUpAndClear) {
-    run("TA", "0");
-    run("TA", "8");
-    EXPECT_EQ(tabs[1], 1);
-    EXPECT_EQ(tabs[137], 1);
-    EXPECT_EQ(tabs[5], 0);
-    run("TA", "4");
-    for (int c = 1; c <= 144; ++c)
-        EXPECT_EQ(tabs[c], (c - 1) % 4 == 0 ? 1 : 0) << c;
-    run("TA", "0");
-    for (char t : tabs)
-        EXPECT_EQ(t, 0);
-    run("TA", "143");
-    EXPECT_EQ(tabs[1], 1);
-    EXPECT_EQ(tabs[144], 1);
-    run("TA", "144");
-    EXPECT_EQ(tabs[2], 0);
-    run("TA", "8");
-    run("TA", "99999999999");
-    EXPECT_EQ(tabs[9], 1);
-    EXPECT_EQ(tabs[10], 0);
+    // Each TAB adds stops every n columns from column 1 (a huge n saturates); TAB 0 clears all.
+    // The interval, then columns with and without a stop.
+    // clang-format off
+    const std::tuple<const char*, std::vector<int>, std::vector<int>> steps[] = {
+        {"0", {}, {1, 9}},         {"8", {1, 9, 137}, {5}}, {"4", {1, 5, 9, 141}, {2, 144}},
+        {"0", {}, {1, 5, 9, 141}}, {"143", {1, 144}, {2}},  {"144", {1, 144}, {2}},
+        {"0", {}, {1}},            {"8", {1, 9}, {10}},     {"99999999999", {9}, {10}}};
+    // clang-format on
+    for (const auto& [interval, set, clear] : steps) {
+        run("TA", interval);
+        for (const int c : set)
+            EXPECT_EQ(tabs[c], 1) << interval << " " << c;
+        for (const int c : clear)
+            EXPECT_EQ(tabs[c], 0) << interval << " " << c;
+    }
 }
 
 TEST_F(Commands, ValuesOutsideTheirTablesAreRefused) {

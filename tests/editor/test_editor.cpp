@@ -12,6 +12,7 @@ namespace {
 constexpr int kNewLine = 10;  // nuline: L F, limit 20, allowed on any line
 constexpr int kInMode = 22;   // inmode: no side effects, mask 0
 constexpr int kPageDown = 30;
+constexpr int kPageUp = 28;
 
 std::string joined(const std::vector<std::string>& cmds) {
     std::string all;
@@ -42,6 +43,18 @@ TEST_F(EditLoop, NewLineOperationFollowsViewAndMarksTheFileEdited) {
     cureditmask = editmask[3];
     EXPECT_TRUE(dispatch(kNewLine));
     EXPECT_EQ(cur().lncount, 2);
+
+    // Keys that change the text mark an unchanged file edited; moves and modes do not.
+    const std::pair<int, bool> keys[] = {{5, true},   {79, true},       {19, false},
+                                         {17, false}, {kInMode, false}, {18, false}};
+    for (const auto& [code, edits] : keys) {
+        SetUp();
+        fill_lines({"one two", "three"});
+        cur().edited = 0;
+        cur().curcol = 2;
+        EXPECT_TRUE(dispatch(code)) << code;
+        EXPECT_EQ(cur().edited, edits ? 1 : 0) << code;
+    }
 }
 
 // The permission rule (the row's mask against the object of the cursor line in the view), the
@@ -62,6 +75,9 @@ TEST_F(EditLoop, PermissionRuleTable) {
         {"cursor down on a record line in the page view", 18, 7, kObjRecord, 0, true},
         {"cursor down on a text line in the page view", 18, 7, kObjText, 0, false},
         {"typing on a record line in the text view", 2, 0, kObjRecord, 0, false},
+        {"cursor left on a record line in the text view", 17, 0, kObjRecord, 0, false},
+        {"cursor right on a record line in the text view", 19, 0, kObjRecord, 0, false},
+        {"cursor left on a record line in the record view", 17, 1, kObjRecord, 0, true},
         {"typing on a record line in the record view", 2, 1, kObjRecord, 0, true},
         {"typing on a new line in the mathematics view", 2, 5, kObjNew, 0, true},
         {"typing on a picture line in the text view", 4, 0, kObjPicture, 0, false},
@@ -108,11 +124,13 @@ TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
     dispatch(kInMode);
     EXPECT_TRUE(dispatch(kNewLine));
 
-    // The fourth page down in a row is ignored.
-    for (const bool runs : {true, true, true, false, false})
-        EXPECT_EQ(dispatch(kPageDown), runs);
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_TRUE(dispatch(kPageDown));
+    // The fourth page down or up in a row is ignored.
+    for (const int code : {kPageDown, kPageUp}) {
+        for (const bool runs : {true, true, true, false, false})
+            EXPECT_EQ(dispatch(code), runs) << code;
+        EXPECT_TRUE(dispatch(kInMode));
+        EXPECT_TRUE(dispatch(code));
+    }
 }
 
 TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
@@ -131,18 +149,6 @@ TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
     EXPECT_EQ(full, 0);
     EXPECT_NE(reserve, nullptr);
     EXPECT_TRUE(dispatch(kNewLine));
-}
-
-TEST_F(EditLoop, TheTableHasARowForEveryCodeWithAHandlerInEveryView) {
-    for (int code = 0; code < kEditOps; ++code) {
-        const edtable& row = edittable[code];
-        EXPECT_TRUE(row.replimit == 200 || row.replimit == 80 || row.replimit == 20 ||
-                    row.replimit == 3)
-            << code;
-        EXPECT_TRUE(row.cmpmask == 0 || row.cmpmask == 0x7b || row.cmpmask == 0xff) << code;
-        for (Handler h : row.operatn)
-            EXPECT_NE(h, nullptr) << code;
-    }
 }
 
 TEST_F(EditLoop, DumpListsRecordsArenaAndChain) {

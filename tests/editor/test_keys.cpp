@@ -1,13 +1,9 @@
 // The key reader: prefixes, number sequences, function strings, pauses, the upper-case lock,
-// typed UTF-8 and the end of keyboard input.
-#include <sys/stat.h>
+// typed UTF-8 and the driver stream's end.
 #include <unistd.h>
 
 #include <csignal>
 #include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "store_fixture.hpp"
@@ -52,34 +48,6 @@ class KeysTest : public StoreTest {
     std::string buf_;
     FILE* stream_ = nullptr;
 };
-
-template <class Table>
-void expect_entries(const Table& table, std::initializer_list<std::pair<int, int>> rows) {
-    for (const auto& [at, want] : rows)
-        EXPECT_EQ(static_cast<int>(table[static_cast<std::size_t>(at)]), want) << "entry " << at;
-}
-
-TEST_F(KeysTest, DefaultTablesFollowTheirLists) {
-    // Punctuation 2, digits 3, letters and - . / _ ~ 4; Ctrl-A is the suspend key, ignored if it
-    // arrives; then ESC-prefixed, ESC ESC and number-sequence keys.
-    expect_entries(intran, {{' ', 2},        {'!', 2},       {'0', 3},         {'9', 3},
-                            {'a', 4},        {'Z', 4},       {'-', 4},         {'.', 4},
-                            {'/', 4},        {'_', 4},       {'~', 4},         {1, 0},
-                            {3, 21},         {127, 5},       {128 + 'n', 31},  {128 + 127, 15},
-                            {256 + 'F', 29}, {384 + 13, 21}, {384 + 232, 127}, {623, 0}});
-    int bound = 0;
-    for (int code : intran)
-        bound += code != 0 ? 1 : 0;
-    EXPECT_EQ(bound, 95 + 26 + 83 + 56 + 30) << "every listed key and no other";
-
-    expect_entries(char_map, {{'a', 'a'}, {128 + 'c', 0xE7}, {256 + 'N', 0xF1}, {31, 0}});
-    expect_entries(outtran, {{'a', 'a'}, {200, 200}, {0, '~'}, {150, '~'}, {255, '~'}});
-    expect_entries(outtran, {{173, '-'}, {19, '~'}, {22, 227}});
-    use_unicode_drawing();
-    expect_entries(outtran, {{22, 0x253C}, {26, 0x250C}, {19, '~'}});
-    expect_entries(charkind, {{'x', 1}, {'7', 65}, {'.', 70}, {'?', 6}, {4, 7}, {'(', 64}});
-    expect_entries(charkind, {{233, 1}, {246, 16}, {252, 8}, {243, 32}, {235, 0}});
-}
 
 // Prefixes, number sequences, the upper-case lock and accents: each row is read from a function
 // string with the lock as given.
@@ -275,51 +243,6 @@ TEST_F(KeysTest, KeysTypedAheadAreReadOneByOneAndTheDriverStreamEnds) {
     EXPECT_EQ(orugetc(), 255);
     inptr = stdin;
     std::fclose(driver);
-}
-
-std::string slurp(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
-
-TEST_F(KeysTest, EndOfKeyboardInputSavesEditedFiles) {
-    char dir[] = "/tmp/oru-keysXXXXXX";
-    ASSERT_NE(mkdtemp(dir), nullptr);
-    const std::string base = dir;
-    cur().filname.assign(base + "/notes.txt");
-    addline("first line");
-    addline("second");
-    cur().edited = 1;
-    corenum = 3;
-    addline("unnamed");
-    cur().edited = 1;
-    corenum = 4;
-    addline("not edited");
-    corenum = 1;
-    // An existing copy is never replaced.
-    { std::ofstream(base + "/notes.txt.save") << "older copy\n"; }
-
-    const std::string home = std::filesystem::current_path();
-    ASSERT_EQ(chdir(dir), 0);
-    type_in("ab");
-    EXPECT_EXIT(
-        {
-            for (;;)
-                fetchchar();
-        },
-        ::testing::ExitedWithCode(1), "");
-    EXPECT_EQ(slurp(base + "/notes.txt.save"), "older copy\n");
-    EXPECT_EQ(slurp(base + "/notes.txt.save.1"), "\nfirst line\nsecond\n");
-    EXPECT_EQ(slurp(base + "/oru-core-3.save"), "\nunnamed\n");
-    struct stat st {};
-    EXPECT_NE(stat((base + "/oru-core-4.save").c_str(), &st), 0);
-    // The function itself reports how many copies it wrote.
-    EXPECT_EQ(emergency_save_all(), 2);
-    EXPECT_EQ(slurp(base + "/oru-core-3.save.1"), "\nunnamed\n");
-    ASSERT_EQ(chdir(home.c_str()), 0);
-    std::filesystem::remove_all(base);
 }
 
 }  // namespace

@@ -34,31 +34,27 @@ TEST_F(ProgressTest, ABurstIsSentOnceAndTheLatestMessageIsShown) {
     set_progress_gap(milliseconds(3'600'000));  // nothing in this test is "long after"
     progress("Expanding Root");
     EXPECT_NE(bytes.find("Expanding Root"), std::string::npos) << "the first one goes at once";
-
     bytes.clear();
     progress("Transforming Root");
     progress("Post Morphology");
     EXPECT_EQ(bytes, "") << "the burst waits for the next refresh";
     EXPECT_EQ(help_text(), "Post Morphology---------") << "the screen model is never stale";
-
     screen_refresh();
     EXPECT_NE(bytes.find("Post Morphology"), std::string::npos);
     EXPECT_EQ(bytes.find("Transforming"), std::string::npos) << "a replaced message is never sent";
-}
 
-TEST_F(ProgressTest, LaterScreenWorkDrawsOverAnOwedMessage) {
-    set_progress_gap(milliseconds(3'600'000));
-    progress("Expanding Root");
+    // Later screen work draws over an owed message, which is then never sent.
+    bytes.clear();
     progress("Processing Indirections");
     diserr("Lexicon not found");  // draws on the help line and waits for Return
     screen_refresh();
     EXPECT_EQ(screen_text(helpline).find("Processing"), std::string::npos);
     EXPECT_EQ(bytes.find("Processing"), std::string::npos);
     EXPECT_NE(bytes.find("Lexicon not found"), std::string::npos);
-}
 
-TEST_F(ProgressTest, MessagesFarApartAreEachSentAtOnce) {
+    // Messages far apart are each sent at once.
     set_progress_gap(milliseconds(0));
+    bytes.clear();
     progress("Expanding Root");
     progress("Post Morphology");
     EXPECT_NE(bytes.find("Expanding Root"), std::string::npos);

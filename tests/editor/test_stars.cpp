@@ -2,8 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <string>
-#include <vector>
 
 #include "scan_fixture.hpp"
 #include "stars.hpp"
@@ -37,19 +35,15 @@ TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     star({4});  // the same line again: unstarred
     EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(starblocklines(), 0);
-    star({3, 7, 5});
-    EXPECT_EQ(cur().starcount, 2);
-    EXPECT_EQ(cur().starA, line(5));
-    EXPECT_EQ(cur().starB, line(7));
+    star({3, 7, 5});  // 5 takes the place of 3
     expect_block(5, 7, 3);
-    EXPECT_EQ(redisplay, 10);
-    // Bottom line starred first: the same block.
     clrstars();
-    star({8, 2});
+    star({8, 2});  // bottom line starred first: the same block
     expect_block(2, 8, 7);
-    // Unstarring one of two leaves a one-line block.
-    star({8});
+    star({8});  // unstarring one of two leaves a one-line block
     expect_block(2, 2, 1);
+    star({5});  // and the next star takes the freed place
+    expect_block(2, 5, 4);
 }
 
 TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
@@ -64,19 +58,14 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
     EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(lines_of(0), (V{"", "b", "c", "d"}));
     EXPECT_EQ(core[0].starcount, 2);
-    EXPECT_EQ(text(core[0].starA), "d");
-    EXPECT_EQ(text(core[0].starB), "b");
     EXPECT_EQ(core[0].nextstar, 'B');
-    expect_chain_sound();
 
     open(2, {"x", "y"});
     recover();
     EXPECT_EQ(lines_of(2), (V{"x", "b", "c", "d", "y"}));
     EXPECT_EQ(lines_of(0), (V{""}));
     EXPECT_EQ(core[0].starcount, 0);
-    EXPECT_EQ(cur().starcount, 2);
     expect_block(2, 4, 3);
-    expect_chain_sound();
     // The moved lines are still edited in place in their new file, and survive compaction.
     cur().lnptr = line(3);
     cadd('!');
@@ -93,12 +82,9 @@ TEST_F(StarsTest, BlockAtTheTopOrFillingTheFile) {
     EXPECT_EQ(lines_of(1), (V{"b", "c"}));
     EXPECT_EQ(cur().lnptr, line(1));  // no line above: the new first line
     EXPECT_EQ(core[0].starcount, 1);
-    EXPECT_EQ(text(core[0].starA), "a");
-    EXPECT_EQ(core[0].starB, nullptr);
     star({2, 1});
     delete_();
-    ASSERT_EQ(cur().lncount, 1);  // one empty line is left
-    EXPECT_EQ(cur().header->down->length, 0);
+    EXPECT_EQ(lines_of(1), V{""});  // one empty line is left
     EXPECT_EQ(cur().lnptr, cur().header->down);
     EXPECT_EQ(cur().disln, cur().lnptr);
     EXPECT_EQ(lines_of(0), (V{"", "b", "c", "a"}));  // each block after core 0's cursor line
@@ -127,10 +113,8 @@ TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
     EXPECT_EQ(lines_of(1), (V{"one", "two", "three", "four"}));  // trailing blanks stripped
     EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(lines_of(0), (V{"", "two", "three", "four"}));
-    EXPECT_EQ(text(core[0].starA), "four");
-    EXPECT_EQ(text(core[0].starB), "two");
+    EXPECT_EQ(core[0].starcount, 2);
     EXPECT_EQ(avail, before + 12);
-    expect_chain_sound();
     // The copy is independent of its source.
     cur().lnptr = line(3);
     cadd('X');
@@ -162,18 +146,16 @@ TEST_F(StarsTest, RefusalsAreReported) {
     hiaddr = kHiAddr;
     EXPECT_NE(std::find(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"),
               cmds.end());
-    EXPECT_EQ(core[0].lncount, 1);
-    EXPECT_EQ(cur().starcount, 2);  // nothing changed
     EXPECT_EQ(linepool::in_use(), records);
     for (long i = avail; i < avail + 20; ++i)
         ASSERT_EQ(textbase[i], kFreeByte) << i;
     // The record pool: it fails after two further records, before and after compaction.
     linepool::fail_after(2);
     copyop();
-    EXPECT_EQ(core[0].lncount, 1);
-    EXPECT_EQ(cur().starcount, 2);
-    expect_chain_sound();
     linepool::fail_after(-1);
+    EXPECT_EQ(core[0].lncount, 1);
+    EXPECT_EQ(cur().starcount, 2);  // nothing changed
+    expect_chain_sound();
     copyop();
     EXPECT_EQ(lines_of(0), (V{"", "alpha", "beta", "gamma"}));
     expect_chain_sound();

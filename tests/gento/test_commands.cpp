@@ -175,8 +175,8 @@ TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
                                         "S|G|W||0|\"\"||", "$L", "%"}));
     corenum = 1;
 
-    run("QROOTSET", "QUESTION,ANSWER");
-    EXPECT_EQ(rootset, "QUESTION,ANSWER");
+    EXPECT_EQ(added_by([] { run("QROOTSET", "1, 5 and 30"); }),
+              (std::vector<std::string>{"ROOTSET changed to set: 1 5 "}));
 
     // The lexicon listing: nothing without a lexicon, then every entry in order.
     EXPECT_TRUE(added_by([] { run("QDISPLAY", "7"); }).empty());

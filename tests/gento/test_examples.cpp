@@ -428,4 +428,30 @@ TEST_F(ExampleTest, FrenchSentencesAgreeAndTheAnswerChangesJeAndTu) {
     expect_clean();
 }
 
+TEST_F(ExampleTest, EveryWeightedLexiconEntryOfBothSetsIsChosenSometimes) {
+    for (const std::string set : {"english", "french"}) {
+        SCOPED_TRACE(set);
+        load(set);
+        std::set<const char*> chosen;
+        for (int r = 0; r < 1500; ++r) {
+            reseed(static_cast<std::uint32_t>((r + 1) * 2654435761u));
+            generate();
+            for (int i = 0; i < d_table_count; ++i)
+                chosen.insert(dict_table[static_cast<std::size_t>(i)].dictionary);
+        }
+        for (int t = 0; t < dictterm; ++t) {
+            for (const recnode* e = dictionary[static_cast<std::size_t>(t)]; e != nullptr;
+                 e = e->previous) {
+                // Weight 0: a related word that answers may use, never generated.
+                if (entry_weight(e->recordptr) == 0) {
+                    EXPECT_FALSE(chosen.count(e->recordptr)) << e->recordptr;
+                } else {
+                    EXPECT_TRUE(chosen.count(e->recordptr)) << e->recordptr;
+                }
+            }
+        }
+        uninstall(qfile_table[kKinds - 1].mask);
+    }
+}
+
 }  // namespace
