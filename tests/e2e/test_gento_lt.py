@@ -7,9 +7,7 @@ import re
 
 import oruterm
 
-ESC = "\x1b"
-CTRL_C = "\x03"
-INTERRUPT = "\x1f"
+ESC, CTRL_C, INTERRUPT = "\x1b", "\x03", "\x1f"
 ENGLISH = ["english/" + n for n in ("english.att", "english.tm", "english.lex", "english.mor",
                                       "english.ltr")]
 
@@ -27,8 +25,7 @@ def editing(oru):
 
 
 def commands(oru, *lines):
-    for line in lines:
-        oru.send(line + "\r")
+    oru.send("".join(line + "\r" for line in lines))
 
 
 def show_core(oru, n):
@@ -71,14 +68,12 @@ def test_english_rules_derive_entries_that_generation_uses():
         show_core(oru, 7)
         editing(oru)
         lines = [l for l in saved(work, "adverbs.lex") if l]
-        assert lines[0] == '\\r"uglily"|ADVM||5|#1|', lines
-        assert len(lines) == 5, lines
+        assert lines[0] == '\\r"uglily"|ADVM||5|#1|' and len(lines) == 5, lines
         oru.send(ESC + "g")
         oru.wait_for("Transformed Sentence : ")
-        text = oru.text()
-        sentence = re.search(r"Transformed Sentence : (\w+)", text).group(1)
-        assert sentence in ("happily", "hungrily", "lazily", "angrily", "uglily"), text
-        assert "ERROR" not in text, text
+        sentence = re.search(r"Transformed Sentence : (\w+)", oru.text()).group(1)
+        assert sentence in ("happily", "hungrily", "lazily", "angrily", "uglily"), oru.text()
+        assert "ERROR" not in oru.text(), oru.text()
 
 
 def long_rule():

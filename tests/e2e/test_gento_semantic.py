@@ -7,8 +7,7 @@ import re
 
 import oruterm
 
-ESC = "\x1b"
-CTRL_C = "\x03"
+ESC, CTRL_C = "\x1b", "\x03"
 FILES = ["english/" + n for n in ("semantic.att", "english.att", "english.tm", "semantic.lex",
                                    "english.mor", "semantic.syn", "english.smt")]
 
@@ -28,10 +27,6 @@ def show_core(oru, n):
     oru.wait_screen(lambda s: re.match(r" *Core: *%d \(" % n, s.row(0)), f"core file {n}")
 
 
-def rows(oru):
-    return [r.strip() for r in oru.screen.display]
-
-
 def analyse(oru, expression):
     """From the editing screen of core file 1: types the expression on a new line, presses ESC H
     and shows core file 14."""
@@ -46,23 +41,22 @@ def analyse(oru, expression):
 def test_expression_becomes_the_preselection_of_the_next_generation():
     oru, work = oruterm.start_in_scratch("oru_sem_", FILES)
     with oru:
-        for line in ("ATsemantic.att", "TMenglish.tm", "LEsemantic.lex", "MOenglish.mor",
-                     "SYsemantic.syn", "SMenglish.smt", "RA3", "CO1"):
-            oru.send(line + "\r")
+        oru.send("ATsemantic.att\rTMenglish.tm\rLEsemantic.lex\rMOenglish.mor\r"
+                 "SYsemantic.syn\rSMenglish.smt\rRA3\rCO1\r")
         editing(oru)
         analyse(oru, "see(child, small(cat))")
         oru.wait_for("%")
-        assert rows(oru)[3:10] == ["PRESELECT =", "act:VT[see];", "agent:N[child];",
-                                   "quality:ADJ[small];", "patient:N[cat]", "%", ""], oru.text()
+        assert [r.strip() for r in oru.screen.display][3:10] == [
+            "PRESELECT =", "act:VT[see];", "agent:N[child];", "quality:ADJ[small];",
+            "patient:N[cat]", "%", ""], oru.text()
         oru.send("SApre.syn\r")
         oru.send("USpre.syn\r")
         show_core(oru, 7)
         editing(oru)
         oru.send(ESC + "g")
         oru.wait_for("Transformed Sentence : ")
-        text = oru.text()
-        assert re.search(r"Transformed Sentence : The child (sees|saw) the small cat\.", text), text
-        assert "ERROR" not in text, text
+        assert re.search(r"Transformed Sentence : The child (sees|saw) the small cat\.",
+                         oru.text()) and "ERROR" not in oru.text(), oru.text()
         with open(os.path.join(work, "pre.syn"), encoding="latin-1") as f:
             assert f.read().splitlines()[-1] == "%"
 

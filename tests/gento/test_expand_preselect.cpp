@@ -1,5 +1,5 @@
-// Preselection clauses looked up by tag, the list they stand in, restriction texts and the
-// lookup entries that leaves receive.
+// Preselection clauses looked up by tag, restriction texts and the lookup entries that leaves
+// receive.
 #include <string>
 #include <tuple>
 
@@ -9,18 +9,17 @@ namespace {
 
 using PreselectTest = ExpandFixture;
 
-TEST_F(PreselectTest, FindPstStatusesAndTheMatchingClause) {
+TEST_F(PreselectTest, ClausesAreFoundByTagNewestFirst) {
     const std::string subj = "\x0esubj rest";
     EXPECT_EQ(find_pst(subj.c_str(), 0), subj.c_str() + 5);  // after the code 14 and the tag
-    EXPECT_EQ(pre_status, 1);
-    EXPECT_STREQ(pre_error[1], "No preselection rule");
-
+    EXPECT_EQ(std::tuple(pre_status, std::string(pre_error[1])),
+              std::tuple(1, "No preselection rule"));
     pre_rule* obj = clause("obj", nullptr);
     pre_rule* verb = clause("verb", "\"bark\"|V|", 3);
     clause("subj", "\"old\"|N|");
     pre_rule* newer_subj = clause("subj", "\"dog\"|N|");
-
-    // The newest clause of a tag first; a two-segment tag matches no one-segment clause.
+    // {tag, status, clause, tag as reported}: a clause without a word, one whose word was not
+    // found, a tag no clause has, a two-segment tag, a name that is no attribute.
     // clang-format off
     const std::tuple<const char*, int, const pre_rule*, const char*> cases[] = {
         {subj.c_str(), 6, newer_subj, "subj"}, {"obj", 4, obj, nullptr}, {"verb", 5, verb, nullptr},
@@ -28,105 +27,61 @@ TEST_F(PreselectTest, FindPstStatusesAndTheMatchingClause) {
     // clang-format on
     for (const auto& [tag, status, match, bad] : cases) {
         find_pst(tag, 0);
-        EXPECT_EQ(pre_status, status) << tag;
-        EXPECT_EQ(pre_match, match) << tag;
+        EXPECT_EQ(std::tuple(pre_status, pre_match), std::tuple(status, match)) << tag;
         EXPECT_TRUE(bad == nullptr || bad_pst == bad) << tag << ": " << bad_pst;
     }
     EXPECT_EQ(messages("Unknown attribute").size(), 1U);  // for nosuch alone
-
-    // Looking up tags leaves the delay table as it was.
-    const int before = delayptr;
+    const int before = delayptr;  // looking tags up leaves the delay table as it was
     for (int i = 0; i < 6000; ++i)
         find_pst("subj", 0);
-    EXPECT_EQ(delayptr, before);
-    EXPECT_EQ(pre_status, 6);
-}
+    EXPECT_EQ(std::tuple(delayptr, pre_status), std::tuple(before, 6));
 
-TEST_F(PreselectTest, AnalyzePreForms) {
-    pre_rule* subj = clause("subj", "\"dog\"|N|");
-    const std::string bare = "\x11\x0esubj]";
+    // _is_ tag, attribute _pre_ tag, and a plain attribute text.
+    const std::string bare = "\x11\x0esubj]", of_word = "NUMBER\x0esubj,";
     EXPECT_EQ(*analyze_pre(bare.c_str()), ']');
-    EXPECT_EQ(attr_form, 2);
-    EXPECT_EQ(pre_match, subj);
-
-    const std::string of_word = "NUMBER\x0esubj,";
+    EXPECT_EQ(std::tuple(attr_form, pre_match), std::tuple(2, newer_subj));
     EXPECT_EQ(*analyze_pre(of_word.c_str()), ',');
-    EXPECT_EQ(attr_form, 1);
-    EXPECT_EQ(pre_status, 6);
-    // The rows hold the attribute, not the tag.
-    ASSERT_EQ(attr_index, 1);
-    EXPECT_EQ(attr[0].type, 1);
-    EXPECT_EQ(attr[0].value, -1);
-    EXPECT_EQ(attr_seg_count(comp_attr_register.get()), 1);
-
+    EXPECT_EQ(std::tuple(attr_form, pre_status, attr_index, attr[0].type, attr[0].value),
+              std::tuple(1, 6, 1, 1, -1));  // the rows hold the attribute, not the tag
     EXPECT_EQ(*analyze_pre("pl.adj/sg]"), ']');
-    EXPECT_EQ(attr_form, 3);
-    ASSERT_EQ(attr_index, 3);
-    EXPECT_EQ(attr[1].type, 3);
-    EXPECT_EQ(attr[1].value, 4);
-    EXPECT_EQ(attr[2].decon, 1);
+    EXPECT_EQ(std::tuple(attr_form, attr_index, attr[1].value, attr[2].decon),
+              std::tuple(3, 3, 4, 1));
     EXPECT_EQ(attr_seg_count(comp_attr_register.get()), 2);  // the `/` segment is left out
-}
 
-TEST_F(PreselectTest, EmptyingTheListKeepsTheGlobalPart) {
-    clause("obj", nullptr);
-    pre_rule* global = clause("subj", "\"dog\"|N|");
-    globalpre_list = global;
-    clause("verb", nullptr);
-    clause("adj", "\"big\"|A|");
-    const long nodes = nodepool::in_use();
-    empty_preselect_list(0);
-    EXPECT_EQ(preselect_list.get(), global);
-    EXPECT_EQ(nodepool::in_use(), nodes - 1);  // the released clause's terminal went with it
-    empty_preselect_list(0);
-    EXPECT_EQ(preselect_list.get(), global);
-    empty_preselect_list(1);
-    EXPECT_EQ(preselect_list, nullptr);
-    EXPECT_EQ(globalpre_list, nullptr);
-    EXPECT_EQ(nodepool::in_use(), nodes - 2);
-}
-
-TEST_F(PreselectTest, PrintedListShowsTagsAndFoundWords) {
-    clause("obj", nullptr);
-    clause("verb", "\"bark\"|V|", 3);
-    clause("NUMBER.subj", "\"dog\"|N|");
     EXPECT_EQ(added_by(print_preselect_list),
-              (std::vector<std::string>{"NUMBER.subj", "    \"dog\"|N|", "verb", "obj"}));
+              (std::vector<std::string>{"subj", "    \"dog\"|N|", "subj", "    \"old\"|N|", "verb",
+                                        "obj"}));
 }
 
 TEST(Restrictions, InsertAndMerge) {
-    EXPECT_EQ(insert_restriction("", "x", 3), "?|?|x|");
-    EXPECT_EQ(insert_restriction("a|b|", "y", 1), "a,y|b|");
-    EXPECT_EQ(insert_restriction("?|b|", "y", 1), "y|b|");
-    EXPECT_EQ(insert_restriction("a|", "\"q|r\"", 2), "a|\"q|r\"|");
-    EXPECT_EQ(insert_restriction(insert_restriction("", "a", 2), "b", 2), "?|a,b|");
-    EXPECT_EQ(insert_restriction("a|", "z", 0), "a|");  // no field 0
-    EXPECT_EQ(merge_restr("?|a|c|", "x|b|"), "x|a,b|c|");
-    EXPECT_EQ(merge_restr("a|?|", "?|b|d,e|"), "a|b|d,e|");
-    EXPECT_EQ(merge_restr("", "p|"), "p|");
-    EXPECT_EQ(merge_restr("\"x|y\"|", "z|"), "\"x|y\",z|");
+    // clang-format off
+    const std::tuple<std::string, std::string, int, std::string> inserts[] = {
+        {"", "x", 3, "?|?|x|"}, {"a|b|", "y", 1, "a,y|b|"}, {"?|b|", "y", 1, "y|b|"},
+        {"a|", "\"q|r\"", 2, "a|\"q|r\"|"}, {"?|a|", "b", 2, "?|a,b|"}, {"a|", "z", 0, "a|"}};
+    const std::tuple<std::string, std::string, std::string> merges[] = {
+        {"?|a|c|", "x|b|", "x|a,b|c|"}, {"a|?|", "?|b|d,e|", "a|b|d,e|"}, {"", "p|", "p|"},
+        {"\"x|y\"|", "z|", "\"x|y\",z|"}};
+    // clang-format on
+    for (const auto& [text, value, field, want] : inserts)
+        EXPECT_EQ(insert_restriction(text, value, field), want) << text << " " << field;
+    for (const auto& [a, b, want] : merges)
+        EXPECT_EQ(merge_restr(a, b), want) << a << " " << b;
 }
 
-TEST_F(PreselectTest, TerminalNodeGivesEachLeafOneEntryWhileAnyIsFree) {
+TEST_F(PreselectTest, TerminalNodeGivesEachLeafOneClearedEntryWhileAnyIsFree) {
     treenode* a = makenode("A");
     dict_table[0].dictionary = "stale";
     dict_table[0].class_ = "old";
     dict_table[0].vf = 7;
     terminal_node(a);
-    EXPECT_EQ(a->dictionary, &dict_table[0]);
-    EXPECT_EQ(a->index, 0);
-    EXPECT_EQ(d_table_count, 1);
-    EXPECT_EQ(dict_table[0].dictionary, nullptr);
-    EXPECT_TRUE(dict_table[0].class_.empty());
-    EXPECT_EQ(dict_table[0].vf, -1);
     terminal_node(a);  // keeps its entry
-    EXPECT_EQ(d_table_count, 1);
-
+    EXPECT_EQ(std::tuple(a->dictionary, a->index, d_table_count), std::tuple(&dict_table[0], 0, 1));
+    EXPECT_EQ(std::tuple(dict_table[0].dictionary, dict_table[0].class_, dict_table[0].vf),
+              std::tuple(nullptr, "", -1));
     d_table_count = kLookups;
     treenode* b = makenode("B");
     terminal_node(b);
-    EXPECT_EQ(b->dictionary, nullptr);
-    EXPECT_EQ(d_table_count, kLookups);
+    EXPECT_EQ(std::tuple(b->dictionary, d_table_count), std::tuple(nullptr, kLookups));
     d_table_count = 1;
     purge_tree(a);
     purge_tree(b);

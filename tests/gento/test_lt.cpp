@@ -73,8 +73,7 @@ TEST_F(LtTest, EveryCombinationOnceAndSharedVariablesAgree) {
     EXPECT_EQ(run_rule(1), all);
     EXPECT_EQ(messages("Total Words Generated"),
               std::vector<std::string>{"Total Words Generated: 12."});
-    EXPECT_EQ(count("LT rule selected: 1."), 1);
-    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(std::tuple(count("LT rule selected: 1."), cur().edited), std::tuple(1, 1));
 
     // The number bound by the noun restricts the adjective, and prints as its value.
     EXPECT_EQ(run_rule(2), (std::vector<std::string>{"\"tall\"|\"cow\"|sg", "\"old\"|\"cow\"|sg",
@@ -105,10 +104,10 @@ TEST_F(LtTest, PatternsMatchWordsFieldsAndOrderedValues) {
         "RULE 2 ? | ADJ | ? | ? | y _rhs_ !1 %\n"
         "RULE 3 ? | ADJ | comp _rhs_ !1 %\n"
         "RULE 4 ? | ADJ | ? | ? _rhs_ !1 %\n");
-    EXPECT_EQ(run_rule(1), (std::vector<std::string>{"\"hot\"", "\"hungry\"", "\"happy\""}));
-    EXPECT_EQ(run_rule(2), (std::vector<std::string>{"\"hot\"", "\"hungry\"", "\"happy\""}));
-    // "hot" stands for every degree up to sup.
-    EXPECT_EQ(run_rule(3), (std::vector<std::string>{"\"hot\"", "\"hungry\""}));
+    const std::vector<std::string> h = {"\"hot\"", "\"hungry\"", "\"happy\""};
+    EXPECT_EQ(run_rule(1), h);
+    EXPECT_EQ(run_rule(2), h);
+    EXPECT_EQ(run_rule(3), std::vector(h.begin(), h.begin() + 2));  // hot: every degree up to sup
     EXPECT_EQ(run_rule(4).size(), 4U);
 }
 
@@ -174,11 +173,7 @@ TEST_F(LtTest, ReaderReportsFaultsAndKeepsTheOtherRules) {
         {"junk ( here RULE 9" + ok, "Warning -- characters ignored", 9},
         {"RULE | x % RULE 9" + ok, "Unable to get rule number", 9},
         {"RULE 500" + ok + "RULE 9" + ok, "Rule number out of range or garbled 500", 9},
-        {"RULE 0" + ok + "RULE x1" + ok + "RULE 9" + ok, "Rule number out of range or garbled 0",
-         9},
         {"RULE 9 ( : NUMBER )" + ok + "RULE 8" + ok, "Syntax Error. 1", 8},
-        {"RULE 9 ( n NUMBER )" + ok + "RULE 8" + ok, "Syntax Error. 2", 8},
-        {"RULE 9 ( n : )" + ok + "RULE 8" + ok, "Syntax Error. 3", 8},
         {"RULE 9 ( n : sg )" + ok + "RULE 8" + ok, "Attribute type unknown: sg", 8},
         {"RULE 9 ( n : NUMBER g : GENDER" + ok + "RULE 8" + ok, "Syntax Error. 4", 8},
         {"RULE 9 ? | N | NUMBER _rhs_ x % RULE 8" + ok, "Attribute classes not legal in LSPs:", 8},
@@ -189,10 +184,7 @@ TEST_F(LtTest, ReaderReportsFaultsAndKeepsTheOtherRules) {
         {"RULE 9 ? | select | ? _rhs_ x % RULE 8" + ok, "Unexpected reserved word", 8},
         {"RULE 9 \"" + std::string(1100, 'a') + "\" | N | ? _rhs_ x % RULE 8" + ok,
          "Buffer overflow.  Expected one of the following:  '|'", 8},
-        {"RULE 9 ? | N | ? | ab % _rhs_ x % RULE 8" + ok, "Error after field 3 of LSP", 8},
         {"RULE 9 ? | N | ? _rhs_ !1 RULE 8" + ok, "Error reading right hand side", 8},
-        {"RULE 9 ? | N | ? _rhs_ \"" + std::string(5000, 'a') + "\" % RULE 8" + ok,
-         "Buffer overflow.  Expected one of the following:  %", 8},
         {"RULE 9 ? | N", "Unexpected end of file.", 0},
     };
     for (const auto& [text, report, loaded] : cases) {
@@ -226,15 +218,12 @@ TEST_F(LtTest, SelectingRulesAndFindingPatterns) {
         EXPECT_EQ(std::tuple(count(report), q_stat, lt_rule_num), std::tuple(1, 1, -1)) << n;
     }
     exectrans();
-    EXPECT_EQ(count("No Rule has been initialized"), 1);
     EXPECT_EQ(lt_getlspptr(1), nullptr);
-    EXPECT_EQ(count("Rule has not been selected yet"), 1);
+    expect_once({"No Rule has been initialized", "Rule has not been selected yet"});
     inittrans(1);
-    EXPECT_EQ(std::tuple(lt_rule_num, q_stat), std::tuple(1, 0));
+    EXPECT_EQ(std::tuple(lt_rule_num, q_stat, lt_getlspptr(1), lt_getlspptr(0), lt_getlspptr(3)),
+              std::tuple(1, 0, rule(1)->lsp1, nullptr, nullptr));
     EXPECT_EQ(lt_getlspptr(2)->dictionary->class_, "ADJ");
-    EXPECT_EQ(lt_getlspptr(1), rule(1)->lsp1);
-    for (int n : {0, 3})
-        EXPECT_EQ(lt_getlspptr(n), nullptr);
     EXPECT_EQ(count("Bad LSP number"), 2);
     // Without the kind LX installed nothing can be selected.
     uninstall_n(12);
@@ -276,36 +265,33 @@ TEST_F(LtTest, FullStoreStopsTheRunAndResumingCompletesIt) {
         }
         return out;
     };
-    clrfile();
-    // Core file 2 takes all the room but a few bytes.
-    for (const std::size_t size : {4000, 300, 30}) {
-        while (q_line(2, kObjText, std::string(size, 'f'))) {
+    // Core file 2 takes all the room but a few bytes, and gives it back.
+    const auto fill = [](bool full) {
+        corenum = 2;
+        clrfile();
+        for (const std::size_t size : {4000, 300, 30}) {
+            while (full && q_line(2, kObjText, std::string(size, 'f'))) {
+            }
         }
-    }
+        corenum = 1;
+    };
+    clrfile();
+    fill(true);
     inittrans(1);
     exectrans();
     EXPECT_EQ(std::tuple(InProgress, q_stat), std::tuple(1, 2));
-    std::vector<std::string> got = written();
-    EXPECT_LT(got.size(), whole.size());
-    corenum = 2;
-    clrfile();
-    corenum = 1;
+    EXPECT_LT(written().size(), whole.size());
+    fill(false);
     exectrans();
-    EXPECT_EQ(InProgress, 0);
-    EXPECT_EQ(written(), whole);
-    EXPECT_EQ(count("Total Words Generated: 8."), 2);
+    EXPECT_EQ(std::tuple(InProgress, written(), count("Total Words Generated: 8.")),
+              std::tuple(0, whole, 2));
 
     // A run stopped over a lexicon that has been read again since starts afresh.
     clrfile();
-    for (const std::size_t size : {4000, 300, 30}) {
-        while (q_line(2, kObjText, std::string(size, 'f'))) {
-        }
-    }
+    fill(true);
     exectrans();
     EXPECT_EQ(InProgress, 1);
-    corenum = 2;
-    clrfile();
-    corenum = 1;
+    fill(false);
     lexicon(kLexicon);
     clrfile();
     exectrans();

@@ -36,7 +36,7 @@ class MorphPreTest : public MorphTest {
     const std::string in{static_cast<char>(kTokPre)}, is{static_cast<char>(kTokIs)};
 };
 
-TEST_F(MorphPreTest, PreselectionTagTerms) {
+TEST_F(MorphPreTest, PreselectionTermsAskForAClauseAndTheAttributesOfItsWord) {
     Leaves s = leaves({});
     current_node = s.root;
     EXPECT_EQ(m_guard((in + "subj:").c_str()), 0);
@@ -46,33 +46,21 @@ TEST_F(MorphPreTest, PreselectionTagTerms) {
     clause(1, 1, &he);
     clause(2, 0, nullptr);
     clause(3, 1, &he, 3);
-    // A clause counts with its word, without a terminal, or when its word was not found; no
-    // clause has the tag sg, which is not reported.
-    expect_guards({in + "subj:", in + "obj:", in + "other:"}, {in + "sg:"});
-    EXPECT_EQ(count("Preselection: "), 1);
-    EXPECT_EQ(m_guard((in + "bogus|*:").c_str()), 1) << "the term fails, the alternative holds";
-    expect_once({"Attribute error in PST"});
-    // The term ends after its tag, so terms after it are still read.
-    expect_guards({"*|" + in + "bogus:"}, {in + "subj,pl:"});
-    EXPECT_EQ(count("Attribute error in PST"), 1) << "a term passed over is not run";
-}
-
-TEST_F(MorphPreTest, PreselectedWordAttributeTerms) {
-    const std::string he = entry("\"he\"", "PRON", {{1, 1}, {2, 2}}, "0001", {});
-    clause(1, 1, &he);
-    clause(2, 0, nullptr);
-    Leaves s = leaves({});
-    current_node = s.root;
-    // He is singular and second person.
+    // _in_: a clause counts with its word, without a terminal, or when its word was not found;
+    // no clause has the tag sg, which is not reported. _is_: he is singular and second person.
     const std::string subj = in + "subj";
-    expect_guards({is + "sg" + subj + ":", is + "second" + subj + ":",
-                   is + "first" + subj + "|" + is + "sg" + subj + ":"},
-                  {is + "pl" + subj + ":"});
-    EXPECT_EQ(count("ERROR"), 0);
-
-    expect_guards(
-        {}, {is + "sg" + in + "obj:", is + "sg" + in + "other:", is + "sg:", is + subj + ":"});
+    expect_guards({subj + ":", in + "obj:", in + "other:", is + "sg" + subj + ":",
+                   is + "second" + subj + ":", is + "first" + subj + "|" + is + "sg" + subj + ":"},
+                  {in + "sg:", is + "pl" + subj + ":"});
+    EXPECT_EQ(count("ERROR"), 1);
+    // A bad tag fails its term only; the term ends after its tag, so terms after it are read.
+    EXPECT_EQ(m_guard((in + "bogus|*:").c_str()), 1);
+    expect_guards({"*|" + in + "bogus:"}, {subj + ",pl:"});
+    EXPECT_EQ(count("Attribute error in PST"), 1) << "a term passed over is not run";
+    // _is_ on a clause without a word, on no clause, without a tag, without an attribute.
+    expect_guards({},
+                  {is + "sg" + in + "obj:", is + "sg" + in + "sg:", is + "sg:", is + subj + ":"});
     expect_once({"Preselection:  Matching PST has no right-hand side:  obj",
-                 "Preselection:  No matching PST:  other"});
+                 "Preselection:  No matching PST:  sg"});
     EXPECT_EQ(count("Guard following _is_ not in proper form"), 2);
 }
