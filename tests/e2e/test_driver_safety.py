@@ -112,6 +112,7 @@ def test_a_driver_that_reads_nothing_cannot_block_resize_or_hangup():
         while answer() != "$$$\\r":
             got += 1
         log("lines", got)
+        keys("\\x99")                  # suspend itself: the keyboard takes over
         time.sleep(60)
     ''')
     with oruterm.Oru(["-d", "deaf.py"], cwd=folder) as oru:
@@ -123,6 +124,8 @@ def test_a_driver_that_reads_nothing_cannot_block_resize_or_hangup():
         wait_file(os.path.join(folder, "driver.log"))
         assert read(folder, "driver.log") == "lines 20000\n", read(folder, "driver.log")
         assert alive(driver)
+        oru.send("CO2\r")  # keys act at once after the resize
+        oru.wait_screen(lambda o: "Core: 2" in o.row(0), "core file 2")
     os.kill(driver, signal.SIGKILL)
 
     # Now one that never reads: a hang-up still leaves the emergency copy.

@@ -142,8 +142,9 @@ TEST_F(DisplayTest, RecordFieldsArePaddedAndCut) {
     line(1)->object = kObjRecord;
     cur().viewtype = 2;
     cureditmask = editmask[2];
-    cur().curcol = 7;
     draw(1);
+    cur().curcol = 7;
+    discur();
     // No field past the end of the line; the cursor's field: number, start, length and place.
     EXPECT_EQ(flags(2, 3), "    ");
     EXPECT_EQ(row(3).substr(2, 30), "abc^^   toolo   x^^^^         ");

@@ -262,5 +262,5 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
     };
     EXPECT_EQ(shown,
               (Words{matches(1), display, matches(3), display, matches(3),
-                     "terminal class not found", "] missing", matches(1), display, matches(0)}));
+                     "terminal class not found", "] missing", matches(1), display, matches(0), display}));
 }

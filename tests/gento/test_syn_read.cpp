@@ -211,6 +211,8 @@ TEST_F(SyntaxTest, VariableNestingAndLengthLimitsAreRefusedWithAMessage) {
     EXPECT_EQ(errors(),
               (std::vector<std::string>{"ERROR Syntax Input A Too many variables active.  v26 ",
                                         "ERROR Syntax Input E Choices Nested too deep.   ",
+                                        "ERROR Syntax Input E Unmatched )  ",
                                         "ERROR Syntax Input L1 Rule too long.   ",
-                                        "ERROR Syntax Input L2 Rule too long.   "}));
+                                        "ERROR Syntax Input L2 Rule too long.  (the whole rule "
+                                        "exceeds 8191 bytes) "}));
 }
