@@ -260,7 +260,7 @@ TEST_F(ChoiceTest, QfreqRewritesTheWeightsOfEveryMatchWhenAgreed) {
     const auto matches = [](int n) {
         return std::to_string(n) + " matches; <RETN> continues, <DEL> aborts";
     };
-    EXPECT_EQ(shown,
-              (Words{matches(1), display, matches(3), display, matches(3),
-                     "terminal class not found", "] missing", matches(1), display, matches(0), display}));
+    EXPECT_EQ(shown, (Words{matches(1), display, matches(3), display, matches(3),
+                            "terminal class not found", "] missing", matches(1), display,
+                            matches(0), display}));
 }
