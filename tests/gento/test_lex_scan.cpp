@@ -67,26 +67,23 @@ TEST(LexWildTest, StarsAndTerminators) {
 
 TEST_F(ChoiceTest, AttributesSignsAndTypes) {
     lexicon(
-        "\"plain\"|N||1|\n"
-        "\"one\"|N|sg|1|\n"
-        "\"many\"|N|pl|1|\n"
-        "\"any\"|N|NUMBER|1|\n"
-        "\"me\"|N|sg.first|1|\n"
-        "\"two\"|N|sg,third|1|\n"
-        "\"big\"|ADJ|<sup|1|\n"
-        "\"small\"|ADJ|>pos|1|\n"
-        "\"fixed\"|ADJ|comp|1|\n");
-    EXPECT_EQ(qualifying(lookup("N")), (Words{"two", "me", "any", "many", "one", "plain"}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg"})), (Words{"two", "any", "one"}));
-    EXPECT_EQ(qualifying(lookup("N", {"NUMBER"})), (Words{"two", "any", "many", "one"}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg.first"})), (Words{"me"}));
-    EXPECT_EQ(qualifying(lookup("N", {"sg", "third"})), (Words{"two"}));
-    EXPECT_EQ(qualifying(lookup("N", {"third", "sg"})), (Words{"two"}));
-    EXPECT_EQ(qualifying(lookup("N", {"first"})), Words{});
+        "\"plain\"|N||1|\n\"one\"|N|sg|1|\n\"many\"|N|pl|1|\n\"any\"|N|NUMBER|1|\n"
+        "\"me\"|N|sg.first|1|\n\"two\"|N|sg,third|1|\n"
+        "\"big\"|ADJ|<sup|1|\n\"small\"|ADJ|>pos|1|\n\"fixed\"|ADJ|comp|1|\n");
     // <sup holds every required value at or below sup; >pos every value at or above pos.
-    EXPECT_EQ(qualifying(lookup("ADJ", {"pos"})), (Words{"small", "big"}));
-    EXPECT_EQ(qualifying(lookup("ADJ", {"comp"})), (Words{"fixed", "small", "big"}));
-    EXPECT_EQ(qualifying(lookup("ADJ", {"sup"})), (Words{"small", "big"}));
+    const std::tuple<const char*, std::vector<const char*>, Words> cases[] = {
+        {"N", {}, {"two", "me", "any", "many", "one", "plain"}},
+        {"N", {"sg"}, {"two", "any", "one"}},
+        {"N", {"NUMBER"}, {"two", "any", "many", "one"}},
+        {"N", {"sg.first"}, {"me"}},
+        {"N", {"sg", "third"}, {"two"}},
+        {"N", {"third", "sg"}, {"two"}},
+        {"N", {"first"}, {}},
+        {"ADJ", {"pos"}, {"small", "big"}},
+        {"ADJ", {"comp"}, {"fixed", "small", "big"}},
+        {"ADJ", {"sup"}, {"small", "big"}}};
+    for (const auto& [cls, attrs, words] : cases)
+        EXPECT_EQ(qualifying(lookup(cls, attrs)), words) << cls << " " << attrs.size();
 }
 
 TEST_F(ChoiceTest, SingleAttributesTakeTheEntrysValues) {
