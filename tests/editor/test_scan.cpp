@@ -26,15 +26,14 @@ TEST_F(ScanTest, EachUnitFindsItsNextOccurrence) {
         at(from_line, from_col);
         mode = 0;
         findunit(unit, pattern);
-        EXPECT_EQ(vl_result[0], to_line != 0);
-        EXPECT_EQ(line_no(), to_line != 0 ? to_line : from_line);
-        EXPECT_EQ(cur().curcol, to_line != 0 ? to_col : from_col);
-        if (to_line == 0) continue;
+        const bool found = to_line != 0, again = next_line != 0;
+        EXPECT_EQ(std::tuple(vl_result[0], line_no(), cur().curcol),
+                  std::tuple(found, found ? to_line : from_line, found ? to_col : from_col));
+        if (!found) continue;
         EXPECT_EQ(mode, 1);
         resfind();  // one character on
-        EXPECT_EQ(vl_result[0], next_line != 0);
-        EXPECT_EQ(line_no(), next_line != 0 ? next_line : to_line);
-        EXPECT_EQ(cur().curcol, next_line != 0 ? next_col : to_col);
+        EXPECT_EQ(std::tuple(vl_result[0], line_no(), cur().curcol),
+                  std::tuple(again, again ? next_line : to_line, again ? next_col : to_col));
     }
     // Counting from the cursor (words count "Then" too), and testing at the cursor.
     // clang-format off

@@ -174,13 +174,13 @@ TEST_F(ReaderTest, IncludesNestFiveDeepAndFailuresAreReported) {
     }
     file("f7", "never\n");
     q_stat = 0;
-    const auto t = tokens(dir_ + "/f1");
-    EXPECT_EQ(t, (Tokens{"identifier: in1", "identifier: in2", "identifier: in3", "identifier: in4",
-                         "identifier: in5", "identifier: in6", "identifier: out6",
-                         "identifier: out5", "identifier: out4", "identifier: out3",
-                         "identifier: out2", "identifier: out1"}));
-    EXPECT_EQ(count("inclusion depth too great"), 1);
-    EXPECT_EQ(q_stat, 1);
+    Tokens want;
+    for (const char* way : {"in", "out"})
+        for (int i = 1; i <= 6; ++i)
+            want.push_back("identifier: " + std::string(way) +
+                           std::to_string(way[0] == 'i' ? i : 7 - i));
+    EXPECT_EQ(tokens(dir_ + "/f1"), want);
+    EXPECT_EQ(std::tuple(count("inclusion depth too great"), q_stat), std::tuple(1, 1));
     const auto done = messages("Finished reading test from file");
     ASSERT_EQ(done.size(), 6U);
     EXPECT_EQ(done[0] + done[5], "Finished reading test from file '" + dir_ +
@@ -190,8 +190,8 @@ TEST_F(ReaderTest, IncludesNestFiveDeepAndFailuresAreReported) {
     q_stat = 0;
     EXPECT_EQ(tokens(file("g", "a %include\"" + dir_ + "/nothere\" b\n")),
               (Tokens{"identifier: a", "identifier: b"}));
-    EXPECT_EQ(count("unable to open file:  " + dir_ + "/nothere"), 1);
-    EXPECT_EQ(q_stat, 1);
+    EXPECT_EQ(std::tuple(count("unable to open file:  " + dir_ + "/nothere"), q_stat),
+              std::tuple(1, 1));
     // An %include whose name never closes reports and ends the file cleanly.
     EXPECT_EQ(tokens(file("h", "a %include \"unterminated")), (Tokens{"identifier: a"}));
     EXPECT_EQ(open_file_count(), 0);
