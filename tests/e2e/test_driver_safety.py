@@ -10,11 +10,19 @@ from test_driver import alive, read, scratch, write_driver
 
 def wait_file(path, timeout=oruterm.TIMEOUT):
     end = time.monotonic() + timeout
-    while time.monotonic() < end:
-        if os.path.exists(path):
-            return
+    while not os.path.exists(path):
+        assert time.monotonic() < end, f"{path} never appeared"
         time.sleep(0.05)
-    raise AssertionError(f"{path} never appeared")
+
+
+def driver_pid(oru, folder):
+    """The process id that the driver wrote into the file "pid"."""
+    oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+    return int(read(folder, "pid"))
+
+
+def stopped(pid):
+    return lambda o: open(f"/proc/{pid}/stat").read().rsplit(")", 1)[1].split()[0] == "T"
 
 
 def test_a_driver_finishes_its_work_after_goodbye():
@@ -64,8 +72,7 @@ def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_en
             f.write("woken\\n")
     ''')
     with oruterm.Oru(["-d", "patient.py"], cwd=folder) as oru:
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-        driver = int(read(folder, "pid"))
+        driver = driver_pid(oru, folder)
         oru.wait_for("some notes")
         oru.wait_screen(lambda o: not o.row(23).startswith("Expecting Command"), "typing mode")
         oru.send("\x1f")  # the terminal's interrupt key
@@ -75,14 +82,12 @@ def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_en
         with open(os.path.join(folder, "go-on"), "w"):
             pass
         # The driver stops itself; keys come from the keyboard and act at once.
-        oru.wait_screen(lambda o: open(f"/proc/{driver}/stat").read().rsplit(")", 1)[1].split()[0]
-                        == "T", "the driver to stop")
+        oru.wait_screen(stopped(driver), "the driver to stop")
         oru.send("AS3\r")    # an answer for a driver that does not run is not sent
         oru.send("SW1\r")    # resume it: it reads the acknowledgement only
         wait_file(os.path.join(folder, "driver.log"))
         assert read(folder, "driver.log") == "got ''\n", read(folder, "driver.log")
-        oru.wait_screen(lambda o: open(f"/proc/{driver}/stat").read().rsplit(")", 1)[1].split()[0]
-                        == "T", "the driver to stop again")
+        oru.wait_screen(stopped(driver), "the driver to stop again")
         oru.send("GO\r")
         assert oru.wait_exit() == 0
     # Woken at the end, not killed: it finishes.
@@ -107,11 +112,11 @@ def test_a_driver_that_reads_nothing_cannot_block_resize_or_hangup():
         while answer() != "$$$\\r":
             got += 1
         log("lines", got)
+        keys("\\x99")                  # suspend itself: the keyboard takes over
         time.sleep(60)
     ''')
     with oruterm.Oru(["-d", "deaf.py"], cwd=folder) as oru:
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-        driver = int(read(folder, "pid"))
+        driver = driver_pid(oru, folder)
         # The editor waits on the full pipe; a window-size change does not end the transfer.
         oru.child.setwinsize(20, 70)
         with open(os.path.join(folder, "read-now"), "w"):
@@ -119,16 +124,16 @@ def test_a_driver_that_reads_nothing_cannot_block_resize_or_hangup():
         wait_file(os.path.join(folder, "driver.log"))
         assert read(folder, "driver.log") == "lines 20000\n", read(folder, "driver.log")
         assert alive(driver)
+        oru.send("CO2\r")  # keys act at once after the resize
+        oru.wait_screen(lambda o: "Core: 2" in o.row(0), "core file 2")
     os.kill(driver, signal.SIGKILL)
 
     # Now one that never reads: a hang-up still leaves the emergency copy.
-    for f in ("pid", "read-now", "driver.log", "notes.txt.save"):
-        if os.path.exists(os.path.join(folder, f)):
-            os.unlink(os.path.join(folder, f))
+    for f in ("pid", "read-now", "driver.log"):
+        os.unlink(os.path.join(folder, f))
     with oruterm.Oru(["-d", "deaf.py"], cwd=folder) as oru:
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-        driver = int(read(folder, "pid"))
-        time.sleep(0.3)
+        driver = driver_pid(oru, folder)
+        oru.wait_for("Xine 0 of a long file")  # the typing reached the text before the hang-up
         oru.child.kill(signal.SIGHUP)
         assert oru.wait_exit() != 0
     copy = read(folder, "notes.txt.save")

@@ -3,13 +3,7 @@ removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and e
 (QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m),
 comparing a typed response with the sentences (ESC k), and a word replaced through an
 indirection. Their reports land in core file 7."""
-import os
-
 import oruterm
-
-
-def start():
-    return oruterm.start_in_scratch("oru_cmds_", ["attributes.att"])
 
 
 def message(oru, text):
@@ -21,21 +15,21 @@ def message(oru, text):
     oru.wait_screen(lambda s: shown not in s.row(22), "the message " + repr(text) + " acknowledged")
 
 
+def typing(oru):
+    oru.send("\r")
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+
+
 def test_installed_kinds_removal_and_seed():
-    oru, work = start()
+    oru, work = oruterm.start_in_scratch("oru_cmds_", ["attributes.att"])
     with oru:
-        oru.send("AT" + "attributes.att\r")
-        oru.send("QD0\r")
+        oru.send("ATattributes.att\rQD0\r")
         message(oru, "AT")
-        oru.send("RMtm, xy\r")
-        oru.send("RMa1\r")
+        oru.send("RMtm, xy\rRMa1\r")
         message(oru, "improper character in parameter")
-        oru.send("RMat\r")
-        oru.send("QD0\r")
+        oru.send("RMat\rQD0\r")
         message(oru, "none")
-        oru.send("RA10\r")
-        oru.send("PS19\r")
-        oru.send("QE21|abc\r")
+        oru.send("RA10\rPS19\rQE21|abc\r")
         message(oru, "Integer too high")
         oru.send("CO7\r")
         oru.wait_for("Current random seed: 11")
@@ -47,35 +41,30 @@ def test_installed_kinds_removal_and_seed():
         assert screen.count("uninstalled:") == 3, screen
 
 
-RULES = {
-    "g.att": "NUMBER ( sg , pl ) %\n",
-    "g.tm": "DET N V\n",
-    "g.lex": '"the"|DET||1|#1|\n"dog"|N|sg|1|#1|\n"barks"|V|sg|1|#1|\n',
-    "g.syn": "ROOT = DET N[sg] V[sg] %\nQUESTION = DET N[sg] V[sg] %\n",
-}
+LEX = '"the"|DET||1|#1|\n"dog"|N|sg|1|#1|\n"barks"|V|sg|1|#1|\n'
+RULES = {"g.att": "NUMBER ( sg , pl ) %\n", "g.tm": "DET N V\n", "g.lex": LEX,
+         "g.syn": "ROOT = DET N[sg] V[sg] %\nQUESTION = DET N[sg] V[sg] %\n"}
+
+
+def load_rules(oru):
+    for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
+        oru.send(letters + name + "\r")
 
 
 def test_generation_keys():
-    oru, work = start()
+    oru, work = oruterm.start_in_scratch("oru_cmds_", files=RULES)
     with oru:
-        for name, text in RULES.items():
-            with open(os.path.join(work, name), "w", encoding="latin-1") as f:
-                f.write(text)
-        oru.send("\r")
-        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+        typing(oru)
         oru.send("\x1bg")
         message(oru, "There is no lexicon")
         # Load the rules, give sentence 1 an error function, generate.
         oru.send("\x03")
         oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
-        for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
-            oru.send(letters + name + "\r")
+        load_rules(oru)
         oru.send("QE1|MATCHED\r")
-        oru.send("\r")
-        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
-        oru.send("\x1bg")
+        typing(oru)
         # The sentence goes into the text; a number too high is refused.
-        oru.send("\x1bm1 ")
+        oru.send("\x1bg\x1bm1 ")
         oru.wait_screen(lambda s: "the dog barks" in s.row(3), "the sentence in the text")
         oru.send("\x1bm21 ")
         message(oru, "Integer too high")
@@ -88,19 +77,12 @@ def test_generation_keys():
 
 
 def test_indirection_replaces_a_word():
-    oru, work = start()
+    files = dict(RULES, **{"g.lex": LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"'),
+                           "g.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"})
+    oru, work = oruterm.start_in_scratch("oru_cmds_", files=files)
     with oru:
-        rules = dict(RULES)
-        rules["g.lex"] = ('"the"|DET||1|#1|\n"dog"|N|sg|1|#1||SYN:"hound"|\n'
-                          '"hound"|N|sg|1|#1||\n"barks"|V|sg|1|#1|\n')
-        rules["g.syn"] = "ROOT = DET N[sg] /@7:SYN V[sg] %\n"
-        for name, text in rules.items():
-            with open(os.path.join(work, name), "w", encoding="latin-1") as f:
-                f.write(text)
-        for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
-            oru.send(letters + name + "\r")
-        oru.send("\r")
-        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+        load_rules(oru)
+        typing(oru)
         oru.send("\x1bg\x03CO7\r")
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()

@@ -1,5 +1,5 @@
 // Fixture for the search, check and merge tests: the store, the evaluator and the character
-// classes at their start-up values.
+// classes (reset with the keys) at their start-up values.
 #pragma once
 
 #include <string>
@@ -23,21 +23,6 @@ class ScanTest : public StoreTest {
         reset_scan();
         vl_result.fill(-1);
         loopdepth = 0;
-        set_charkind();
-    }
-
-    // The character classes the editor starts with: 1 word, 2 separator, 4 sentence end.
-    static void set_charkind() {
-        charkind.fill(0);
-        for (int c = 0; c < 128; ++c) {
-            if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || c == '_') charkind[c] = 1;
-            if (c >= '0' && c <= '9') charkind[c] = 65;
-        }
-        for (int c : {10, 32, 44, 58, 59})
-            charkind[c] = 2;
-        charkind['!'] = charkind['.'] = 70;
-        charkind['?'] = 6;
-        charkind[4] = 7;
     }
 
     // Replaces the lines of core file n; the cursor ends on the first.

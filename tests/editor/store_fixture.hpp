@@ -46,8 +46,7 @@ class StoreTest : public ::testing::Test {
     // Appends a new line after the cursor line and types `s` into it.
     static LINE* addline(std::string_view s) {
         LINE* l = allocln(kObjNew, 0);
-        for (char c : s)
-            cadd(c);
+        cadd_text(s);
         return cur().lnptr != nullptr ? cur().lnptr : l;
     }
     // Fills the current core file, which holds one empty line, with the given lines; the cursor
@@ -55,12 +54,10 @@ class StoreTest : public ::testing::Test {
     static void fill_lines(const std::vector<std::string>& texts) {
         COREFILE& cf = cur();
         cf.lnptr = cf.header->down;
-        for (char c : texts.front())
-            cadd(c);
+        cadd_text(texts.front());
         for (std::size_t i = 1; i < texts.size(); ++i)
             addline(texts[i]);
-        cf.lnptr = cf.header->down;
-        cf.disln = cf.lnptr;
+        cf.lnptr = cf.disln = cf.header->down;
         cf.curcol = 1;
     }
     // The texts of the current core file's lines.
@@ -76,11 +73,12 @@ class StoreTest : public ::testing::Test {
             l = l->down;
         return l;
     }
-    // The physical chain is in ascending order of index and holds exactly the live byte owners.
+    // The physical chain is in ascending order of index and holds every live byte owner; each
+    // core file's counts agree with its lines.
     static void expect_chain_sound() {
         long last = -1;
-        int count = 0;
-        for (LINE* l = firstphys.nextphys; l != nullptr; l = l->nextphys) {
+        int count = 0, owners = 0;
+        for (LINE* l = firstphys.nextphys; l != nullptr; l = l->nextphys, ++count) {
             EXPECT_NE(l->object, kObjNew);
             EXPECT_GE(l->index, last);
             EXPECT_LE(l->index + l->length, avail);
@@ -88,26 +86,20 @@ class StoreTest : public ::testing::Test {
             if (l->nextphys == nullptr) {
                 EXPECT_EQ(l, lastphys);
             }
-            ++count;
         }
         if (firstphys.nextphys == nullptr) {
             EXPECT_EQ(lastphys, &firstphys);
         }
-        int owners = 0;
-        const int keep = corenum;
         for (int n = 0; n < kCoreFiles; ++n) {
-            corenum = n;
             long chars = 0;
             int lines = 0;
-            for (LINE* l = cur().header->down; l != cur().header; l = l->down) {
+            for (const LINE* l = core[n].header->down; l != core[n].header; l = l->down, ++lines) {
                 if (l->object != kObjNew && l->object != kObjPicture) ++owners;
                 chars += l->length;
-                ++lines;
             }
-            EXPECT_EQ(chars, cur().charcount) << "core file " << n;
-            EXPECT_EQ(lines, cur().lncount) << "core file " << n;
+            EXPECT_EQ(std::tuple(chars, lines), std::tuple(core[n].charcount, core[n].lncount))
+                << n;
         }
-        corenum = keep;
         EXPECT_GE(count, owners);
     }
 };

@@ -14,40 +14,24 @@ void change_all(const std::string& from, const std::string& to) {
 }
 
 TEST_F(ScanTest, ChangeReplacesEveryLaterOccurrence) {
-    fill(1, {"ab ab"});
-    change_all("ab", "xyz");
-    EXPECT_EQ(lines_of(1), (V{"xyz xyz"}));
-    EXPECT_EQ(line_no(), 1);
-    EXPECT_EQ(cur().curcol, 8);  // after the last replacement
-    EXPECT_EQ(redisplay, 1);
-    // Shorter, equal and empty replacements; only what follows the cursor changes.
-    fill(1, {"one two one", "none", "one"});
-    const struct {
-        int col;
-        const char *from, *to;
-        V result;
-    } steps[] = {
-        {2, "one", "1", {"one two 1", "n1", "1"}},
-        {1, "o", "0", {"0ne tw0 1", "n1", "1"}},
-        {1, "1", "", {"0ne tw0 ", "n", ""}},
+    // From the cursor's place: longer, shorter, equal and empty replacements; a replacement
+    // that holds the pattern is not replaced again; no occurrence changes nothing.
+    const std::tuple<V, int, const char*, const char*, V, int> steps[] = {
+        {{"ab ab"}, 1, "ab", "xyz", {"xyz xyz"}, 8},
+        {{"one two one", "none", "one"}, 2, "one", "1", {"one two 1", "n1", "1"}, 2},
+        {{"0ne tw0 1", "n1"}, 1, "1", "", {"0ne tw0 ", "n"}, 2},
+        {{"aaa"}, 1, "a", "aa", {"aaaaaa"}, 7},
+        {{"aaa"}, 2, "q", "z", {"aaa"}, 2},
     };
-    for (const auto& s : steps) {
-        at(1, s.col);
-        change_all(s.from, s.to);
-        EXPECT_EQ(lines_of(1), s.result) << s.from;
+    for (const auto& [before, col, from, to, after, end_col] : steps) {
+        fill(1, before);
+        at(1, col);
+        cur().edited = 0;
+        change_all(from, to);
+        EXPECT_EQ(lines_of(1), after) << from;
+        EXPECT_EQ(cur().curcol, end_col) << from << " (after the last replacement)";
+        EXPECT_EQ(cur().edited, before == after ? 0 : 1) << from;
     }
-    // A replacement that holds the pattern is not replaced again.
-    fill(1, {"aaa"});
-    change_all("a", "aa");
-    EXPECT_EQ(lines_of(1), (V{"aaaaaa"}));
-    EXPECT_EQ(cur().edited, 1) << "a changed file is marked edited";
-    // No occurrence: nothing changes and the cursor stays.
-    cur().edited = 0;
-    at(1, 3);
-    change_all("q", "z");
-    EXPECT_EQ(lines_of(1), (V{"aaaaaa"}));
-    EXPECT_EQ(cur().curcol, 3);
-    EXPECT_EQ(cur().edited, 0);
     expect_chain_sound();
 }
 
@@ -82,8 +66,10 @@ TEST_F(ScanTest, ChangeWithControlCodesReplacesTheMatchedSpan) {
     EXPECT_EQ(del, 2);
 }
 
+// Each line is either untouched or fully changed up to where room ran out, nothing half
+// written; a replacement that cannot be completed is taken back, with the delete ring as it was.
+// A long hemmed-in line takes back freed bytes before the store is called full.
 TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
-    // A long first line fills most of the arena; every change needs room above it.
     const std::string as = "a a a a a a a a a a a a a a a a a a a a a a a a";
     fill(1, {"x", as, as});
     while (avail < kTextSize - 100)
@@ -91,8 +77,6 @@ TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
     at(2, 1);
     change_all("a", "bbbbbbbbbb");
     EXPECT_EQ(full, 1);
-    // Each line is either untouched or fully changed up to the point where room ran out, with
-    // nothing half written.
     EXPECT_EQ(text(line(2)).substr(0, 11), "bbbbbbbbbb ");  // there was room for one
     for (int n = 2; n <= 3; ++n) {
         std::string t = text(line(n));
@@ -102,8 +86,6 @@ TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
     }
     expect_chain_sound();
 
-    // Room for five of the nine blanks a replacement needs: they are taken back, the line is as
-    // it was, and what the user deleted stays in the delete ring.
     fill(1, {"ab"});
     full = 0;
     while (avail < kTextSize - 5)
@@ -113,14 +95,9 @@ TEST_F(ScanTest, ChangeStopsCleanlyWhenTheStoreIsFull) {
     delbuf.fill('Q');
     delptr = 7;
     change_all("a", "bbbbbbbbbb");
-    EXPECT_EQ(full, 1);
-    EXPECT_EQ(text(line(1)), before);
+    EXPECT_EQ(std::tuple(full, text(line(1)), delptr), std::tuple(1, before, 7));
     EXPECT_EQ(std::string(delbuf.begin(), delbuf.end()), std::string(kDelBufSize, 'Q'));
-    EXPECT_EQ(delptr, 7);
-}
 
-TEST_F(ScanTest, ChangeUsesFreedBytesBeforeTheStoreIsCalledFull) {
-    // The line to change is long and hemmed in, and most of the arena above it is freed bytes.
     const std::string a(600000, 'a');
     fill(1, {a + "ab", "end", std::string(3000000, 'c')});
     cur().lnptr = line(3);
@@ -128,8 +105,7 @@ TEST_F(ScanTest, ChangeUsesFreedBytesBeforeTheStoreIsCalledFull) {
     ASSERT_GT(avail + static_cast<long>(a.size()), kTextSize);
     at(1, 1);
     change_all("ab", "abc");
-    EXPECT_EQ(full, 0);
-    EXPECT_EQ(lines_of(1), (V{a + "abc", "end"}));
+    EXPECT_EQ(std::tuple(full, lines_of(1)), std::tuple(0, V{a + "abc", "end"}));
     expect_chain_sound();
 }
 

@@ -23,27 +23,25 @@ TEST_F(LexTest, TerminalsAreNumberedInOrderRepeatsAndSymbolsReportedAndAtMost128
     read_terminals(file("t", "N V { verbs }\nN 12 , ADJ").c_str());
     EXPECT_EQ(terminal_count, 4);
     // A name ends at a bar; V is found again right after another lookup.
-    for (const auto& [name, n] : std::vector<std::pair<std::string, int>>{{"N", 0},
-                                                                          {"V", 1},
-                                                                          {"12", 2},
-                                                                          {"ADJ|rest|of|entry", 3},
-                                                                          {"V", 1},
-                                                                          {"Q", -1},
-                                                                          {"", -1}})
+    for (const auto& [name, n] : {std::pair{"N", 0},
+                                  {"V", 1},
+                                  {"12", 2},
+                                  {"ADJ|rest|of|entry", 3},
+                                  {"V", 1},
+                                  {"Q", -1},
+                                  {"", -1}})
         EXPECT_EQ(lookup_terminal(name), n) << name;
     expect_once({"Repeated terminal N", "Unexpected symbol char ','"});
     EXPECT_EQ(count("ERROR terminals input"), 2);
     clear_terminals();
-    EXPECT_EQ(terminal_count, 0);
-    EXPECT_EQ(lookup_terminal("N"), -1);
+    EXPECT_EQ(std::tuple(terminal_count, lookup_terminal("N")), std::tuple(0, -1));
 
     std::string names;
     for (int i = 0; i < 130; ++i)
         names += "T" + std::to_string(i) + "\n";
     read_terminals(file("many", names).c_str());
-    EXPECT_EQ(terminal_count, 128);
-    EXPECT_EQ(lookup_terminal("T127"), 127);
-    EXPECT_EQ(lookup_terminal("T128"), -1);
+    EXPECT_EQ(std::tuple(terminal_count, lookup_terminal("T127"), lookup_terminal("T128")),
+              std::tuple(128, 127, -1));
     EXPECT_EQ(count("Too many terminals"), 2);
 }
 
@@ -72,10 +70,10 @@ TEST_F(LexTest, WeightRules) {
     EXPECT_EQ(
         e, (Entries{"\"g\"|N||0042|||", "\"f\"|N||0001|||", "\"e\"|N||0000|||", "\"d\"|N||9999|||",
                     "\"c\"|N|" + sg + "|0001|||", "\"b\"|N|" + sg + "||||", "\"a\"|N|||||"}));
-    ASSERT_EQ(e.size(), 7u);
-    EXPECT_EQ(entry_weight(e[6].c_str()), 0);
-    EXPECT_EQ(entry_weight(e[3].c_str()), 9999);
-    EXPECT_EQ(entry_weight(e[0].c_str()), 42);
+    std::string w;
+    for (const std::string& x : e)
+        w += std::to_string(entry_weight(x.c_str())) + " ";
+    EXPECT_EQ(w, "42 1 0 9999 1 0 0 ");
 }
 
 TEST_F(LexTest, AttributeFieldIsCodedAndOrderedByType) {
@@ -133,12 +131,10 @@ TEST_F(LexTest, ProgressAndAddingToTheStore) {
     bhelp = 0;
     lexicon(text);
     EXPECT_EQ(bhelp, 1);  // the progress line was shown
-    EXPECT_EQ(std::tuple(entries(1).size(), entries(1).front().substr(0, 6)),
-              std::tuple(250UL, "\"w249\""));
     // A second file adds to the store; the newest entry leads its list.
     readdict(file("more", "\"extra\"|V||1|\n").c_str());
-    EXPECT_EQ(std::tuple(entries(1).size(), entries(1).front().substr(0, 7)),
-              std::tuple(251UL, "\"extra\""));
+    EXPECT_EQ(std::tuple(entries(1).size(), entries(1)[0].substr(0, 7), entries(1)[1].substr(0, 6)),
+              std::tuple(251UL, "\"extra\"", "\"w249\""));
     clearlexicon();
     EXPECT_EQ(std::tuple(dictterm, dictionary.empty()), std::tuple(-1, true));
 }
@@ -146,10 +142,12 @@ TEST_F(LexTest, ProgressAndAddingToTheStore) {
 TEST_F(LexTest, FieldPositionsSkipCodedSegments) {
     // A value number that is the code of '|' must not be taken for a separator.
     const std::string rec = "\"w\"|N|" + seg(1, '|') + " " + seg(2, ' ') + " |0005|a|b|";
-    EXPECT_STREQ(getfieldptr(rec.c_str(), 1), rec.c_str());
-    EXPECT_EQ(std::string(getfieldptr(rec.c_str(), 2)).substr(0, 2), "N|");
-    for (const auto& [n, rest] :
-         std::vector<std::pair<int, std::string>>{{4, "0005|a|b|"}, {6, "b|"}, {7, ""}, {40, ""}})
+    for (const auto& [n, rest] : {std::pair{1, rec},
+                                  {2, rec.substr(4)},
+                                  {4, std::string("0005|a|b|")},
+                                  {6, std::string("b|")},
+                                  {7, std::string()},
+                                  {40, std::string()}})
         EXPECT_EQ(getfieldptr(rec.c_str(), n), rest) << n;
     EXPECT_STREQ(getfieldptr(static_cast<const char*>(nullptr), 3), "");
     const std::string cut = "\"w\"|N|" + std::string(1, kAttrCode);  // a segment cut short
@@ -181,9 +179,10 @@ TEST_F(LexTest, RestoredEntriesKeepFileOrderAndTheirPlacesUpTo1024) {
     for (int i = 0; i < 4; ++i)
         taken.push_back(readentry(0));
     EXPECT_EQ(taken, (std::vector<int>{1, 0, 0, 1}));
-    EXPECT_EQ(std::string(restoredlexarray[0].recordptr), "\"dog\"|N|" + seg(1, 1) + " |0010|||");
+    EXPECT_EQ(
+        std::string(restoredlexarray[0].recordptr) + std::string(restoredlexarray[2].recordptr),
+        "\"dog\"|N|" + seg(1, 1) + " |0010|||\"run\"|V|||||");
     EXPECT_EQ(restoredlexarray[1].recordptr, nullptr);
-    EXPECT_EQ(std::string(restoredlexarray[2].recordptr), "\"run\"|V|||||");
     EXPECT_EQ(std::tuple(restored_count, lastrestored, restoredlexarray[2].previous),
               std::tuple(3, &restoredlexarray[2], &restoredlexarray[1]));
     EXPECT_EQ(dictterm, -1);  // the lexicon itself is untouched
@@ -197,25 +196,4 @@ TEST_F(LexTest, RestoredEntriesKeepFileOrderAndTheirPlacesUpTo1024) {
         accepted += readentry(0);
     EXPECT_EQ(std::tuple(accepted, restored_count), std::tuple(1024, 1024));
     EXPECT_EQ(count("Too many restored lexical entries"), 6);
-}
-
-TEST_F(LexTest, TheExampleLexiconsReadWithoutErrors) {
-    for (const std::string lang : {"english", "french"}) {
-        const int reported_before = count("ERROR");
-        const std::string base = std::string(ORU_SOURCE_DIR) + "/examples/" + lang + "/" + lang;
-        clearattributes();
-        readattr((base + ".att").c_str());
-        clear_terminals();
-        read_terminals((base + ".tm").c_str());
-        ASSERT_GT(terminal_count, 3) << lang;
-        initdict();
-        readdict((base + ".lex").c_str());
-        EXPECT_GT(lex_words, 20) << lang;
-        EXPECT_EQ(lex_errors, 0) << lang;
-        EXPECT_EQ(count("ERROR"), reported_before) << lang;
-        for (int t = 0; t < dictterm; ++t) {
-            for (const std::string& e : entries(t))
-                EXPECT_EQ(lookup_terminal(getfieldptr(e.c_str(), 2)), t) << e;
-        }
-    }
 }
