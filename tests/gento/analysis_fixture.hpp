@@ -35,6 +35,8 @@ class AnalysisTest : public ReportTest {
         "\"yes\"|WORD||1|#1||\"yEs\"|\n"
         "\"cot\"|N|NUMBER|1|#1|$NOUN|\"kat\"|$IPL|\n"
         "\"long\"|WORD||1|#1||\"aaaaaaaaaaaaaaaaaaaaa\"|\n"
+        "\"ten\"|WORD||1|#1||\"aaaaaaaaaaaaaaaaaaaa\"|\n"
+        "\"fast\"|ADJ||1|#1||||SYN:\"run\"/V|\n"
         "\"odd\"|ADJ||1|#1||||ABC|\n"
         "\"bad\"|ADJ||1|#1||||SYN:\"nothing\"|\n"
         "\"open\"|ADJ||1|#1||||SYN:\"large|\n";

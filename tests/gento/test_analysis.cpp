@@ -26,10 +26,10 @@ TEST_F(AnalysisTest, SpellingDistanceFollowsItsTable) {
 }
 
 TEST_F(AnalysisTest, RootSetMessagesAndTheEmptySet) {
-    EXPECT_EQ(added_by([] { err_set_rootset("1, 5 and 30"); }),
-              Lines{"ROOTSET changed to set: 1 5 "});
+    EXPECT_EQ(added_by([] { err_set_rootset("1, 5, 20 and 30"); }),
+              Lines{"ROOTSET changed to set: 1 5 20 "});
     std::array<int, kRoots> want{};
-    want[1] = want[5] = 1;
+    want[1] = want[5] = want[20] = 1;
     EXPECT_EQ(rootset, want);
     EXPECT_EQ(added_by([] { err_set_rootset(" "); }),
               Lines{"ROOTSET restored to default set: 2 3 4 ... 20"});
@@ -165,6 +165,8 @@ TEST_F(AnalysisTest, AlignmentAndClaimingOnGivenClasses) {
          "C1 --  MISSING  e1\nC3 --  MISSING  e3\n-- S2  EXTRA    r2\n-- S3  EXTRA    r3\n"
          "C2 S1   APPROX   e2/r1\n***\n"},
         {{"3"}, "C1 --  MISSING  e1\n-- S1  EXTRA    r1\n***\n"},
+        // A claimed expected word is not claimed again.
+        {{"22"}, "-- S2  EXTRA    r2\nC1 S1   APPROX   e1/r1\n***\n"},
         {{}, "CORRECT\n***\n"},
     };
     for (const Case& c : cases) {
@@ -201,7 +203,10 @@ TEST_F(AnalysisTest, WordsOfTheSentenceAsTheLearnerReadsThem) {
         (Lines{"C1 S1   EXACT   Yes,/Yes,", "C2 S2   EXACT   the/the", "C3 S3   EXACT   dog/dog",
                "C4 S4   MORPH    runs./run. third/first  OR  third/second  OR  sg/pl", "***"}));
     EXPECT_EQ(pairs("Yais, the dog runz.").at(0), "C1 S1   PHONO Yes,/Yais,   e/ai");
-    EXPECT_EQ(pairs("Yes, the dog runz.").at(3), "C4 S4   PHONO runs./runz.   s/z");
+    // Another spelling of the same sound costs 1.
+    const Lines runz = analyse("Yes, the dog runz.");
+    EXPECT_EQ(runz.at(1), "SCORE     : 1");
+    EXPECT_EQ(runz.at(7), "C4 S4   PHONO runs./runz.   s/z");
     EXPECT_EQ(pairs("yes, the dog runs").at(0), "C1 S1   APPROX   Yes,/yes,");
 
     // A word of no character of its own (an empty word, a lone glue) joins the word it acts on.
@@ -246,6 +251,19 @@ TEST_F(AnalysisTest, AnyResponseGivesABoundedReport) {
         EXPECT_LE(static_cast<int>(report.size()), 4 + 5 + n + 2) << round;
     }
     EXPECT_FALSE(err_in_analysis);
+
+    // The messages of one analysis are bounded too; those left out are counted.
+    std::vector<treenode*> longs;
+    for (int i = 0; i < 60; ++i)
+        longs.push_back(leaf("WORD", "long"));
+    sentence(3, longs);
+    err_set_rootset("3");
+    const Lines said = added_by([] { analyse("x"); });
+    EXPECT_EQ(
+        std::count_if(said.begin(), said.end(),
+                      [](const std::string& l) { return l.starts_with("ipa string of long"); }),
+        50);
+    EXPECT_EQ(said.back(), "10 further messages of this analysis left out");
 }
 
 TEST_F(AnalysisTest, TheKeysTakeTheResponseFromTheCursor) {

@@ -189,8 +189,10 @@ TEST_F(AnalysisTest, SameSoundSpelledOtherwise) {
               "C1 S1   PHONO cot/kat   \nERROR: correct word does not match ipa string, though "
               "student response does\n");
 
-    // More sounds than the work arrays hold, and a sound without a table, are refused.
+    // As many sounds as the work arrays hold are tested; more, and a sound without a table, are
+    // refused.
     lexdiff d;
+    EXPECT_EQ(err_match_phono(std::string(20, 'a'), leaf("WORD", "ten"), d), 1);
     EXPECT_EQ(added_by([&] { EXPECT_EQ(err_match_phono("a", leaf("WORD", "long"), d), 0); }),
               Lines{"ipa string of long has more than 20 symbols; no phonological test"});
     clear_phon_tables();
@@ -222,12 +224,13 @@ TEST_F(AnalysisTest, PhonologyTablesFileIsReadSymbolBySymbol) {
 }
 
 TEST_F(AnalysisTest, RelatedWordsThroughTagsAndPointerFields) {
-    tags("SYN ( 9 ) ANT(9) , OPP ( x ) BAD ( 200 ) LAST ( 3");
+    tags("SYN ( 9 ) ANT(9) , OPP ( x ) TOP ( 127 ) BAD ( 200 ) LAST ( 3");
     ASSERT_NE(err_get_tag_name(5), nullptr);
     EXPECT_EQ(err_get_tag_name(5)->tag, "SYN");
     EXPECT_EQ(err_get_tag_name(6)->tag, "ANT");
     EXPECT_EQ(err_get_tag_name(6)->field, 9);
-    EXPECT_EQ(err_get_tag_name(7), nullptr);
+    EXPECT_EQ(err_get_tag_name(7)->field, 127);
+    EXPECT_EQ(err_get_tag_name(8), nullptr);
     expect_once({"tag OPP field number expected, found x", "tag BAD field number out of range 200",
                  "last declaration incomplete"});
 
@@ -242,6 +245,7 @@ TEST_F(AnalysisTest, RelatedWordsThroughTagsAndPointerFields) {
         {"big", "ADJ", {}, "large", 5},    {"big", "ADJ", {}, "small", 6},
         {"big", "ADJ", {}, "huge", 0},     {"dog", "N", {"pl"}, "hounds", 5},
         {"dog", "N", {"sg"}, "hounds", 0}, {"cat", "N", {"sg"}, "hound", 0},
+        {"fast", "ADJ", {}, "run", 5},  // a word of another terminal
     };
     for (const Case& c : cases) {
         lexdiff d;
@@ -286,6 +290,10 @@ TEST_F(AnalysisTest, CommandsLoadAndRemoveTheThreeKinds) {
     EXPECT_EQ(gentofilename['e' - kFirstLetter], dir_ + "/e.mre");
     EXPECT_EQ(gentofilename['g' - kFirstLetter], dir_ + "/t.tag");
     // Reading one again removes the one before.
+    EXPECT_EQ(added_by([&] { load(qipa, "s.ipa", "\"q\" ( \"k\" )"); }).at(0), "uninstalled: IP");
+    EXPECT_EQ(err_get_phontable_pointer("k"), nullptr);
+    EXPECT_EQ(added_by([&] { load(qmrpherror, "e.mre", "N ( NUMBER ) V ( NUMBER )"); }).at(0),
+              "uninstalled: MR");
     EXPECT_EQ(added_by([&] { load(qtginfo, "t.tag", "ANT ( 9 )"); }).at(0), "uninstalled: TG");
     EXPECT_EQ(err_get_tag_name(5)->tag, "ANT");
 
