@@ -36,6 +36,10 @@ def write_driver(folder, name, body):
             def log(*words):
                 with open("driver.log", "a") as f:
                     f.write(" ".join(str(w) for w in words) + "\\n")
+            def announce():  # the test never sees the file half written
+                with open("pid.part", "w") as f:
+                    f.write(str(os.getpid()))
+                os.rename("pid.part", "pid")
         '''))
         f.write(textwrap.dedent(body))
     os.chmod(path, 0o755)
@@ -54,6 +58,11 @@ def alive(pid):
 def read(folder, name):
     with open(os.path.join(folder, name), encoding="latin-1") as f:
         return f.read()
+
+
+def driver_pid(oru, folder):
+    oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+    return int(read(folder, "pid"))
 
 
 def run_driver(folder, name, timeout=30):
@@ -113,14 +122,10 @@ def check_example_gives_up_cleanly(driver):
     assert report == REPORT + ["letter.out could not be written here"], report
 
 
-def test_python_example_driver():
-    check_example("student.py")
-    check_example_gives_up_cleanly("student.py")
-
-
-def test_shell_example_driver():
-    check_example("student.sh")
-    check_example_gives_up_cleanly("student.sh")
+def test_the_python_and_shell_example_drivers():
+    for driver in ("student.py", "student.sh"):
+        check_example(driver)
+        check_example_gives_up_cleanly(driver)
 
 
 def test_every_ask_selector_and_emit():
@@ -202,8 +207,7 @@ def test_control_bytes_and_switch():
         log("line", answer())
         command("SW2")                # end the driver; the keyboard has the input
     ''')
-    oru = oruterm.Oru(["-d", "controls.py"], cwd=folder)
-    try:
+    with oruterm.Oru(["-d", "controls.py"], cwd=folder) as oru:
         wait_log(oru, folder, "ack")
         # The driver suspended itself with SWITCH 0: the keyboard has the input now.
         oru.wait_for("Expecting Command")
@@ -218,80 +222,52 @@ def test_control_bytes_and_switch():
         oru.send("\r")
         oru.send("GO\r")
         assert oru.wait_exit() == 0
-    finally:
-        oru.close()
     log = read(folder, "driver.log").splitlines()
     assert log == ["result 0", "ack ''", "resumed ''", "again ''", "line 1"], log
 
 
-def test_kill_byte_ends_the_driver():
-    folder = scratch()
-    write_driver(folder, "killer.py", '''
-        with open("pid.part", "w") as f:
-            f.write(str(os.getpid()))
-        os.rename("pid.part", "pid")  # the test never sees the file half written
+ENDINGS = [
+    # (driver, its body, what shows before it ends) -- each time the keyboard then goes on.
+    ("killer.py", '''
+        announce()
         command("NAbefore.txt")
         keys(chr(150))                # the editor ends this driver
         command("NAafter.txt")        # never read
         import time
         time.sleep(30)
-    ''')
-    oru = oruterm.Oru(["-d", "killer.py"], cwd=folder)
-    try:
-        oru.wait_for("before.txt")
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-        driver = int(read(folder, "pid"))
-        oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
-        oru.send("GO\r")
-        assert oru.wait_exit() == 0
-        assert "after.txt" not in oru.text()
-    finally:
-        oru.close()
-
-
-def test_driver_that_dies_gives_the_keyboard_back():
-    folder = scratch()
-    write_driver(folder, "quitter.py", '''
+    ''', "before.txt"),
+    # Stops in the middle of a command and exits: the keyboard finishes the command.
+    ("quitter.py", '''
+        announce()
         command("NAhalf.txt")
-        keys("PO")                    # stops in the middle of a command and exits
-    ''')
-    oru = oruterm.Oru(["-d", "quitter.py"], cwd=folder)
-    try:
-        oru.wait_for("half.txt")
-        # The half-typed command is still open; the keyboard finishes it and goes on.
-        oru.send("1\r")
-        oru.send("NAwhole.txt\r")
-        oru.wait_for("whole.txt")
-        oru.send("GO\r")
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
-
-
-def test_ask_answers_after_the_driver_closed_its_input():
-    """A driver that no longer reads its input: the editor's writes fail and end it."""
-    folder = scratch()
-    write_driver(folder, "deaf.py", '''
+        keys("PO")
+    ''', "half.txt"),
+    # No longer reads its input: the editor's writes fail and end it.
+    ("deaf.py", '''
         os.close(0)
-        with open("pid.part", "w") as f:
-            f.write(str(os.getpid()))
-        os.rename("pid.part", "pid")  # the test never sees the file half written
+        announce()
         command("AS3")
         import time
         time.sleep(30)
-    ''')
-    oru = oruterm.Oru(["-d", "deaf.py"], cwd=folder)
-    try:
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-        driver = int(read(folder, "pid"))
-        oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
-        # The keyboard has the input again.
-        oru.send("NAdeaf.txt\r")
-        oru.wait_for("deaf.txt")
-        oru.send("GO\r")
-        assert oru.wait_exit() == 0
-    finally:
-        oru.close()
+    ''', None),
+]
+
+
+def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
+    for name, body, shown in ENDINGS:
+        folder = scratch()
+        write_driver(folder, name, body)
+        with oruterm.Oru(["-d", name], cwd=folder) as oru:
+            if shown:
+                oru.wait_for(shown)
+            driver = driver_pid(oru, folder)
+            oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
+            oru.send("1\r" if name == "quitter.py" else "")
+            oru.send("NAwhole.txt\r")
+            oru.wait_for("whole.txt")
+            oru.send("GO\r")
+            assert oru.wait_exit() == 0
+            assert "after.txt" not in oru.text()
 
 
 def test_hangup_keeps_the_edits_and_leaves_the_driver_its_work():
@@ -299,24 +275,17 @@ def test_hangup_keeps_the_edits_and_leaves_the_driver_its_work():
     write_driver(folder, "sleeper.py", '''
         command("FEnotes.txt")
         command("CHworld|hello")
-        with open("pid.part", "w") as f:
-            f.write(str(os.getpid()))
-        os.rename("pid.part", "pid")  # the test never sees the file half written
+        announce()
         import time
         time.sleep(60)
     ''')
     with open(os.path.join(folder, "notes.txt"), "w") as f:
         f.write("world\n")
-    oru = oruterm.Oru(["-d", "sleeper.py"], cwd=folder)
-    try:
-        oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+    with oruterm.Oru(["-d", "sleeper.py"], cwd=folder) as oru:
+        driver = driver_pid(oru, folder)
         oru.wait_for("hello")
-        driver = int(read(folder, "pid"))
         oru.child.kill(signal.SIGHUP)
-        status = oru.wait_exit()
-        assert status != 0, status
-    finally:
-        oru.close()
+        assert oru.wait_exit() != 0
     assert read(folder, "notes.txt.save") == "hello\n", "emergency copy"
     assert read(folder, "notes.txt") == "world\n", "the file itself is untouched"
     # The driver is not killed: its pipes are closed and it may finish what it was doing.
