@@ -178,7 +178,7 @@ def test_an_answer_with_four_mistakes_gives_exactly_the_report_expected():
             "CORRECT", "***"]
 
 
-def test_one_sentence_alone_the_root_set_and_the_kinds_loaded():
+def test_one_sentence_alone_and_the_root_set():
     oru, work = start_english()
     with oru:
         editing(oru)
@@ -200,16 +200,6 @@ def test_one_sentence_alone_the_root_set_and_the_kinds_loaded():
         messages = save_core(oru, work, 7, "trace2.txt")
         assert "ROOTSET changed to set: 1" in [l.strip() for l in messages], messages
         assert messages[-1].strip() == "ROOTSET restored to default set: 2 3 4 ... 20", messages
-        # The kinds loaded, and their removal.
-        oru.send("QD0\r")
-        oru.wait_for("AT, SY, MO, TB, TM, LE, IP, MR, TG")
-        oru.send("\r")
-        oru.send("RMip, mr, tg\r")
-        oru.send("QD0\r")
-        oru.wait_screen(lambda s: "AT, SY, MO, TB, TM, LE" in s.text() and "LE, IP" not in s.text(),
-                        "the kinds without IP, MR and TG")
-        oru.send("\r")
-        prompt(oru)
 
 
 def test_the_example_procedures_load_everything_and_check_an_answer():

@@ -20,6 +20,7 @@ TEST_F(AnalysisTest, SpellingDistanceFollowsItsTable) {
         {"a", "", 1000},           {"cat", "cats", 1},    {"cats", "cat", 1000},
         {"walk", "talk", 1},       {"is", "it", 1000},    {"elephant", "elefant", 2},
         {"elephant", "elphnt", 2}, {"dog", "dgo", 1000},  {"runs.", "run.", 1},
+        {"walk", "walker", 1000},
     };
     for (const Row& r : rows)
         EXPECT_EQ(strdiff(r.a, r.b), r.d) << r.a << " / " << r.b;
@@ -41,7 +42,7 @@ TEST_F(AnalysisTest, RootSetMessagesAndTheEmptySet) {
     err_set_rootset("7");
     const Lines trace = added_by([] { EXPECT_TRUE(analyse("the dog runs").empty()); });
     EXPECT_TRUE(trace.empty());
-    EXPECT_TRUE(progress_shown("No roots found in ROOTSET to perform error testing"));
+    EXPECT_TRUE(shown("$mhNo roots found in ROOTSET to perform error testing"));
 
     // One root alone, and the set as it was afterwards; a number out of range finds no root.
     std::size_t before = lines_of(15).size();
@@ -98,20 +99,12 @@ TEST_F(AnalysisTest, TheBestRootAndItsTies) {
     EXPECT_EQ(analyse("the dog runs").at(0), "BEST ROOT : R3");
 }
 
-TEST_F(AnalysisTest, ResponsesWithoutWordsAndResponsesCutToFit) {
+TEST_F(AnalysisTest, ResponsesWithoutWords) {
     the_dog_runs(2);
     EXPECT_TRUE(analyse("   ").empty());
-    EXPECT_NE(std::find(screen_.begin(), screen_.end(), "$meNo student response"), screen_.end());
+    EXPECT_TRUE(shown("$meNo student response"));
     EXPECT_EQ(added_by([] { err_analysis(static_cast<const char*>(nullptr)); }),
               Lines{"ERROR   Error analysis called but no student response found  "});
-
-    const std::string long_one = "the dog runs " + std::string(186, 'x');
-    const std::size_t before = lines_of(15).size();
-    err_analysis(long_one, true);
-    const Lines lines = lines_of(15);
-    ASSERT_GT(lines.size(), before + 4);
-    EXPECT_EQ(lines[before + 3], "RESPONSE : " + long_one);
-    EXPECT_EQ(lines[before + 4], "(response cut at 199 characters)");
 }
 
 TEST_F(AnalysisTest, PairLinesOfEachClass) {

@@ -154,8 +154,7 @@ TEST_F(AnalysisTest, InflectionErrorsInAnAnalysisAndTheEnumeration) {
     reset_trees();
     genSentences[2].reset();
     generate_enumerations();
-    EXPECT_NE(std::find(screen_.begin(), screen_.end(), "$meError: ROOT tree does not exist"),
-              screen_.end());
+    EXPECT_TRUE(shown("$meError: ROOT tree does not exist"));
 }
 
 TEST_F(AnalysisTest, SameSoundSpelledOtherwise) {
@@ -178,7 +177,6 @@ TEST_F(AnalysisTest, SameSoundSpelledOtherwise) {
         EXPECT_EQ(d.matchclass, c.result == 1 ? kSameSound : kNotCompared) << c.word;
     }
     EXPECT_EQ(cat->morphed_word, "cat");  // the sounds were made on the leaf and taken back
-    EXPECT_EQ(compared("dogz", leaf("N", "dog", {"pl"})).breakup, Lines{"s/z"});
 
     // An expected word that its own sounds do not spell.
     lexdiff cot;

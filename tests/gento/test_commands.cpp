@@ -145,7 +145,7 @@ TEST_F(GentoCommandTest, ErrorFunctionsPerSentenceNumber) {
     EXPECT_EQ(error_function[20], "");
 }
 
-TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
+TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalled) {
     run("QDISPLAY", "0");
     EXPECT_TRUE(shown("none"));
     installed = 1 | 32 | 4096;
@@ -174,9 +174,6 @@ TEST_F(GentoCommandTest, DisplaysOfWhatIsInstalledAndTheRootSet) {
                                         "%", "$u", "$t 2", "N|G|ANSWER||0|\"\"||",
                                         "S|G|W||0|\"\"||", "$L", "%"}));
     corenum = 1;
-
-    EXPECT_EQ(added_by([] { run("QROOTSET", "1, 5 and 30"); }),
-              (std::vector<std::string>{"ROOTSET changed to set: 1 5 "}));
 
     // The lexicon listing: nothing without a lexicon, then every entry in order.
     EXPECT_TRUE(added_by([] { run("QDISPLAY", "7"); }).empty());
