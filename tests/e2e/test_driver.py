@@ -1,7 +1,7 @@
 """Driver programs: a child that types into oru through a pipe and reads its answers back.
 
 The example drivers under examples/drivers run as they are; small test drivers, written into a
-scratch folder, exercise every ASK selector, EMIT, the control bytes, SWITCH and RUN. A driver
+scratch folder, exercise ASK answers through the pipe, EMIT, the control bytes, SWITCH and RUN. A driver
 reports what it received by writing files, which the test reads after oru has ended.
 """
 import os
