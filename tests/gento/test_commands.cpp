@@ -1,17 +1,11 @@
 // The generation commands and operations: removing knowledge bases, the random seed, the error
 // functions, the displays, collecting and comparing the student's response, generate, the global
-// preselection, and copying a sentence into the current core file.
-#include <sys/stat.h>
-
+// preselection, and copying a sentence into the current core file. (Sentences sent to a driver
+// are tested end to end, with a driver.)
 #include <algorithm>
-#include <chrono>
-#include <fstream>
-#include <sstream>
 #include <string>
-#include <thread>
 #include <vector>
 
-#include "dxio.hpp"
 #include "gento.hpp"
 #include "gento_fixture.hpp"
 #include "getparam.hpp"
@@ -224,46 +218,6 @@ TEST_F(GentoCommandTest, StartUpSeedsFromTheClockForgetsFileNamesAndAddsTheBuilt
     EXPECT_EQ(installed, 0);
     EXPECT_NE(find_transf("FLATTEN"), nullptr);
     EXPECT_EQ(gInMemory, 1);
-}
-
-TEST_F(GentoCommandTest, TalkSendsASentenceToTheDriver) {
-    // Without a driver nothing happens.
-    genSentences[0] = std::make_unique<std::string>("the dog barks");
-    run("QTALK", "0");
-
-    // A driver that keeps what it is sent.
-    const std::string out = dir_ + "/talk.out";
-    const std::string script = file("driver.sh", "#!/bin/sh\nexec cat > '" + out + "'\n");
-    chmod(script.c_str(), 0755);
-    curfile.assign(script);
-    ASSERT_TRUE(setpipe());
-    progstate = 1;
-    genSentences[2] = std::make_unique<std::string>("Who barks?");
-    genSentences[20] = std::make_unique<std::string>("Twenty.");
-    run("QTALK", "1");  // no sentence 1: an empty one, so the driver is not left waiting
-    run("QTALK", "2");
-    run("QTALK", "0");
-    run("QTALK", "20");  // every root number, not its first digit
-    EXPECT_NE(del, 2);
-    run("QTALK", "21");
-    EXPECT_EQ(del, 2);
-    EXPECT_TRUE(shown("Integer too high"));
-    // Full trees to the driver end with "=", so that it knows where the block stops.
-    root = makenode("ROOT");
-    root->morphed_word = "x";
-    run("STORE", "1|1");
-    const std::string expected =
-        "START\n\nEND\nSTART\nWho barks?\nEND\nSTART\nthe dog barks\nEND\n"
-        "START\nTwenty.\nEND\n$u\n$t 0\nN|G|ROOT||0|\"x\"||\n$L\n%\n=\n";
-    std::string got;
-    for (int i = 0; i < 500 && got != expected; ++i) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        std::stringstream ss;
-        ss << std::ifstream(out).rdbuf();
-        got = ss.str();
-    }
-    EXPECT_EQ(got, expected);
-    reset_dxio();
 }
 
 TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
