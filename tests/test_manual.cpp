@@ -34,27 +34,11 @@ std::string chapter(const std::string& manual, const std::string& heading) {
 
 // How the manual writes a key: Ctrl-B, ESC Ctrl-B, ESC [ Ctrl-B, ESC [ 5 ~.
 std::string byte_name(int b) {
-    switch (b) {
-        case 0:
-            return "Ctrl-@";
-        case 27:
-            return "ESC";
-        case 28:
-            return "Ctrl-\\";
-        case 29:
-            return "Ctrl-]";
-        case 30:
-            return "Ctrl-^";
-        case 31:
-            return "Ctrl-_";
-        case 32:
-            return "Space";
-        case 127:
-            return "DEL";
-        default:
-            if (b < 27) return std::string("Ctrl-") + static_cast<char>('@' + b);
-            return std::string(1, static_cast<char>(b));
-    }
+    if (b == 27) return "ESC";
+    if (b == 32) return "Space";
+    if (b == 127) return "DEL";
+    if (b < 32) return std::string("Ctrl-") + static_cast<char>('@' + b);
+    return std::string(1, static_cast<char>(b));
 }
 
 std::string key_name(int index) {

@@ -1,5 +1,6 @@
 """The examples as a newcomer meets them: the demo's first screen at 80 x 24 shows whole
-generations with their headings, and the French driver works from any folder."""
+generations with their headings, the answer typed back is checked CORRECT with the files the
+procedure loaded, and the French driver works from any folder."""
 import os
 import shutil
 
@@ -54,23 +55,28 @@ def check_first_screen(rule_set, question, answer):
         assert block and block == rows[-len(block):], \
             "the last generation ends the window:\n" + oru.text()
         assert block[1].startswith(question) and block[2].startswith(answer), oru.text()
-        assert "ERROR" not in oru.text(), oru.text()
+        assert "ERROR" not in oru.text() and "warning" not in oru.text(), oru.text()
         # The keys act on the screen shown: one more generation, shown whole.
         before = lines(oru)
         oru.send("\x1bg")
         oru.wait_screen(lambda o: lines(o) == before + len(block) and newest(o)
                         and len(newest(o)) == len(block) and newest(o)[1].startswith(question),
                         "a fourth generation")
-        oru.send("\x03GO\r")
+        # The answer typed back into an empty core file 1 and checked (ESC K) is CORRECT.
+        typed = newest(oru)[2][len(answer):].strip()
+        oru.send("\x03CO1\rCL\r\r")
+        oru.send(typed.encode("utf-8"))  # the terminal is a UTF-8 one
+        oru.send("\x1bD\x1bK\x03CO15\r")
+        oru.wait_for("CORRECT")
+        oru.send("GO\r")
+        oru.wait_for("WARNING")
+        oru.send("\r")
         assert oru.wait_exit() == 0
 
 
-def test_the_english_demo_shows_a_whole_generation_with_its_heading():
-    check_first_screen("english", "Question  : ", "Answer    : ")
-
-
-def test_the_french_procedure_shows_a_whole_generation_with_its_heading():
-    check_first_screen("french", "Question  : ", "Answer    : ")
+def test_the_procedures_show_whole_generations_and_check_an_answer():
+    for rule_set in ("english", "french"):
+        check_first_screen(rule_set, "Question  : ", "Answer    : ")
 
 
 def test_the_french_driver_runs_from_another_folder_and_reports_there():
