@@ -122,6 +122,7 @@ def run(cmd, cwd, timeout, env=None):
 class Workspace:
     def __init__(self, scratch, e2e):
         self.scratch, self.e2e = scratch, e2e
+        self.unit_timeout = 900  # until the unmutated suite has been timed
         self.build = os.path.join(scratch, "build")
         self.targets = ["oru_tests"] + (["oru"] if e2e else [])
 
@@ -136,7 +137,8 @@ class Workspace:
         return run(["cmake", "--build", "build", "--target", *self.targets], self.scratch, 1800)
 
     def unit(self):
-        return run([os.path.join(self.build, "oru_tests"), "--gtest_brief=1"], self.build, 900)
+        return run([os.path.join(self.build, "oru_tests"), "--gtest_brief=1"], self.build,
+                   self.unit_timeout)
 
     def end_to_end(self):
         return run(["ctest", "--test-dir", "build", "-R", "^e2e_", "-j", "2"], self.scratch, 1800)
@@ -220,9 +222,13 @@ def main():
         ok, out = ws.compile()
         if not ok:
             sys.exit("the unmutated tree does not build:\n" + out[-3000:])
+        start = time.monotonic()
         ok, out = ws.unit()
         if not ok:
             sys.exit("the unmutated tree fails its unit tests:\n" + out[-3000:])
+        # A mutation that makes the suite loop is a killed one: waiting many times the suite's
+        # own time to say so is enough.
+        ws.unit_timeout = max(60, 10 * (time.monotonic() - start))
         if args.e2e:
             ok, out = ws.end_to_end()
             if not ok:
