@@ -37,6 +37,9 @@ TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     EXPECT_EQ(starblocklines(), 0);
     star({3, 7, 5});  // 5 takes the place of 3
     expect_block(5, 7, 3);
+    star({5, 7});  // two stars taken off leave none, however many were made
+    EXPECT_EQ(cur().starcount, 0);
+    star({5, 7});
     clrstars();
     star({8, 2});  // bottom line starred first: the same block
     expect_block(2, 8, 7);
