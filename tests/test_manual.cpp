@@ -7,7 +7,6 @@
 #include <cstdlib>
 #include <fstream>
 #include <map>
-#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -73,10 +72,10 @@ TEST_F(ManualTest, EveryCommandHasOneReferenceEntryWithItsTwoLetters) {
         wanted.insert(name + " (" + name.substr(0, 2) + ")");
     }
     std::set<std::string> found;
-    const std::regex entry("\n### ([^\n]+)");
-    for (auto it = std::sregex_iterator(reference.begin(), reference.end(), entry);
-         it != std::sregex_iterator(); ++it) {
-        const std::string heading = (*it)[1];
+    std::istringstream lines(reference);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind("### ", 0) != 0 || line.size() == 4) continue;
+        const std::string heading = line.substr(4);
         EXPECT_TRUE(found.insert(heading).second) << "twice in the reference: " << heading;
     }
     for (const std::string& w : wanted)
@@ -96,11 +95,21 @@ TEST_F(ManualTest, EveryBoundKeyIsInTheKeyReferenceWithItsCode) {
     // Every row "| `key` | code | ..." of the tables: the key exists and has that code. A bar
     // in a table cell is written \|.
     std::set<int> listed;
-    const std::regex row("\n\\| `([^`]+)` \\| ([0-9]+) \\|");
-    for (auto it = std::sregex_iterator(reference.begin(), reference.end(), row);
-         it != std::sregex_iterator(); ++it) {
-        const std::string name = std::regex_replace((*it)[1].str(), std::regex("\\\\\\|"), "|");
-        const int code = std::stoi((*it)[2]);
+    std::istringstream lines(reference);
+    for (std::string line; std::getline(lines, line);) {
+        const std::size_t close = line.find("` | ");
+        if (line.rfind("| `", 0) != 0 || close == std::string::npos || close == 3) continue;
+        const std::size_t digits = close + 4;
+        std::size_t end = digits;
+        while (end < line.size() && line[end] >= '0' && line[end] <= '9')
+            ++end;
+        if (end == digits || line.compare(end, 2, " |") != 0) continue;
+        std::string name;
+        for (std::size_t i = 3; i < close; ++i) {
+            if (line[i] == '\\' && i + 1 < close && line[i + 1] == '|') continue;
+            name += line[i];
+        }
+        const int code = std::stoi(line.substr(digits, end - digits));
         const auto key = index_of.find(name);
         if (key == index_of.end()) {
             ADD_FAILURE() << "the reference lists a key oru has no name for: " << name;
