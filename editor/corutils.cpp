@@ -84,6 +84,17 @@ void freehdr(LINE* l) {
     pool.put(l);
 }
 
+void free_built_chain(LINE& head, long top) {
+    // Bytes above avail must read as free again, or a line ending at avail would not grow there.
+    std::fill(textbase.begin() + avail, textbase.begin() + top, kFreeByte);
+    LINE* l = head.down;
+    while (l != nullptr && l != &head) {
+        LINE* next = l->down;
+        freehdr(l);
+        l = next;
+    }
+}
+
 LINE* allocln(int linetype, int length) {
     COREFILE& cf = cur();
     if (length < 0 || avail + length > kTextSize) return nullptr;

@@ -13,6 +13,9 @@ long in_use();            // records handed out and not yet freed
 LINE* allochdr();                         // null when no record could be had
 LINE* allocln(int linetype, int length);  // null when no record could be had
 void freehdr(LINE* l);
+// Gives back a chain of lines built above the store's top (between avail and top) and hung from
+// its own dummy head: the bytes read as free again and the records return to the pool.
+void free_built_chain(LINE& head, long top);
 void initcore();
 void initfile();
 void removefile();

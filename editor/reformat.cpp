@@ -209,14 +209,7 @@ void startbuild() {
 }
 
 void freebuild() {
-    // Bytes above avail must read as free again, or a line ending at avail would not grow there.
-    std::fill(textbase.begin() + avail, textbase.begin() + ravail, kFreeByte);
-    LINE* l = dummyheader.down;
-    while (l != nullptr && l != &dummyheader) {
-        LINE* next = l->down;
-        freehdr(l);
-        l = next;
-    }
+    free_built_chain(dummyheader, ravail);
     startbuild();
 }
 

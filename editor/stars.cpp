@@ -148,14 +148,7 @@ LINE* rfirst = nullptr;
 LINE* rlast = nullptr;
 
 void freecopy() {
-    // Bytes above avail must read as free again, or a line ending at avail would not grow there.
-    std::fill(textbase.begin() + avail, textbase.begin() + ravail, kFreeByte);
-    LINE* l = dummyheader.down;
-    while (l != nullptr && l != &dummyheader) {
-        LINE* next = l->down;
-        freehdr(l);
-        l = next;
-    }
+    free_built_chain(dummyheader, ravail);
     dummyheader = LINE{};
     fphys = lphys = nullptr;
     rfirst = rlast = nullptr;
