@@ -22,10 +22,8 @@ class FileTest : public StoreTest {
         StoreTest::SetUp();
         reset_file();
         reset_scrin();
-        // A core file from no file is written as Latin-1 unless a test says otherwise.
-        set_locale_utf8(false);
-        // Reading expands tabs to the stops: the start-up ones, whatever a test before set.
-        tabs.fill(0);
+        set_locale_utf8(false);  // a core file from no file is written as Latin-1
+        tabs.fill(0);            // reading expands tabs to the start-up stops
         for (std::size_t c = 1; c < tabs.size(); c += 8)
             tabs[c] = 1;
         char tmpl[] = "/tmp/oru-file-test-XXXXXX";
@@ -39,37 +37,27 @@ class FileTest : public StoreTest {
         std::filesystem::remove_all(dir, ec);
         StoreTest::TearDown();
     }
-
     std::string path(const std::string& name) const { return dir + "/" + name; }
-
     static void write(const std::string& p, const std::string& bytes) {
-        std::ofstream out(p, std::ios::binary);
-        out << bytes;
+        std::ofstream(p, std::ios::binary) << bytes;
     }
     static std::string read(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
         std::stringstream ss;
-        ss << in.rdbuf();
+        ss << std::ifstream(p, std::ios::binary).rdbuf();
         return ss.str();
     }
-    // Makes `name` the file the commands work on.
     static void use(const std::string& name) { curfile.assign_cut(name); }
-
     // The lines of the current core file as (object, text) pairs.
     static std::vector<std::pair<int, std::string>> lines() {
         std::vector<std::pair<int, std::string>> out;
-        for (LINE* l = cur().header->down; l != cur().header; l = l->down) {
+        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
             out.emplace_back(l->object, text(l));
-        }
         return out;
     }
-    // Fetches a file holding `bytes` into the current core file.
     void fetch_bytes(const std::string& bytes, long first = 1, long last = kAllLines) {
-        const std::string p = path("in.txt");
-        write(p, bytes);
-        use(p);
+        write(path("in.txt"), bytes);
+        use(path("in.txt"));
         fetch_range(first, last, "");
     }
-
     std::string dir;
 };

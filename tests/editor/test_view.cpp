@@ -45,8 +45,7 @@ class ViewTest : public CommandTest {
     }
     // Types `s` over field n of the open settings page, as the keyboard would.
     static void type_field(int n, const std::string& s) {
-        COREFILE& cf = cur();
-        cf.curcol = locatefield(cf.lnptr, n) + 1;
+        cur().curcol = locatefield(cur().lnptr, n) + 1;
         erasefield();
         for (char c : s) {
             holdch = c;
@@ -54,20 +53,19 @@ class ViewTest : public CommandTest {
             edittable[2].operatn[7]();
         }
     }
+    static auto settings() { return std::tuple{scanunit, jmode, hyphlevel, lrcswitch}; }
 };
 
 TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged) {
-    fn[0].assign(
-        "\x03"
-        "FEx\r");
-    fn[9].assign("a|b{c}~");
-    sysstring.assign("ls | wc {x}");
+    const std::string f0 = "\x03"
+                           "FEx\r",
+                      f9 = "a|b{c}~", sys = "ls | wc {x}", mrg = "#2`0\r";
+    fn[0].assign(f0);
+    fn[9].assign(f9);
+    sysstring.assign(sys);
     expression.assign("#1*2");
-    mrgstring.assign("#2`0\r");
-    scanunit = 3;
-    jmode = 1;
-    hyphlevel = 2;
-    lrcswitch = 0;
+    mrgstring.assign(mrg);
+    std::tie(scanunit, jmode, hyphlevel, lrcswitch) = std::tuple{3, 1, 2, 0};
     const char* tpl = "{r1,c1}Name:{c8}#1/9\x04";
     tempbufptr = tpl;
     corenum = 3;
@@ -75,36 +73,26 @@ TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged
     cureditmask = editmask[2];
     writetemplate(0);
     mode = 0;
-
     param[1] = 0;
     view();
-    EXPECT_EQ(corenum, 19);
-    EXPECT_EQ(cur().viewtype, 7);
-    EXPECT_EQ(mode, 1) << "the command line closes so the page can be edited";
+    EXPECT_EQ((std::tuple{corenum, cur().viewtype, mode}), (std::tuple{19, 7, 1}));
     EXPECT_EQ(texts()[0],
               "{C}FEx{M}|||||||||a{!}b{(}c{)`}|#2`0{M}|#1*2|ls {!} wc {(}x{)}|||3|1|2|0|");
     gendis();  // a redraw of the whole screen shows the labels again
     EXPECT_NE(screen_text(3).find("Function 0:  {C}FEx{M}"), std::string::npos) << screen_text(3);
     EXPECT_NE(screen_text(20).find("Search Type:        3"), std::string::npos) << screen_text(20);
-
     viewterm();
     EXPECT_FALSE(viewing());
-    EXPECT_EQ(fn[0].view(),
-              "\x03"
-              "FEx\r");
-    EXPECT_EQ(fn[9].view(), "a|b{c}~");
-    EXPECT_EQ(sysstring.view(), "ls | wc {x}");
+    EXPECT_EQ((std::tuple{fn[0].view(), fn[9].view(), sysstring.view(), mrgstring.view()}),
+              (std::tuple{f0, f9, sys, mrg}));
     EXPECT_EQ(expression.view(), "#1*2");
-    EXPECT_EQ(mrgstring.view(), "#2`0\r");
-    EXPECT_EQ((std::tuple{scanunit, jmode, hyphlevel, lrcswitch}), (std::tuple{3, 1, 2, 0}));
-    // The core file, its view, its mask and its template are back; core file 19 is empty; the
-    // command line opens next.
-    EXPECT_EQ(corenum, 3);
-    EXPECT_EQ(cureditmask, editmask[2]);
-    EXPECT_EQ(tempbufptr, tpl);
-    EXPECT_EQ(maxfieldlen[1], 9);
-    EXPECT_EQ(core[19].lncount, 1);
-    EXPECT_EQ(core[19].edited, 0);
+    EXPECT_EQ(settings(), (std::tuple{3, 1, 2, 0}));
+    // The core file, its mask and its template are back; core file 19 is empty; the command
+    // line opens next.
+    EXPECT_EQ((std::tuple{corenum, cureditmask, tempbufptr, maxfieldlen[1]}),
+              (std::tuple{3, editmask[2], tpl, 9}));
+    EXPECT_EQ((std::pair<long, int>(core[19].lncount, core[19].edited)),
+              (std::pair<long, int>(1, 0)));
     ASSERT_EQ(fnptr, 1);
     EXPECT_EQ(fnstack[1][0], 3);
 }
@@ -118,18 +106,14 @@ TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
     type_field(15, "");
     viewterm();
     EXPECT_EQ(fn[2].view(), "\x03hi");
-    EXPECT_EQ((std::tuple{scanunit, jmode, hyphlevel, lrcswitch}), (std::tuple{6, 1, 3, 2}));
+    EXPECT_EQ(settings(), (std::tuple{6, 1, 3, 2}));
     EXPECT_TRUE(scanpattern.empty());
-    // An emptied digit field gives 0; letters cannot be typed into one.
-    fnptr = 0;
+    fnptr = 0;  // an emptied digit field gives 0; letters cannot be typed into one
     view();
     type_field(17, "x");
     type_field(18, "");
     viewterm();
     EXPECT_EQ((std::pair{jmode, hyphlevel}), (std::pair{0, 0}));
-    fnptr = 0;
-    viewterm();  // Return outside a view does nothing
-    EXPECT_EQ(fnptr, 0);
 }
 
 TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
@@ -145,15 +129,12 @@ TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
           "$TR3,11,32,\n", "$TR3,51,8,1\n", "$TR3,68,8,0\n", "$TR2,68,8,11\n", "<return>"})
         EXPECT_NE(cmds.find(field), std::string::npos) << field << cmds;
     EXPECT_FALSE(viewing()) << "Return has closed it";
-    EXPECT_EQ(corenum, 4);
-    EXPECT_EQ(core[19].lncount, 1);
-
+    EXPECT_EQ((std::pair<long, long>(corenum, core[19].lncount)), (std::pair<long, long>(4, 1)));
     // Each row shows the file last read for its kind.
     const char* kinds[] = {"AT", "TM", "SY", "US", "MO", "TB", "LE", "IP", "MR", "TG", "SM", "LX"};
-    for (const qfile_row& row : qfile_table) {
+    for (const qfile_row& row : qfile_table)
         if (std::string_view(row.name) != "GP")
             putgentofile(std::string(row.name) + ".r", row.letter);
-    }
     param[1] = 2;
     const std::string rules = captured(view);
     for (int i = 0; i < 12; ++i) {
@@ -177,13 +158,9 @@ TEST_F(ViewTest, AfterAViewTheScreenIsAsItWasAndObject7IsRefused) {
     display();
     putstats();
     for (int r = 0; r <= helpline; ++r)
-        EXPECT_EQ(screen_text(r), before[static_cast<std::size_t>(r)]) << "row " << r;
-    // No core file is held in the page view.
-    run("OB", "7");
-    EXPECT_EQ(del, 2);
-    EXPECT_EQ(cur().viewtype, 2);
-    run("OB", "1");
-    EXPECT_EQ(cur().viewtype, 1);
+        EXPECT_EQ(screen_text(r), before[std::size_t(r)]) << "row " << r;
+    run("OB", "7");  // no core file is held in the page view
+    EXPECT_EQ((std::pair<int, int>(del, cur().viewtype)), (std::pair{2, 2}));
 }
 
 TEST_F(ViewTest, TheDumpSaysOnTheHelpLineWhetherItWasWritten) {
