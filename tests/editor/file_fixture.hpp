@@ -54,6 +54,13 @@ class FileTest : public StoreTest {
             out.emplace_back(l->object, text(l));
         return out;
     }
+    // The object of every line, a digit each: 0 text, 1 record, 2 picture, 3 maths, 4 none, 5 new.
+    static std::string kinds() {
+        std::string k;
+        for (const auto& [object, text] : lines())
+            k += static_cast<char>('0' + object);
+        return k;
+    }
     void fetch_bytes(const std::string& bytes, long first = 1, long last = kAllLines) {
         write(path("in.txt"), bytes);
         use(path("in.txt"));

@@ -1,6 +1,4 @@
 // Rectangles between column stars across starred lines.
-#include <random>
-
 #include "cstars.hpp"
 #include "stars.hpp"
 #include "test_cursor_fixture.hpp"
@@ -141,25 +139,6 @@ TEST_F(RectTest, RefusalsSayWhyAndChangeNothing) {
     EXPECT_EQ(lines(), kSample);
     EXPECT_EQ(store(), "EFG   567");
     expect_sound();
-}
-
-TEST_F(RectTest, RandomRectangleWorkKeepsTheStoreSound) {
-    std::mt19937 rng(5707);
-    const int codes[] = {kStar,       kColStar, kCut,       kInsertRect, kCopyRect,
-                         kInsertCols, kOverlay, kBlankRect, kMoveRect,   kClearStars,
-                         2,           4,        5,          17,          18,
-                         19,          20,       23,         72,          73,
-                         74,          33,       34,         75,          76};
-    load(kSample);
-    for (int k = 0; k < 4000 && !HasFailure(); ++k) {
-        const int code = codes[rng() % std::size(codes)];
-        if (rng() % 5 == 0) cur().curcol = 1 + static_cast<int>(rng() % 30);
-        if (rng() % 200 == 0) corenum = static_cast<int>(rng() % 3);
-        if (code == kInsertCols) pushfn(rng() % 2 ? "2" : "");
-        press(code, static_cast<char>('a' + rng() % 26));
-        SCOPED_TRACE(testing::Message() << "key " << k << " code " << code);
-        expect_sound();
-    }
 }
 
 }  // namespace

@@ -60,20 +60,3 @@ TEST(Encoding, EveryLatin1CharacterRoundTripsThroughUtf8) {
     EXPECT_FALSE(utf8_to_latin1("caf\xE9", back));
     EXPECT_FALSE(utf8_to_latin1("\xE2\x82\xAC", back));
 }
-
-TEST(Encoding, FileNamesFollowTheLocale) {
-    set_locale_utf8(true);
-    std::string shown;
-    ASSERT_TRUE(from_system("\xC3\xA9l\xC3\xA8ve.txt", shown));
-    EXPECT_EQ(shown, "\xE9l\xE8ve.txt");
-    EXPECT_FALSE(from_system("\xE2\x82\xAC.txt", shown));  // no Latin-1 form
-    EXPECT_FALSE(from_system("\xE9l\xE8ve.txt", shown));   // not UTF-8: another file than shown
-    char buf[8];
-    EXPECT_TRUE(sysname_into("\xE9t\xE9", buf, sizeof buf));
-    EXPECT_STREQ(buf, "\xC3\xA9t\xC3\xA9");
-    EXPECT_FALSE(sysname_into("\xE9t\xE9\xE9\xE9", buf, sizeof buf));  // does not fit
-    EXPECT_EQ(default_charset(), kCsUtf8);
-    set_locale_utf8(false);
-    EXPECT_EQ(effective_charset(kCsNone), kCsLatin1);
-    reset_encoding();
-}

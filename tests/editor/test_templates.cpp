@@ -75,24 +75,6 @@ TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
     }
 }
 
-TEST_F(TemplateTest, DrawingPutsLabelsWhereTheLayoutSays) {
-    EXPECT_EQ(interpret("{r1,c1}Ab\rCd{c10}#1/3{r5, c3}\xE9t\xE9\x04", 1), 0);
-    EXPECT_EQ(screen_text(3).substr(2, 2), "Ab");
-    EXPECT_EQ(screen_text(4).substr(2, 2), "Cd");
-    EXPECT_EQ(screen_text(7).substr(4, 3), "\xE9t\xE9");
-    EXPECT_EQ((std::pair{frow[1], fcol[1]}), (std::pair{4, 11}));
-    // Returns stop above the last row, a row number at it, and a column at the screen width.
-    const std::string rows = std::string(40, '\r') + "R{r99,c200}Z#2\x04";
-    EXPECT_EQ(interpret(rows.c_str(), 1), 0);
-    EXPECT_EQ(screen_text(depth).substr(2, 1), "R");
-    EXPECT_EQ((std::pair{frow[2], fcol[2]}), (std::pair{depth + 1, swidth + 1}));
-    EXPECT_EQ(screen_text(depth + 1).substr(static_cast<std::size_t>(swidth + 1), 1), "Z");
-    // Interpreting without drawing leaves the screen alone.
-    pltransmit("$Tx");
-    interpret("{r1,c1}Hidden\x04", 0);
-    EXPECT_EQ(screen_text(3).find("Hidden"), std::string::npos);
-}
-
 TEST_F(TemplateTest, TheTemplateCommandLoadsRecordAndMergeTemplates) {
     const std::string tpl = file("rec.tpl", "{r1,c1}Word:{c8}#1/10\n{r2,c1}Count:{c8}#2/3/j");
     cur().viewtype = 2;

@@ -1,14 +1,11 @@
-// The views of core file 19 (settings, core files, rule files), OBJECT 7, and the dump's notice.
+// The views of core file 19: settings, core files, rule files.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "centre.hpp"
 #include "command_fixture.hpp"
 #include "display.hpp"
 #include "scan.hpp"
 #include "templates.hpp"
-#include "tests.hpp"
 #include "uninstall.hpp"
 #include "view.hpp"
 
@@ -141,46 +138,6 @@ TEST_F(ViewTest, TheCoreFileAndRuleFilePagesShowNamesAndCountsUntilReturn) {
         const std::string want = "$TR" + std::to_string(3 + i) + ",26,48," + kinds[i] + ".r\n";
         EXPECT_NE(rules.find(want), std::string::npos) << want << rules;
     }
-}
-
-TEST_F(ViewTest, AfterAViewTheScreenIsAsItWasAndObject7IsRefused) {
-    tempbufptr = "{r1,c1}Word:{c8}#1/6{r2,c1}Count:{c8}#2/3\x04";
-    fill_lines({"cat|3|"});
-    cur().lnptr->object = kObjRecord;
-    param[1] = 2;
-    objset();
-    gendis();
-    std::vector<std::string> before;
-    for (int r = 0; r <= helpline; ++r)
-        before.push_back(screen_text(r));
-    param[1] = 1;
-    view();
-    display();
-    putstats();
-    for (int r = 0; r <= helpline; ++r)
-        EXPECT_EQ(screen_text(r), before[std::size_t(r)]) << "row " << r;
-    run("OB", "7");  // no core file is held in the page view
-    EXPECT_EQ((std::pair<int, int>(del, cur().viewtype)), (std::pair{2, 2}));
-}
-
-TEST_F(ViewTest, TheDumpSaysOnTheHelpLineWhetherItWasWritten) {
-    char keep[4096];
-    ASSERT_NE(getcwd(keep, sizeof keep), nullptr);
-    std::string dir = ::testing::TempDir() + "oru-dump-XXXXXX";
-    ASSERT_NE(mkdtemp(dir.data()), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
-    const std::string ok = captured(show);
-    struct stat st {};
-    const bool written = stat("test.file", &st) == 0 && st.st_size > 0;
-    unlink("test.file");
-    mkdir("test.file", 0700);  // a folder in the way: the file cannot be opened
-    const std::string failed = captured(show);
-    rmdir("test.file");
-    EXPECT_EQ(chdir(keep), 0);
-    rmdir(dir.c_str());
-    EXPECT_TRUE(written);
-    EXPECT_NE(ok.find("$mhtest done"), std::string::npos) << ok;
-    EXPECT_NE(failed.find("$mherror in opening file tf!!!"), std::string::npos) << failed;
 }
 
 }  // namespace
