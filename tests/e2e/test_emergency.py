@@ -16,8 +16,7 @@ def write(path, data):
 
 
 def read(path):
-    with open(path, "rb") as f:
-        return f.read()
+    return open(path, "rb").read()
 
 
 def started(args, cwd, env, wrapper=()):

@@ -1,6 +1,5 @@
 // Reformat: paragraphs refilled between the margins, justified and hyphenated.
 #include <algorithm>
-#include <random>
 #include <sstream>
 
 #include "reformat.hpp"
@@ -164,88 +163,6 @@ TEST_F(ReformatTest, WithoutRoomNothingChangesAndTheUserIsTold) {
         EXPECT_EQ(linepool::in_use(), records);
         EXPECT_EQ(textbase[avail], kFreeByte);
         expect_sound();
-    }
-}
-
-// The words of a paragraph as a reader sees them: a hyphen or soft hyphen ending a line just
-// after a non-blank joins its word with the next line's first; the soft hyphen itself goes.
-V words_of(const V& text) {
-    std::string flat;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const bool joining = flat.size() >= 2 && flat[flat.size() - 2] != ' ' &&
-                             (flat.back() == '-' || flat.back() == kSoft);
-        if (joining && flat.back() == kSoft) flat.pop_back();
-        flat += (joining || flat.empty() ? "" : " ") + text[i];
-        if (joining) flat.erase(flat.size() - text[i].size(), text[i].find_first_not_of(' '));
-        flat.erase(flat.find_last_not_of(' ') + 1);
-    }
-    V out;
-    std::istringstream in(flat);
-    for (std::string w; in >> w;)
-        out.push_back(w);
-    return out;
-}
-
-// Random paragraphs: no word is lost, added or moved, lines fit the margins and start where they
-// should, and justified lines end at the margin.
-TEST_F(ReformatTest, RandomParagraphsKeepEveryWordInOrderAndFitTheMargins) {
-    std::mt19937 rng(5517);
-    auto pick = [&rng](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-    for (int round = 0; round < 2000 && !HasFailure(); ++round) {
-        const int lm = 1 + pick(8), rm = lm + pick(60);
-        lmargin = lm;
-        rmargin = rm;
-        hyphlevel = pick(4);
-        jmode = pick(2);
-        const std::string indent(std::size_t(lm - 1), ' ');
-        V para(std::size_t(1 + pick(6)));
-        for (std::size_t i = 0; i < para.size(); ++i) {
-            std::string& l = para[i];
-            l = i == 0 ? std::string(std::size_t(pick(10)), ' ') : indent;
-            for (int w = 1 + pick(9); w > 0; --w) {
-                for (int c = pick(20) == 0 ? 20 + pick(40) : 1 + pick(12); c > 0; --c)
-                    l += "etaoinshrdlucmfwypvbgkqjxz"[pick(c == 1 ? 26 : 12)];
-                if (pick(8) == 0) l += "-" + std::string(std::size_t(1 + pick(6)), 'n');
-                if (pick(10) == 0) l += pick(2) ? "," : "'s";
-                l += std::string(std::size_t(1 + (pick(5) == 0 ? pick(3) : 0)), ' ');
-            }
-            l.erase(l.find_last_not_of(' ') + 1);
-            if (i + 1 < para.size() && pick(5) == 0) l += pick(2) ? '-' : kSoft;  // a broken word
-        }
-        // The cursor in column 1, or just after a letter or blank of the first line.
-        int col = pick(4) == 0 ? 2 + pick(static_cast<int>(para[0].size())) : 1;
-        if (col > 1 &&
-            (para[0][std::size_t(col - 2)] == '-' || para[0][std::size_t(col - 2)] == kSoft))
-            col = 1;
-        V text = para;
-        text.insert(text.end(), {"", "untouched tail"});
-        corenum = pick(5) == 0 ? 0 : 1;
-        const V out = reformatted(text, 1, col);
-        SCOPED_TRACE(testing::Message() << "round " << round << " margins " << lm << " " << rm
-                                        << " level " << hyphlevel << " justify " << jmode
-                                        << " column " << col << " first line " << para[0]);
-        ASSERT_EQ(V(out.end() - 2, out.end()), (V{"", "untouched tail"}));
-        // Core file 0 keeps the old paragraph after the new lines.
-        const V fresh(out.begin(), out.end() - 2 - (corenum == 0 ? long(para.size()) : 0));
-        // The reader sees the part before the cursor as a line of its own.
-        V seen = para;
-        const std::size_t fnb = para[0].find_first_not_of(' ');
-        const bool cut = fnb != std::string::npos && static_cast<int>(fnb) + 1 < col;
-        if (cut) {
-            seen[0] = para[0].substr(0, std::size_t(col - 1));
-            seen.insert(seen.begin() + 1,
-                        para[0].substr(std::min<std::size_t>(col - 1, para[0].size())));
-        }
-        ASSERT_EQ(words_of(fresh), words_of(seen));
-        for (std::size_t i = cut ? 1 : 0; i < fresh.size(); ++i) {
-            const std::string& l = fresh[i];
-            const std::size_t nb = l.find_first_not_of(' ');
-            ASSERT_NE(nb, std::string::npos);
-            EXPECT_EQ(nb, i == 0 ? fnb : indent.size()) << l;
-            if (l.find(' ', nb) == std::string::npos) continue;  // one word may overflow
-            EXPECT_LE(static_cast<int>(l.size()), rm) << l;
-            if (jmode == 1 && i + 1 < fresh.size()) EXPECT_EQ(static_cast<int>(l.size()), rm) << l;
-        }
     }
 }
 

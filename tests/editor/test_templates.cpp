@@ -1,9 +1,6 @@
-// Record templates (the layout language, its errors and the TEMPLATE command) and the merges that
-// use records: the text and record merges, a merge that does not fit, and field assignments.
+// Record templates (the layout language and its errors) and the merges that use records: the text
+// and record merges, a merge that does not fit, and field assignments.
 #include <gtest/gtest.h>
-
-#include <cstdio>
-#include <fstream>
 
 #include "command_fixture.hpp"
 #include "float.hpp"
@@ -23,17 +20,6 @@ class TemplateTest : public CommandTest {
         reset_merger();
         reset_templates();
     }
-    void TearDown() override {
-        reset_templates();
-        for (const std::string& f : files_)
-            std::remove(f.c_str());
-        CommandTest::TearDown();
-    }
-    std::string file(const std::string& name, const std::string& text) {
-        files_.push_back(::testing::TempDir() + "oru-tpl-" + name);
-        std::ofstream(files_.back(), std::ios::binary) << text;
-        return files_.back();
-    }
     static int interpret(const char* tpl, int draw = 0) {
         tempbufptr = tpl;
         return writetemplate(draw);
@@ -50,7 +36,6 @@ class TemplateTest : public CommandTest {
         cur().lnptr->object = kObjRecord;
         cur().viewtype = 1;
     }
-    std::vector<std::string> files_;
 };
 
 TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
@@ -73,23 +58,6 @@ TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
                   (std::tuple{row, col, len, type}))
             << (tpl != nullptr ? tpl : "none") << " field " << n;
     }
-}
-
-TEST_F(TemplateTest, TheTemplateCommandLoadsRecordAndMergeTemplates) {
-    const std::string tpl = file("rec.tpl", "{r1,c1}Word:{c8}#1/10\n{r2,c1}Count:{c8}#2/3/j");
-    cur().viewtype = 2;
-    run("TE", "0|" + tpl);
-    EXPECT_EQ((std::pair{numfields, ftype[2]}), (std::pair{2, 'j'}));
-    EXPECT_EQ(screen_text(3).substr(2, 5), "Word:");  // view 2 draws it at once
-    run("TE", "2|" + file("letter.mrg", "Dear #1,\nyou owe #2."));
-    ASSERT_NE(mrgbufptr, nullptr);
-    EXPECT_STREQ(mrgbufptr, "Dear #1,\ryou owe #2.");
-    // Kinds other than 0 to 2 and files that cannot be read change nothing.
-    for (const std::string& p : {"3|" + tpl, "0|" + ::testing::TempDir() + "oru-tpl-missing"}) {
-        run("TE", p);
-        EXPECT_EQ(del, 2);
-    }
-    EXPECT_EQ(numfields, 2);
 }
 
 TEST_F(TemplateTest, MergesAppendTheFilledInTextToCoreFile16) {
