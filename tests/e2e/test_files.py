@@ -1,6 +1,5 @@
 """Files, procedures and a driver through the real program: a procedure that edits, saves and
-leaves, one that never answers a message, EMIT blocks a driver reads, and a write that fails on a
-full disk."""
+leaves, EMIT blocks a driver reads, and a write that fails on a full disk."""
 import os
 import shlex
 
@@ -32,18 +31,6 @@ def test_procedure_edits_saves_answers_and_says_goodbye():
     run_to_end(d, "-p", "my proc;1.prc")
     assert read(d, "out.txt") == read(d, "other.txt") == "first\nsecond\nthird\n"
     assert read(d, "in.txt") == "first\nsecond\n"
-
-
-def test_a_procedure_loop_that_never_answers_a_message_is_abandoned():
-    d = oruterm.scratch("oru-e2e-files-")
-    files(d, {"loop.proc": "FEmissing.txt\n~{<}a{>}~"})
-    with oruterm.Oru(["-p", "loop.proc"], cwd=d) as oru:
-        oru.wait_for("Procedure abandoned: it never answers the message")
-        oru.send("\r")
-        oru.wait_screen(lambda o: "Procedure abandoned" not in o.text(), "the message to go")
-        oru.send("\rGOOD")  # close the command line and type: the editor is in use again
-        oru.wait_screen(lambda o: "".join(o.row(r)[2:] for r in range(2, 21)).split() == ["GOOD"],
-                        "the typed word")
 
 
 def test_emit_sends_blocks_to_the_driver_only_when_asked():
