@@ -17,9 +17,9 @@ class StarsTest : public ScanTest {
             makestars();
         }
     }
-    // The block's first and last line numbers and its length.
-    static std::tuple<int, int, int> block() {
-        return {starline('U'), starline('L'), starblocklines()};
+    // The block's first and last line numbers, its length and the number of stars.
+    static std::tuple<int, int, int, int> block() {
+        return {starline('U'), starline('L'), starblocklines(), cur().starcount};
     }
     static bool refused(void (*op)()) {
         const V cmds = screen_of(op);
@@ -29,15 +29,15 @@ class StarsTest : public ScanTest {
 
 TEST_F(StarsTest, StarringTogglesAndAThirdStarMovesTheOlder) {
     fill(1, {"1", "2", "3", "4", "5", "6", "7", "8"});
-    EXPECT_EQ(block(), std::tuple(1, 200000, 0));
+    EXPECT_EQ(block(), std::tuple(1, 200000, 0, 0));
     // Each step's stars, then the block they leave: the same line twice unstars it; a third
     // star takes the place of the older; two stars taken off leave none; the bottom line
     // starred first makes the same block; unstarring one of two leaves one, and the next star
     // takes the freed place.
-    const std::pair<std::vector<int>, std::tuple<int, int, int>> steps[] = {
-        {{4}, {4, 4, 1}},         {{4}, {1, 200000, 0}}, {{3, 7, 5}, {5, 7, 3}},
-        {{5, 7}, {1, 200000, 0}}, {{8, 2}, {2, 8, 7}},   {{8}, {2, 2, 1}},
-        {{5}, {2, 5, 4}}};
+    const std::pair<std::vector<int>, std::tuple<int, int, int, int>> steps[] = {
+        {{4}, {4, 4, 1, 1}},         {{4}, {1, 200000, 0, 0}}, {{3, 7, 5}, {5, 7, 3, 2}},
+        {{5, 7}, {1, 200000, 0, 0}}, {{8, 2}, {2, 8, 7, 2}},   {{8}, {2, 2, 1, 1}},
+        {{5}, {2, 5, 4, 2}}};
     for (const auto& [lines, want] : steps) {
         star(lines);
         EXPECT_EQ(block(), want) << lines.front();
@@ -59,7 +59,7 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
     recover();
     EXPECT_EQ(lines_of(2), (V{"x", "b", "c", "d", "y"}));
     EXPECT_EQ(lines_of(0), (V{""}));
-    EXPECT_EQ(block(), std::tuple(2, 4, 3));
+    EXPECT_EQ(block(), std::tuple(2, 4, 3, 2));
     // The moved lines are still edited in place in their new file, and survive compaction.
     cur().lnptr = line(3);
     cadd('!');
