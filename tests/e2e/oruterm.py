@@ -24,20 +24,15 @@ class Oru:
         self.rows, self.cols = rows, cols
         self.screen = pyte.Screen(cols, rows)
         self.stream = pyte.ByteStream(self.screen)
-        full_env = dict(os.environ)
-        full_env.setdefault("TERM", "xterm")
-        if env:
-            full_env.update(env)
+        full_env = {"TERM": "xterm", **os.environ, **(env or {})}
         self.child = pexpect.spawn(ORU, list(args), dimensions=(rows, cols), cwd=cwd, env=full_env)
         self.raw = b""
 
-    # -- input --------------------------------------------------------------------------------
     def send(self, keys):
         if isinstance(keys, str):
             keys = keys.encode("latin-1")
         self.child.send(keys)
 
-    # -- output -------------------------------------------------------------------------------
     def _pump(self, timeout):
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
@@ -85,7 +80,7 @@ class Oru:
         if self.child.isalive():
             self.child.terminate(force=True)
 
-    # `with oru:` ends the program however the test ends; scratch folders go when the script ends.
+    # `with oru:` ends the program however the test ends.
     def __enter__(self):
         return self
 
@@ -94,20 +89,11 @@ class Oru:
         return False
 
 
-_scratch_dirs = []
-
-
 def scratch(prefix):
     """A new directory for a test's files, removed when the script ends."""
     d = tempfile.mkdtemp(prefix=prefix)
-    _scratch_dirs.append(d)
+    atexit.register(shutil.rmtree, d, ignore_errors=True)
     return d
-
-
-@atexit.register
-def _remove_scratch_dirs():
-    for d in _scratch_dirs:
-        shutil.rmtree(d, ignore_errors=True)
 
 
 def start_in_scratch(prefix, examples=(), files=None):
@@ -144,9 +130,7 @@ def main():
     tests = sorted((f for name, f in vars(script).items()
                     if name.startswith("test_") and callable(f)),
                    key=lambda f: f.__code__.co_firstlineno)
-    if not tests:
-        print("no test_* functions found")
-        sys.exit(1)
+    assert tests, "no test_* functions found"
     failed = 0
     for t in tests:
         try:

@@ -1,9 +1,6 @@
-"""Driver programs: a child that types into oru through a pipe and reads its answers back.
-
-The example drivers under examples/drivers run as they are; small test drivers, written into a
-scratch folder, exercise ASK answers through the pipe, EMIT, the control bytes, SWITCH and RUN. A driver
-reports what it received by writing files, which the test reads after oru has ended.
-"""
+"""Driver programs: a child that types into oru through a pipe and reads its answers back. The
+example drivers run as they are; small test drivers exercise ASK answers through the pipe, EMIT,
+the control bytes, SWITCH and RUN, and report what they received in a file."""
 import os
 import shutil
 import signal
@@ -19,10 +16,8 @@ def scratch():
 
 
 def write_driver(folder, name, body):
-    path = os.path.join(folder, name)
-    with open(path, "w") as f:
-        f.write("#!/usr/bin/python3\nimport os, sys\n")
-        f.write(textwrap.dedent('''
+    with open(os.path.join(folder, name), "w") as f:
+        f.write("#!/usr/bin/python3\nimport os, sys, time\n" + textwrap.dedent('''
             def keys(s):
                 sys.stdout.write(s)
                 sys.stdout.flush()
@@ -40,10 +35,8 @@ def write_driver(folder, name, body):
                 with open("pid.part", "w") as f:
                     f.write(str(os.getpid()))
                 os.rename("pid.part", "pid")
-        '''))
-        f.write(textwrap.dedent(body))
-    os.chmod(path, 0o755)
-    return name
+        ''') + textwrap.dedent(body))
+    os.chmod(os.path.join(folder, name), 0o755)
 
 
 def alive(pid):
@@ -66,65 +59,41 @@ def driver_pid(oru, folder):
 
 
 def run_driver(folder, name, timeout=30):
-    oru = oruterm.Oru(["-d", name], cwd=folder)
-    try:
-        status = oru.wait_exit(timeout)
-    finally:
-        oru.close()
-    return status, oru
+    with oruterm.Oru(["-d", name], cwd=folder) as oru:
+        return oru.wait_exit(timeout), oru.text()
 
 
-LETTER_OUT = ["dear student,", "thank you for your answers to the exercises.",
-              "see you next week, student."]
 REPORT = ["first line is now: dear student,", "cursor was at line 3, column 27",
           "3 lines came back; the last is: see you next week, student."]
 
 
-def check_example(driver):
-    """The example as a user runs it: from its own folder (over an older letter.out), and from a
-    folder elsewhere, where its results land."""
+def test_the_python_and_shell_example_drivers():
+    """Each example as a user runs it, from its own folder (over an older letter.out) and from
+    another, where its results land; where the letter cannot be read, or letter.out cannot be
+    written, the driver says so and oru still ends: no message waits for a key that never comes."""
     work = scratch()
     drivers = os.path.join(work, "examples", "drivers")
     shutil.copytree(EXAMPLES, drivers)
-    with open(os.path.join(drivers, "letter.out"), "w") as f:
-        f.write("an older letter.out\n")
-    status, _ = run_driver(drivers, driver)
-    assert status == 0, status
-    assert read(drivers, "letter.report").splitlines() == REPORT
-    assert read(drivers, "letter.out").splitlines() == LETTER_OUT
-    elsewhere = os.path.join(work, "elsewhere", "deeper")
-    os.makedirs(elsewhere)
-    status, _ = run_driver(elsewhere, "../../examples/drivers/" + driver)
-    assert status == 0, status
-    assert read(elsewhere, "letter.report").splitlines() == REPORT
-    assert read(elsewhere, "letter.out").splitlines() == LETTER_OUT
+    for driver, folder in (("student.py", drivers), ("student.sh", os.path.join(work, "else", "where"))):
+        os.makedirs(folder, exist_ok=True)
+        with open(os.path.join(folder, "letter.out"), "w") as f:
+            f.write("an older letter.out\n")
+        assert run_driver(folder, os.path.relpath(os.path.join(drivers, driver), folder))[0] == 0
+        assert read(folder, "letter.report").splitlines() == REPORT
+        assert read(folder, "letter.out").splitlines() == [
+            "dear student,", "thank you for your answers to the exercises.",
+            "see you next week, student."]
+        lonely = scratch()
+        shutil.copy(os.path.join(EXAMPLES, driver), lonely)
+        assert run_driver(lonely, driver)[0] == 0
+        assert not os.path.exists(os.path.join(lonely, "letter.report"))
+        blocked = os.path.join(work, "blocked-" + driver)
+        os.makedirs(os.path.join(blocked, "letter.out"))  # a folder: not writable as a file
+        status, screen = run_driver(blocked, os.path.relpath(os.path.join(drivers, driver), blocked))
+        assert status == 0, screen
+        assert read(blocked, "letter.report").splitlines() == REPORT + [
+            "letter.out could not be written here"]
     assert read(drivers, "letter.txt").startswith("dear learner,"), "the input is untouched"
-
-
-def check_example_gives_up_cleanly(driver):
-    """Where the letter cannot be read, or letter.out cannot be written, the driver says so and
-    oru still ends: no message is left waiting for a key that never comes."""
-    work = scratch()
-    lonely = os.path.join(work, "lonely")
-    os.mkdir(lonely)
-    shutil.copy(os.path.join(EXAMPLES, driver), lonely)
-    status, oru = run_driver(lonely, driver)
-    assert status == 0, (status, oru.text())
-    assert not os.path.exists(os.path.join(lonely, "letter.report"))
-    shutil.copytree(EXAMPLES, os.path.join(work, "drivers"))
-    blocked = os.path.join(work, "blocked")
-    os.mkdir(blocked)
-    os.mkdir(os.path.join(blocked, "letter.out"))  # a folder: neither writable nor creatable
-    status, oru = run_driver(blocked, os.path.join("..", "drivers", driver))
-    assert status == 0, (status, oru.text())
-    report = read(blocked, "letter.report").splitlines()
-    assert report == REPORT + ["letter.out could not be written here"], report
-
-
-def test_the_python_and_shell_example_drivers():
-    for driver in ("student.py", "student.sh"):
-        check_example(driver)
-        check_example_gives_up_cleanly(driver)
 
 
 def test_ask_answers_through_the_pipe_and_emit():
@@ -150,25 +119,17 @@ def test_ask_answers_through_the_pipe_and_emit():
         count = int(answer())
         log(14, count, [answer() for _ in range(count)])
         command("EM1|2|3|1")
-        block = []
-        while True:
-            line = answer()
-            block.append(line)
-            if line.rstrip("\\r") == "$$$":
-                break
+        block = [answer()]
+        while block[-1].rstrip("\\r") != "$$$":
+            block.append(answer())
         log("emit", repr(block))
         command("GO")
     ''')
-    status, _ = run_driver(folder, "ask.py")
-    assert status == 0, status
-    log = read(folder, "driver.log").splitlines()
-    want = [
-        "2 '1'",                  # the result of the last command (POSITION succeeded)
-        "4 '7'", "7 'b'", "12 'beta'", "13 'beta, gamma'", "16 '4'",
-        "5 0", "8 0.000000", "14 1 ['']",
-        "emit ['  indented line', '', '$$$\\r']",
-    ]
-    assert log == want, log
+    assert run_driver(folder, "ask.py")[0] == 0
+    # AS2 is the result of the last command (POSITION succeeded).
+    assert read(folder, "driver.log").splitlines() == [
+        "2 '1'", "4 '7'", "7 'b'", "12 'beta'", "13 'beta, gamma'", "16 '4'", "5 0", "8 0.000000",
+        "14 1 ['']", "emit ['  indented line', '', '$$$\\r']"]
 
 
 def wait_log(oru, folder, needle):
@@ -206,11 +167,10 @@ def test_control_bytes_and_switch():
         # The driver has ended itself: keys come from the keyboard again.
         oru.send("SW1\r")
         oru.wait_for("No suspended program!")
-        oru.send("\r")
-        oru.send("GO\r")
+        oru.send("\rGO\r")
         assert oru.wait_exit() == 0
-    log = read(folder, "driver.log").splitlines()
-    assert log == ["result 0", "ack ''", "resumed ''", "again ''", "line 1"], log
+    assert read(folder, "driver.log").splitlines() == [
+        "result 0", "ack ''", "resumed ''", "again ''", "line 1"]
 
 
 ENDINGS = [
@@ -220,7 +180,6 @@ ENDINGS = [
         command("NAbefore.txt")
         keys(chr(150))                # the editor ends this driver
         command("NAafter.txt")        # never read
-        import time
         time.sleep(30)
     ''', "before.txt"),
     # Stops in the middle of a command and exits: the keyboard finishes the command.
@@ -234,7 +193,6 @@ ENDINGS = [
         os.close(0)
         announce()
         command("AS3")
-        import time
         time.sleep(30)
     ''', None),
 ]
@@ -249,8 +207,7 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
                 oru.wait_for(shown)
             driver = driver_pid(oru, folder)
             oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
-            oru.send("1\r" if name == "quitter.py" else "")
-            oru.send("NAwhole.txt\r")
+            oru.send(("1\r" if name == "quitter.py" else "") + "NAwhole.txt\r")
             oru.wait_for("whole.txt")
             oru.send("GO\r")
             assert oru.wait_exit() == 0
@@ -263,7 +220,6 @@ def test_hangup_keeps_the_edits_and_leaves_the_driver_its_work():
         command("FEnotes.txt")
         command("CHworld|hello")
         announce()
-        import time
         time.sleep(60)
     ''')
     with open(os.path.join(folder, "notes.txt"), "w") as f:
