@@ -3,7 +3,6 @@ example drivers run as they are; small test drivers exercise ASK answers through
 the control bytes, SWITCH and RUN, and report what they received in a file."""
 import os
 import shutil
-import signal
 import textwrap
 
 import oruterm
@@ -212,28 +211,6 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             oru.send("GO\r")
             assert oru.wait_exit() == 0
             assert "after.txt" not in oru.text()
-
-
-def test_hangup_keeps_the_edits_and_leaves_the_driver_its_work():
-    folder = scratch()
-    write_driver(folder, "sleeper.py", '''
-        command("FEnotes.txt")
-        command("CHworld|hello")
-        announce()
-        time.sleep(60)
-    ''')
-    with open(os.path.join(folder, "notes.txt"), "w") as f:
-        f.write("world\n")
-    with oruterm.Oru(["-d", "sleeper.py"], cwd=folder) as oru:
-        driver = driver_pid(oru, folder)
-        oru.wait_for("hello")
-        oru.child.kill(signal.SIGHUP)
-        assert oru.wait_exit() != 0
-    assert read(folder, "notes.txt.save") == "hello\n", "emergency copy"
-    assert read(folder, "notes.txt") == "world\n", "the file itself is untouched"
-    # The driver is not killed: its pipes are closed and it may finish what it was doing.
-    assert alive(driver), "the driver was killed"
-    os.kill(driver, signal.SIGKILL)
 
 
 if __name__ == "__main__":
