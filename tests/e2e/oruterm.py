@@ -1,9 +1,5 @@
-"""Runs the real oru program in a pseudo-terminal under a terminal emulator.
-
-A test starts `Oru(...)`, sends keys with `send`, and waits for what a user would see with
-`wait_for` / `wait_screen`; nothing sleeps for a fixed time. The emulator is pyte, sized like the
-pseudo-terminal.
-"""
+"""Runs the real oru program in a pseudo-terminal under a terminal emulator (pyte, sized like the
+pseudo-terminal): a test sends keys and waits for what a user would see, never a fixed time."""
 import atexit
 import os
 import shutil
@@ -29,9 +25,7 @@ class Oru:
         self.raw = b""
 
     def send(self, keys):
-        if isinstance(keys, str):
-            keys = keys.encode("latin-1")
-        self.child.send(keys)
+        self.child.send(keys.encode("latin-1") if isinstance(keys, str) else keys)
 
     def _pump(self, timeout):
         try:
@@ -97,9 +91,8 @@ def scratch(prefix):
 
 
 def start_in_scratch(prefix, examples=(), files=None):
-    """Starts oru with its command line open in a new scratch directory that holds copies of the
-    named files of examples/ and the files of `files` ({name: text}, written as Latin-1).
-    Returns (oru, directory)."""
+    """(oru, its new scratch directory) with the command line open; the directory holds copies of
+    the named files of examples/ and the files of `files` ({name: text}, written as Latin-1)."""
     work = scratch(prefix)
     for name in examples:
         shutil.copy(os.path.join(SOURCE_DIR, "examples", name), work)
@@ -113,8 +106,7 @@ def start_in_scratch(prefix, examples=(), files=None):
 
 def command(oru, letters, parameter):
     """Types a command's two letters and its parameter on the open command line."""
-    oru.send(letters)
-    oru.send(parameter + "\r")
+    oru.send(letters + parameter + "\r")
 
 
 def run_plain(args, cwd=None):
@@ -126,8 +118,7 @@ def run_plain(args, cwd=None):
 def main():
     """Runs every test_* function of the script that calls it, in the order they are written, so
     a new test can never be left out of the run."""
-    script = sys.modules["__main__"]
-    tests = sorted((f for name, f in vars(script).items()
+    tests = sorted((f for name, f in vars(sys.modules["__main__"]).items()
                     if name.startswith("test_") and callable(f)),
                    key=lambda f: f.__code__.co_firstlineno)
     assert tests, "no test_* functions found"
