@@ -42,9 +42,15 @@ def test_the_procedures_show_whole_generations_and_check_an_answer():
             oru.send("\x1bg")
             oru.wait_screen(lambda o: grown in o.row(0) and len(newest(o)) == len(block),
                             "a fourth generation")
-            # The answer typed back into an empty core file 1 and checked (ESC K) is CORRECT.
-            typed = newest(oru)[2][len("Answer    : "):].strip()
-            oru.send("\x03CO1\rCL\r\r")
+            # The answer typed back into an empty core file 1 and checked (ESC K) is CORRECT; it
+            # is read whole from core file 7 saved, as the screen may cut it.
+            oru.send("\x03SAtrace.txt\r")
+            trace = os.path.join(oru.child.cwd, "trace.txt")
+            oru.wait_screen(lambda o: os.path.exists(trace), "core file 7 saved")
+            with open(trace, "rb") as f:
+                answers = [l for l in f.read().splitlines() if l.strip().startswith(b"Answer ")]
+            typed = answers[-1].strip()[len("Answer    : "):].decode("utf-8")
+            oru.send("CO1\rCL\r\r")
             oru.send(typed.encode("utf-8") + b"\x1bD\x1bK\x03CO15\r")
             oru.wait_for("CORRECT")
             oru.send("GO\r")
