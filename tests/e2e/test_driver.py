@@ -52,11 +52,6 @@ def read(folder, name):
         return f.read()
 
 
-def driver_pid(oru, folder):
-    oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
-    return int(read(folder, "pid"))
-
-
 def run_driver(folder, name, timeout=30):
     with oruterm.Oru(["-d", name], cwd=folder) as oru:
         return oru.wait_exit(timeout), oru.text()
@@ -73,7 +68,8 @@ def test_the_python_and_shell_example_drivers():
     work = scratch()
     drivers = os.path.join(work, "examples", "drivers")
     shutil.copytree(EXAMPLES, drivers)
-    for driver, folder in (("student.py", drivers), ("student.sh", os.path.join(work, "else", "where"))):
+    elsewhere = os.path.join(work, "else", "where")
+    for driver, folder in (("student.py", drivers), ("student.sh", elsewhere)):
         os.makedirs(folder, exist_ok=True)
         with open(os.path.join(folder, "letter.out"), "w") as f:
             f.write("an older letter.out\n")
@@ -88,18 +84,24 @@ def test_the_python_and_shell_example_drivers():
         assert not os.path.exists(os.path.join(lonely, "letter.report"))
         blocked = os.path.join(work, "blocked-" + driver)
         os.makedirs(os.path.join(blocked, "letter.out"))  # a folder: not writable as a file
-        status, screen = run_driver(blocked, os.path.relpath(os.path.join(drivers, driver), blocked))
+        status, screen = run_driver(blocked, os.path.join("..", "examples", "drivers", driver))
         assert status == 0, screen
         assert read(blocked, "letter.report").splitlines() == REPORT + [
             "letter.out could not be written here"]
     assert read(drivers, "letter.txt").startswith("dear learner,"), "the input is untouched"
 
 
-def test_ask_answers_through_the_pipe_and_emit():
+def wait_log(oru, folder, needle):
+    path = os.path.join(folder, "driver.log")
+    oru.wait_screen(lambda o: os.path.exists(path) and needle in read(folder, "driver.log"),
+                    repr(needle) + " in the driver's log")
+
+
+def test_ask_answers_emit_control_bytes_and_switch():
     folder = scratch()
     with open(os.path.join(folder, "words.txt"), "w") as f:
         f.write("alpha beta, gamma\n  indented line\n\nlast\n")
-    write_driver(folder, "ask.py", '''
+    write_driver(folder, "driver.py", '''
         command("FEwords.txt")
         command("PO1|7")
         for sel in (2, 4, 7, 12, 13, 16):  # the values themselves have their unit tests
@@ -122,25 +124,7 @@ def test_ask_answers_through_the_pipe_and_emit():
         while block[-1].rstrip("\\r") != "$$$":
             block.append(answer())
         log("emit", repr(block))
-        command("GO")
-    ''')
-    assert run_driver(folder, "ask.py")[0] == 0
-    # AS2 is the result of the last command (POSITION succeeded).
-    assert read(folder, "driver.log").splitlines() == [
-        "2 '1'", "4 '7'", "7 'b'", "12 'beta'", "13 'beta, gamma'", "16 '4'", "5 0", "8 0.000000",
-        "14 1 ['']", "emit ['  indented line', '', '$$$\\r']"]
-
-
-def wait_log(oru, folder, needle):
-    path = os.path.join(folder, "driver.log")
-    oru.wait_screen(lambda o: os.path.exists(path) and needle in read(folder, "driver.log"),
-                    repr(needle) + " in the driver's log")
-
-
-def test_control_bytes_and_switch():
-    folder = scratch()
-    write_driver(folder, "controls.py", '''
-        command("RUcontrols.py")      # a second driver is refused with a message
+        command("RUdriver.py")        # a second driver is refused with a message
         keys("\\r")                   # which waits for Return
         command("AS2")                # the refused RUN left the result 0
         log("result", answer())
@@ -154,7 +138,7 @@ def test_control_bytes_and_switch():
         log("line", answer())
         command("SW2")                # end the driver; the keyboard has the input
     ''')
-    with oruterm.Oru(["-d", "controls.py"], cwd=folder) as oru:
+    with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
         wait_log(oru, folder, "ack")
         # The driver suspended itself with SWITCH 0: the keyboard has the input now.
         oru.wait_for("Expecting Command")
@@ -168,45 +152,32 @@ def test_control_bytes_and_switch():
         oru.wait_for("No suspended program!")
         oru.send("\rGO\r")
         assert oru.wait_exit() == 0
+    # AS2 is the result of the last command (POSITION succeeded).
     assert read(folder, "driver.log").splitlines() == [
-        "result 0", "ack ''", "resumed ''", "again ''", "line 1"]
-
-
-ENDINGS = [
-    # (driver, its body, what shows before it ends) -- each time the keyboard then goes on.
-    ("killer.py", '''
-        announce()
-        command("NAbefore.txt")
-        keys(chr(150))                # the editor ends this driver
-        command("NAafter.txt")        # never read
-        time.sleep(30)
-    ''', "before.txt"),
-    # Stops in the middle of a command and exits: the keyboard finishes the command.
-    ("quitter.py", '''
-        announce()
-        command("NAhalf.txt")
-        keys("PO")
-    ''', "half.txt"),
-    # No longer reads its input: the editor's writes fail and end it.
-    ("deaf.py", '''
-        os.close(0)
-        announce()
-        command("AS3")
-        time.sleep(30)
-    ''', None),
-]
+        "2 '1'", "4 '7'", "7 'b'", "12 'beta'", "13 'beta, gamma'", "16 '4'", "5 0", "8 0.000000",
+        "14 1 ['']", "emit ['  indented line', '', '$$$\\r']", "result 0", "ack ''", "resumed ''",
+        "again ''", "line 1"]
 
 
 def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
-    for name, body, shown in ENDINGS:
+    # The driver's body and what shows before it ends; each time the keyboard then goes on.
+    for body, shown in (
+            # The editor ends it (byte 150); what it types after is never read.
+            ('announce(); command("NAbefore.txt"); keys(chr(150)); command("NAafter.txt"); '
+             'time.sleep(30)', "before.txt"),
+            # It stops in the middle of a command and exits: the keyboard finishes the command.
+            ('announce(); command("NAhalf.txt"); keys("PO")', "half.txt"),
+            # It no longer reads its input: the editor's writes fail and end it.
+            ('os.close(0); announce(); command("AS3"); time.sleep(30)', None)):
         folder = scratch()
-        write_driver(folder, name, body)
-        with oruterm.Oru(["-d", name], cwd=folder) as oru:
+        write_driver(folder, "driver.py", body)
+        with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
             if shown:
                 oru.wait_for(shown)
-            driver = driver_pid(oru, folder)
+            oru.wait_screen(lambda o: os.path.exists(os.path.join(folder, "pid")), "the driver")
+            driver = int(read(folder, "pid"))
             oru.wait_screen(lambda o: not alive(driver), "the driver to be ended")
-            oru.send(("1\r" if name == "quitter.py" else "") + "NAwhole.txt\r")
+            oru.send(("1\r" if "PO" in body else "") + "NAwhole.txt\r")
             oru.wait_for("whole.txt")
             oru.send("GO\r")
             assert oru.wait_exit() == 0

