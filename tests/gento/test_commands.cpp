@@ -89,20 +89,6 @@ TEST_F(GentoCommandTest, RandomSeedAndStartUp) {
     EXPECT_NE(find_transf("FLATTEN"), nullptr);
 }
 
-TEST_F(GentoCommandTest, ResponseIsCollectedFromTheCursorToTheEnd) {
-    fill_lines({"xx  the   dog", "", "  barks  ", "loudly "});
-    cur().curcol = 4;  // on the second of two blanks
-    getresponse();
-    EXPECT_EQ(std::string(response.view()), " the dog barks loudly");
-    corenum = 2;
-    fill_lines({std::string(150, 'a'), std::string(150, 'b')});
-    getresponse();
-    EXPECT_EQ(std::string(response.view()), std::string(150, 'a') + " " + std::string(48, 'b'));
-    corenum = 3;
-    getresponse();
-    EXPECT_TRUE(response.empty());
-}
-
 TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
     load("ROOT = NP VP %\nNP = the dog %\n");
     load_file(quser, "u.syn", "VP = barks %\nNP = PRON %\n");
@@ -137,7 +123,8 @@ TEST_F(GentoCommandTest, AMatchingResponseRunsItsErrorFunction) {
     genSentences[1] = std::make_unique<std::string>("the * barks");
     genSentences[2] = std::make_unique<std::string>("the dog*");
     error_function = {"zero", "first", "second"};
-    fill_lines({"the   dog", " barks"});
+    fill_lines({"xx  the   dog", "", " barks "});
+    cur().curcol = 5;  // the response is collected from the cursor to the end
     qcompare();
     EXPECT_EQ(std::string(response.view()), "the dog barks");
     ASSERT_EQ(fnptr, 1);
