@@ -386,7 +386,7 @@ TEST_P(ExampleAnalysisTest, GeneratedSentencesTypedBackAreCorrect) {
             ++checked;
         }
     }
-    EXPECT_GT(checked, 80);
+    EXPECT_GE(checked, 80);  // at least a question and its answer each round
 }
 
 INSTANTIATE_TEST_SUITE_P(Examples, ExampleAnalysisTest, ::testing::Values("english", "french"),
