@@ -3,6 +3,7 @@
 // and the manual page renders without warnings.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
@@ -73,22 +74,19 @@ TEST_F(ManualTest, EveryBoundKeyIsInTheKeyReferenceWithItsCode) {
     std::istringstream lines = chapter("21. Key reference");
     for (std::string line; std::getline(lines, line);) {
         const std::size_t close = line.find("` | ");
-        if (!line.starts_with("| `") || close == std::string::npos || close == 3) continue;
-        std::size_t end = close + 4;
-        while (end < line.size() && line[end] >= '0' && line[end] <= '9')
-            ++end;
-        if (end == close + 4 || line.compare(end, 2, " |") != 0) continue;
+        if (!line.starts_with("| `") || close == std::string::npos || close == 3 ||
+            std::isdigit(static_cast<unsigned char>(line[close + 4])) == 0)
+            continue;
+        std::size_t digits = 0;
+        const int code = std::stoi(line.substr(close + 4), &digits);
+        if (line.compare(close + 4 + digits, 2, " |") != 0) continue;
         std::string name = line.substr(3, close - 3);
         for (std::size_t bar; (bar = name.find("\\|")) != std::string::npos;)
             name.erase(bar, 1);
         const auto key = index_of.find(name);
-        if (key == index_of.end()) {
-            ADD_FAILURE() << "the reference lists a key oru has no name for: " << name;
-            continue;
-        }
+        ASSERT_NE(key, index_of.end()) << "the reference lists a key oru has no name for: " << name;
         EXPECT_TRUE(listed.insert(key->second).second) << "listed twice: " << name;
-        EXPECT_EQ(intran[static_cast<std::size_t>(key->second)],
-                  std::stoi(line.substr(close + 4, end - close - 4)))
+        EXPECT_EQ(intran[static_cast<std::size_t>(key->second)], code)
             << name << " is bound to another operation than the manual says";
     }
     for (int i = 0; i < kKeyIndexes; ++i) {
@@ -101,17 +99,15 @@ TEST_F(ManualTest, EveryBoundKeyIsInTheKeyReferenceWithItsCode) {
 TEST(ManualPage, RendersWithoutWarnings) {
     if (std::system("command -v man >/dev/null 2>&1") != 0)
         GTEST_SKIP() << "man is not installed: the manual page is not checked";
+    const std::string out = ::testing::TempDir() + "oru-man.txt";
     const std::string errors = ::testing::TempDir() + "oru-man-warnings.txt";
-    const std::string run = "MANWIDTH=80 man --warnings -l '" + std::string(ORU_SOURCE_DIR) +
-                            "/docs/oru.1' 2>'" + errors + "'";
-    FILE* out = popen(run.c_str(), "r");
-    ASSERT_NE(out, nullptr);
-    std::string shown;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, out)) > 0;)
-        shown.append(buf, n);
-    EXPECT_EQ(pclose(out), 0);
+    EXPECT_EQ(std::system(("MANWIDTH=80 man --warnings -l '" + std::string(ORU_SOURCE_DIR) +
+                           "/docs/oru.1' >'" + out + "' 2>'" + errors + "'")
+                              .c_str()),
+              0);
+    const std::string shown = read_file(out);
     EXPECT_EQ(read_file(errors), "") << "man warned about docs/oru.1";
+    std::remove(out.c_str());
     std::remove(errors.c_str());
     for (const char* section : {"NAME", "SYNOPSIS", "OPTIONS", "FILES", "ENVIRONMENT",
                                 "EXIT STATUS", "SEE ALSO", "--version", "manual.md"})

@@ -159,25 +159,6 @@ TEST_F(AnalysisTest, AResponseLongerThanItsRoomIsCutAndTheReportSaysSo) {
     EXPECT_EQ(cut.at(4), "(response cut at 199 characters)");
 }
 
-TEST_F(AnalysisTest, MorphologicalErrorFileIsReadSortedAndChecked) {
-    std::string many;
-    for (int i = 0; i < 40; ++i)
-        many += "sg ";
-    errors("N ( pl NUMBER sg pl ) XX ( NUMBER ) V ( PERSON , WHAT , NUMBER , sg ) ADJ ( " + many +
-           ")");
-    expect_once({"Terminal not in terminal list XX",
-                 "Terminal not in terminal list NUMBER",  // the names after it are terminals
-                 "Attribute not in attribute list WHAT",
-                 "Maximum allowable types/values for a terminal sg"});
-    EXPECT_EQ(count("ERROR"), 4);
-    // A whole type first, then its values dropped; rows sorted by type then value.
-    EXPECT_EQ(added_by(print_merror_tables),
-              (Lines{"DET", "N", "1", "-1", "V", "1", "-1", "2", "-1", "ADJ", "1", "1", "CAP",
-                     "PUNCT", "WORD"}));
-    clear_mrdata();
-    EXPECT_EQ(added_by(print_merror_tables).size(), 7U);
-}
-
 TEST_F(AnalysisTest, InflectionErrorsInAnAnalysisAndTheEnumeration) {
     errors("N ( NUMBER ) V ( NUMBER , PERSON )");
     the_dog_runs(2);
@@ -250,33 +231,41 @@ TEST_F(AnalysisTest, SameSoundSpelledOtherwise) {
               Lines{"ipa symbol has no entry in phonology tables"});
 }
 
-TEST_F(AnalysisTest, PhonologyTablesFileIsReadSymbolBySymbol) {
+TEST_F(AnalysisTest, TheThreeFilesAreReadAndTheirFaultsReported) {
+    std::string many;  // more values than a terminal's row holds
+    for (int i = 0; i < 40; ++i)
+        many += "sg ";
+    errors("N ( pl NUMBER sg pl ) XX ( NUMBER ) V ( PERSON , WHAT , NUMBER , sg ) ADJ ( " + many +
+           ")");
     sounds(
         "\"ab\" ( \"x\" , \"y\" ) % \"c\" \"d\" ( \"z\" ) \"b\" ( \"w\" ) \"\" ( \"q\" ) junk "
         "\"e\" ( \"v\"");
-    ASSERT_NE(err_get_phontable_pointer("b"), nullptr);
-    EXPECT_EQ(err_get_phontable_pointer("b")->elements, "x|y|");
-    EXPECT_EQ(err_get_phontable_pointer("b")->count, 2);
-    EXPECT_EQ(err_get_phontable_pointer("a"), nullptr);  // only the last symbol counts
-    ASSERT_NE(err_get_phontable_pointer("cab"), nullptr);
-    EXPECT_EQ(err_get_phontable_pointer("c")->elements, "d|z|");
-    EXPECT_EQ(err_get_phontable_pointer("e"), nullptr);
-    expect_once({"ERROR phon table input table b table name repeated",
+    tags("SYN ( 9 ) ANT(9) , OPP ( x ) TOP ( 127 ) BAD ( 200 ) LAST ( 3");
+    expect_once({"Terminal not in terminal list XX",
+                 "Terminal not in terminal list NUMBER",  // the names after it are terminals
+                 "Attribute not in attribute list WHAT",
                  "ERROR phon table input  IPA symbol missing",
+                 "ERROR phon table input table b table name repeated",
                  "ERROR phon table input  Unexpected symbol identifier: junk",
-                 "ERROR phon table input table e last table incomplete"});
-    EXPECT_EQ(count("ERROR"), 4);
+                 "ERROR phon table input table e last table incomplete",
+                 "tag OPP field number expected, found x", "tag BAD field number out of range 200",
+                 "last declaration incomplete"});
+    // Morphological errors: a whole type first, then its values dropped; sorted by type, value.
+    EXPECT_EQ(added_by(print_merror_tables),
+              (Lines{"DET", "N", "1", "-1", "V", "1", "-1", "2", "-1", "ADJ", "1", "1", "CAP",
+                     "PUNCT", "WORD"}));
+    // Sounds: only the last symbol of a name counts.
+    EXPECT_EQ(err_get_phontable_pointer("b")->elements, "x|y|");
+    EXPECT_EQ(err_get_phontable_pointer("a"), nullptr);
+    EXPECT_EQ(err_get_phontable_pointer("cab")->elements, "d|z|");
+    EXPECT_EQ(err_get_phontable_pointer("e"), nullptr);
+    EXPECT_EQ(err_get_tag_name(6)->tag, "ANT");
+    EXPECT_EQ(err_get_tag_name(7)->field, 127);
+    EXPECT_EQ(err_get_tag_name(8), nullptr);
 }
 
 TEST_F(AnalysisTest, RelatedWordsThroughTagsAndPointerFields) {
-    tags("SYN ( 9 ) ANT(9) , OPP ( x ) TOP ( 127 ) BAD ( 200 ) LAST ( 3");
-    ASSERT_NE(err_get_tag_name(6), nullptr);
-    EXPECT_EQ(err_get_tag_name(6)->tag, "ANT");
-    EXPECT_EQ(err_get_tag_name(6)->field, 9);
-    EXPECT_EQ(err_get_tag_name(7)->field, 127);
-    EXPECT_EQ(err_get_tag_name(8), nullptr);
-    expect_once({"tag OPP field number expected, found x", "tag BAD field number out of range 200",
-                 "last declaration incomplete"});
+    tags("SYN ( 9 ) ANT ( 9 )");
 
     // The expected word, its terminal and values, the response, and its class (0: unrelated).
     const std::tuple<const char*, const char*, std::vector<const char*>, const char*, int> cases[] =
