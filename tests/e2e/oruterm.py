@@ -64,8 +64,7 @@ class Oru:
             if time.monotonic() > end:
                 raise AssertionError("oru did not end; screen:\n" + self.text())
             self._pump(0.2)
-        # What the program wrote just before it ended (after restoring the terminal) is read too.
-        while self._pump(0.2):
+        while self._pump(0.2):  # what it wrote just before it ended
             pass
         self.child.close()
         return self.child.exitstatus
@@ -74,7 +73,6 @@ class Oru:
         if self.child.isalive():
             self.child.terminate(force=True)
 
-    # `with oru:` ends the program however the test ends.
     def __enter__(self):
         return self
 
@@ -116,8 +114,7 @@ def run_plain(args, cwd=None):
 
 
 def main():
-    """Runs every test_* function of the script that calls it, in the order they are written, so
-    a new test can never be left out of the run."""
+    """Runs every test_* function of the calling script in the order they are written."""
     tests = sorted((f for name, f in vars(sys.modules["__main__"]).items()
                     if name.startswith("test_") and callable(f)),
                    key=lambda f: f.__code__.co_firstlineno)

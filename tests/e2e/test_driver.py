@@ -17,22 +17,16 @@ def scratch():
 def write_driver(folder, name, body):
     with open(os.path.join(folder, name), "w") as f:
         f.write("#!/usr/bin/python3\nimport os, sys, time\n" + textwrap.dedent('''
-            def keys(s):
-                sys.stdout.write(s)
-                sys.stdout.flush()
-            def command(s):
-                keys(s + "\\r")
+            def keys(s): sys.stdout.write(s); sys.stdout.flush()
+            def command(s): keys(s + "\\r")
             def answer():
                 line = sys.stdin.readline()
-                if not line:
-                    sys.exit(3)
+                if not line: sys.exit(3)
                 return line.rstrip("\\n")
             def log(*words):
-                with open("driver.log", "a") as f:
-                    f.write(" ".join(str(w) for w in words) + "\\n")
+                with open("driver.log", "a") as f: f.write(" ".join(str(w) for w in words) + "\\n")
             def announce():  # the test never sees the file half written
-                with open("pid.part", "w") as f:
-                    f.write(str(os.getpid()))
+                with open("pid.part", "w") as f: f.write(str(os.getpid()))
                 os.rename("pid.part", "pid")
         ''') + textwrap.dedent(body))
     os.chmod(os.path.join(folder, name), 0o755)

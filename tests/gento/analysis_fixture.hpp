@@ -123,8 +123,8 @@ class AnalysisTest : public ReportTest {
         return {l.begin() + std::min<long>(4, std::ssize(l)), l.end()};
     }
 
-    bool shown(const std::string& text) const {
-        return std::find(screen_.begin(), screen_.end(), text) != screen_.end();
+    bool shown(const std::string& s) const {
+        return std::ranges::find(screen_, s) != screen_.end();
     }
     std::vector<std::string> screen_;
 };

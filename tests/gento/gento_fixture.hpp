@@ -80,14 +80,12 @@ class GentoTest : public StoreTest {
         return {all.begin() + static_cast<long>(std::min(before, all.size())), all.end()};
     }
 
-    // Writes a scratch file and returns its path.
     std::string file(const std::string& name, const std::string& content) const {
         const std::string path = dir_ + "/" + name;
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
 
-    // Lines of a core file, in order.
     static std::vector<std::string> lines_of(int n) {
         std::vector<std::string> out;
         const COREFILE& cf = core[static_cast<std::size_t>(n)];
@@ -104,7 +102,6 @@ class GentoTest : public StoreTest {
         return out;
     }
 
-    // A new node with the given daughters, in order.
     static treenode* node(const char* name, std::initializer_list<treenode*> daughters = {}) {
         treenode* n = makenode(name);
         treenode** slot = &n->son;
@@ -122,7 +119,6 @@ class GentoTest : public StoreTest {
             s += (d == n->son ? "(" : " ") + shape(d);
         return s + ")";
     }
-    // The names of a node's daughters, in order.
     static std::vector<std::string> daughters(const treenode* n) {
         std::vector<std::string> out;
         for (const treenode* d = n->son; d != nullptr; d = d->sibling)
