@@ -1,9 +1,5 @@
-"""Runs the real oru program in a pseudo-terminal under a terminal emulator.
-
-A test starts `Oru(...)`, sends keys with `send`, and waits for what a user would see with
-`wait_for` / `wait_screen`; nothing sleeps for a fixed time. The emulator is pyte, sized like the
-pseudo-terminal.
-"""
+"""Runs the real oru program in a pseudo-terminal under a terminal emulator (pyte, sized like the
+pseudo-terminal): a test sends keys and waits for what a user would see, never a fixed time."""
 import atexit
 import os
 import shutil
@@ -24,20 +20,13 @@ class Oru:
         self.rows, self.cols = rows, cols
         self.screen = pyte.Screen(cols, rows)
         self.stream = pyte.ByteStream(self.screen)
-        full_env = dict(os.environ)
-        full_env.setdefault("TERM", "xterm")
-        if env:
-            full_env.update(env)
+        full_env = {"TERM": "xterm", **os.environ, **(env or {})}
         self.child = pexpect.spawn(ORU, list(args), dimensions=(rows, cols), cwd=cwd, env=full_env)
         self.raw = b""
 
-    # -- input --------------------------------------------------------------------------------
     def send(self, keys):
-        if isinstance(keys, str):
-            keys = keys.encode("latin-1")
-        self.child.send(keys)
+        self.child.send(keys.encode("latin-1") if isinstance(keys, str) else keys)
 
-    # -- output -------------------------------------------------------------------------------
     def _pump(self, timeout):
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
@@ -75,8 +64,7 @@ class Oru:
             if time.monotonic() > end:
                 raise AssertionError("oru did not end; screen:\n" + self.text())
             self._pump(0.2)
-        # What the program wrote just before it ended (after restoring the terminal) is read too.
-        while self._pump(0.2):
+        while self._pump(0.2):  # what it wrote just before it ended
             pass
         self.child.close()
         return self.child.exitstatus
@@ -85,7 +73,6 @@ class Oru:
         if self.child.isalive():
             self.child.terminate(force=True)
 
-    # `with oru:` ends the program however the test ends; scratch folders go when the script ends.
     def __enter__(self):
         return self
 
@@ -94,26 +81,16 @@ class Oru:
         return False
 
 
-_scratch_dirs = []
-
-
 def scratch(prefix):
     """A new directory for a test's files, removed when the script ends."""
     d = tempfile.mkdtemp(prefix=prefix)
-    _scratch_dirs.append(d)
+    atexit.register(shutil.rmtree, d, ignore_errors=True)
     return d
 
 
-@atexit.register
-def _remove_scratch_dirs():
-    for d in _scratch_dirs:
-        shutil.rmtree(d, ignore_errors=True)
-
-
 def start_in_scratch(prefix, examples=(), files=None):
-    """Starts oru with its command line open in a new scratch directory that holds copies of the
-    named files of examples/ and the files of `files` ({name: text}, written as Latin-1).
-    Returns (oru, directory)."""
+    """(oru, its new scratch directory) with the command line open; the directory holds copies of
+    the named files of examples/ and the files of `files` ({name: text}, written as Latin-1)."""
     work = scratch(prefix)
     for name in examples:
         shutil.copy(os.path.join(SOURCE_DIR, "examples", name), work)
@@ -127,8 +104,7 @@ def start_in_scratch(prefix, examples=(), files=None):
 
 def command(oru, letters, parameter):
     """Types a command's two letters and its parameter on the open command line."""
-    oru.send(letters)
-    oru.send(parameter + "\r")
+    oru.send(letters + parameter + "\r")
 
 
 def run_plain(args, cwd=None):
@@ -138,15 +114,11 @@ def run_plain(args, cwd=None):
 
 
 def main():
-    """Runs every test_* function of the script that calls it, in the order they are written, so
-    a new test can never be left out of the run."""
-    script = sys.modules["__main__"]
-    tests = sorted((f for name, f in vars(script).items()
+    """Runs every test_* function of the calling script in the order they are written."""
+    tests = sorted((f for name, f in vars(sys.modules["__main__"]).items()
                     if name.startswith("test_") and callable(f)),
                    key=lambda f: f.__code__.co_firstlineno)
-    if not tests:
-        print("no test_* functions found")
-        sys.exit(1)
+    assert tests, "no test_* functions found"
     failed = 0
     for t in tests:
         try:

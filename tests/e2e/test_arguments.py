@@ -8,28 +8,23 @@ import oruterm
 def test_help_version_and_faulty_arguments_print_and_exit():
     status, out = oruterm.run_plain(["-h"])
     assert status == 0 and "\x1b" not in out, (status, "the terminal was touched")
-    assert out.startswith("\nTo start oru, use one of the following:"), repr(out)
-    assert out.endswith("\n\n"), repr(out[-10:])
+    assert out.startswith("\nTo start oru, use one of the following:") and out.endswith("\n\n")
     for form in ("oru <filename>", "oru -p <procedurefilename>", "oru -d <driverfilename>",
-                 "oru -h  or  oru --help", "oru --version", "man oru", "./--help", "Notes:",
+                 "oru -h  or  oru --help", "oru --version", "man oru", "./--help",
                  "(1) You MUST provide the exact path to <driverfilename> if",
                  "(2) To use palom, replace oru by palom.", "(3) For more help, see"):
         assert form in out, form
     assert oruterm.run_plain(["--help"]) == (0, out), "--help prints what -h prints"
     status, out = oruterm.run_plain(["--version"])
-    assert status == 0 and out.startswith("oru ALPHA (built "), repr(out)
-    assert out.count("\n") == 1 and "\x1b" not in out, repr(out)
-    cases = {
-        ("-d",): "You need to give the name of the driver file. Type oru -h for details.",
-        ("-p",): "You need to give the name of the procedure file. Type oru -h for details.",
-        ("a", "b", "c"): "Too many arguments. Type oru -h for details.",
-    }
-    for args, message in cases.items():
-        status, out = oruterm.run_plain(list(args))
-        assert (status, out.strip()) == (0, message), (args, status, out)
+    assert status == 0 and out.startswith("oru ALPHA (built ") and out.count("\n") == 1, out
+    for args, message in ((["-d"], "You need to give the name of the driver file."),
+                          (["-p"], "You need to give the name of the procedure file."),
+                          (["a", "b", "c"], "Too many arguments.")):
+        status, out = oruterm.run_plain(args)
+        assert (status, out.strip()) == (0, message + " Type oru -h for details."), (args, out)
 
 
-def test_a_file_named_like_an_option_opens_as_dot_slash():
+def test_a_file_named_like_an_option_opens():
     folder = oruterm.scratch("oru-args-")
     with open(os.path.join(folder, "--help"), "w") as f:
         f.write("not an option\n")
@@ -42,21 +37,6 @@ def test_a_file_named_like_an_option_opens_as_dot_slash():
         assert oru.wait_exit() == 0
     with open(os.path.join(folder, "--help")) as f:
         assert f.read() == "Xot an option\n"
-
-
-def test_two_arguments_not_an_option_start_empty():
-    folder = oruterm.scratch("oru-args-")
-    with open(os.path.join(folder, "a.txt"), "w") as f:
-        f.write("one\ntwo\n")
-    # -h is the help only as the one argument.
-    for args in (["a.txt", "b.txt"], ["-h", "a.txt"], ["--help", "a.txt"]):
-        with oruterm.Oru(args, cwd=folder) as oru:
-            oru.wait_for("Expecting Command")
-            oru.wait_for("Lines: 1 ")
-            assert "a.txt" not in oru.row(0) and "b.txt" not in oru.row(0), oru.row(0)
-            oru.send("GO\r")
-            assert oru.wait_exit() == 0
-            assert "To start oru" not in oru.raw.decode("latin-1"), args
 
 
 if __name__ == "__main__":

@@ -21,30 +21,20 @@ class AnalysisTest : public ReportTest {
     // Fields 5 and 6 inflect a word, 7 and 8 give its sounds (the phonology passes are set to
     // them), 9 holds related words.
     static constexpr const char* kLexicon =
-        "\"the\"|DET||1|#1|\n"
-        "\"dog\"|N|NUMBER|1|#1|$NOUN|\"dOg\"|$IPL|SYN:\"hound\"|\n"
-        "\"cat\"|N|NUMBER|1|#1|$NOUN|\"kat\"|$IPL|\n"
-        "\"hound\"|N|NUMBER|0|#1|$NOUN|\n"
+        "\"the\"|DET||1|#1|\n\"dog\"|N|NUMBER|1|#1|$NOUN|\"dOg\"|$IPL|SYN:\"hound\"|\n"
+        "\"cat\"|N|NUMBER|1|#1|$NOUN|\"kat\"|$IPL|\n\"hound\"|N|NUMBER|0|#1|$NOUN|\n"
         "\"run\"|V|NUMBER, PERSON|1|#1|$VERB|\"rVn\"|$IVERB|\n"
-        "\"big\"|ADJ||1|#1||\"big\"||SYN:\"large\";ANT:\"small\"|\n"
-        "\"large\"|ADJ||0|#1|\n"
-        "\"small\"|ADJ||0|#1|\n"
-        "\"`\"|CAP||1|#1|\n"
-        "\",\"|PUNCT||1|\"^,\"|\n"
-        "\".\"|PUNCT||1|\"^.\"|\n"
-        "\"yes\"|WORD||1|#1||\"yEs\"|\n"
+        "\"big\"|ADJ||1|#1||\"big\"||SYN:\"large\";ANT:\"small\"|\n\"large\"|ADJ||0|#1|\n"
+        "\"small\"|ADJ||0|#1|\n\"`\"|CAP||1|#1|\n\",\"|PUNCT||1|\"^,\"|\n"
+        "\".\"|PUNCT||1|\"^.\"|\n\"yes\"|WORD||1|#1||\"yEs\"|\n"
         "\"cot\"|N|NUMBER|1|#1|$NOUN|\"kat\"|$IPL|\n"
         "\"long\"|WORD||1|#1||\"aaaaaaaaaaaaaaaaaaaaa\"|\n"
         "\"ten\"|WORD||1|#1||\"aaaaaaaaaaaaaaaaaaaa\"|\n"
-        "\"fast\"|ADJ||1|#1||||SYN:\"run\"/V|\n"
-        "\"odd\"|ADJ||1|#1||||ABC|\n"
-        "\"bad\"|ADJ||1|#1||||SYN:\"nothing\"|\n"
-        "\"open\"|ADJ||1|#1||||SYN:\"large|\n";
+        "\"fast\"|ADJ||1|#1||||SYN:\"run\"/V|\n\"odd\"|ADJ||1|#1||||ABC|\n"
+        "\"bad\"|ADJ||1|#1||||SYN:\"nothing\"|\n\"open\"|ADJ||1|#1||||SYN:\"large|\n";
     static constexpr const char* kRules =
-        "RULE NOUN sg : ! ; * : ! \"s\" ;\n"
-        "RULE VERB third , sg : ! \"s\" ; * : ! ;\n"
-        "RULE IPL sg : ! ; * : ! \"z\" ;\n"
-        "RULE IVERB third , sg : ! \"z\" ; * : ! ;\n";
+        "RULE NOUN sg : ! ; * : ! \"s\" ;\nRULE VERB third , sg : ! \"s\" ; * : ! ;\n"
+        "RULE IPL sg : ! ; * : ! \"z\" ;\nRULE IVERB third , sg : ! \"z\" ; * : ! ;\n";
     static constexpr const char* kSounds =
         "\"k\" ( \"c\" , \"k\" ) \"a\" ( \"a\" ) \"t\" ( \"t\" ) \"d\" ( \"d\" ) \"O\" ( \"o\" )"
         "\"g\" ( \"g\" ) \"z\" ( \"s\" , \"z\" ) \"r\" ( \"r\" ) \"V\" ( \"u\" , \"o\" )"
@@ -73,7 +63,7 @@ class AnalysisTest : public ReportTest {
     // A leaf of `terminal` whose word is the lexicon entry of `word`, with one-segment compounds
     // of the named values, and its form made by fields 5 and 6.
     static treenode* leaf(const char* terminal, const char* word,
-                          std::initializer_list<const char*> values = {}) {
+                          const std::vector<const char*>& values = {}) {
         treenode* n = makenode(terminal);
         for (const char* v : values) {
             EXPECT_EQ(lookup_attr(v), 1) << v;
@@ -123,23 +113,18 @@ class AnalysisTest : public ReportTest {
             r, {leaf("DET", "the"), leaf("N", "dog", {"sg"}), leaf("V", "run", {"sg", "third"})});
     }
 
-    // The report of the whole analysis of `response` against the root set: the lines it added to
-    // core file 15.
+    // The report of the whole analysis of `response` against the root set (core file 15).
     static std::vector<std::string> analyse(const std::string& response) {
-        const std::size_t before = lines_of(15).size();
-        err_analysis(std::string_view(response));
-        const std::vector<std::string> all = lines_of(15);
-        return {all.begin() + static_cast<long>(std::min(before, all.size())), all.end()};
+        return added_by([&] { err_analysis(std::string_view(response)); }, 15);
     }
     // The report lines after the four heading lines.
     static std::vector<std::string> pairs(const std::string& response) {
-        std::vector<std::string> lines = analyse(response);
-        lines.erase(lines.begin(), lines.begin() + std::min<long>(4, std::ssize(lines)));
-        return lines;
+        const std::vector<std::string> l = analyse(response);
+        return {l.begin() + std::min<long>(4, std::ssize(l)), l.end()};
     }
 
-    bool shown(const std::string& text) const {
-        return std::find(screen_.begin(), screen_.end(), text) != screen_.end();
+    bool shown(const std::string& s) const {
+        return std::ranges::find(screen_, s) != screen_.end();
     }
     std::vector<std::string> screen_;
 };

@@ -44,35 +44,18 @@
 
 class GentoTest : public StoreTest {
   protected:
-    // Every generation module at its start-up values. Modules that hold tree nodes (the
-    // preselection clauses among them) release them before the node pool is reset.
+    // Every generation module at its start-up values, in this order: modules that hold tree nodes
+    // (related words, preselection clauses) release them before the node pool is reset.
     static void reset_gento() {
-        reset_stud_ind();  // its related words are tree nodes
-        reset_stud_err();
-        reset_stud_mor();
-        reset_stud_phon();
-        reset_stud_read();
-        reset_input_base();
-        reset_attr_fns();
-        reset_syn_globals();
-        reset_syn_cf();
-        reset_syn_read();
-        reset_morphology();
-        reset_syn_misc();
-        reset_syn_tran();
-        reset_print_procs();
-        reset_lt_mem();
-        reset_lt_misc();
-        reset_semantic();
-        reset_trees();
-        reset_gento_cmds();
-        reset_lex_scan();
-        reset_lex_read();
-        reset_terminal();
-        reset_indirect();
-        reset_attr_list();
-        clearattributes();
-        reset_uninstall();
+        for (void (*reset)() :
+             {reset_stud_ind,  reset_stud_err,    reset_stud_mor,   reset_stud_phon,
+              reset_stud_read, reset_input_base,  reset_attr_fns,   reset_syn_globals,
+              reset_syn_cf,    reset_syn_read,    reset_morphology, reset_syn_misc,
+              reset_syn_tran,  reset_print_procs, reset_lt_mem,     reset_lt_misc,
+              reset_semantic,  reset_trees,       reset_gento_cmds, reset_lex_scan,
+              reset_lex_read,  reset_terminal,    reset_indirect,   reset_attr_list,
+              clearattributes, reset_uninstall})
+            reset();
     }
     void SetUp() override {
         StoreTest::SetUp();
@@ -88,23 +71,21 @@ class GentoTest : public StoreTest {
         StoreTest::TearDown();
     }
 
-    // The lines that `action` adds to the message core file.
+    // The lines that `action` adds to core file n (the message core file by default).
     template <class Action>
-    static std::vector<std::string> added_by(Action action) {
-        const std::size_t before = lines_of(kMsgCore).size();
+    static std::vector<std::string> added_by(Action action, int n = kMsgCore) {
+        const std::size_t before = lines_of(n).size();
         action();
-        std::vector<std::string> all = lines_of(kMsgCore);
+        std::vector<std::string> all = lines_of(n);
         return {all.begin() + static_cast<long>(std::min(before, all.size())), all.end()};
     }
 
-    // Writes a scratch file and returns its path.
     std::string file(const std::string& name, const std::string& content) const {
         const std::string path = dir_ + "/" + name;
         std::ofstream(path, std::ios::binary) << content;
         return path;
     }
 
-    // Lines of a core file, in order.
     static std::vector<std::string> lines_of(int n) {
         std::vector<std::string> out;
         const COREFILE& cf = core[static_cast<std::size_t>(n)];
@@ -121,7 +102,6 @@ class GentoTest : public StoreTest {
         return out;
     }
 
-    // A new node with the given daughters, in order.
     static treenode* node(const char* name, std::initializer_list<treenode*> daughters = {}) {
         treenode* n = makenode(name);
         treenode** slot = &n->son;
@@ -139,7 +119,6 @@ class GentoTest : public StoreTest {
             s += (d == n->son ? "(" : " ") + shape(d);
         return s + ")";
     }
-    // The names of a node's daughters, in order.
     static std::vector<std::string> daughters(const treenode* n) {
         std::vector<std::string> out;
         for (const treenode* d = n->son; d != nullptr; d = d->sibling)
