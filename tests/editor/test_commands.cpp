@@ -1,7 +1,5 @@
 // The commands that move the cursor, set the window and the editor's settings, and answer ASK.
-#include <unistd.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -147,13 +145,6 @@ TEST_F(Commands, AskAnswersIntoTheResultRegister) {
     for (char c : std::string("   x"))
         cadd(c);
     EXPECT_EQ(ask("6"), 4);
-    // Files: 9 readable, 10 writable, 11 can be made (and is made by asking).
-    const std::string name = ::testing::TempDir() + "oru_ask_" + std::to_string(getpid());
-    std::remove(name.c_str());
-    for (const auto& [q, answer] :
-         {std::pair{"9|", 0}, {"11|", 1}, {"9|", 1}, {"10|", 1}, {"11|", 0}})
-        EXPECT_EQ(ask(q + name), answer) << q;
-    std::remove(name.c_str());
 }
 
 TEST_F(Commands, CoreObjectAndNameSelectAndDescribeTheCoreFile) {

@@ -28,17 +28,15 @@ TEST_F(Cursor, VerticalMovesPastTheEndsAddLinesAndScrollTheWindow) {
         press(op::kDown);
     EXPECT_EQ(cur().disln, line(1));
     EXPECT_EQ(asked(op::kDown), 2);
-    EXPECT_EQ(lineno(), depth + 1);
-    EXPECT_EQ(cur().disln, line(2));
+    EXPECT_EQ(tuple(lineno(), cur().disln), tuple(depth + 1, line(2)));
 
     load({"one", "two"});
     at(2, 2);
     press(op::kUp);
     EXPECT_EQ(tuple(lineno(), cur().edited), tuple(1, 0));
     EXPECT_EQ(asked(op::kUp), 3);
-    EXPECT_EQ(texts(), (V{"", "one", "two"}));
-    EXPECT_EQ(tuple(lineno(), cur().edited), tuple(1, 1));
-    EXPECT_EQ(cur().disln, line(1));
+    EXPECT_EQ(tuple(texts(), lineno(), cur().edited, cur().disln),
+              tuple(V{"", "one", "two"}, 1, 1, line(1)));
     // Moving up from the window's first line moves the window with it.
     load({"a", "b", "c"});
     at(3, 1);

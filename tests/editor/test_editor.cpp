@@ -97,22 +97,6 @@ TEST_F(EditLoop, RepeatLimitsApplyOnlyWhenSwitchedOn) {
     }
 }
 
-TEST_F(EditLoop, ALostSpareRecordFillsTheStoreUntilAnExplicitCompaction) {
-    linepool::fail_after(0);
-    // Uses the spare; its replacement fails, and so does the retry.
-    EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(std::tuple(reserve, full), std::tuple(nullptr, 1));
-    linepool::fail_after(-1);
-    // Full is sticky: the loop no longer compacts by itself.
-    EXPECT_TRUE(dispatch(kInMode));
-    EXPECT_FALSE(dispatch(kNewLine));
-    // A command that frees space compacts explicitly and finds a spare record again.
-    clrfile();
-    EXPECT_EQ(full, 0);
-    EXPECT_NE(reserve, nullptr);
-    EXPECT_TRUE(dispatch(kNewLine));
-}
-
 // GOODBYE asks about every changed core file; Return goes on, rubout keeps the editor running.
 TEST_F(EditLoop, GoodbyeAsksAboutEveryChangedCoreFile) {
     core[3].edited = core[5].edited = 1;

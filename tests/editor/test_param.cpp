@@ -63,21 +63,17 @@ TEST_F(Params, StringsGoToTheirDestinationsTranslatedWhereTheDestinationAsks) {
     // clang-format off
     const tuple<const char*, std::string, const Name*, std::string> cases[] = {
         {"FU", "3|ab{M}{!}{-}c{(}{)}{`}{/}", &fn[3], "ab\r|\331c{}~\177"},
-        {"FI", "7|x{CM}y", &scanpattern, "x\003\ry"},     {"EX", "a{M}", &expression, "a{M}"},
-        {"SH", "ls {x}", &sysstring, "ls {x}"},           {"NE", "a.txt|b.txt", &curfile, "a.txt"},
-        {"CH", "old|{M}new", &scanpattern, "old"},       {"QE", "4|{$}2{<}", &q_error, "\3762\373"},
-        {"CH", "old|{M}new", &targetstring, "{M}new"},   {"LI", "out.lst|||2|init", &listfile, "out.lst"},
-        {"LI", "out.lst|||2|init", &listinitfile, "init"}, {"NE", "a.txt|b.txt", &targetstring, "b.txt"},
-        {"ME", std::string(70, 'm'), &mrgstring, std::string(48, 'm')}};
+        {"FI", "7|x{CM}y", &scanpattern, "x\003\ry"}, {"EX", "a{M}", &expression, "a{M}"},
+        {"SH", "ls {x}", &sysstring, "ls {x}"}, {"NE", "a.txt|b.txt", &targetstring, "b.txt"},
+        {"CH", "old|{M}new", &targetstring, "{M}new"}, {"QE", "4|{$}2{<}", &q_error, "\3762\373"},
+        {"ME", std::string(70, 'm'), &mrgstring, std::string(48, 'm')},
+        {"LI", "out.lst|||2|init", &listinitfile, "init"}};
     // clang-format on
     for (const auto& [cmd, text, dest, want] : cases) {
         typed(cmd, text);
         EXPECT_EQ(dest->view(), want) << cmd << " " << text;
     }
-    typed("FI", "7|x{CM}y");
-    EXPECT_EQ(param[1], 7);
-    typed("LI", "out.lst|||2|init");
-    EXPECT_EQ(param[4], 2);
+    EXPECT_EQ(tuple(param[4], listfile.view()), tuple(2, "out.lst"));
     EXPECT_EQ(tuple(destination('3'), destination('0'), destination('H')),
               tuple(&mrgstring, nullptr, nullptr));
     EXPECT_EQ(tuple(ctrltype('2'), ctrltype('4'), ctrltype('G')), tuple(1, 0, 1));

@@ -47,10 +47,3 @@ TEST_F(ProcFileTest, LoopsAndCountersRepeatCommands) {
     EXPECT_FALSE(std::filesystem::exists(path("other.txt")));
     EXPECT_EQ(loopdepth, 0);
 }
-
-TEST_F(ProcFileTest, UpdateKeepsTheOldFileAndSavesAnew) {
-    run_procedure("FEthere.txt\nAPline.txt\nUP\n\n~{C}~GO\n");
-    EXPECT_EQ(read(path("there.txt.bak")), "present\n");
-    EXPECT_EQ(read(path("there.txt")), "present\nmore\n");
-    EXPECT_EQ(cur().edited, 0);
-}

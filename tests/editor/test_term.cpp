@@ -160,19 +160,6 @@ TEST_F(TermTest, OnlyVisibleChangesReachTheTerminal) {
     EXPECT_EQ(tuple(screen_text(3), textline), tuple(std::string(80, ' '), 5));
 }
 
-TEST_F(TermTest, Vt100WrapModeIsSetAndReset) {
-    capture("vt100");
-    termnum = 4;
-    EXPECT_EQ(sent(physterm).rfind("\x1b[?7l", 0), 0u) << "wrap off first";
-    EXPECT_EQ(sent(reseterm).rfind("\x1b[?8l\x1b[?7h", 0), 0u);
-    termnum = 9;
-    EXPECT_EQ(sent([] {
-                  physterm();
-                  reseterm();
-              }).find("?7"),
-              std::string::npos);
-}
-
 TEST_F(TermTest, MessagesWaitForAnAnswer) {
     std::vector<std::string> cmds;
     set_command_capture(&cmds);
