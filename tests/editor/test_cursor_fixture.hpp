@@ -44,7 +44,7 @@ class EditTest : public StoreTest {
         const int v = cur().viewtype;
         reset_store();
         view(v);
-        fill_lines(lines);
+        fill_lines(lines.empty() ? V{""} : lines);
         for (const int r : rows)
             line(r)->object = object;
         cur().edited = 0;
