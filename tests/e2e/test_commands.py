@@ -1,13 +1,20 @@
-"""The command line in a real terminal: the prompt, echoed names, help-line texts, messages,
-settings whose effect shows on the screen, and the commands that reach the directory and the
-shell."""
+"""The command line in a real terminal: prompts, echoed names, help-line texts, messages, settings
+whose effect shows, the directory and the shell; searching; and the keys that change the text
+marking the core file edited, so that GOODBYE asks before the change is lost."""
 import os
 
 import oruterm
 
+CTRL_C, DEL, ESC = "\x03", "\x7f", "\x1b"
+DOWN = ESC + "[B"
+
 
 def command_line(s):
     return s.row(23).startswith("Expecting Command") and s.row(23)[19:].strip() == ""
+
+
+def text_row(o, n):
+    return o.row(n)[2:].rstrip()
 
 
 def test_commands_typed_at_the_command_line():
@@ -15,63 +22,105 @@ def test_commands_typed_at_the_command_line():
     with o:
         # OBJECT: its name is echoed, its prompt is on the help line, the digit prompt below.
         o.send("ob")
-        o.wait_screen(lambda s: "0:txt 1:rec/txt 2:rec/tmp" in s.row(22), "the OBJECT help text")
-        o.wait_screen(lambda s: s.row(23).startswith("Expecting Digit") and "OBJECT" in s.row(23),
-                      "the digit prompt and the echoed name")
+        o.wait_screen(lambda s: "0:txt 1:rec/txt 2:rec/tmp" in s.row(22) and
+                      s.row(23).startswith("Expecting Digit") and "OBJECT" in s.row(23), "OBJECT")
         o.send("1\r")
         o.wait_screen(lambda s: "RECORD" in s.row(0) and command_line(s), "the record view")
         # TAB 4 adds stops at 5, 13 ...: the ruler shows them.
         o.send("ob0\rta4\r")
         o.wait_screen(lambda s: s.row(1)[2 + 4] == "!" and s.row(1)[2 + 12] == "!", "the new stops")
-        # An unknown name, and KEY outside its table, are refused on the help line.
-        for keys, message in (("zz", "Invalid Command Request"), ("ke624|1\r", "Invalid Key Assignment")):
+        # An unknown name, KEY outside its table and an unknown letter are refused on the help line.
+        for keys, message in (("zz", "Invalid Command Request"), ("ke624|1\r", "Invalid Key Assignment"),
+                              ("DIX\r", "Invalid Argument")):
             o.send(keys)
             o.wait_for(message)
             o.send("\r")
             o.wait_screen(lambda s: message not in s.text(), "the message acknowledged")
+        o.send(DEL * 3)
         # FETCH names the core file on the status line; CLEAR empties it and forgets the name.
         o.send("fenotes.txt\r")
         o.wait_screen(lambda s: "notes.txt" in s.row(0) and "some text" in s.row(2), "the file")
         o.send("cl\r")
         o.wait_screen(lambda s: "notes.txt" not in s.row(0) and "some text" not in s.text()
                       and command_line(s), "an empty, unnamed core file")
-        # A Return alone closes the command line.
+        # CD with no name shows the directory; SHELL runs there, alone it is an interactive shell.
+        os.mkdir(os.path.join(d, "sub"))
+        sub = os.path.join(os.path.realpath(d), "sub")
+        o.send("CDno-such-dir\r")
+        o.wait_for("Directory not found (or no permission)")
+        o.send("\rCDsub\rCD\r")
+        o.wait_for(sub)
+        o.send("\rSH\r")
+        o.wait_screen(lambda s: "$" in s.text() or "#" in s.text(), "the shell's prompt")
+        o.send("pwd > where.out; exit\r")
+        o.wait_for("Type [return] to continue")
+        with open(os.path.join(sub, "where.out")) as f:
+            assert os.path.realpath(f.read().strip()) == sub
+        o.send("\rDIB\r")
+        o.wait_for("where.out")
+        # Back in the editor, commands act at once; a Return alone closes the command line.
+        o.send("\rta0\r")
+        o.wait_screen(lambda s: s.row(1)[2 + 4] != "!" and command_line(s), "no tab stops")
         o.send("\r")
         o.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
 
 
-def test_directory_and_shell_commands():
-    o, d = oruterm.start_in_scratch("oru-commands-")
-    os.mkdir(os.path.join(d, "sub"))
-    sub = os.path.join(os.path.realpath(d), "sub")
+def test_searching_shows_what_it_found():
+    text = "alpha\nbeta\nQ" + "a" * 58 + "z\ngamma cat\nend\n"
+    o, _ = oruterm.start_in_scratch("oru_search_", files={"in.txt": text})
     with o:
-        o.send("CDno-such-dir\r")
-        o.wait_for("Directory not found (or no permission)")
-        # CD with no name shows the directory; SHELL runs there.
-        o.send("\rCDsub\rCD\r")
-        o.wait_for(sub)
-        o.send("\rSHpwd > where.out\r")
-        o.wait_for("Type [return] to continue")
-        with open(os.path.join(d, "sub", "where.out")) as f:
-            assert os.path.realpath(f.read().strip()) == sub
-        o.send("\rDIB\r")
-        o.wait_for("where.out")
-        # An unknown letter is refused and the command is asked for again.
-        o.send("\rDIX\r")
-        o.wait_for("Invalid Argument")
+        # SCANSET sets the pattern without searching; ESC n then finds and shows the line found.
+        o.send("FEin.txt\rSC0|cat\r\r" + ESC + "n")
+        o.wait_for("(    4,    7)")
+        o.send("!")
+        o.wait_screen(lambda s: text_row(s, 5) == "gamma !at", "the typed character")
+        # Several {A} skips find a match that lies far along the line.
+        o.send(CTRL_C + "FEin.txt\rFI0|Q{A}{A}{A}{A}z\r")
+        o.wait_for("(    3,    1)")
+        o.send(ESC + "[C" + "#")
+        o.wait_screen(lambda s: text_row(s, 4).startswith("Q#aaa"), "the typed character")
+        # CHANGE says how many matches it passed over because they run over a line end.
+        o.send(CTRL_C + "FEin.txt\rCHa{C}b|X\r")
+        o.wait_for("1 match runs over a line end: not changed")
         o.send("\r")
-        o.wait_for("DIRECTORY")
-        o.send("\x7f" * 3)
-        # SHELL alone is an interactive shell.
-        o.send("SH\r")
-        o.wait_screen(lambda s: "$" in s.text() or "#" in s.text(), "the shell's prompt")
-        o.send("echo inner > inner.out; exit\r")
-        o.wait_for("Type [return] to continue")
-        assert os.path.exists(os.path.join(d, "sub", "inner.out"))
-        # Back in the editor, commands act at once.
-        o.send("\rta4\r")
-        o.wait_screen(lambda s: s.row(1)[2 + 4] == "!" and command_line(s), "the new tab stops")
-        o.send("GO\r")
+        o.wait_screen(lambda s: "over a line end" not in s.text(), "the message answered")
+        assert text_row(o, 2) == "alpha" and text_row(o, 3) == "beta", o.text()
+        o.send("CHm{C}a|M\r\r")
+        o.wait_screen(lambda s: text_row(s, 5) == "gaM cat", "the change")
+        o.send(ESC + "[A" + "Y")
+        o.wait_screen(lambda s: "Y" in s.row(4), "the typed character")
+
+
+def test_keys_that_change_the_text_make_goodbye_ask():
+    warning = "WARNING: corefile 1 not saved. <del> aborts"
+    o, _ = oruterm.start_in_scratch("oru_marks_", files={"in.txt": "key=value\nabc\n6*7\n",
+                                                            "ab.txt": "abcdef\nxy\n"})
+    with o:
+        # Ctrl-L (case and accent), ESC X (a wildcard capture typed back) and ESC = (the
+        # register's value typed).
+        for keys, row, shown in (("\x0c", 2, "Key=value"),
+                                 (CTRL_C + "FI7|*=*\r" + DOWN + ESC + "X2\r", 3, "value"),
+                                 (DOWN * 2 + ESC + "#" + ESC + "=", 4, "427")):
+            o.send("FEin.txt\r\r")
+            o.wait_screen(lambda s: text_row(s, 2) == "key=value" and "Typing" in s.row(23), "in")
+            o.send(keys)
+            o.wait_screen(lambda s: text_row(s, row) == shown, shown)
+            o.send(CTRL_C + "GO\r")
+            o.wait_for(warning)
+            o.send(DEL)  # stay, with the command line open
+            o.wait_screen(lambda s: warning not in s.text(), "the question answered")
+        # ESC [ t at the end of a line repeats the character above; rubout takes it back and
+        # Ctrl-U types it again at once.
+        o.send("FEab.txt\r\r" + DOWN + ESC + "[C" + ESC + "[C" + ESC + "[t")
+        o.wait_screen(lambda s: text_row(s, 3) == "xyc", "the repeated character")
+        o.send(DEL)
+        o.wait_screen(lambda s: text_row(s, 3) == "xy", "the character rubbed out")
+        o.send("\x15")
+        o.wait_screen(lambda s: text_row(s, 3) == "xyc", "the character typed back")
+        # This time GOODBYE is answered with Return.
+        o.send(CTRL_C + "GO\r")
+        o.wait_for(warning)
+        o.send("\r")
         assert o.wait_exit() == 0
 
 

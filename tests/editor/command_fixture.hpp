@@ -24,23 +24,16 @@ class CommandTest : public StoreTest {
         reset_file();
         saved_tabs_ = tabs;
     }
-    // The tab table has no reset of its own yet; TAB changes it for the tests that follow.
-    void TearDown() override {
+    void TearDown() override {  // the tab table has no reset of its own
         tabs = saved_tabs_;
         StoreTest::TearDown();
     }
     decltype(tabs) saved_tabs_{};
 
-    static int row(std::string_view name) {
-        for (int r = 0; r < kCommands; ++r) {
-            if (std::string_view(commands[r].name).substr(0, 2) == name.substr(0, 2)) return r;
-        }
-        return -1;
-    }
-    // Parameters as they stand after typing `typed` and Return: defaults added, then converted.
+    // Parameters as they stand after typing `text` and Return: defaults added, then converted.
     static void typed(std::string_view name, std::string_view text) {
-        cmdptr = row(name);
-        ASSERT_GE(cmdptr, 0) << name;
+        for (cmdptr = 0; std::string_view(commands[cmdptr].name).substr(0, 2) != name; ++cmdptr)
+            ASSERT_LT(cmdptr, kCommands - 1) << name;
         pstring.assign(std::string(text) + "|");
         add_defaults();
         convert_params();

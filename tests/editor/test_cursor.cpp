@@ -1,61 +1,48 @@
 #include "test_cursor_fixture.hpp"
 
 using Cursor = EditTest;
-using V = std::vector<std::string>;
 using Cols = std::vector<int>;
+using std::tuple;
 
-TEST_F(Cursor, LeftStopsAtColumnOneRightHasNoLimitBeyondTheLineEnd) {
+TEST_F(Cursor, LeftStopsAtColumnOneRightGoesOnBeyondTheLineEnd) {
     load({"abc"});
     EXPECT_EQ(cols({op::kLeft}), Cols{1});
     for (int i = 0; i < 50; ++i)
         press(op::kRight);
     EXPECT_EQ(cols({op::kLeft}), Cols{50});
-    EXPECT_EQ(lines(), V{"abc"});
     cur().curcol = kMaxCol;
     EXPECT_EQ(cols({op::kRight}), Cols{kMaxCol});
+    EXPECT_EQ(texts(), V{"abc"});
 }
 
-TEST_F(Cursor, DownFromTheLastLineAddsALineAndScrollsFromTheLastRow) {
+TEST_F(Cursor, VerticalMovesPastTheEndsAddLinesAndScrollTheWindow) {
     load({"one", "two"});
     at(2, 3);
     EXPECT_TRUE(press(op::kDown));
-    EXPECT_EQ(cur().lncount, 3);
-    EXPECT_EQ(lineno(), 3);
-    EXPECT_EQ(cur().curline, 3);
-    EXPECT_EQ(col(), 3);  // the column stays on text lines
-    EXPECT_EQ(cur().edited, 1);
-    EXPECT_EQ(cur().lnptr->object, kObjNew);
+    EXPECT_EQ(tuple(pos(), cur().lncount, cur().curline, cur().edited, cur().lnptr->object),
+              tuple(tuple(3, 3), 3, 3, 1, kObjNew));
     EXPECT_EQ(cur().disln, line(1));
-
-    // Fill the window; the key that moves past the last row scrolls by one line.
+    // The key that moves past the window's last row scrolls by one line, not before.
     load({"x"});
     for (int i = 1; i < depth; ++i)
         press(op::kDown);
     EXPECT_EQ(cur().disln, line(1));
     EXPECT_EQ(asked(op::kDown), 2);
-    EXPECT_EQ(lineno(), depth + 1);
-    EXPECT_EQ(cur().disln, line(2));
-    expect_sound();
-}
+    EXPECT_EQ(tuple(lineno(), cur().disln), tuple(depth + 1, line(2)));
 
-TEST_F(Cursor, UpFromTheFirstLineAddsALineShownOnTheTopRow) {
     load({"one", "two"});
     at(2, 2);
     press(op::kUp);
-    EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(cur().edited, 0);
+    EXPECT_EQ(tuple(lineno(), cur().edited), tuple(1, 0));
     EXPECT_EQ(asked(op::kUp), 3);
-    EXPECT_EQ(lines(), (V{"", "one", "two"}));
-    EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(cur().disln, line(1));
-    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(tuple(texts(), lineno(), cur().edited, cur().disln),
+              tuple(V{"", "one", "two"}, 1, 1, line(1)));
     // Moving up from the window's first line moves the window with it.
     load({"a", "b", "c"});
     at(3, 1);
     cur().disln = line(3);
     press(op::kUp);
-    EXPECT_EQ(cur().disln, line(2));
-    EXPECT_EQ(lineno(), 2);
+    EXPECT_EQ(tuple(cur().disln, lineno()), tuple(line(2), 2));
     expect_sound();
 }
 
@@ -63,89 +50,69 @@ TEST_F(Cursor, ReturnFollowsItsStyleAndGoesToTheLeftMargin) {
     load({"abc", "def"});
     lmargin = 5;
     at(1, 3);
-    EXPECT_EQ(cols({op::kReturn}), Cols{5});
-    EXPECT_EQ(lineno(), 2);
-    EXPECT_EQ(cur().lncount, 2);
-
+    press(op::kReturn);
+    EXPECT_EQ(tuple(pos(), cur().lncount), tuple(tuple(2, 5), 2));
     // Style 0 while inserting opens a line; while typing over it moves down.
     crinsert = 0;
     mode = 2;
     EXPECT_EQ(pressed_at(1, 2, op::kReturn), (V{"abc", "", "def"}));
-    EXPECT_EQ(lineno(), 2);
-    EXPECT_EQ(col(), 5);
+    EXPECT_EQ(pos(), tuple(2, 5));
     mode = 1;
     press(op::kReturn);
-    EXPECT_EQ(lineno(), 3);
-    EXPECT_EQ(cur().lncount, 3);
-
+    EXPECT_EQ(tuple(lineno(), cur().lncount), tuple(3, 3));
     // Style 2 pages down from the window's last row and moves one line elsewhere.
     crinsert = 2;
-    load({"top"});
-    for (int i = 0; i < 40; ++i)
-        addline("l" + std::to_string(i));
+    load(V(41, "l"));
     pressed_at(depth, 1, op::kReturn);
-    EXPECT_EQ(cur().disln, line(depth + 1));
-    EXPECT_EQ(lineno(), depth + 1);
+    EXPECT_EQ(tuple(cur().disln, lineno()), tuple(line(depth + 1), depth + 1));
     pressed_at(3, 1, op::kReturn);
-    EXPECT_EQ(lineno(), 4);
-    EXPECT_EQ(cur().disln, line(1));
-
+    EXPECT_EQ(tuple(cur().disln, lineno()), tuple(line(1), 4));
     // On a record line the cursor goes to column 1.
     view(1);
-    load({"ab|cd|", "ef|gh|"});
-    line(1)->object = line(2)->object = kObjRecord;
-    EXPECT_EQ(cols({op::kReturn}), Cols{1});
-    EXPECT_EQ(lineno(), 2);
+    load({"ab|cd|", "ef|gh|"}, kObjRecord, {1, 2});
+    press(op::kReturn);
+    EXPECT_EQ(pos(), tuple(2, 1));
     expect_sound();
 }
 
 TEST_F(Cursor, PagesStopAtTheFileEnds) {
-    load({"0"});
-    for (int i = 1; i < 50; ++i)
-        addline(std::to_string(i));
+    load(V(50, "x"));
     at(1, 7);
     press(op::kPageDown);
-    EXPECT_EQ(lineno(), depth + 1);
+    EXPECT_EQ(pos(), tuple(depth + 1, 7));
     EXPECT_EQ(cur().disln, cur().lnptr);
-    EXPECT_EQ(col(), 7);
-    keys({op::kPageDown, op::kPageDown});
-    EXPECT_EQ(lineno(), 50);  // the last line on the top row
-    press(op::kPageUp);
-    EXPECT_EQ(lineno(), 50 - depth);
-    keys({op::kPageUp, op::kPageUp});
-    EXPECT_EQ(lineno(), 1);
-    EXPECT_EQ(col(), 7);
-    EXPECT_EQ(cur().lncount, 50);
+    const std::tuple<int, int> steps[] = {{op::kPageDown, 2 * depth + 1},
+                                          {op::kPageDown, 50},
+                                          {op::kPageUp, 50 - depth},
+                                          {op::kPageUp, 50 - 2 * depth},
+                                          {op::kPageUp, 1}};
+    for (const auto& [code, want] : steps) {
+        press(code);
+        EXPECT_EQ(lineno(), want) << code;
+    }
+    EXPECT_EQ(tuple(col(), cur().lncount), tuple(7, 50));
 }
 
-TEST_F(Cursor, FieldMovesOnRecordLines) {
+TEST_F(Cursor, RecordAndTemplateViewsMoveByFields) {
     view(1);
-    load({"ab|cd|ef|"});
-    line(1)->object = kObjRecord;
-    at(1, 7);  // on e; tab is field-down in view 1, and no field follows the last
+    load({"ab|cd|ef|"}, kObjRecord, {1});
+    at(1, 7);  // tab is field-down in view 1, and no field follows the last
     EXPECT_EQ(cols({op::kFieldUp, op::kFieldUp, op::kFieldUp, op::kTab, op::kTab, op::kTab}),
               (Cols{4, 1, 1, 4, 7, 7}));
     at(1, 2);
     EXPECT_EQ(cols({op::kFieldUp}), Cols{1});
-
-    // In the template view the vertical keys move by fields, and the cursor never passes the
-    // line's last byte.
+    // In the template view the vertical keys move by fields, never past the line's last byte.
     view(2);
     at(1, 1);
     EXPECT_EQ(cols({op::kDown, op::kUp}), (Cols{4, 1}));
     for (int i = 0; i < 20; ++i)
         press(op::kRight);
     EXPECT_EQ(col(), 9);
-    EXPECT_EQ(cur().lncount, 1);
-}
-
-TEST_F(Cursor, TemplateViewGivesNewLinesEmptyFieldsAndRedrawsWholeRecords) {
-    view(2);
+    // Page down gives a new record with empty fields.
     numfields = 3;
-    load({"a|b|c|"});
-    line(1)->object = kObjRecord;
-    EXPECT_EQ(asked(op::kPageDown), 1);  // downrec in view 2
-    EXPECT_EQ(lines(), (V{"a|b|c|", "|||"}));
+    load({"a|b|c|"}, kObjRecord, {1});
+    EXPECT_EQ(asked(op::kPageDown), 1);
+    EXPECT_EQ(texts(), (V{"a|b|c|", "|||"}));
     EXPECT_EQ(cur().lnptr->object, kObjRecord);
     press(op::kPageUp);
     EXPECT_EQ(lineno(), 1);
@@ -155,63 +122,44 @@ TEST_F(Cursor, TemplateViewGivesNewLinesEmptyFieldsAndRedrawsWholeRecords) {
     expect_sound();
 }
 
-TEST_F(Cursor, FormulaMovesReduceToColumnStepsAndCursorKinds) {
+TEST_F(Cursor, FormulaMovesAndCursorKinds) {
     view(5);
-    load(
-        {"ab\xF6"
-         "c"});
-    line(1)->object = kObjMath;
-    at(1, 2);
-    EXPECT_EQ(cols({op::kLeft}), Cols{1});
-    at(1, 4);
-    EXPECT_EQ(cols({op::kLeft}), Cols{1});  // onto the node end: to column 1
-    at(1, 4);
-    EXPECT_EQ(cols({op::kRight}), Cols{5});
-    EXPECT_EQ(asked(op::kRight), 12);  // no further than just past the end
-    EXPECT_EQ(col(), 5);
-
-    // Up goes to column 1 with the item cursor, which in column 1 falls back to the text cursor;
-    // from the item cursor it gives the text cursor in column 1.
-    view(6);
-    for (const int kind : {1, 2}) {
-        at(1, 3);
+    load({"ab\xF6"
+          "c"},
+         kObjMath, {1});
+    // From, key, then the column and the cursor kind after it (2: the item cursor).
+    const std::tuple<int, int, int, int, int, int> moves[] = {
+        {5, 2, 1, op::kLeft, 1, 1},  {5, 4, 1, op::kLeft, 1, 1},  // onto the node end: column 1
+        {5, 4, 1, op::kRight, 5, 1}, {6, 3, 1, op::kUp, 1, 1},   {6, 3, 2, op::kUp, 1, 1},
+        {6, 3, 2, op::kRight, 3, 2},  // a node end follows: the item cursor stays
+        {6, 4, 2, op::kRight, 7, 2},  // beyond the end of the line
+        {6, 4, 2, op::kDown, 4, 1},  {6, 1, 2, op::kLeft, 1, 1}};
+    for (const auto& [v, from, kind, code, to, kind_after] : moves) {
+        view(v);
+        line(1)->object = kObjMath;
+        at(1, from);
         cur().curflag = kind;
-        EXPECT_EQ(cols({op::kUp}), Cols{1});
-        EXPECT_EQ(cur().curflag, 1);
+        press(code);
+        EXPECT_EQ(tuple(col(), cur().curflag), tuple(to, kind_after)) << v << " " << from;
     }
     view(5);
+    at(1, 5);
+    EXPECT_EQ(asked(op::kRight), 12);  // no further than just past the end
+    EXPECT_EQ(col(), 5);
     press(op::kDown);  // downrec in view 5 moves to a new line
     EXPECT_EQ(lineno(), 2);
-    view(6);
-    at(1, 3);
-    cur().curflag = 2;
-    EXPECT_EQ(cols({op::kRight}), Cols{3});  // a node end follows: the item cursor stays
-    line(1)->object = kObjMath;
-    at(1, 4);
-    cur().curflag = 2;
-    EXPECT_EQ(cols({op::kRight}), Cols{7});  // beyond the end of the line
-    press(op::kDown);                        // downm: back to the text cursor
-    EXPECT_EQ(cur().curflag, 1);
-
     // The table-cell cursor only starts on a table byte and its moves stay inside an empty table.
-    load({"x\xF5y"});
-    line(1)->object = kObjMath;
-    at(1, 1);
+    view(6);
+    load({"x\xF5y"}, kObjMath, {1});
     press(op::kGreen);
     EXPECT_EQ(cur().curflag, 1);
     at(1, 2);
     press(op::kGreen);
     EXPECT_EQ(cur().curflag, 3);
-    keys({op::kRight, op::kDown});
-    EXPECT_EQ(greenx, 0);
-    EXPECT_EQ(greeny, 0);
+    press(op::kRight);
+    press(op::kDown);
+    EXPECT_EQ(tuple(greenx, greeny), tuple(0, 0));
     press(op::kGreen);
-    EXPECT_EQ(cur().curflag, 1);
-
-    // The item cursor in column 1 becomes the text cursor after any operation.
-    at(1, 1);
-    cur().curflag = 2;
-    press(op::kLeft);
     EXPECT_EQ(cur().curflag, 1);
     expect_sound();
 }

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "build.hpp"
@@ -25,6 +26,8 @@ inline constexpr int kReturn = 1, kPunct = 2, kDigit = 3, kLetter = 4, kRubout =
                      kNextNum = 95;
 }  // namespace op
 
+using V = std::vector<std::string>;
+
 class EditTest : public StoreTest {
   protected:
     void SetUp() override {
@@ -35,14 +38,15 @@ class EditTest : public StoreTest {
         reset_ecap();
         reset_fieldtable();
     }
-
-    // Core file 1 holds exactly `lines`; an empty string gives an empty new line. The cursor is on
-    // line 1, column 1, at the top of the window.
-    static void load(const std::vector<std::string>& lines) {
+    // Core file 1 holds exactly `lines`, unedited; `object` is given to the lines in `rows`. The
+    // cursor is on line 1, column 1, at the top of the window.
+    static void load(const V& lines, int object = kObjText, std::initializer_list<int> rows = {}) {
         const int v = cur().viewtype;
         reset_store();
         view(v);
-        fill_lines(lines.empty() ? std::vector<std::string>{""} : lines);
+        fill_lines(lines.empty() ? V{""} : lines);
+        for (const int r : rows)
+            line(r)->object = object;
         cur().edited = 0;
     }
     static void at(int line_no, int col) {
@@ -50,9 +54,10 @@ class EditTest : public StoreTest {
         cur().curcol = col;
         cur().disln = cur().header->down;
     }
-    static std::vector<std::string> lines() { return texts(); }
+    static V lines() { return texts(); }
     static int lineno() { return distance(cur().header, cur().lnptr); }
     static int col() { return cur().curcol; }
+    static std::tuple<int, int> pos() { return {lineno(), col()}; }
     static void keys(std::initializer_list<int> codes) {
         for (const int code : codes)
             press(code);
@@ -67,20 +72,17 @@ class EditTest : public StoreTest {
         return out;
     }
     // Presses `code` with the cursor at (line_no, column); the file's lines after it.
-    static std::vector<std::string> pressed_at(int line_no, int column, int code) {
+    static V pressed_at(int line_no, int column, int code) {
         at(line_no, column);
         press(code);
-        return lines();
+        return texts();
     }
-
-    // One key through the edit loop.
     static bool press(int code, char ch = 0) {
         holdch = ch;
         type = code;
         return dispatch(code);
     }
-    // The handler of `code` for the current view, without the redraw that the loop does after it:
-    // returns the redraw it asked for.
+    // The handler of `code` for the current view, without the loop's redraw: the redraw it asked.
     static int asked(int code, char ch = 0) {
         holdch = ch;
         type = code;
@@ -90,49 +92,34 @@ class EditTest : public StoreTest {
         fixcursor();
         return redisplay;
     }
-    // Typing keys for each character of `s`.
-    static void typed(const std::string& s) {
+    // Typing keys for each character of `s`, with the cursor at (line_no, column) unless 0.
+    static V typed(const std::string& s, int line_no = 0, int column = 1) {
+        if (line_no > 0) at(line_no, column);
         for (const char c : s) {
             const auto u = static_cast<unsigned char>(c);
-            const int code = u < 128 && intran[u] >= 2 && intran[u] <= 4 ? intran[u] : op::kPunct;
-            press(code, c);
+            press(u < 128 && intran[u] >= 2 && intran[u] <= 4 ? intran[u] : op::kPunct, c);
         }
-    }
-    // Types `s` with the cursor at (line_no, column); the file's lines after it.
-    static std::vector<std::string> typed_at(int line_no, int column, const std::string& s) {
-        at(line_no, column);
-        typed(s);
-        return lines();
+        return texts();
     }
     static void view(int v) {
         cur().viewtype = v;
         cureditmask = editmask[v];
     }
-    static std::string repeat(char c, int n) { return std::string(static_cast<std::size_t>(n), c); }
-
     // The store's invariants and a cursor that stands on a line of the file.
     static void expect_sound() {
         expect_chain_sound();
         const COREFILE& cf = cur();
-        EXPECT_NE(cf.lnptr, cf.header);
         EXPECT_GE(cf.curcol, 1);
-        bool found = false, disln_found = false;
+        bool found = false, top_found = false;
         for (const LINE* l = cf.header->down; l != cf.header; l = l->down) {
             found = found || l == cf.lnptr;
-            disln_found = disln_found || l == cf.disln;
+            top_found = top_found || l == cf.disln;
             EXPECT_NE(l->object, kObjDead);
-            if (l->object != kObjNew && l->object != kObjPicture) {
-                EXPECT_GE(l->index, 0);
-                EXPECT_LE(l->index + l->length, avail);
-                for (int i = 0; i < l->length; ++i) {
-                    if (textbase[l->index + i] == kFreeByte) {
-                        ADD_FAILURE() << "freed byte inside a live line";
-                        break;
-                    }
-                }
-            }
+            if (l->object == kObjNew || l->object == kObjPicture) continue;
+            EXPECT_TRUE(l->index >= 0 && l->index + l->length <= avail);
+            for (int i = 0; i < l->length; ++i)
+                if (textbase[l->index + i] == kFreeByte) return ADD_FAILURE() << "freed byte";
         }
-        EXPECT_TRUE(found) << "cursor line not in the file";
-        EXPECT_TRUE(disln_found) << "window's first line not in the file";
+        EXPECT_TRUE(found && top_found) << "cursor or window line not in the file";
     }
 };

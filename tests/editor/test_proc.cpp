@@ -3,10 +3,9 @@
 #include "file_fixture.hpp"
 #include "termutils.hpp"
 
-TEST(BraceNotation, ControlLettersAndCharactersTranslate) {
-    // Several characters in one pair of braces, plain text around them; an unclosed brace keeps
-    // translating to the end; a lone closing brace is text. (The procedure controls are tested by
-    // what the loops below type.)
+TEST(BraceNotation, TranslatesBothWaysAndRoundTripsEveryByte) {
+    // Several characters in one pair of braces; an unclosed brace translates to the end; a lone
+    // closing brace is text.
     // clang-format off
     const std::pair<const char*, std::string> cases[] = {
         {"{!}", "|"}, {"{(}", "{"}, {"{)}", "}"}, {"{`}", "~"}, {"{/}", "\x7f"}, {"{C}", "\x03"},
@@ -15,23 +14,14 @@ TEST(BraceNotation, ControlLettersAndCharactersTranslate) {
     // clang-format on
     for (const auto& [written, bytes] : cases)
         EXPECT_EQ(transtring(written), bytes) << written;
-}
-
-TEST(BraceNotation, WritingBackGivesTheNotationAndRoundTripsEveryByte) {
-    // clang-format off
-    const std::pair<std::string, const char*> cases[] = {
-        {"\003x", "{C}x"}, {"FE\r\361x\366", "FE{M?}x{.}"}, {"a|b{c}~", "a{!}b{(}c{)`}"},
-        {"\177\036", "{/~}"}};
-    // clang-format on
-    for (const auto& [bytes, written] : cases)
-        EXPECT_EQ(untranschar(bytes), written) << written;
+    EXPECT_EQ(untranschar("FE\r\361x\366a|b{c}~\177\036"), "FE{M?}x{.}a{!}b{(}c{)`/~}");
     std::string all;
     for (int b = 1; b < 256; ++b)
         all.push_back(static_cast<char>(b));
     EXPECT_EQ(transtring(untranschar(all)), all);
 }
 
-class WildTest : public FileTest {
+class ProcTest : public FileTest {
   protected:
     // Types `text` into a new line and matches it against `pattern`; true when it matched,
     // and then the captures are copied.
@@ -41,63 +31,6 @@ class WildTest : public FileTest {
         copywild(pattern);
         return true;
     }
-};
-
-TEST_F(WildTest, StarsMatchTheShortestRunAndCaptureIt) {
-    // clang-format off
-    const std::tuple<const char*, const char*, std::vector<std::string>> cases[] = {
-        {"abbc", "a*c", {"bb"}}, {"a", "a*", {""}}, {"abxb", "a*b", {"bx"}},
-        {"key=value;rest", "*=*;*", {"key", "value", "rest"}}};
-    // clang-format on
-    for (const auto& [text, pattern, captures] : cases) {
-        ASSERT_TRUE(capture(text, pattern)) << pattern;
-        for (std::size_t i = 0; i < captures.size(); ++i)
-            EXPECT_EQ(wildtext(static_cast<int>(i + 1)), captures[i]) << pattern << " " << i;
-    }
-    // The pattern must cover the text to its end; a terminator other than the end works too.
-    const long at = addline("abcd")->index;
-    EXPECT_EQ(unify("a*c", at, '\0', 4), 0);
-    EXPECT_EQ(unify("abd", at, '\0', 4), 0);
-    EXPECT_EQ(unify("a*d|ignored", at, '|', 4), 1);
-    EXPECT_EQ(unify("", at, '\0', 0), 1);
-    EXPECT_EQ(unify("x", at, '\0', 0), 0);
-    EXPECT_EQ(wildtext(0), "");
-    EXPECT_EQ(wildtext(22), "");
-}
-
-TEST_F(WildTest, LongCapturesAreCutToTheirSlot) {
-    ASSERT_TRUE(capture("<" + std::string(300, 'z') + ">", "<*>"));
-    EXPECT_EQ(wildtext(1), std::string(kPattLen - 1, 'z'));
-    // More stars than slots: the first 21 are kept.
-    std::string pattern;
-    std::string line;
-    for (int i = 0; i < 25; ++i) {
-        pattern += "*,";
-        line += std::to_string(i) + ",";
-    }
-    ASSERT_TRUE(capture(line, pattern));
-    EXPECT_EQ(wildtext(21), "20");
-    // A pattern longer than the position table is refused.
-    EXPECT_EQ(unify(std::string(kPattLen, '*'), cur().lnptr->index, '\0', 3), 0);
-}
-
-TEST_F(WildTest, CapturesAreTypedBackIntoTheText) {
-    ASSERT_TRUE(capture("key=value;rest", "*=*;*"));
-    // A fresh line; the capture number is read as the key after the wildcard key.
-    cur().lnptr = allocln(kObjNew, 0);
-    cur().curcol = 1;
-    static const char second[] = "2\r";
-    pushfn(second);
-    wildtxt();
-    EXPECT_EQ(text(cur().lnptr), "value");
-    static const char first[] = "1\r";
-    pushfn(first);
-    wildtxt();
-    EXPECT_EQ(text(cur().lnptr), "valuekey");
-}
-
-class ProcTest : public WildTest {
-  protected:
     // Reads the keys of a procedure written in the brace notation and returns the characters
     // it typed; other keys show as `#` followed by their operation code.
     std::string run(std::string_view procedure) {
@@ -113,6 +46,43 @@ class ProcTest : public WildTest {
     }
     std::string keys;
 };
+
+TEST_F(ProcTest, StarsCaptureTheShortestRunAndAreTypedBack) {
+    // clang-format off
+    const std::tuple<std::string, const char*, std::vector<std::string>> cases[] = {
+        {"abbc", "a*c", {"bb"}}, {"a", "a*", {""}}, {"abxb", "a*b", {"bx"}},
+        {"<" + std::string(300, 'z') + ">", "<*>", {std::string(kPattLen - 1, 'z')}},  // cut
+        {"key=value;rest", "*=*;*", {"key", "value", "rest"}}};
+    // clang-format on
+    for (const auto& [text, pattern, captures] : cases) {
+        ASSERT_TRUE(capture(text, pattern)) << pattern;
+        for (std::size_t i = 0; i < captures.size(); ++i)
+            EXPECT_EQ(wildtext(static_cast<int>(i + 1)), captures[i]) << pattern << " " << i;
+    }
+    EXPECT_EQ(std::tuple(wildtext(0), wildtext(22)), std::tuple(std::string(), std::string()));
+    // The capture number is read as the key after the wildcard key.
+    cur().lnptr = allocln(kObjNew, 0);
+    cur().curcol = 1;
+    for (const char* number : {"2\r", "1\r"}) {
+        pushfn(number);
+        wildtxt();
+    }
+    EXPECT_EQ(text(cur().lnptr), "valuekey");
+    // The pattern must cover the text to its end; a terminator other than the end works too.
+    const long at = addline("abcd")->index;
+    EXPECT_EQ(std::tuple(unify("a*c", at, '\0', 4), unify("abd", at, '\0', 4),
+                         unify("a*d|ignored", at, '|', 4), unify("", at, '\0', 0),
+                         unify("x", at, '\0', 0), unify(std::string(kPattLen, '*'), at, '\0', 3)),
+              std::tuple(0, 0, 1, 1, 0, 0));
+    // More stars than slots: the first 21 are kept.
+    std::string pattern, line;
+    for (int i = 0; i < 25; ++i) {
+        pattern += "*,";
+        line += std::to_string(i) + ",";
+    }
+    ASSERT_TRUE(capture(line, pattern));
+    EXPECT_EQ(wildtext(21), "20");
+}
 
 TEST_F(ProcTest, LoopsCountersAndConditionals) {
     ASSERT_TRUE(capture("abbc", "a*c"));
@@ -137,43 +107,30 @@ TEST_F(ProcTest, LoopsCountersAndConditionals) {
     for (const auto& [result, procedure, typed] : cases) {
         vl_result[0] = result;
         EXPECT_EQ(run(procedure), typed) << procedure;
-        EXPECT_EQ(loopdepth, 0) << procedure;
-        EXPECT_EQ(vl_result[0], result) << procedure;
+        EXPECT_EQ(std::tuple(loopdepth, vl_result[0]), std::tuple(0, result)) << procedure;
     }
 }
 
-TEST_F(ProcTest, OverflowingTheLoopAndCounterStacksEndsTheProcedure) {
-    for (const char* key : {"{<}", "{$}1"}) {
-        reset_scrin();
-        std::string deep;
-        for (int i = 0; i < 25; ++i)
-            deep += key;
-        EXPECT_EQ(run(deep + "never"), "") << key;
-        EXPECT_LT(loopdepth, kLoopDepths);
+TEST_F(ProcTest, RunawayProceduresEnd) {
+    // Overflowing the loop or the counter stack; a loop that pushes counters for ever, whose
+    // error message is answered by keys from the loop itself that raise the error again; one
+    // counter too many and then a loop that never gives the answer; a loop yielding no key.
+    std::string deep_loops, deep_counters, one_too_many;
+    for (int i = 0; i < 25; ++i) {
+        deep_loops += "{<}";
+        deep_counters += "{$}1";
+        if (i < kLoopDepths) one_too_many += "{$}1";
     }
-    // A loop that pushes counters for ever: the keys that answer the error message come from the
-    // loop itself and raise the error again, which must not wait for an answer in turn.
-    reset_scrin();
-    EXPECT_EQ(run("{<}{$}1{>}never"), "");
-    EXPECT_LT(loopdepth, kLoopDepths);
-    // Nor may a loop that never gives the answer hold the message for ever: the procedure is
-    // abandoned and the keyboard answers.
-    reset_scrin();
-    std::string deep;  // one counter too many: a single error, then the loop
-    for (int i = 0; i < kLoopDepths; ++i)
-        deep += "{$}1";
-    EXPECT_EQ(run(deep + "{<}a{>}"), "");
-    EXPECT_EQ(fnptr, 0);
-    // Control codes typed at the keyboard do nothing.
-    reset_scrin();
+    for (const std::string& p :
+         {deep_loops + "never", deep_counters + "never", std::string("{<}{$}1{>}never"),
+          one_too_many + "{<}a{>}", std::string("{<}{>}z")}) {
+        reset_scrin();
+        EXPECT_EQ(run(p), "") << p;
+        EXPECT_LT(loopdepth, kLoopDepths) << p;
+        EXPECT_EQ(fnptr, 0) << p;
+    }
+    // The next keys come from the keyboard again; control codes typed there do nothing.
+    EXPECT_EQ(run("ok"), "ok");
     procctl(113);
     EXPECT_EQ(loopdepth, 0);
-}
-
-TEST_F(ProcTest, ALoopThatYieldsNoKeyIsAbandoned) {
-    // Without the guard this would never return.
-    EXPECT_EQ(run("{<}{>}z"), "");
-    EXPECT_EQ(fnptr, 0);
-    // The procedure is gone; the next keys come from the keyboard again.
-    EXPECT_EQ(run("ok"), "ok");
 }
