@@ -87,7 +87,7 @@ TEST_F(DisplayTest, FlagsTellWhatIsOffScreenAndWhatKindALineIs) {
               std::string(41, 'a') + std::string(79, ' ') + std::string(11, 'b') + " ");
 }
 
-TEST_F(DisplayTest, StatusAndRulerLinesSendOnlyWhatChanged) {
+TEST_F(DisplayTest, TheStatusLineSendsOnlyWhatChanged) {
     fill_lines({"a", "b"});
     cur().filname.assign("docs/letters/notes.txt");
     mode = 0;

@@ -48,13 +48,14 @@ TEST_F(ScanTest, EachUnitFindsItsNextOccurrence) {
     }
 }
 
-// {N} negates (twice is no negation), other codes are ignored, {A} tries nineteen characters on
-// and no more, nothing matches past the end of the file, and the scanning cursor stays.
+// A blank is no wildcard; {N} negates (twice is none), other codes are ignored, {A} tries 19
+// characters on and no more, nothing matches past the end of the file; the scan cursor stays.
 TEST_F(ScanTest, ControlCodesOfThePattern) {
-    fill(1, {"xy", "cat", std::string(19, 'a') + "b", std::string(20, 'a') + "b", "w"});
+    fill(1, {"x y", "cat", std::string(19, 'a') + "b", std::string(20, 'a') + "b", "w"});
     const std::tuple<int, int, const char*, int> cases[] = {
-        {1, 1, "\016x", 0}, {1, 2, "\016x", 1}, {1, 3, "\016\016x", 0}, {2, 1, "c\002at", 1},
-        {3, 1, "\001b", 1}, {4, 1, "\001b", 0}, {4, 2, "\001b", 1},     {2, 1, "cat\003", 1}};
+        {1, 1, "\016x", 0},   {1, 2, "\016x", 1},   {1, 3, "\016\016x", 0},
+        {2, 1, "c\002at", 1}, {3, 1, "\001b", 1},   {4, 1, "\001b", 0},
+        {4, 2, "\001b", 1},   {2, 1, "cat\003", 1}, {1, 1, "xzy", 0}};
     for (const auto& [ln, col, pattern, matched] : cases) {
         EXPECT_EQ(match_here(ln, col, pattern), matched) << ln << ":" << col;
         EXPECT_EQ(std::tuple(lp, cp), std::tuple(line(ln), col));
