@@ -1,75 +1,58 @@
 """The generation system's general commands in a real terminal: what is installed (QDISPLAY 0),
-removing knowledge bases (RM_QFILES), the random seed (RANDOM SEED, PSEED) and error functions
-(QERROR); then the generation keys: generate (ESC g), copying a sentence into the text (ESC m),
-comparing a typed response with the sentences (ESC k), and a word replaced through an
-indirection. Their reports land in core file 7."""
+removing knowledge bases (RM_QFILES), the random seed and error functions; the generation keys
+(ESC g, ESC m, ESC k); a word replaced through an indirection; and reloading a knowledge base after
+a generation, which drops its trees and preselections. Reports land in core file 7."""
 import oruterm
 
 
-def message(oru, text):
-    """Waits for a message that asks for acknowledgement (it stands alone in the dashed line above
-    the command line), then answers it with Return."""
-    shown = "-" + text + "-"
-    oru.wait_screen(lambda s: shown in s.row(22), "the message " + repr(text))
+def message(oru, text):  # a message waiting for Return on the dashed line
+    oru.wait_screen(lambda s: "-" + text + "-" in s.row(22), "the message " + repr(text))
     oru.send("\r")
-    oru.wait_screen(lambda s: shown not in s.row(22), "the message " + repr(text) + " acknowledged")
+    oru.wait_screen(lambda s: "-" + text + "-" not in s.row(22), repr(text) + " acknowledged")
 
 
-def typing(oru):
-    oru.send("\r")
-    oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "the typing prompt")
+def prompt(oru, what):
+    oru.wait_screen(lambda s: s.row(23).startswith("Expecting " + what), what + " prompt")
 
 
 def test_installed_kinds_removal_and_seed():
     oru, work = oruterm.start_in_scratch("oru_cmds_", ["attributes.att"])
     with oru:
-        oru.send("ATattributes.att\rQD0\r")
-        message(oru, "AT")
-        oru.send("RMtm, xy\rRMa1\r")
-        message(oru, "improper character in parameter")
-        oru.send("RMat\rQD0\r")
-        message(oru, "none")
-        oru.send("RA10\rPS19\rQE21|abc\r")
-        message(oru, "Integer too high")
+        for keys, shown in (("ATattributes.att\rQD0\r", "AT"),
+                            ("RMtm, xy\rRMa1\r", "improper character in parameter"),
+                            ("RMat\rQD0\r", "none"), ("RA10\rPS19\rQE21|abc\r", "Integer too high")):
+            oru.send(keys)
+            message(oru, shown)
         oru.send("CO7\r")
         oru.wait_for("Current random seed: 11")
         screen = oru.text()
         for line in ("uninstalled: none", "xy not a file kind", "uninstalled: AT",
                      "Setting random seed: 11"):
             assert line in screen, (line, screen)
-        # Only the first uninstalled line is "none"; "a1" removed nothing and said nothing here.
-        assert screen.count("uninstalled:") == 3, screen
+        assert screen.count("uninstalled:") == 3, screen  # "a1" removed nothing
 
 
 LEX = '"the"|DET||1|#1|\n"dog"|N|sg|1|#1|\n"barks"|V|sg|1|#1|\n'
-RULES = {"g.att": "NUMBER ( sg , pl ) %\n", "g.tm": "DET N V\n", "g.lex": LEX,
+RULES = {"g.att": "NUMBER ( sg , pl ) TAG ( subj , obj ) %\n", "g.tm": "DET N V\n", "g.lex": LEX,
          "g.syn": "ROOT = DET N[sg] V[sg] %\nQUESTION = DET N[sg] V[sg] %\n"}
-
-
-def load_rules(oru):
-    for letters, name in (("AT", "g.att"), ("TM", "g.tm"), ("LE", "g.lex"), ("SY", "g.syn")):
-        oru.send(letters + name + "\r")
+LOAD = "ATg.att\rTMg.tm\rLEg.lex\rSYg.syn\r"
 
 
 def test_generation_keys():
     oru, work = oruterm.start_in_scratch("oru_cmds_", files=RULES)
     with oru:
-        typing(oru)
-        oru.send("\x1bg")
+        oru.send("\r\x1bg")
         message(oru, "There is no lexicon")
-        # Load the rules, give sentence 1 an error function, generate.
         oru.send("\x03")
-        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
-        load_rules(oru)
-        oru.send("QE1|MATCHED\r")
-        typing(oru)
+        prompt(oru, "Command")
+        oru.send(LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
+        prompt(oru, "Typing")
         # The sentence goes into the text; a number too high is refused.
         oru.send("\x1bg\x1bm1 ")
         oru.wait_screen(lambda s: "the dog barks" in s.row(3), "the sentence in the text")
         oru.send("\x1bm21 ")
         message(oru, "Integer too high")
-        # The line as typed matches sentence 1: its error function types MATCHED.
-        oru.send("\x1bk")
+        oru.send("\x1bk")  # the line as typed matches sentence 1: its function types MATCHED
         oru.wait_screen(lambda s: "MATCHED" in s.text(), "the error function's keys")
         oru.send("\x03CO7\r")
         oru.wait_for("Question  : the dog barks")
@@ -77,15 +60,34 @@ def test_generation_keys():
 
 
 def test_indirection_replaces_a_word():
-    files = dict(RULES, **{"g.lex": LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"'),
-                           "g.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"})
-    oru, work = oruterm.start_in_scratch("oru_cmds_", files=files)
+    lex = LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"')
+    oru, work = oruterm.start_in_scratch("oru_cmds_", files=dict(
+        RULES, **{"g.lex": lex, "g.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"}))
     with oru:
-        load_rules(oru)
-        typing(oru)
-        oru.send("\x1bg\x03CO7\r")
+        oru.send(LOAD + "\r\x1bg\x03CO7\r")
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()
+
+
+def test_reloading_a_store_after_a_generation_with_a_preselection():
+    files = dict(RULES, **{"g.syn": "PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj V[sg] %\n"})
+    oru, work = oruterm.start_in_scratch("oru_reload_", files=files)
+    with oru:
+        oru.send(LOAD)
+        for reload in ("LEg.lex", "RMle", "TMg.tm", "ATg.att"):
+            oru.send("TMg.tm\rLEg.lex\r\r")
+            prompt(oru, "Typing")
+            oru.send("\x1bg\x03CO7\r")
+            oru.wait_for("Transformed Sentence : the dog barks")
+            # The list of preselections is empty now: the last lines stay the removal report.
+            oru.send(reload + "\rQD8\rCO7\r")
+            oru.wait_screen(lambda s: any(r.strip().startswith("uninstalled:") for r in
+                                          s.screen.display), "the removal report")
+            assert not any(r.strip().startswith("subj") for r in oru.screen.display), oru.text()
+        oru.send("CO1\r\r")  # keys still act: type into core file 1
+        prompt(oru, "Typing")
+        oru.send("still here")
+        oru.wait_screen(lambda s: s.row(2)[2:].startswith("still here"), "the typed text")
 
 
 if __name__ == "__main__":

@@ -2,15 +2,9 @@
 // preselection clauses made by hand.
 #pragma once
 
-#include <map>
 #include <memory>
-#include <string>
-#include <vector>
 
 #include "gento_fixture.hpp"
-#include "syn_cf.hpp"
-#include "syn_globals.hpp"
-#include "syn_read.hpp"
 
 class ExpandFixture : public GentoTest {
   protected:
@@ -26,7 +20,6 @@ class ExpandFixture : public GentoTest {
         reset_syntax();
         GentoTest::TearDown();
     }
-
     // Puts `coded` on the rule stack as the rule `name`.
     static void rule(const std::string& name, const std::string& coded) {
         auto r = std::make_unique<syn_rule>();
@@ -35,12 +28,6 @@ class ExpandFixture : public GentoTest {
         r->next = std::move(syntax_stack);
         syntax_stack = std::move(r);
     }
-    // Reads `text` as a syntax file; it must read without an error.
-    void syntax(const std::string& text) {
-        read_syntax(file("rules.syn", text).c_str());
-        ASSERT_TRUE(messages("ERROR").empty()) << messages("ERROR")[0];
-    }
-
     // A new node `name`, expanded once, as the first node of a tree.
     static treenode* expand(const char* name) {
         nodecount = 0;
@@ -86,9 +73,8 @@ class ExpandFixture : public GentoTest {
             // The word's own attributes: the tag's segments after the first.
             const s_comp_attr* rest =
                 comp_attr_register ? comp_attr_register->another.get() : nullptr;
-            if (rest != nullptr) {
+            if (rest != nullptr)
                 append_attr(p->RHS->dictionary->attributes, duplicate_comp_attr(rest));
-            }
             comp_attr_register.reset();
         }
         p->next = std::move(preselect_list);
