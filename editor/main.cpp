@@ -3,6 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <clocale>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -125,6 +126,11 @@ int main(int argc, char** argv) {
         std::printf("You need to give the name of the procedure file. Type oru -h for details.\n");
         return 0;
     }
+
+    // The character set follows the user's locale (numbers keep printing with a point). Set here
+    // once, its data is read once: the checks of the names and the emergency save look it up
+    // again, and would otherwise load it and let it go before the terminal takes it for good.
+    std::setlocale(LC_CTYPE, "");
 
     // The names are checked before the screen opens, so a refusal is read on the plain terminal.
     std::string named;
