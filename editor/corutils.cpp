@@ -201,6 +201,9 @@ void settle_store() {
 void removefile() {
     COREFILE& cf = cur();
     LINE* l = cf.header->down;
+    // Lines that follow each other in the arena, as a fetched file's do, are freed as one run.
+    long run = 0;
+    long run_end = 0;
     while (l != cf.header) {
         LINE* next = l->down;
         if (l->object == kObjNew) {
@@ -209,12 +212,17 @@ void removefile() {
             // A picture line owns no bytes: its index is a picture reference, and pictures
             // have no store of their own in this system.
             if (l->object != kObjPicture) {
-                std::fill_n(textbase.begin() + l->index, l->length, kFreeByte);
+                if (l->index != run_end) {
+                    std::fill(textbase.begin() + run, textbase.begin() + run_end, kFreeByte);
+                    run = l->index;
+                }
+                run_end = l->index + l->length;
             }
             l->object = kObjDead;
         }
         l = next;
     }
+    std::fill(textbase.begin() + run, textbase.begin() + run_end, kFreeByte);
     cf.header->up = cf.header;
     cf.header->down = cf.header;
     cf.lnptr = cf.header;

@@ -4,12 +4,41 @@
 #include <locale.h>
 
 #include <algorithm>
+#include <bit>
 #include <cstdio>
 #include <cstring>
 
 namespace {
 
 int locale_state = -1;  // -1 not looked at yet, 0 no, 1 UTF-8
+
+// Text is looked at eight bytes at a time where it is plain ASCII, which most text mostly is.
+constexpr std::uint64_t kHighBits = 0x8080808080808080ull;
+
+std::uint64_t load8(const unsigned char* p) {
+    std::uint64_t w;
+    std::memcpy(&w, p, 8);
+    return w;
+}
+
+// Of eight bytes loaded with load8, given their high bits (w & kHighBits, not 0): how many come
+// before the first byte above 127, in the order they stand in memory.
+int plain_before(std::uint64_t high) {
+    if constexpr (std::endian::native == std::endian::little) return std::countr_zero(high) / 8;
+    return std::countl_zero(high) / 8;
+}
+
+// Line feeds in [p, end).
+long count_lines(const unsigned char* p, const unsigned char* end) {
+    long n = 0;
+    while (p < end) {
+        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
+        if (nl == nullptr) break;
+        ++n;
+        p = static_cast<const unsigned char*>(nl) + 1;
+    }
+    return n;
+}
 
 }  // namespace
 
@@ -61,12 +90,15 @@ constexpr std::uint8_t kUtf8Dfa[] = {
     12, 12, 12, 12, 12, 12, 36, 12, 36, 12, 12, 12, 36, 12, 12, 12, 12, 12, 36, 12, 36, 12, 12, 12,
     36, 12, 12, 12, 12, 12, 12, 12, 12, 12, 12};
 
+constexpr std::uint32_t kUtf8Reject = 12;
+
 // The bytes after a lead byte in valid UTF-8.
 int sequence_rest(unsigned char lead) {
     return lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
 }
 
 void Sniffer::scan(const unsigned char* const begin, const unsigned char* const end) {
+    if (state_ == kUtf8Reject) return;  // the verdict is in: not UTF-8
     // The rest of the first character Latin-1 lacks, when it was cut between two pieces.
     for (const unsigned char* c = begin; capture_ > 0 && c < end; --capture_)
         s_.point = (s_.point << 6) | (*c++ & 0x3Fu);
@@ -74,18 +106,34 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
     unsigned char top = top_;
     const unsigned char* q = begin;
     while (q < end) {
-        // Between characters, eight plain ASCII bytes at a time.
-        if (st == 0 && end - q >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, q, 8);
-            if ((w & 0x8080808080808080ull) == 0) {
-                q += 8;
+        // Between characters, plain ASCII is passed over eight bytes at a time, and then up to
+        // the next byte above 127: only those can change the automaton's state or the greatest
+        // byte that matters (one above 127).
+        if (st == 0) {
+            if (end - q >= 8) {
+                const std::uint64_t high = load8(q) & kHighBits;
+                if (high == 0) {
+                    q += 8;
+                    continue;
+                }
+                q += plain_before(high);
+            } else if (*q < 0x80) {
+                ++q;
+                continue;
+            }
+            // The usual case there: a whole character of Latin-1's upper half, which leaves the
+            // automaton where it was.
+            if ((*q == 0xC2u || *q == 0xC3u) && end - q >= 2 && (q[1] & 0xC0u) == 0x80u) {
+                top = *q > top ? *q : top;
+                q += 2;
                 continue;
             }
         }
         st = kUtf8Dfa[256 + st + kUtf8Dfa[*q]];
         top = *q > top ? *q : top;
         ++q;
+        // Not UTF-8 for good: nothing further can change the verdict.
+        if (st == kUtf8Reject) break;
     }
     state_ = st;
     if (top >= 0x80) wide_ = true;
@@ -105,7 +153,7 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
     }
     top_ = top;
     // Lines are counted a piece at a time, only until the first character Latin-1 lacks.
-    if (!found_) line_ += std::count(begin, end, static_cast<unsigned char>('\n'));
+    if (!found_) line_ += count_lines(begin, end);
 }
 
 Sniff Sniffer::finish() {
@@ -153,14 +201,23 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
         out[o++] = static_cast<unsigned char>(lead);
     }
     while (i < n) {
-        // Plain ASCII eight bytes at a time; the output never runs ahead of the input.
+        // Plain ASCII eight bytes at a time, then byte by byte up to the next byte above 127.
+        // The output never runs ahead of the input, so no byte is written before it is read.
         if (lead == 0 && n - i >= 8) {
-            std::uint64_t w;
-            std::memcpy(&w, p + i, 8);
-            if ((w & 0x8080808080808080ull) == 0) {
+            const std::uint64_t w = load8(p + i);
+            const std::uint64_t high = w & kHighBits;
+            if (high == 0) {
                 std::memcpy(out + o, &w, 8);
                 o += 8;
                 i += 8;
+                continue;
+            }
+            for (int k = plain_before(high); k > 0; --k)
+                out[o++] = p[i++];
+            // The usual case there: a whole character of Latin-1's upper half.
+            if ((p[i] == 0xC2u || p[i] == 0xC3u) && i + 1 < n && (p[i + 1] & 0xC0u) == 0x80u) {
+                out[o++] = static_cast<unsigned char>(((p[i] & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu));
+                i += 2;
                 continue;
             }
         }
@@ -177,17 +234,37 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
     return o;
 }
 
-void latin1_to_utf8(std::string_view text, std::string& out) {
-    out.reserve(out.size() + text.size());
-    for (const char ch : text) {
-        const auto b = static_cast<unsigned char>(ch);
+char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
+    // The output has room for two bytes a character, so eight can always be written while eight
+    // characters remain.
+    const char* const end = p + n;
+    while (p < end) {
+        if (end - p >= 8) {
+            // Eight bytes go out as they are; those before the first one above 127 count.
+            const std::uint64_t w = load8(reinterpret_cast<const unsigned char*>(p));
+            const std::uint64_t high = w & kHighBits;
+            std::memcpy(out, &w, 8);
+            const int plain = high == 0 ? 8 : plain_before(high);
+            out += plain;
+            p += plain;
+            if (plain == 8) continue;
+        }
+        const auto b = static_cast<unsigned char>(*p++);
         if (b < 0x80) {
-            out.push_back(ch);
+            *out++ = static_cast<char>(b);
         } else {
-            out.push_back(static_cast<char>(0xC0 | (b >> 6)));
-            out.push_back(static_cast<char>(0x80 | (b & 0x3F)));
+            *out++ = static_cast<char>(0xC0 | (b >> 6));
+            *out++ = static_cast<char>(0x80 | (b & 0x3F));
         }
     }
+    return out;
+}
+
+void latin1_to_utf8(std::string_view text, std::string& out) {
+    const std::size_t at = out.size();
+    out.resize(at + 2 * text.size());
+    char* const end = latin1_to_utf8(text.data(), text.size(), out.data() + at);
+    out.resize(static_cast<std::size_t>(end - out.data()));
 }
 
 bool utf8_to_latin1(std::string_view text, std::string& out) {

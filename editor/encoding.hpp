@@ -64,6 +64,8 @@ class Utf8Decoder {
 
 // Latin-1 text as UTF-8, appended to `out`.
 void latin1_to_utf8(std::string_view text, std::string& out);
+// The same into a buffer that has room for twice n bytes; returns the end of what was written.
+char* latin1_to_utf8(const char* p, std::size_t n, char* out);
 // UTF-8 text as Latin-1 into `out`; false (out undefined) when it is not valid UTF-8 or holds a
 // character beyond Latin-1.
 bool utf8_to_latin1(std::string_view text, std::string& out);

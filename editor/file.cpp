@@ -140,11 +140,8 @@ Fd open_text(const char* name) {
     return fd;
 }
 
-constexpr std::array<bool, 256> kSpecial = [] {
-    std::array<bool, 256> t{};
-    t['\n'] = t['\v'] = t['\r'] = t['\t'] = true;
-    return t;
-}();
+// The bytes the line reader decides on: line ends, carriage returns and tabs.
+constexpr const char* kSpecial = "\n\v\r\t";
 
 ssize_t read_retry(int fd, void* buf, std::size_t n) {
     ssize_t r;
@@ -158,7 +155,8 @@ ssize_t read_retry(int fd, void* buf, std::size_t n) {
 // or -1 at the end (or on an error).
 class Reader {
   public:
-    Reader(int fd, bool utf8, bool bom) : fd_(fd), utf8_(utf8), skip_(bom ? 3 : 0), buf_(kIoBuf) {}
+    Reader(int fd, bool utf8, bool bom)
+        : fd_(fd), utf8_(utf8), skip_(bom ? 3 : 0), buf_(kIoBuf + 1) {}
     int get() {
         if (pos_ == len_ && !fill()) return -1;
         return buf_[pos_++];
@@ -168,10 +166,10 @@ class Reader {
     // `room` of them; returns how many.
     std::size_t take_plain(unsigned char* dst, std::size_t room) {
         const unsigned char* p = buf_.data() + pos_;
-        const std::size_t n = std::min(len_ - pos_, room);
-        std::size_t i = 0;
-        while (i < n && !kSpecial[p[i]])
-            ++i;
+        // The buffer's bytes end with a zero, where the search stops at the latest; a zero in
+        // the text stops it too, and get() then takes it as the plain byte it is.
+        std::size_t i = std::strcspn(reinterpret_cast<const char*>(p), kSpecial);
+        i = std::min({i, len_ - pos_, room});
         std::memcpy(dst, p, i);
         pos_ += i;
         return i;
@@ -183,7 +181,7 @@ class Reader {
             // Read one byte in: a decoded piece is written from the start of the buffer, and a
             // lead byte held from the last piece goes before the bytes read now.
             unsigned char* in = buf_.data() + 1;
-            const ssize_t n = read_retry(fd_, in, buf_.size() - 1);
+            const ssize_t n = read_retry(fd_, in, kIoBuf - 1);
             if (n <= 0) {
                 done_ = true;
                 return false;
@@ -200,6 +198,7 @@ class Reader {
                 pos_ = static_cast<std::size_t>(in - buf_.data());
                 len_ = pos_ + got;
             }
+            buf_[len_] = 0;  // where take_plain stops
             if (len_ > pos_) return true;
         }
         return false;
@@ -251,42 +250,40 @@ bool write_all(int fd, const char* p, std::size_t n) {
 class Writer {
   public:
     Writer(int fd, bool utf8, WriteFn out)
-        : fd_(fd), utf8_(utf8), out_(out != nullptr ? out : write_all) {
-        buf_.reserve(kIoBuf);
-    }
+        : fd_(fd), utf8_(utf8), out_(out != nullptr ? out : write_all), buf_(kIoBuf) {}
     void put(const char* p, std::size_t n) {
         if (!ok_) return;
-        if (buf_.size() + n > kIoBuf) flush();
-        if (n > kIoBuf) {
-            ok_ = ok_ && out_(fd_, p, n);
-            return;
+        if (n > kIoBuf - used_) {
+            flush();
+            if (n > kIoBuf) {
+                ok_ = ok_ && out_(fd_, p, n);
+                return;
+            }
         }
-        buf_.insert(buf_.end(), p, p + n);
+        std::memcpy(buf_.data() + used_, p, n);
+        used_ += n;
     }
-    void put(char c) { put(&c, 1); }
+    void put(char c) {
+        if (used_ == kIoBuf) flush();
+        if (ok_) buf_[used_++] = c;
+    }
     // Text from the store: Latin-1, written in the file's character set.
     void text(const char* p, std::size_t n) {
         if (!utf8_) return put(p, n);
         const char* const end = p + n;
         while (p < end && ok_) {
-            if (buf_.size() + 2 > kIoBuf) flush();
+            if (kIoBuf - used_ < 2) flush();
             // As much as the buffer takes, each character one or two bytes.
-            const std::size_t room = (kIoBuf - buf_.size()) / 2;
-            const char* const stop = p + std::min(room, static_cast<std::size_t>(end - p));
-            for (; p < stop; ++p) {
-                const auto b = static_cast<unsigned char>(*p);
-                if (b < 0x80) {
-                    buf_.push_back(*p);
-                } else {
-                    buf_.push_back(static_cast<char>(0xC0 | (b >> 6)));
-                    buf_.push_back(static_cast<char>(0x80 | (b & 0x3F)));
-                }
-            }
+            const std::size_t take =
+                std::min((kIoBuf - used_) / 2, static_cast<std::size_t>(end - p));
+            char* const to = latin1_to_utf8(p, take, buf_.data() + used_);
+            used_ = static_cast<std::size_t>(to - buf_.data());
+            p += take;
         }
     }
     bool flush() {
-        if (ok_ && !buf_.empty()) ok_ = out_(fd_, buf_.data(), buf_.size());
-        buf_.clear();
+        if (ok_ && used_ > 0) ok_ = out_(fd_, buf_.data(), used_);
+        used_ = 0;
         return ok_;
     }
 
@@ -295,6 +292,7 @@ class Writer {
     bool utf8_;
     WriteFn out_;
     std::vector<char> buf_;
+    std::size_t used_ = 0;
     bool ok_ = true;
 };
 
@@ -387,7 +385,7 @@ class LineReader {
             object = kObjPicture;
             keep = 0;
         }
-        std::fill(base_ + keep, base_ + len_, kFreeByte);
+        if (keep < len_) std::fill(base_ + keep, base_ + len_, kFreeByte);
         length = static_cast<int>(keep);
         return Got::Line;
     }

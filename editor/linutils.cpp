@@ -272,25 +272,29 @@ void removeline() {
     }
 }
 
+namespace {
+
+void strip_trailing(COREFILE& cf, LINE* l) {
+    if (!owns_bytes(l) || l == cf.header) return;
+    unsigned char* const text = textbase.data() + l->index;
+    int n = l->length;
+    while (n > 0 && text[n - 1] == ' ')
+        text[--n] = kFreeByte;
+    cf.charcount -= l->length - n;
+    l->length = n;
+}
+
+}  // namespace
+
 void detrline() {
     COREFILE& cf = cur();
-    LINE* l = cf.lnptr;
-    if (!owns_bytes(l) || l == cf.header) return;
-    while (l->length > 0 && textbase[l->index + l->length - 1] == ' ') {
-        textbase[l->index + l->length - 1] = kFreeByte;
-        l->length -= 1;
-        cf.charcount -= 1;
-    }
+    strip_trailing(cf, cf.lnptr);
 }
 
 void detrfile() {
     COREFILE& cf = cur();
-    LINE* keep = cf.lnptr;
-    for (LINE* l = cf.header->down; l != cf.header; l = l->down) {
-        cf.lnptr = l;
-        detrline();
-    }
-    cf.lnptr = keep;
+    for (LINE* l = cf.header->down; l != cf.header; l = l->down)
+        strip_trailing(cf, l);
 }
 
 int findnb() {
