@@ -104,4 +104,23 @@ TEST_F(DriverPartsTest, ClearingKeepsTheGlobalPreselectionUntilItGoesItself) {
     EXPECT_EQ(std::tuple(global_barrier, global_delayptr), std::tuple(0, 0));
 }
 
+TEST_F(DriverPartsTest, GenerationsKeepTheGloballyPreselectedWords) {
+    // The global clause's word is drawn once, from three candidates; generations without a
+    // preselection of their own use it, and never look it up again.
+    read_terminals(file("t.tm", "N").c_str());
+    initdict();
+    readdict(file("t.lex", "\"dog\"|N||10|#1|\n\"cat\"|N||10|#1|\n\"emu\"|N||10|#1|\n").c_str());
+    syntax("PRESELECT = subj : N %\nROOT = N/_pre_ subj %\n");
+    global_preselect();
+    reset_syntax();
+    syntax("ROOT = N/_pre_ subj N/_pre_ subj %\n");
+    ASSERT_NE(globalpre_list, nullptr);
+    const std::string word = std::string(globalpre_list->RHS->dictionary->dictionary).substr(1, 3);
+    for (int i = 0; i < 20; ++i) {
+        interpret();
+        ASSERT_NE(genSentences[0], nullptr);
+        EXPECT_EQ(*genSentences[0], word + " " + word) << i;
+    }
+}
+
 }  // namespace
