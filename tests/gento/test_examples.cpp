@@ -1,10 +1,9 @@
 // The example rule sets under examples/ as a user runs them: they load without a single error,
-// generation with a fixed seed repeats itself, every alternative of their grammars and every
-// entry of their lexicons is reached, and the English answers agree and make their questions.
+// generation with a fixed seed repeats itself and comes back from stored trees, and every
+// alternative of their grammars and every entry of their lexicons is reached.
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <iterator>
 #include <map>
 #include <set>
@@ -41,50 +40,6 @@ const treenode* find_node(const treenode* n, const std::string& name) {
     }
     return nullptr;
 }
-
-void leaves(const treenode* n, std::vector<const treenode*>& out) {
-    for (; n != nullptr; n = n->sibling)
-        n->son == nullptr ? out.push_back(n) : leaves(n->son, out);
-}
-
-// The word of a leaf's entry as written, without its quotes.
-std::string base_of(const treenode* leaf) {
-    const std::string s = leaf->dictionary != nullptr && leaf->dictionary->dictionary != nullptr
-                              ? leaf->dictionary->dictionary
-                              : "";
-    const auto a = s.find('"'), b = a == std::string::npos ? a : s.find('"', a + 1);
-    return b == std::string::npos ? std::string() : s.substr(a + 1, b - a - 1);
-}
-
-// The value a one-segment compound of the leaf gives to the attribute type `type`, by name.
-std::string value_of(const treenode* leaf, const char* type) {
-    if (lookup_attr(type) == 0) return {};
-    const int want = att_class;
-    for (const s_attr_list* l = leaf->attributes.get(); l != nullptr; l = l->next.get()) {
-        const s_comp_attr* c = l->first.get();
-        if (c == nullptr || c->another) continue;
-        const t_delay& d = delay_at(c->index);
-        if (d.class_ == want) return att_get_name(d.class_, d.fixed != 0 ? d.choice : -1);
-    }
-    return {};
-}
-
-// The leaves of the ROOT clause inside one of the root table's trees.
-struct Clause {
-    std::vector<const treenode*> words;
-    explicit Clause(int row) {
-        if (const treenode* top = find_node(rootPtrs[static_cast<std::size_t>(row)], "ROOT"))
-            leaves(top->son, words);
-    }
-    const treenode* first(const Words& names) const {
-        for (const treenode* w : words)
-            if (names.count(w->name)) return w;
-        return nullptr;
-    }
-    std::size_t position(const treenode* w) const {
-        return static_cast<std::size_t>(std::find(words.begin(), words.end(), w) - words.begin());
-    }
-};
 
 class ExampleTest : public GentoTest {
   protected:
@@ -148,17 +103,6 @@ class ExampleTest : public GentoTest {
         for (const std::string& l : lines_of(corenum))
             text += l + "\n";
         return text;
-    }
-    // Over `rounds` generations with seeds far apart (the generator's first draws from nearby
-    // small seeds are alike), a check of each answer's ROOT clause.
-    static void survey(int rounds, const std::function<void(const Clause&)>& check) {
-        for (int r = 0; r < rounds && !HasFailure(); ++r) {
-            reseed(static_cast<std::uint32_t>((r + 1) * 2654435761u));
-            generate();
-            const Clause c(2);
-            ASSERT_FALSE(c.words.empty()) << "no ROOT clause in the answer";
-            check(c);
-        }
     }
 };
 
@@ -233,52 +177,6 @@ TEST_F(ExampleTest, EveryAlternativeAndEveryWeightedEntryOfBothSetsIsReached) {
         }
         EXPECT_TRUE(messages("warning").empty()) << messages("warning").front();
     }
-}
-
-TEST_F(ExampleTest, EnglishAnswersAgreeAndTheQuestionAndShortAnswerFollowThem) {
-    load("english");
-    const std::map<std::string, std::string> pron = {{"I", "1sg"},   {"we", "1pl"},  {"you", "2"},
-                                                     {"he", "3sg"},  {"she", "3sg"}, {"it", "3sg"},
-                                                     {"they", "3pl"}};
-    Words subjects;
-    survey(400, [&](const Clause& a) {
-        const std::string &qs = *genSentences[1], &as = *genSentences[2], &ss = *genSentences[3];
-        ASSERT_TRUE(qs.ends_with("?") && as.starts_with("Yes, ") && ss.starts_with("Yes, ")) << as;
-        // The answer's verb agrees with its subject, after I and you changed places.
-        const treenode *subj = a.words.front(), *noun = a.first({"N"});
-        const std::string person = subj->name == "PRON" ? pron.at(subj->morphed_word)
-                                   : noun->morphed_word == base_of(noun) ? "3sg"
-                                                                         : "3pl";
-        subjects.insert(subj->morphed_word);
-        const treenode* verb = a.first({"VI", "VT", "COP"});
-        ASSERT_NE(verb, nullptr) << as;
-        const std::string& v = verb->morphed_word;
-        const bool past = value_of(verb, "TENSE") == "past";
-        const std::string did = past ? "did" : person == "3sg" ? "does" : "do";
-        if (verb->name == "COP") {
-            EXPECT_TRUE((person == "1sg"   ? Words{"am", "was"}
-                         : person == "3sg" ? Words{"is", "was"}
-                                           : Words{"are", "were"})
-                            .count(v))
-                << as;
-        } else {  // -s in the third person singular present, the past form in the past
-            EXPECT_EQ(v != base_of(verb), person == "3sg" || past) << as;
-        }
-        // The question: be first, or do in the verb's tense and person with the bare verb.
-        const Clause q(1);
-        const treenode* bare = q.first({"VI", "VT"});
-        EXPECT_EQ(verb->name == "COP"
-                      ? q.words.front()->name
-                      : q.words.front()->morphed_word + " " + (bare ? bare->morphed_word : "?"),
-                  verb->name == "COP" ? "COP" : did + " " + base_of(verb))
-            << qs;
-        // The short answer: the answer's subject and be, or do in the answer's person.
-        const Clause s(3);
-        ASSERT_EQ(s.words.size(), a.position(verb) + 1) << ss;
-        EXPECT_EQ(s.words.back()->morphed_word, verb->name == "COP" ? v : did) << ss << as;
-    });
-    for (const auto& [p, person] : pron)
-        EXPECT_TRUE(subjects.count(p)) << p;
 }
 
 }  // namespace
