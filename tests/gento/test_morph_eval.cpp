@@ -151,27 +151,3 @@ TEST_F(MorphTest, GuardAlternativesOffsetsAndFieldPatterns) {
     (void)m_guard("sg:");
     EXPECT_EQ(number.fixed, 1);
 }
-
-TEST_F(MorphTest, MalformedExpressionsAndGuardsAreHarmless) {
-    load_rules("RULE R * : \"r\" ;");
-    load_tables("T ( \"t\" )");
-    Leaves s = leaves({});
-    current_node = s.root;
-    for (const char* in : {"T(", "\"", "\xff\x01)", "#99999999999|", "$R$R$R)T(sg)"})
-        (void)eval(in);
-    const std::vector<std::string> guards = {"(",
-                                             "<5",
-                                             "-99999999999sg:",
-                                             "\x11\x0e",
-                                             "\xff",
-                                             std::string(1000, '('),
-                                             std::string(1000, ')')};
-    for (const std::string& g : guards) {
-        (void)m_guard(g.c_str());
-        ASSERT_NE(end_guard, nullptr);
-        EXPECT_LE(end_guard, g.c_str() + g.size());
-    }
-    EXPECT_EQ(m_guard(nullptr), 0);
-    m_exp(nullptr);
-    EXPECT_STREQ(moutput.data(), "");
-}
