@@ -99,17 +99,6 @@ TEST_F(AttributeTest, AttributeTextParsesIntoRowsAndCompounds) {
         EXPECT_EQ(*text_to_comp_array(text, decon), stop) << text;
         EXPECT_EQ(std::tuple(rows(), all_values), std::tuple(want, values)) << text;
     }
-    // Compounds leave the decon rows out, the full form keeps them; the struct form makes new
-    // delay entries, fixed only where a value was named.
-    text_to_comp_array("pl/m", 1);
-    EXPECT_EQ(std::tuple(print_comp_attr(make_comp_attr().get()),
-                         print_comp_attr(make_full_comp_attr().get())),
-              std::tuple("pl", "pl.m"));
-    const int before = delayptr;
-    const comp_attr c = parsed("NUMBER.f/sg", 1);
-    EXPECT_EQ(std::tuple(print_comp_attr(c.get()), delayptr, delay_at(c->index).fixed),
-              std::tuple("NUMBER.f", before + 2, 0));
-
     // An unknown name empties the result and is reported where the rule is.
     file_operation = "Syntax Input";
     file_position.assign("rule NP");
