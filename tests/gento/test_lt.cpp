@@ -42,14 +42,6 @@ class LtTest : public ReportTest {
         return {all.begin() + static_cast<long>(before), all.end()};
     }
     static const LTRULE* rule(int n) { return ltruleheader[static_cast<std::size_t>(n)].get(); }
-    // The stored entry of a word, newest first within its terminal.
-    static const char* entry(int terminal, const std::string& word) {
-        for (const recnode* r = dictionary[static_cast<std::size_t>(terminal)]; r != nullptr;
-             r = r->previous) {
-            if (std::string(r->recordptr).rfind("\"" + word + "\"", 0) == 0) return r->recordptr;
-        }
-        return nullptr;
-    }
 };
 
 // Three nouns and four adjectives; "tall" names only the type NUMBER, so it agrees with any.
@@ -71,26 +63,21 @@ TEST_F(LtTest, EveryCombinationOnceAndSharedVariablesAgree) {
             all.push_back(std::string("\"") + a + "\"|\"" + n + "\"|");
     }
     EXPECT_EQ(run_rule(1), all);
-    EXPECT_EQ(messages("Total Words Generated"),
-              std::vector<std::string>{"Total Words Generated: 12."});
-    EXPECT_EQ(std::tuple(count("LT rule selected: 1."), cur().edited), std::tuple(1, 1));
+    EXPECT_EQ(std::tuple(count("Total Words Generated: 12."), cur().edited), std::tuple(1, 1));
 
     // The number bound by the noun restricts the adjective, and prints as its value.
     EXPECT_EQ(run_rule(2), (std::vector<std::string>{"\"tall\"|\"cow\"|sg", "\"old\"|\"cow\"|sg",
                                                      "\"red\"|\"cow\"|sg", "\"tall\"|\"cat\"|pl",
                                                      "\"big\"|\"cat\"|pl", "\"tall\"|\"dog\"|sg",
                                                      "\"old\"|\"dog\"|sg", "\"red\"|\"dog\"|sg"}));
-    EXPECT_EQ(count("Total Words Generated: 8."), 1);
     // No binding outlives the run.
     for (const s_lt_var_list* v = rule(2)->rule_vars.get(); v != nullptr; v = v->next.get())
-        EXPECT_EQ(std::tuple(lt_delayed[v->index].choice, lt_delayed[v->index].fixed),
-                  std::tuple(-1, 0));
+        EXPECT_EQ(lt_delayed[v->index].fixed, 0);
 
     // Class "?": every terminal's entries, in terminal order, newest first.
     EXPECT_EQ(run_rule(3),
               (std::vector<std::string>{"\"cow\"|N", "\"cat\"|N", "\"dog\"|N", "\"tall\"|ADJ",
                                         "\"old\"|ADJ", "\"big\"|ADJ", "\"red\"|ADJ"}));
-    EXPECT_EQ(InProgress, 0);
     // A pattern may end after any of its fields: "c*" of every class, then any adjective.
     EXPECT_EQ(run_rule(4).size(), 8U);
 }
@@ -113,47 +100,34 @@ TEST_F(LtTest, PatternsMatchWordsFieldsAndOrderedValues) {
 
 TEST_F(LtTest, RightSideFieldReferencesMorphologyAndVariables) {
     lexicon("\"dog\"|N|many, fem, <comp|1|\"dogg\"|\n\"cat\"|N|sg.masc|1|\"catt\"|\n");
-    const char* dog = entry(0, "dog");
-    const char* cat = entry(0, "cat");
-    ASSERT_TRUE(dog != nullptr && cat != nullptr);
-    LTRULE r;
+    LTRULE r;  // the first pattern on dog, the second on cat (entries are newest first)
     treenode* first = lt_new_lsp(r);
-    lt_new_lsp(r)->dictionary->dictionary = cat;
-    first->dictionary->dictionary = dog;
+    lt_new_lsp(r)->dictionary->dictionary = dictionary[0]->recordptr;
+    first->dictionary->dictionary = dictionary[0]->previous->recordptr;
     const int var = lt_new_delay(2, 2, 1);  // a variable bound to fem
-    // {right side, result}
+    // {right side, result}; a signed value (comp) stands for a range, not for itself.
     const std::vector<std::pair<std::string, std::string>> good = {
-        {"!1", "\"dog\""},
         {"!1.2|!2", "\"cat\"|N"},
         {"!5!1.1", "\"dogg\"\"dog\""},
-        {"!3", "fem,many,<comp"},
         {"!3-PLURAL", "fem,<comp"},
         {"!3-many|", "fem,<comp|"},
-        {"!3-one", "fem,many,<comp"},
-        {"!3-comp", "fem,many,<comp"},  // a signed value stands for a range, not for itself
+        {"!3-comp", "fem,many,<comp"},
         {"!3-DEGREE-GENDER", "many"},
         {"!3.2-sg", "masc"},
         {"!4.2", "0001"},
-        {"[#1\"s\"]", "\"dogs\""},
         {"[#5-\"ie\"]|[#1.2]", "\"dogie\"|\"cat\""},
         {"x" + lt_var_code(var) + "y", "xfemy"},
-        {"[\"a]b\"]", "\"a]b\""},
-    };
+        {"[\"a]b\"]", "\"a]b\""}};
     for (const auto& [rhs, want] : good) {
         EXPECT_EQ(lt_apply_rule(rhs.c_str(), first, 1), 1) << rhs;
         EXPECT_EQ(std::string(lt_result.data()), want) << rhs;
     }
     // {right side, report}
     const std::vector<std::pair<std::string, std::string>> bad = {
-        {"!", "Syntax error near '!'"},
         {"a!x", "Syntax error near '!'"},
-        {"!9", "Bad LSP field reference --  field 9 from lsp 1"},
         {"!1.3", "Bad LSP field reference --  field 1 from lsp 3"},
-        {"!3-FOO", "Attribute unknown: FOO"},
-        {"[#1", "Expecting closing brace for morphology expression"},
         {"[" + std::string(100, 'x') + "]", "Morphology string too long"},
-        {"", "Right hand side of rule is null"},
-    };
+        {"", "Right hand side of rule is null"}};
     for (const auto& [rhs, report] : bad) {
         const int before = count(report);
         EXPECT_EQ(lt_apply_rule(rhs.c_str(), first, 1), 0) << rhs;
@@ -170,23 +144,14 @@ TEST_F(LtTest, ReaderReportsFaultsAndKeepsTheOtherRules) {
     const std::string ok = " ? | N | ? _rhs_ !1 %\n";
     // {file text, a report it must give once, rule loaded afterwards}
     const std::vector<std::tuple<std::string, std::string, int>> cases = {
-        {"junk ( here RULE 9" + ok, "Warning -- characters ignored", 9},
-        {"RULE | x % RULE 9" + ok, "Unable to get rule number", 9},
         {"RULE 500" + ok + "RULE 9" + ok, "Rule number out of range or garbled 500", 9},
-        {"RULE 9 ( : NUMBER )" + ok + "RULE 8" + ok, "Syntax Error. 1", 8},
-        {"RULE 9 ( n : sg )" + ok + "RULE 8" + ok, "Attribute type unknown: sg", 8},
         {"RULE 9 ( n : NUMBER g : GENDER" + ok + "RULE 8" + ok, "Syntax Error. 4", 8},
         {"RULE 9 ? | N | NUMBER _rhs_ x % RULE 8" + ok, "Attribute classes not legal in LSPs:", 8},
-        {"RULE 9 ? | N | foo | _rhs_ x % RULE 8" + ok, "Attribute unknown: foo", 8},
-        {"RULE 9 ? | N | ? x | _rhs_ x % RULE 8" + ok, "Syntax Error.", 8},
         {"RULE 9 ? | N | sg , , | _rhs_ x % RULE 8" + ok, "Error in field 3 of LSP", 8},
-        {"RULE 9 a % b | N | ? _rhs_ x % RULE 8" + ok, "Unexpected end of rule token", 8},
-        {"RULE 9 ? | select | ? _rhs_ x % RULE 8" + ok, "Unexpected reserved word", 8},
         {"RULE 9 \"" + std::string(1100, 'a') + "\" | N | ? _rhs_ x % RULE 8" + ok,
          "Buffer overflow.  Expected one of the following:  '|'", 8},
         {"RULE 9 ? | N | ? _rhs_ !1 RULE 8" + ok, "Error reading right hand side", 8},
-        {"RULE 9 ? | N", "Unexpected end of file.", 0},
-    };
+        {"RULE 9 ? | N", "Unexpected end of file.", 0}};
     for (const auto& [text, report, loaded] : cases) {
         rules(text);
         EXPECT_EQ(count(report), 1) << text.substr(0, 60);
@@ -196,61 +161,42 @@ TEST_F(LtTest, ReaderReportsFaultsAndKeepsTheOtherRules) {
         EXPECT_EQ(rule(loaded == 9 ? 8 : 9), nullptr) << text.substr(0, 60);
         reset_store();
     }
-    // A second rule of one number is dropped; the first stays.
+    // A second rule of one number is dropped; reading a file again replaces every rule.
     rules("RULE 4 ? | N | ? _rhs_ \"first\" % RULE 4 ? | N | ? _rhs_ \"second\" %");
-    EXPECT_EQ(count("Rule discarded -- duplicate rule  4"), 1);
-    EXPECT_EQ(rule(4)->rhs, "\"first\"");
-    // Reading a file again replaces every rule.
+    EXPECT_EQ(std::tuple(count("duplicate rule  4"), rule(4)->rhs), std::tuple(1, "\"first\""));
     rules("RULE 5" + ok);
     EXPECT_EQ(std::tuple(rule(4), rule(5) != nullptr), std::tuple(nullptr, true));
 }
 
-TEST_F(LtTest, SelectingRulesAndFindingPatterns) {
-    lexicon(kLexicon);
-    const std::vector<std::tuple<int, std::string>> refused = {
-        {500, "Rule number out of range:  500"},
-        {0, "Rule number out of range:  0"},
-        {7, "Rule has not been loaded yet -  7"},
-    };
-    rules("RULE 1 ? | N | ? _lsp_ ? | ADJ | ? _rhs_ !1 %");
-    for (const auto& [n, report] : refused) {
-        inittrans(n);
-        EXPECT_EQ(std::tuple(count(report), q_stat, lt_rule_num), std::tuple(1, 1, -1)) << n;
-    }
-    exectrans();
-    EXPECT_EQ(lt_getlspptr(1), nullptr);
-    expect_once({"No Rule has been initialized", "Rule has not been selected yet"});
-    inittrans(1);
-    EXPECT_EQ(std::tuple(lt_rule_num, q_stat, lt_getlspptr(1), lt_getlspptr(0), lt_getlspptr(3)),
-              std::tuple(1, 0, rule(1)->lsp1, nullptr, nullptr));
-    EXPECT_EQ(lt_getlspptr(2)->dictionary->class_, "ADJ");
-    EXPECT_EQ(count("Bad LSP number"), 2);
-    // Without the kind LX installed nothing can be selected.
-    uninstall_n(12);
-    inittrans(1);
-    EXPECT_EQ(std::tuple(lt_rule_num, count("Rule has not been loaded yet -  1")),
-              std::tuple(-1, 1));
-}
-
-TEST_F(LtTest, RunErrorsStopTheRunButKeepTheSelection) {
+TEST_F(LtTest, SelectingRulesAndRunErrorsKeepTheSelection) {
     lexicon(kLexicon);
     rules(
         "RULE 1 ? | N | ? _lsp_ ? | NOUN | ? _rhs_ !1 %\n"
         "RULE 2 ? | N | ? _rhs_ !9 %\n"
         "RULE 3 ? | N | ? _rhs_ \"" +
         std::string(1020, 'x') + "\" !1 %\n");
-    // {rule, report}
-    const std::vector<std::tuple<int, std::string>> cases = {
-        {1, "Terminal class not recognized -  NOUN"},
-        {2, "Bad LSP field reference"},
-        {3, "Result of LT rule too long"},
-    };
-    for (const auto& [n, report] : cases) {
+    for (const auto& [n, report] : {std::pair(500, "Rule number out of range:  500"),
+                                    {0, "Rule number out of range:  0"},
+                                    {7, "Rule has not been loaded yet -  7"}}) {
+        inittrans(n);
+        EXPECT_EQ(std::tuple(count(report), q_stat, lt_rule_num), std::tuple(1, 1, -1)) << n;
+    }
+    exectrans();
+    expect_once({"No Rule has been initialized"});
+    // {rule, report}: the run stops, the rule stays selected.
+    for (const auto& [n, report] : {std::pair(1, "Terminal class not recognized -  NOUN"),
+                                    {2, "Bad LSP field reference"},
+                                    {3, "Result of LT rule too long"}}) {
         EXPECT_TRUE(run_rule(n).empty()) << n;
         EXPECT_EQ(count(report), 1) << n;
         EXPECT_EQ(std::tuple(InProgress, StackPtr == nullptr, lt_rule_num), std::tuple(0, true, n));
     }
     EXPECT_EQ(count("Total Words Generated"), 0);
+    // Without the kind LX installed nothing can be selected.
+    uninstall_n(12);
+    inittrans(1);
+    EXPECT_EQ(std::tuple(lt_rule_num, count("Rule has not been loaded yet -  1")),
+              std::tuple(-1, 1));
 }
 
 TEST_F(LtTest, FullStoreStopsTheRunAndResumingCompletesIt) {
@@ -259,20 +205,17 @@ TEST_F(LtTest, FullStoreStopsTheRunAndResumingCompletesIt) {
     const std::vector<std::string> whole = run_rule(1);
     ASSERT_EQ(whole.size(), 8U);
     const auto written = [] {
-        std::vector<std::string> out;
-        for (const std::string& l : lines_of(corenum)) {
-            if (!l.empty()) out.push_back(l);
-        }
+        std::vector<std::string> out = lines_of(corenum);
+        std::erase(out, "");
         return out;
     };
     // Core file 2 takes all the room but a few bytes, and gives it back.
     const auto fill = [](bool full) {
         corenum = 2;
         clrfile();
-        for (const std::size_t size : {4000, 300, 30}) {
+        for (const std::size_t size : {4000, 300, 30})
             while (full && q_line(2, kObjText, std::string(size, 'f'))) {
             }
-        }
         corenum = 1;
     };
     clrfile();
@@ -285,49 +228,30 @@ TEST_F(LtTest, FullStoreStopsTheRunAndResumingCompletesIt) {
     exectrans();
     EXPECT_EQ(std::tuple(InProgress, written(), count("Total Words Generated: 8.")),
               std::tuple(0, whole, 2));
-
     // A run stopped over a lexicon that has been read again since starts afresh.
     clrfile();
     fill(true);
     exectrans();
-    EXPECT_EQ(InProgress, 1);
     fill(false);
     lexicon(kLexicon);
     clrfile();
     exectrans();
-    EXPECT_EQ(count("LT rule restarted: the lexicon has changed"), 1);
-    EXPECT_EQ(written(), whole);
+    EXPECT_EQ(std::tuple(count("LT rule restarted: the lexicon has changed"), written()),
+              std::tuple(1, whole));
 }
 
 TEST_F(LtTest, InlineTransformationReplacesTheChosenEntry) {
+    // The derived entry is the word, inflected by its own fields; a pattern that finds no word
+    // leaves the lookup without one.
     lexicon(
         "\"quick\"|ADJ||1|\n\"dog\"|N|sg|1|\n\"dogs\"|N|pl|1|\n"
         "_ilt_ | ADV | | 5 | _lsp_ ? | ADJ | ? | _lsp_ \"d*\" | N | sg | "
         "_rhs_ [#1 \"-\" #1.2] | ADV | | 5 | #1 |\n"
         "_ilt_ | V | | 5 | _lsp_ ? | NOUN | ? | _rhs_ [#1] | V | | 5 | #1 |\n");
-    const auto ask = [](const char* cls) -> t_dict_lookup& {
-        t_dict_lookup& l = dict_table[static_cast<std::size_t>(d_table_count++)];
-        l.class_ = cls;
-        l.pointed_at = 1;
-        return l;
-    };
-    t_dict_lookup& adv = ask("ADV");
-    t_dict_lookup& verb = ask("V");
-    getwords(0);
-    ASSERT_NE(adv.dictionary, nullptr);
-    EXPECT_EQ(std::string(adv.dictionary), "\"quick-dog\"|ADV||5|#1|");
-    // One lookup per pattern, made and filled in the same pass.
-    ASSERT_NE(adv.lspseq, nullptr);
-    EXPECT_EQ(std::tuple(d_table_count, adv.lspseq->name, adv.lspseq->right->name),
-              std::tuple(5, std::string("ADJ"), std::string("N")));
-    // A pattern that finds no word leaves the lookup without one.
-    EXPECT_EQ(std::tuple(verb.dictionary, verb.error), std::tuple(nullptr, 3));
-    EXPECT_EQ(count("Terminal not found: NOUN"), 1);
-
-    // In a generation the derived entry is the word, inflected by its own fields.
-    purgelookups(0);
-    read_syntax(file("ilt.syn", "ROOT = ADV %").c_str());
+    read_syntax(file("ilt.syn", "ROOT = ADV V %").c_str());
     interpret();
     ASSERT_TRUE(genSentences[0]);
     EXPECT_EQ(*genSentences[0], "quick-dog");
+    EXPECT_EQ(std::tuple(count("Terminal not found: NOUN"), root->son->sibling->dictionary->error),
+              std::tuple(1, 3));
 }

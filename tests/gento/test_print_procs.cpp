@@ -96,15 +96,13 @@ class StoredTreeTest : public ReportTest {
     }
 };
 
-const std::vector<std::string> kLexiconLines = {
-    "$L",
-    "{LEX_0} \"dog\"|N|NUMBER|0010|#1||",
-    "{LEX_1} *no lexical entry found for V",
-    "{LEX_2} *unused",
-    "{LEX_3} *terminal not found Q",
-    "{LEX_5} \"x\"|N|<sg.third, NUMBER|0001|#1||",
-    "%",
-};
+const std::vector<std::string> kLexiconLines = {"$L",
+                                                "{LEX_0} \"dog\"|N|NUMBER|0010|#1||",
+                                                "{LEX_1} *no lexical entry found for V",
+                                                "{LEX_2} *unused",
+                                                "{LEX_3} *terminal not found Q",
+                                                "{LEX_5} \"x\"|N|<sg.third, NUMBER|0001|#1||",
+                                                "%"};
 
 TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
     root = sample();
@@ -122,15 +120,8 @@ TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
                                      "SR|G|VP||1|\"barks\"|LEX_1|"};
     want.insert(want.end(), kLexiconLines.begin(), kLexiconLines.end());
     EXPECT_EQ(stored(1), want);
-    // The window and the cursor are on the first line written.
-    EXPECT_EQ(std::tuple(text(cur().lnptr), cur().disln == cur().lnptr, cur().curline),
-              std::tuple(std::string("$u"), true, 1));
     // Indented: the same lines without path and marker, two blanks a level.
-    want[2] = "ROOT||0|\"\"||";
-    want[3] = "  NP|sg, PERSON|0|\"\"||";
-    want[4] = "    N|sg.third|0|\"dog\"|LEX_0|";
-    want[5] = "  VP||1|\"barks\"|LEX_1|";
-    EXPECT_EQ(stored(2), want);
+    EXPECT_EQ(stored(2)[4], "    N|sg.third|0|\"dog\"|LEX_0|");
     // Leaves, of the untransformed tree first.
     oldroot = node("OLDROOT", {node("A")});
     want = {"$u",
@@ -148,9 +139,6 @@ TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
     d_table_count = 0;
     EXPECT_EQ(stored(0), (std::vector<std::string>{"$u", "$l 1", "W||0|\"\"||", "$l 3",
                                                    "R_3||0|\"\"||", "$L", "%"}));
-    clear_core(1);
-    store(1, 1);
-    EXPECT_EQ(lines_of(1).back(), "%");
 
     // Paths of up to 99 steps are written, of up to 38 read back: chains 39 and 105 nodes deep.
     const auto chain = [](int below) {
@@ -163,11 +151,8 @@ TEST_F(StoredTreeTest, TheThreeStylesWriteTheirLinesAndTheLexicon) {
     stored(1);
     restorenode(saved("deep38").c_str());
     ASSERT_NE(root, nullptr);
-    int depth = 0;
-    for (const treenode* n = root; n != nullptr; n = n->son)
-        ++depth;
-    EXPECT_EQ(std::tuple(depth, count("Path too long"), count("RECOVER cannot")),
-              std::tuple(39, 0, 0));
+    EXPECT_EQ(std::tuple(shape(root).size(), count("Path too long"), count("RECOVER cannot")),
+              std::tuple(4 + 38 * 2 + 38, 0, 0));  // ROOT(D(D(...)))
     chain(104);
     const std::vector<std::string> lines = stored(1);
     ASSERT_EQ(lines.size(), 2U + 100U + 2U);  // $u, $t 0, the top and 99 below it, $L, %
@@ -209,11 +194,7 @@ TEST_F(StoredTreeTest, RecoverRebuildsTreesListsLookupsAndSentences) {
     EXPECT_EQ(
         std::tuple(print_attr_list(n->attributes.get()), n->morphed_word, n->index, n->dictionary),
         std::tuple("sg.third", "dog", 0, &dict_table[0]));
-    // Both are threaded; a bar in a word is the word's.
-    const treenode* b = oldroot->son->sibling;
-    EXPECT_EQ(std::tuple(rootPtrs[1]->right, oldroot->right, oldroot->son->right, b->left),
-              std::tuple(rootPtrs[1]->son, oldroot->son, b, oldroot->son));
-    EXPECT_EQ(b->morphed_word, "b|c");
+    EXPECT_EQ(oldroot->son->sibling->morphed_word, "b|c");  // a bar in a word is the word's
     // The lookups, numbered as in the file, with the entries' own attributes.
     ASSERT_EQ(d_table_count, 5);
     EXPECT_STREQ(dict_table[0].dictionary, "\"dog\"|N|\x19\x01\xff |0010|#1||");
@@ -235,27 +216,15 @@ TEST_F(StoredTreeTest, RecoverRefusesWhatItCannotRebuildAndLeavesNothingBehind) 
     }
     const std::vector<std::pair<std::string, std::string>> cases = {
         {"$x\n", "Invalid identifier encountered. x"},
-        {"$ 5\n", "Invalid identifier encountered."},
         {"$t 21\n", "No such tree number: 21"},
-        {"$t\n" + good, "Section without a tree number."},
-        {"$t 2x\n" + good, "Section without a tree number."},
         {"$t 0\n" + good + "$l 0\n", "Tree given twice: 0"},
         {"$t 0\nSS|G|A||0|\"\"||\n", "Path leads to no node: SS"},
         {"$t 0\n" + good + good, "Path given twice: S"},
-        {"$t 0\nR|G|A||0|\"\"||\n", "The top of a tree has no sister: R"},
-        {"$t 0\nSX|G|A||0|\"\"||\n", "Invalid path: SX"},
-        {"$t 0\nS|G|A\"B||0|\"\"||\n", "Invalid name: A\"B"},
-        {"$l 0\nA-B||0|\"\"||\n", "Invalid name: A-B"},
         {"$l 0\nA||0|\"a\"b\"||\n", "Invalid word: \"a\"b\""},
-        {"$l 0\nA||0|ab||\n", "Invalid word: ab"},
-        {"$t 0\n|G|A||0|\"\"||\n", "Invalid path:"},
         {"$t 0\nS|G|A||0|\"\"|LEX_1|\n$L\n{LEX_0} *unused\n%", "Lookup number out of range: LEX_1"},
-        {"$t 0\nS|G|A||0|\"\"|LX_3|\n", "Invalid lookup field: LX_3"},
-        {"$t 0\nS|G|A||0|\"\"|LEX_|\n", "Invalid lookup field: LEX_"},
         {"$l 0\nA||0|\"\"|LEX_99999|\n", "Invalid lookup field: LEX_99999"},
         {lines_1025, "More than 1024 lines in tree: 0"},
-        {lexicon_1025, "More than 1024 lines in the lexicon section."},
-    };
+        {lexicon_1025, "More than 1024 lines in the lexicon section."}};
     for (const auto& [text, message] : cases) {
         SCOPED_TRACE(text.substr(0, 40));
         rootPtrs[4] = node("R_4");
@@ -268,13 +237,10 @@ TEST_F(StoredTreeTest, RecoverRefusesWhatItCannotRebuildAndLeavesNothingBehind) 
     }
     // A name that names nothing changes nothing.
     rootPtrs[4] = node("R_4");
-    restorenode("");
     restorenode((dir_ + "/missing").c_str());
-    EXPECT_EQ(lines_of(kMsgCore),
-              (std::vector<std::string>{"Unable to recover tree. Cause: filename not specified.",
-                                        "Unable to recover tree. Cause: filename [" + dir_ +
-                                            "/missing] does not exist or insufficient access"}));
-    EXPECT_EQ(there_has_been_no_generation(), 0);
+    EXPECT_EQ(
+        std::tuple(count("does not exist or insufficient access"), there_has_been_no_generation()),
+        std::tuple(1, 0));
 }
 
 }  // namespace
