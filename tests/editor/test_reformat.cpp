@@ -139,7 +139,9 @@ TEST_F(ReformatTest, HyphenationBreaksOnlyWhatTheLevelAllows) {
     for (; cases >> hyphlevel >> word >> max >> point; ++count) {
         const HyphenBreak b = hyphenate(word, max);
         EXPECT_EQ(b.point, point) << word << " level " << hyphlevel << " max " << max;
-        if (b.point >= 1) EXPECT_EQ(b.at_hyphen, word[std::size_t(b.point - 1)] == '-') << word;
+        if (b.point >= 1) {
+            EXPECT_EQ(b.at_hyphen, word[std::size_t(b.point - 1)] == '-') << word;
+        }
     }
     EXPECT_EQ(count, 23);
     EXPECT_EQ(hyphenate(std::string(201, 'a'), 100).point, 0) << "too long to hyphenate";

@@ -28,6 +28,11 @@ class ExpandFixture : public GentoTest {
         r->next = std::move(syntax_stack);
         syntax_stack = std::move(r);
     }
+    // Reads `text` as a syntax file; it must read without an error.
+    void syntax(const std::string& text) {
+        read_syntax(file("rules.syn", text).c_str());
+        ASSERT_TRUE(messages("ERROR").empty()) << messages("ERROR")[0];
+    }
     // A new node `name`, expanded once, as the first node of a tree.
     static treenode* expand(const char* name) {
         nodecount = 0;
