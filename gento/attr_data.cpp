@@ -12,6 +12,7 @@ std::vector<q_att_record> q_att_table;
 int q_att_size = 0;
 int att_class = 0;
 int att_value = -1;
+unsigned long attr_names_version = 0;
 
 namespace {
 
@@ -199,6 +200,7 @@ std::unordered_map<std::string_view, std::size_t> name_index;
 void build_index() {
     q_att_table.clear();
     name_index.clear();
+    ++attr_names_version;
     for (int t = 1; t < total_types; ++t) {
         const attr_table_entry& e = attr_table[static_cast<std::size_t>(t)];
         q_att_table.push_back({std::string(e.type.view()), t, -1});
@@ -230,6 +232,7 @@ void clearattributes() {
     initattributes();
     q_att_table.clear();
     name_index.clear();
+    ++attr_names_version;
     q_att_size = 0;
 }
 

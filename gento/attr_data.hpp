@@ -35,6 +35,8 @@ extern std::vector<q_att_record> q_att_table;  // sorted by name, bytewise
 extern int q_att_size;
 extern int att_class;  // results of lookup_attr
 extern int att_value;
+// Counts the changes of the name index, so that what was looked up in it can tell it is stale.
+extern unsigned long attr_names_version;
 
 void initattributes();
 void clearattributes();

@@ -1,5 +1,7 @@
 #include "attr_fns.hpp"
 
+#include <cstdint>
+#include <string>
 #include <vector>
 
 #include "attr_data.hpp"
@@ -37,9 +39,11 @@ struct Item {
 };
 
 // Reads the items at `r` into `items`. On an unknown name the rest of the attribute text is
-// passed over, reported, and `items` emptied. Returns the position after the attribute text.
-const char* parse_items(const char* r, int decon_allowed, std::vector<Item>& items) {
+// passed over, reported, `items` emptied and `known` cleared. Returns the position after the
+// attribute text.
+const char* parse_items(const char* r, int decon_allowed, std::vector<Item>& items, bool& known) {
     items.clear();
+    known = true;
     int decon = 0;
     if (decon_allowed == 1 && *r == '/') {
         decon = 1;
@@ -66,6 +70,7 @@ const char* parse_items(const char* r, int decon_allowed, std::vector<Item>& ite
                 q_err("Unknown attribute",
                       std::string_view(start, static_cast<std::size_t>(r - start)), "");
                 items.clear();
+                known = false;
                 return r;
             }
             items.push_back(Item{false, att_class, att_value, 0, decon});
@@ -170,27 +175,75 @@ void items_to_register(const std::vector<Item>& items) {
     comp_attr_register = std::move(c);
 }
 
-std::vector<Item> items;  // kept between calls: attribute texts are parsed constantly
+// A generation parses the same few attribute texts of its rules again and again. A parse is kept
+// by the text's address together with the bytes it read, up to and with the one that ended it, so
+// that a text at a reused address never finds another text's parse; a new attribute index makes
+// every kept parse stale, as it may name other types and values. A text with an unknown name is
+// never kept: each use reports it.
+struct KeptParse {
+    const char* at = nullptr;
+    int decon_allowed = 0;
+    unsigned long names_version = 0;
+    std::string bytes;
+    std::vector<Item> items;
+
+    bool holds(const char* r, int decon) const {
+        if (at != r || decon_allowed != decon || names_version != attr_names_version) return false;
+        // Stops at the first difference, so never reads past the end of a shorter text.
+        for (std::size_t i = 0; i < bytes.size(); ++i) {
+            if (r[i] != bytes[i]) return false;
+        }
+        return true;
+    }
+};
+constexpr std::size_t kKeptBits = 9;
+std::array<KeptParse, std::size_t{1} << kKeptBits> kept;
+
+KeptParse& kept_slot(const char* r) {
+    const auto a = static_cast<std::uint64_t>(reinterpret_cast<std::uintptr_t>(r));
+    return kept[static_cast<std::size_t>((a * 0x9E3779B97F4A7C15ULL) >> (64 - kKeptBits))];
+}
+
+// The items of the attribute text at `r`, and in `end` the position after it.
+const std::vector<Item>& parsed(const char* r, int decon_allowed, const char*& end) {
+    KeptParse& k = kept_slot(r);
+    if (k.holds(r, decon_allowed)) {
+        end = r + k.bytes.size() - 1;
+        return k.items;
+    }
+    bool known = true;
+    end = parse_items(r, decon_allowed, k.items, known);
+    if (known) {
+        k.at = r;
+        k.decon_allowed = decon_allowed;
+        k.names_version = attr_names_version;
+        k.bytes.assign(r, static_cast<std::size_t>(end - r) + 1);
+    } else {
+        k.at = nullptr;
+    }
+    return k.items;
+}
 
 }  // namespace
 
 const char* text_to_comp_array(const char* r, int decon_allowed) {
-    r = parse_items(r, decon_allowed, items);
-    items_to_rows(items);
-    return r;
+    const char* end = r;
+    items_to_rows(parsed(r, decon_allowed, end));
+    return end;
 }
 
 const char* text_to_comp_struct(const char* r, int decon_allowed) {
-    r = parse_items(r, decon_allowed, items);
-    items_to_register(items);
-    return r;
+    const char* end = r;
+    items_to_register(parsed(r, decon_allowed, end));
+    return end;
 }
 
 const char* text_to_comp_both(const char* r, int decon_allowed) {
-    r = parse_items(r, decon_allowed, items);
+    const char* end = r;
+    const std::vector<Item>& items = parsed(r, decon_allowed, end);
     items_to_register(items);
     items_to_rows(items);
-    return r;
+    return end;
 }
 
 comp_attr make_comp_attr() {
@@ -312,4 +365,6 @@ void reset_attr_fns() {
     for (comp_attr& v : variable_table)
         v.reset();
     comp_attr_register.reset();
+    for (KeptParse& k : kept)
+        k.at = nullptr;
 }

@@ -275,7 +275,10 @@ void process_indirections(treenode* tree) {
     if (tree == nullptr) return;
     // Depth first, a node's children before its following siblings; the tree's own siblings
     // are not part of it.
-    std::vector<treenode*> pending{tree};
+    // The stack's storage is kept for the next tree; a nested call finds none and makes its own.
+    static std::vector<treenode*> spare;
+    std::vector<treenode*> pending = std::move(spare);
+    pending.assign(1, tree);
     while (!pending.empty()) {
         treenode* n = pending.back();
         pending.pop_back();
@@ -286,6 +289,7 @@ void process_indirections(treenode* tree) {
             process_indirect_ops(n);
         }
     }
+    spare = std::move(pending);
 }
 
 void reset_indirect() {

@@ -74,7 +74,8 @@ std::string_view quoted_word(const char* s) {
 // entry gives to undecided rows are noted as the rows' `lttmp`.
 bool compound_matches(const lex_comp& c) {
     if (c.count != attr_index || attr_index > kAttrRows) return false;
-    std::array<int, kAttrRows> taken{};
+    std::array<int, kAttrRows> taken;  // set for every row before the rows are read back
+    bool any_taken = false;
     const char* p = c.start;
     int sign = 0;
     for (int row = 0; row < attr_index;) {
@@ -96,6 +97,7 @@ bool compound_matches(const lex_comp& c) {
         if (value != kTypeOnly) {
             if (r.value == -1) {
                 taken[static_cast<std::size_t>(row)] = value;
+                any_taken = true;
             } else if (valid(sign, type, value, r.value) == 0) {
                 return false;
             }
@@ -105,6 +107,7 @@ bool compound_matches(const lex_comp& c) {
     }
     // The values the entry gave to undecided rows are how a lexical transformation learns what
     // the word it picked carries.
+    if (!any_taken) return true;
     for (int row = 0; row < attr_index; ++row) {
         attr_row& r = attr[static_cast<std::size_t>(row)];
         const int v = taken[static_cast<std::size_t>(row)];
@@ -202,11 +205,12 @@ struct RowLayout {
 class EntryTest {
   public:
     explicit EntryTest(const t_dict_lookup* lookup) : lookup_(lookup) {
-        layouts_.clear();
+        count_ = 0;
         for (const s_attr_list* l = lookup->attributes.get(); l != nullptr; l = l->next.get()) {
             if (!l->first) continue;
             decompose_for(l->first.get());
-            layouts_.emplace_back().save();
+            if (count_ == layouts_.size()) layouts_.emplace_back();
+            layouts_[count_++].save();
         }
     }
 
@@ -215,8 +219,8 @@ class EntryTest {
             !wild(quoted_word(lookup_->preferredchoice.c_str()), quoted_word(entry.recordptr))) {
             return false;
         }
-        for (const RowLayout& layout : layouts_) {
-            if (layouts_.size() > 1) layout.restore();
+        for (std::size_t i = 0; i < count_; ++i) {
+            if (count_ > 1) layouts_[i].restore();
             if (!matches_rows(entry.compounds, entry.ncompounds)) return false;
         }
         return lookup_->fields.empty() || match_lsp(lookup_->fields.c_str(), entry.recordptr) == 1;
@@ -224,7 +228,9 @@ class EntryTest {
 
   private:
     const t_dict_lookup* lookup_;
-    static inline std::vector<RowLayout> layouts_;  // kept between lookups
+    // Kept between lookups, and only ever grown: the first count_ are this lookup's.
+    static inline std::vector<RowLayout> layouts_;
+    static inline std::size_t count_ = 0;
 };
 
 // 0 <= r < total. Totals that fit the generator's range are drawn by it directly; larger ones,

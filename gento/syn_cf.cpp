@@ -275,6 +275,14 @@ std::string name_at(const char*& p) {
     return getident(p);
 }
 
+// The same name as a view into the rule text, where no copy of it is kept.
+std::string_view name_view_at(const char*& p) {
+    const char* start = p;
+    while (*p != '\0' && (*p == '%' || (charkind[uc(*p)] & kWordChar) != 0))
+        ++p;
+    return {start, static_cast<std::size_t>(p - start)};
+}
+
 int variable_number(const char* p) {
     const int x = uc(*p);
     return x >= 1 && x < kRuleVariables ? x : 0;
@@ -385,7 +393,7 @@ const char* skip_alternatives(const char* r, int skip) {
 // ---------------------------------------------------------------------------------------------
 
 const char* add_transf(treenode* N, const char* r) {
-    const std::string name = name_at(r);
+    const std::string_view name = name_view_at(r);
     transformation* t = find_transf(name);
     if (t == nullptr) {
         q_err(" - Bad Transformation Name: ", name, "");
@@ -537,11 +545,11 @@ void expand_node(treenode* curnode) {
             }
         } else if (c == ' ') {
             ++p;
-            const std::string name = name_at(p);
+            const std::string_view name = name_view_at(p);
             if (name.empty()) continue;  // a blank that names nothing
             treenode* d = treestate == 1 && root != nullptr && same_name(name, "ROOT")
                               ? copytree(root)
-                              : makenode(name.c_str());
+                              : makenode(name);
             append_daughter(curnode, d);
             p = add_attachments(d, p, 2);
         } else {

@@ -106,7 +106,9 @@ void clear_GP() {
 
 void thread(treenode* node) {
     if (node == nullptr) return;
-    std::vector<treenode*> stack{node};
+    // Every tree of every generation is threaded: the stack's storage is kept between calls.
+    static std::vector<treenode*> stack;
+    stack.assign(1, node);
     treenode* previous = nullptr;
     treenode* first = nullptr;
     while (!stack.empty()) {

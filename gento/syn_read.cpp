@@ -815,14 +815,13 @@ void read_syntax(const char* filename) {
 }
 
 std::string getident(const char*& p) {
-    std::string out;
-    if (p == nullptr) return out;
+    if (p == nullptr) return {};
+    const char* start = p;
     for (;; ++p) {
         const auto c = static_cast<unsigned char>(*p);
         if (c == 0 || (c != '%' && (charkind[c] & kWordChar) == 0)) break;
-        out += static_cast<char>(c);
     }
-    return out;
+    return {start, static_cast<std::size_t>(p - start)};
 }
 
 void reset_syn_read() {

@@ -84,11 +84,13 @@ std::string_view name_at(const char*& p) {
     return {start, static_cast<std::size_t>(p - start)};
 }
 
-// One element of a coded guard; its name lies in the coded text.
+// One element of a coded guard; its name lies in the coded text. parse_guard sets every field
+// of the elements it fills, so the table of a guard is left unfilled beyond them.
 struct GuardElement {
-    bool star = false;
-    std::string_view name;
-    const char* attrs = nullptr;  // its `[`, or null
+    bool star;
+    const char* name;
+    std::size_t name_length;
+    const char* attrs;  // its `[`, or null
 };
 
 // Splits a coded guard into its elements; -1 when there are more than the table can record.
@@ -103,10 +105,13 @@ int parse_guard(const char* g, std::array<GuardElement, kGuardEntries>& out) {
         GuardElement& e = out[static_cast<std::size_t>(n++)];
         e.star = *g == '*';
         e.attrs = nullptr;
-        e.name = {};
+        e.name = nullptr;
+        e.name_length = 0;
         ++g;
         if (e.star) continue;
-        e.name = name_at(g);
+        const std::string_view name = name_at(g);
+        e.name = name.data();
+        e.name_length = name.size();
         if (*g == '[') {
             e.attrs = g;
             g = list_end(g);
@@ -116,7 +121,7 @@ int parse_guard(const char* g, std::array<GuardElement, kGuardEntries>& out) {
 }
 
 bool element_matches(const GuardElement& e, const treenode* d) {
-    if (!same_name(e.name, d->name)) return false;
+    if (!same_name(std::string_view(e.name, e.name_length), d->name)) return false;
     if (e.attrs == nullptr) return true;
     const char* p = e.attrs;
     return match_guard_attr(d, p) != 0;
@@ -252,7 +257,7 @@ void do_transform(treenode* N, const transformation* T) {
 
 int match_guard(treenode* sibptr, const char* guardptr) {
     if (guardptr == nullptr) return 0;
-    std::array<GuardElement, kGuardEntries> el;
+    std::array<GuardElement, kGuardEntries> el;  // filled up to n by parse_guard
     const int n = parse_guard(guardptr, el);
     if (n < 0) return 0;
     // Stars are lazy: each first covers nothing; when a later element fails, the most recent
@@ -323,7 +328,7 @@ void apply_rule(treenode* N, const char* rule) {
         } else if (same_name(name, "ROOT")) {
             out.append(copytree(treestate == 1 ? root : oldroot));
         } else if (!name.empty()) {
-            treenode* leaf = makenode(std::string(name).c_str());
+            treenode* leaf = makenode(name);
             terminal_node(leaf);
             out.append(leaf);
         }

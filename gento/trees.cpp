@@ -31,6 +31,26 @@ t_dict_lookup::~t_dict_lookup() {
 
 namespace {
 
+// Releases what the node owns and gives every field a new node's value, field by field: every
+// node of every generation passes through here, and its texts keep their storage for the next.
+void clear_node(treenode& n) {
+    n.name.clear();
+    n.dictionary = nullptr;
+    n.index = 0;
+    n.morphed_word.clear();
+    n.preferredchoice.clear();
+    n.restrictions.clear();
+    n.vf = -1;
+    n.transformation.reset();
+    n.attributes.reset();
+    n.indirections.reset();
+    n.mvar.reset();
+    n.sibling = nullptr;
+    n.son = nullptr;
+    n.left = nullptr;
+    n.right = nullptr;
+}
+
 class NodePool {
   public:
     treenode* get() {
@@ -41,8 +61,7 @@ class NodePool {
         return n;
     }
     void put(treenode* n) {
-        std::destroy_at(n);  // releases what the node owned
-        std::construct_at(n);
+        clear_node(*n);
         free_.push_back(n);
         --in_use_;
     }
@@ -75,8 +94,12 @@ long nodepool::in_use() {
 }
 
 treenode* makenode(const char* name) {
+    return makenode(name != nullptr ? std::string_view(name) : std::string_view());
+}
+
+treenode* makenode(std::string_view name) {
     treenode* n = pool.get();
-    if (name != nullptr) n->name = name;
+    n->name = name;
     ++nodecount;
     return n;
 }

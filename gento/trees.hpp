@@ -5,15 +5,17 @@
 #include <array>
 #include <memory>
 #include <string>
+#include <string_view>
 
 #include "attr_list.hpp"
 #include "indir_list.hpp"
+#include "recycle.hpp"
 
 struct transformation;  // a stored transformation; it belongs to its syntax layer
 struct treenode;
 
 // A node's attached transformations: the node owns these records, not the transformations.
-struct trans_list_rec {
+struct trans_list_rec : Recycled<trans_list_rec> {
     transformation* trans = nullptr;
     std::unique_ptr<trans_list_rec> next;
     ~trans_list_rec();
@@ -54,7 +56,8 @@ struct t_dict_lookup {
 };
 
 // Nodes come from a pool and are given back with purge_node/purge_tree/purge_tree2; the links
-// between nodes are plain pointers, which transformations relink freely.
+// between nodes are plain pointers, which transformations relink freely. A field added here is
+// also reset by the pool (clear_node in trees.cpp).
 struct treenode {
     std::string name;  // empty when the node has none
     t_dict_lookup* dictionary = nullptr;
@@ -80,6 +83,7 @@ extern std::array<treenode*, kRoots> rootPtrs;
 extern int nodecount;
 
 treenode* makenode(const char* name);  // name may be null
+treenode* makenode(std::string_view name);
 treenode* copy_node(const treenode* node);
 treenode* copytree(const treenode* node);
 treenode* copytree2(const treenode* node);
