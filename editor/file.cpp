@@ -156,7 +156,10 @@ ssize_t read_retry(int fd, void* buf, std::size_t n) {
 class Reader {
   public:
     Reader(int fd, bool utf8, bool bom)
-        : fd_(fd), utf8_(utf8), skip_(bom ? 3 : 0), buf_(kIoBuf + 1) {}
+        : fd_(fd),
+          utf8_(utf8),
+          skip_(bom ? 3 : 0),
+          buf_(std::make_unique_for_overwrite<unsigned char[]>(kIoBuf + 1)) {}
     int get() {
         if (pos_ == len_ && !fill()) return -1;
         return buf_[pos_++];
@@ -165,7 +168,7 @@ class Reader {
     // Copies bytes from the buffer up to the first line end, carriage return or tab, at most
     // `room` of them; returns how many.
     std::size_t take_plain(unsigned char* dst, std::size_t room) {
-        const unsigned char* p = buf_.data() + pos_;
+        const unsigned char* p = buf_.get() + pos_;
         // The buffer's bytes end with a zero, where the search stops at the latest; a zero in
         // the text stops it too, and get() then takes it as the plain byte it is.
         std::size_t i = std::strcspn(reinterpret_cast<const char*>(p), kSpecial);
@@ -180,7 +183,7 @@ class Reader {
         while (!done_) {
             // Read one byte in: a decoded piece is written from the start of the buffer, and a
             // lead byte held from the last piece goes before the bytes read now.
-            unsigned char* in = buf_.data() + 1;
+            unsigned char* in = buf_.get() + 1;
             const ssize_t n = read_retry(fd_, in, kIoBuf - 1);
             if (n <= 0) {
                 done_ = true;
@@ -193,9 +196,9 @@ class Reader {
             got -= from;
             if (utf8_) {
                 pos_ = 0;
-                len_ = dec_.decode(in, got, buf_.data());
+                len_ = dec_.decode(in, got, buf_.get());
             } else {
-                pos_ = static_cast<std::size_t>(in - buf_.data());
+                pos_ = static_cast<std::size_t>(in - buf_.get());
                 len_ = pos_ + got;
             }
             buf_[len_] = 0;  // where take_plain stops
@@ -208,7 +211,9 @@ class Reader {
     bool utf8_;
     std::size_t skip_;
     Utf8Decoder dec_;
-    std::vector<unsigned char> buf_;
+    // Not cleared: every byte is written before it is read, and a start-up pays for each page
+    // cleared.
+    std::unique_ptr<unsigned char[]> buf_;
     std::size_t pos_ = 0;
     std::size_t len_ = 0;
     bool done_ = false;
@@ -250,7 +255,10 @@ bool write_all(int fd, const char* p, std::size_t n) {
 class Writer {
   public:
     Writer(int fd, bool utf8, WriteFn out)
-        : fd_(fd), utf8_(utf8), out_(out != nullptr ? out : write_all), buf_(kIoBuf) {}
+        : fd_(fd),
+          utf8_(utf8),
+          out_(out != nullptr ? out : write_all),
+          buf_(std::make_unique_for_overwrite<char[]>(kIoBuf)) {}
     void put(const char* p, std::size_t n) {
         if (!ok_) return;
         if (n > kIoBuf - used_) {
@@ -260,7 +268,7 @@ class Writer {
                 return;
             }
         }
-        std::memcpy(buf_.data() + used_, p, n);
+        std::memcpy(buf_.get() + used_, p, n);
         used_ += n;
     }
     void put(char c) {
@@ -276,13 +284,13 @@ class Writer {
             // As much as the buffer takes, each character one or two bytes.
             const std::size_t take =
                 std::min((kIoBuf - used_) / 2, static_cast<std::size_t>(end - p));
-            char* const to = latin1_to_utf8(p, take, buf_.data() + used_);
-            used_ = static_cast<std::size_t>(to - buf_.data());
+            char* const to = latin1_to_utf8(p, take, buf_.get() + used_);
+            used_ = static_cast<std::size_t>(to - buf_.get());
             p += take;
         }
     }
     bool flush() {
-        if (ok_ && used_ > 0) ok_ = out_(fd_, buf_.data(), used_);
+        if (ok_ && used_ > 0) ok_ = out_(fd_, buf_.get(), used_);
         used_ = 0;
         return ok_;
     }
@@ -291,7 +299,7 @@ class Writer {
     int fd_;
     bool utf8_;
     WriteFn out_;
-    std::vector<char> buf_;
+    std::unique_ptr<char[]> buf_;
     std::size_t used_ = 0;
     bool ok_ = true;
 };
@@ -593,15 +601,15 @@ bool open_source(const char* name, Source& src) {
         return false;
     }
     Sniffer sn;
-    std::vector<unsigned char> chunk(kIoBuf);
+    const auto chunk = std::make_unique_for_overwrite<unsigned char[]>(kIoBuf);
     for (;;) {
-        const ssize_t n = read_retry(src.fd.get(), chunk.data(), chunk.size());
+        const ssize_t n = read_retry(src.fd.get(), chunk.get(), kIoBuf);
         if (n < 0) {
             show(kNotFound);
             return false;
         }
         if (n == 0) break;
-        sn.feed(chunk.data(), static_cast<std::size_t>(n));
+        sn.feed(chunk.get(), static_cast<std::size_t>(n));
     }
     src.sniff = sn.finish();
     if (::lseek(src.fd.get(), 0, SEEK_SET) != 0) {
