@@ -43,9 +43,7 @@ def test_generation_keys():
     with oru:
         oru.send("\r\x1bg")
         message(oru, "There is no lexicon")
-        oru.send("\x03")
-        prompt(oru, "Command")
-        oru.send(LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
+        oru.send("\x03" + LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
         prompt(oru, "Typing")
         # The sentence goes into the text; a number too high is refused.
         oru.send("\x1bg\x1bm1 ")
