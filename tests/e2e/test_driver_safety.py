@@ -11,16 +11,15 @@ from test_driver import alive, read, scratch, write_driver
 TELL_PID_AND_WAIT = '''
         open("pid.part", "w").write(str(os.getpid()))
         os.rename("pid.part", "pid")
-        import time
         while not os.path.exists("{}"):
             time.sleep(0.05)'''
 
 
 def wait_file(path):
     end = time.monotonic() + oruterm.TIMEOUT
-    while not os.path.exists(path):
-        assert time.monotonic() < end, f"{path} never appeared"
+    while not os.path.exists(path) and time.monotonic() < end:
         time.sleep(0.05)
+    assert os.path.exists(path), f"{path} never appeared"
 
 
 def driver_pid(oru, folder):
@@ -34,8 +33,7 @@ def stopped(pid):
 
 def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_end():
     folder = scratch()
-    with open(os.path.join(folder, "notes.txt"), "w") as f:
-        f.write("some notes\n")
+    open(os.path.join(folder, "notes.txt"), "w").write("some notes\n")
     write_driver(folder, "patient.py", '''
         command("FEnotes.txt")
         keys("\\r")                      # close the command line''' + TELL_PID_AND_WAIT.format("go-on") + '''
@@ -68,8 +66,7 @@ def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_en
 
 def test_a_driver_that_reads_nothing_cannot_block_a_resize():
     folder = scratch()
-    with open(os.path.join(folder, "notes.txt"), "w") as f:
-        f.write("".join(f"line {i} of a long file\n" for i in range(20000)))
+    open(os.path.join(folder, "notes.txt"), "w").write("".join(f"l{i}\n" for i in range(20000)))
     write_driver(folder, "deaf.py", '''
         command("FEnotes.txt")
         keys("\\r\\x03")               # open the command line
@@ -97,21 +94,16 @@ def test_a_driver_that_reads_nothing_cannot_block_a_resize():
 def test_a_driver_that_cannot_start_is_reported_and_one_may_finish_after_goodbye():
     folder = scratch()
     write_driver(folder, "late.py", '''
-        sys.stderr.write("a warning from the driver\\n")
-        sys.stderr.flush()
+        print("a warning from the driver", file=sys.stderr, flush=True)
         command("GO")
-        import time
-        time.sleep(0.5)                 # the editor has ended meanwhile
-        with open("results.part", "w") as f:
-            f.write("written after GO\\n")
+        time.sleep(0.5)   # the editor has ended meanwhile
+        open("results.part", "w").write("written after GO\\n")
         os.rename("results.part", "results.txt")
     ''')
     with oruterm.Oru(["-d", "missing.py"], cwd=folder) as oru:
         oru.wait_for("Requested file cannot be located (or is not executable)!")
-        oru.send("\r")
-        oru.wait_for("Expecting Command")
         # RUN without ./ looks the program up on the search path, where it is not.
-        oru.send("RUlate.py\r")
+        oru.send("\rRUlate.py\r")
         oru.wait_for("Can't run late.py: No such file or directory")
         oru.send("\rRU./late.py\r")  # with the path it runs, and says GOODBYE
         assert oru.wait_exit() == 0

@@ -16,8 +16,13 @@ def wait_file(o, d, name, want):
                   f"{name} to hold {want!r}")
 
 
-def test_find_and_change_on_a_fetched_file():
-    o, d = oruterm.start_in_scratch("oru-find-", files={"animals.txt": "the cat sat\non the mat\nmore cats here\n"})
+def test_find_change_a_procedure_over_finds_and_blocks_moved_between_core_files():
+    # The procedure finds the first "cat" and clears the register; then, while the result is
+    # positive, adds 1 to the register (ESC &) and searches on (Ctrl-N): it counts the finds.
+    proc = "FI0|cat\n\x1b%~{<}{?}~\x1b&\x0e~{:}{^}{.}{>}~"
+    o, d = oruterm.start_in_scratch("oru-find-", files={
+        "animals.txt": "the cat sat\non the mat\nmore cats here\n", "count.prc": proc,
+        "blocks.txt": "one\ntwo\nthree\nfour\nfive\n", "pets.txt": "a cat and a cat\ncatalog\n"})
     with o:
         o.send("FEanimals.txt\r\r")
         o.wait_for("more cats here")
@@ -32,24 +37,11 @@ def test_find_and_change_on_a_fetched_file():
         assert text_rows(o, 2, 3) == ["the cat sat", "on the mat", "more dogs here"], o.text()
         o.send(CTRL_C + "OV*\r\r")
         wait_file(o, d, "animals.txt", "the cat sat\non the mat\nmore dogs here\n")
-
-
-def test_a_procedure_loops_over_the_finds():
-    # Find the first "cat" and clear the register; then, while the result is positive, add 1 to
-    # the register (ESC &) and search on (Ctrl-N). The register ends as the number of finds.
-    proc = "FI0|cat\n\x1b%~{<}{?}~\x1b&\x0e~{:}{^}{.}{>}~"
-    o, d = oruterm.start_in_scratch("oru-find-", files={"pets.txt": "a cat and a cat\ncatalog\n",
-                                                        "count.prc": proc})
-    with o:
-        o.send("FEpets.txt\r\r" + CTRL_C + "PRcount.prc\r")
+        o.send(CTRL_C + "CO4\rFEpets.txt\r\r" + CTRL_C + "PRcount.prc\r")
         o.wait_for("FP 3")
         o.wait_for("(    2,    1)")  # the cursor stays on the last find
-
-
-def test_block_delete_and_recover_between_core_files():
-    o, d = oruterm.start_in_scratch("oru-find-", files={"blocks.txt": "one\ntwo\nthree\nfour\nfive\n"})
-    with o:
-        o.send("FEblocks.txt\r\r")
+        # Starred lines deleted as a block and recovered into another core file.
+        o.send(CTRL_C + "CO3\rFEblocks.txt\r\r")
         o.wait_for("five")
         for line in (4, 2):  # star lines 4 and 2
             o.send(CTRL_C + f"PO{line}|1\r\r")

@@ -38,14 +38,14 @@ RULES = {"g.att": "NUMBER ( sg , pl ) TAG ( subj , obj ) %\n", "g.tm": "DET N V\
 LOAD = "ATg.att\rTMg.tm\rLEg.lex\rSYg.syn\r"
 
 
-def test_generation_keys():
-    oru, work = oruterm.start_in_scratch("oru_cmds_", files=RULES)
+def test_generation_keys_and_a_word_replaced_through_an_indirection():
+    lex = LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"')
+    oru, work = oruterm.start_in_scratch("oru_cmds_", files=dict(
+        RULES, **{"h.lex": lex, "h.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"}))
     with oru:
         oru.send("\r\x1bg")
         message(oru, "There is no lexicon")
-        oru.send("\x03")
-        prompt(oru, "Command")
-        oru.send(LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
+        oru.send("\x03" + LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
         prompt(oru, "Typing")
         # The sentence goes into the text; a number too high is refused.
         oru.send("\x1bg\x1bm1 ")
@@ -57,14 +57,7 @@ def test_generation_keys():
         oru.send("\x03CO7\r")
         oru.wait_for("Question  : the dog barks")
         assert "ERROR" not in oru.text(), oru.text()
-
-
-def test_indirection_replaces_a_word():
-    lex = LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"')
-    oru, work = oruterm.start_in_scratch("oru_cmds_", files=dict(
-        RULES, **{"g.lex": lex, "g.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"}))
-    with oru:
-        oru.send(LOAD + "\r\x1bg\x03CO7\r")
+        oru.send("LEh.lex\rSYh.syn\r\r\x1bg\x03CO7\r")
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()
 

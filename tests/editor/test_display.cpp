@@ -2,40 +2,23 @@
 // on the screen model the commands draw.
 
 #include "display.hpp"
-#include "float.hpp"
-#include "scrin.hpp"
-#include "scrout.hpp"
-#include "store_fixture.hpp"
+#include "scan_fixture.hpp"
 #include "tabs.hpp"
 #include "templates.hpp"
-#include "terminal.hpp"
 
 namespace {
 
 using C = std::vector<std::string>;
 
-class DisplayTest : public StoreTest {
+class DisplayTest : public ScanTest {
   protected:
     void SetUp() override {
-        StoreTest::SetUp();
+        ScanTest::SetUp();
         reset_display();
         reset_fieldtable();
-        reset_float();
         tabs.fill(0);  // the ruler shows the start-up tab stops, whatever an earlier test left
         for (std::size_t c = 1; c < tabs.size(); c += 8)
             tabs[c] = 1;
-    }
-    void TearDown() override {
-        set_command_capture(nullptr);
-        StoreTest::TearDown();
-    }
-    template <class F>
-    static C sent(F f) {
-        C cmds;
-        set_command_capture(&cmds);
-        f();
-        set_command_capture(nullptr);
-        return cmds;
     }
     static void draw(int code) {
         redisplay = code;
@@ -98,9 +81,9 @@ TEST_F(DisplayTest, TheStatusLineSendsOnlyWhatChanged) {
     EXPECT_EQ(row(0).substr(0, 79),
               "  Core: 1 (    1,    1)   /notes.txt             Lines: 2      View:  TEXT     ");
     EXPECT_EQ(row(23).substr(0, 22), "Expecting Command  FE ") << "the typed command is kept";
-    EXPECT_EQ(sent(putstats), C{});
+    EXPECT_EQ(screen_of(putstats), C{});
     cur().curcol = 12;
-    EXPECT_EQ(sent(putstats), C{"$mc   12"});
+    EXPECT_EQ(screen_of(putstats), C{"$mc   12"});
     // More than five digits keep to the field, and no digit is left standing after them.
     for (const auto& [col, shown] :
          {std::pair{99999, "99999"}, {100000, " 100k"}, {4000001, "4000k"}, {12, "   12"}}) {
@@ -109,15 +92,15 @@ TEST_F(DisplayTest, TheStatusLineSendsOnlyWhatChanged) {
         EXPECT_EQ(row(0).substr(11, 12), std::string("    1,") + shown + ")") << col;
     }
     cur().curline = 123456789;
-    EXPECT_EQ(sent(putstats), C{"$mr 123M"});
+    EXPECT_EQ(screen_of(putstats), C{"$mr 123M"});
     full = 1;
-    EXPECT_EQ(sent([] {
+    EXPECT_EQ(screen_of([] {
                   putstats();
                   putstats();
               }),
               C{"$mvFULL    "});
     full = 0;
-    EXPECT_EQ(sent(putstats), C{"$mvTEXT    "});
+    EXPECT_EQ(screen_of(putstats), C{"$mvTEXT    "});
 }
 
 }  // namespace

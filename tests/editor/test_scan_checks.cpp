@@ -9,8 +9,7 @@ namespace {
 class ChecksTest : public ScanTest {
   protected:
     static std::string merge_text(const std::string& mrg, int line_no, int col) {
-        if (!merge(mrg, line(line_no), col)) return "<error>";
-        return std::string(merged());
+        return merge(mrg, line(line_no), col) ? std::string(merged()) : "<error>";
     }
 };
 
@@ -19,8 +18,8 @@ TEST_F(ChecksTest, MergeSplitsRecordsAndParagraphsIntoFields) {
     line(4)->object = kObjRecord;
     // Text: the rest of the paragraph from the cursor, one field per word however many blanks.
     EXPECT_EQ(mrgsetup(line(1), 1), 5);
-    EXPECT_EQ(merge_text("#1,#2,#3,#4,#5", 1, 1), "alpha,beta,gamma,delta,epsilon");
-    EXPECT_EQ(merge_text("#1", 1, 9), "beta");
+    EXPECT_EQ(merge_text("#1,#2,#3,#4,#5", 1, 1) + merge_text("/#1", 1, 9),
+              "alpha,beta,gamma,delta,epsilon/beta");
     // A record: from its first column whatever the cursor, one field per bar, empty ones too.
     EXPECT_EQ(mrgsetup(line(4), 5), 4);
     EXPECT_EQ(merge_text("[#1][#2][#3][#4]", 4, 5), "[3][apple][][pie]");
@@ -35,9 +34,8 @@ TEST_F(ChecksTest, MergeSplitsRecordsAndParagraphsIntoFields) {
     }
     // The merged text never runs past the arena.
     avail = kTextSize - 3;
-    EXPECT_FALSE(merge("#1#1#1#1", line(1), 1));
-    EXPECT_EQ(fperror, kFpMergeRef);
-    EXPECT_EQ(mrgavail, kTextSize);
+    const bool merged_all = merge("#1#1#1#1", line(1), 1);
+    EXPECT_EQ(std::tuple(merged_all, fperror, mrgavail), std::tuple(false, kFpMergeRef, kTextSize));
 }
 
 TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
@@ -64,8 +62,8 @@ TEST_F(ChecksTest, ChecksGiveBitsAndBitPatternsSelect) {
     for (const std::string& c : screen_of(showchecks))
         if (c.rfind("$mb", 0) == 0) shown.push_back(c);
     EXPECT_EQ(shown, (V{"$mbERR BC", "$mbCH AD"}));
-    getboolstring(-1, 99);  // no more than the string holds
-    EXPECT_EQ(boolstring.size(), 32u);
+    getboolstring(-1, 99);
+    EXPECT_EQ(boolstring.size(), 32u);  // no more than the string holds
 }
 
 TEST_F(ChecksTest, TextAndExpressionMerges) {

@@ -153,12 +153,10 @@ TEST_F(StoreTest, AFullStoreRefusesOnlyTheKeysThatNeedRoom) {
     fill_lines({"abc", "def"});
     cur().curcol = 3;
     full = 1;
-    EXPECT_FALSE(dispatch(10)) << "a new line";
-    EXPECT_FALSE(dispatch(11)) << "copying";
-    EXPECT_EQ(cur().lncount, 2);
-    EXPECT_TRUE(dispatch(5)) << "rubout";
-    EXPECT_EQ(texts(), (V{"ab", "def"}));
+    const bool new_line = dispatch(10), copied = dispatch(11), lines = cur().lncount == 2;
+    EXPECT_EQ(std::tuple(new_line, copied, lines, dispatch(5)),
+              std::tuple(false, false, true, true));
+    EXPECT_EQ(texts(), (V{"ab", "def"}));  // new line and copying refused, rubout acts
     full = 0;
-    EXPECT_TRUE(dispatch(10));
-    EXPECT_EQ(cur().lncount, 3);
+    EXPECT_TRUE(dispatch(10) && cur().lncount == 3);
 }

@@ -48,12 +48,6 @@ class ExpandFixture : public GentoTest {
         purge_tree(n);
         return out;
     }
-    static int leaf_count(const treenode* n) {
-        int count = n->son == nullptr ? 1 : 0;
-        for (const treenode* d = n->son; d != nullptr; d = d->sibling)
-            count += leaf_count(d);
-        return count;
-    }
     // A new node `name` with the compound attribute `attrs`.
     static treenode* with(const char* name, const char* attrs) {
         treenode* n = makenode(name);
