@@ -115,8 +115,8 @@ TEST_F(FileTest, InsertAppendAndUnreadableFiles) {
     for (const std::string& bad : {dir, path("missing")}) {
         use(bad);
         EXPECT_FALSE(fetch_range(1, kAllLines, ""));
-        EXPECT_FALSE(insert_range(1, kAllLines, ""));
-        EXPECT_EQ(file_message(), "File not found (or no read permission)");
+        EXPECT_EQ(said(insert_range(1, kAllLines, "")),
+                  "no: File not found (or no read permission)");
         EXPECT_EQ(texts(), (V{"one", "x", "y", "two", "y"}));
     }
 }
@@ -160,8 +160,7 @@ TEST_F(FileTest, ListRunsTheListingProgramWithItsArguments) {
     const std::string bin = path("bin"), got = path("args");
     std::filesystem::create_directory(bin);
     ::setenv("PATH", bin.c_str(), 1);
-    EXPECT_FALSE(list_file("f", 1, 2, 1, ""));
-    EXPECT_EQ(file_message(), "Error in executing LIST: command not found?");
+    EXPECT_EQ(said(list_file("f", 1, 2, 1, "")), "no: Error in executing LIST: command not found?");
     write(bin + "/list", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" + got +
                              ".tmp'\nmv '" + got + ".tmp' '" + got + "'\n");
     ::chmod((bin + "/list").c_str(), 0755);

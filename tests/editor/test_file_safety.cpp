@@ -77,8 +77,7 @@ TEST_F(FileSafetyTest, DefaultRangesCoverFilesOfAnyLengthAndFailedWritesLoseNoth
     file_fail_writes_after(-1);
     EXPECT_EQ(files_in(dir), 3);  // big, copy, part
     use("/dev/full");             // a device is written in place, never renamed over
-    EXPECT_FALSE(overwrite_range(1, kAllLines));
-    EXPECT_EQ(file_message(), kFailed);
+    EXPECT_EQ(said(overwrite_range(1, kAllLines)), "no: " + kFailed);
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
@@ -89,8 +88,7 @@ TEST_F(FileSafetyTest, AFileTheStoreCannotHoldStaysEditedAndOverwriteAsks) {
     const std::string in = path("huge.txt");
     write(in, huge);
     use(in);
-    EXPECT_FALSE(fetch_range(1, kAllLines, ""));
-    EXPECT_EQ(file_message(), "File Truncated");
+    EXPECT_EQ(said(fetch_range(1, kAllLines, "")), "no: File Truncated");
     EXPECT_EQ((std::pair<int, int>(cur().edited, cur().partial)), (std::pair{1, 1}));
     pushfn("\x7f");  // OVERWRITE onto its own file asks; rubout keeps the file whole
     EXPECT_FALSE(overwrite_range(1, kAllLines));
@@ -128,8 +126,7 @@ TEST_F(FileSafetyTest, RewrittenFilesKeepModeLinksAndTheirDirectory) {
     EXPECT_EQ(read(target), "fresh\nfresh\n");
     EXPECT_EQ(std::filesystem::hard_link_count(target), 2u);
     use(path("in.txt"));  // not the file fetched: asks first
-    EXPECT_TRUE(overwrite_range(1, kAllLines));
-    EXPECT_EQ(file_message(), "Check name, not file fetched");
+    EXPECT_EQ(said(overwrite_range(1, kAllLines)), "ok: Check name, not file fetched");
     // A writable file in a directory that takes no new file is written in place.
     const std::string sub = path("ro");
     ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
@@ -155,18 +152,14 @@ TEST_F(FileSafetyTest, DeleteRenameAndUpdateTakeNamesAsTheyAreAndSayWhyTheyFaile
     }
     EXPECT_FALSE(std::filesystem::exists("x"));
     use(path("missing"));
-    EXPECT_FALSE(rename_file(path("b")));
-    EXPECT_EQ(file_message(), "Unable to rename file: No such file or directory");
+    EXPECT_EQ(said(rename_file(path("b"))), "no: Unable to rename file: No such file or directory");
     use(path("--force"));
     EXPECT_TRUE(delete_file());
     EXPECT_FALSE(std::filesystem::exists(path("--force")));
-    EXPECT_FALSE(delete_file());
-    EXPECT_EQ(file_message(), "Unable to delete file");
-    EXPECT_FALSE(update_file());
-    EXPECT_EQ(file_message(), "Empty filename");
+    EXPECT_EQ(said(delete_file()), "no: Unable to delete file");
+    EXPECT_EQ(said(update_file()), "no: Empty filename");
     cur().filname.assign_cut(path("unsaved"));
-    EXPECT_FALSE(update_file());
-    EXPECT_EQ(file_message(), "File not saved, do the SAve command first");
+    EXPECT_EQ(said(update_file()), "no: File not saved, do the SAve command first");
 }
 
 TEST_F(FileSafetyTest, PipesAndDevicesNeverHoldTheEditor) {
@@ -181,8 +174,7 @@ TEST_F(FileSafetyTest, PipesAndDevicesNeverHoldTheEditor) {
     EXPECT_EQ(cur().lncount, 1);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // a reader taking nothing
     ASSERT_GE(reader, 0);
-    EXPECT_FALSE(join_range(1, kAllLines));
-    EXPECT_EQ(file_message(), kFailed);
+    EXPECT_EQ(said(join_range(1, kAllLines)), "no: " + kFailed);
     ::close(reader);
 }
 
