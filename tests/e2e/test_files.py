@@ -2,7 +2,6 @@
 back in its own character set, a procedure that edits and leaves, EMIT blocks a driver reads, a
 write that fails on a full disk, and emergency copies after a hang-up or a crash."""
 import os
-import shlex
 import shutil
 import signal
 import stat
@@ -24,6 +23,17 @@ def read(d, name):
 def run_to_end(d, *args):
     with oruterm.Oru(list(args), cwd=d) as oru:
         assert oru.wait_exit() == 0
+
+
+def started(args, cwd, env, wrapper=()):
+    """oru, started through a wrapper program (setpriv, a shell) if one is given."""
+    real = oruterm.ORU
+    if wrapper:
+        oruterm.ORU, args = wrapper[0], list(wrapper[1:]) + [real] + args
+    try:
+        return oruterm.Oru(args, cwd=cwd, env=env)
+    finally:
+        oruterm.ORU = real
 
 
 def test_names_from_the_command_line_are_the_files_fetched():
@@ -112,12 +122,7 @@ def test_overwrite_on_a_full_disk_keeps_the_old_contents():
     write(d, "keep.txt", "the old contents\n")
     write(d, "big.txt", "".join(f"line {i} of the big file\n" for i in range(2000)))
     # A file-size limit of a few blocks stands in for a disk that fills up during the write.
-    real = oruterm.ORU
-    oruterm.ORU = "/bin/sh"
-    try:
-        oru = oruterm.Oru(["-c", f"ulimit -f 4; exec {shlex.quote(real)} keep.txt"], cwd=d)
-    finally:
-        oruterm.ORU = real
+    oru = started(["keep.txt"], d, None, ("/bin/sh", "-c", 'ulimit -f 4; exec "$0" "$@"'))
     with oru:
         oru.wait_for("the old contents")
         oru.send("APbig.txt\rOVkeep.txt\r")
@@ -132,17 +137,6 @@ def test_overwrite_on_a_full_disk_keeps_the_old_contents():
         oru.send("\r")
         assert oru.wait_exit() == 0
 
-
-
-def started(args, cwd, env, wrapper=()):
-    """oru, started through a wrapper program (setpriv) if one is given."""
-    real = oruterm.ORU
-    if wrapper:
-        oruterm.ORU, args = wrapper[0], list(wrapper[1:]) + [real] + args
-    try:
-        return oruterm.Oru(args, cwd=cwd, env=env)
-    finally:
-        oruterm.ORU = real
 
 
 def test_copies_fall_back_to_home_then_temporary_directory():

@@ -52,9 +52,9 @@ TEST_F(RectTest, CutRectangleGoesIntoAnotherPlaceAndAnotherCoreFile) {
     load(kSample);
     stars({2, 4}, {7, 5});  // right to left: the same rectangle
     EXPECT_EQ(pressed_at(9, 3, kCut), split("line one/abcdhij/abc/1234890/x/x/x/x/x/tail"));
-    EXPECT_EQ(store(), "EFG   567");
-    EXPECT_EQ(delbuf[static_cast<std::size_t>(delptr + kDelBufSize - 1) % kDelBufSize], '7');
-    EXPECT_EQ(std::tuple(lineno(), col()), std::tuple(9, 3));
+    EXPECT_EQ(std::tuple(store(), delbuf[std::size_t(delptr + kDelBufSize - 1) % kDelBufSize],
+                         lineno(), col()),
+              std::tuple("EFG   567", '7', 9, 3));
     // Inserted at line 10, column 1: text moves right and the file grows by the rows it lacks.
     EXPECT_EQ(pressed_at(10, 1, kInsertRect),
               split("line one/abcdhij/abc/1234890/x/x/x/x/x/EFGtail/   /567"));
@@ -159,14 +159,12 @@ TEST_F(AlignTest, LinesMoveAsABlockToTheMarginsTheCentreOrACharacter) {
         {"abc", 1, 2'000'000'000, kFlushRight, "", "abc"},  // beyond the store: refused
     };
     for (const auto& [in, lm, rm, key, on, out] : cases) {
-        lmargin = lm;
-        rmargin = rm;
+        std::tie(lmargin, rmargin) = std::tuple(lm, rm);
         load({in, "next"});
         at(1, 3);
         if (key == kAlign) pushfn(on);
         press(key);
-        EXPECT_EQ(lines(), (V{out, "next"})) << in << " " << key;
-        EXPECT_EQ(col(), 3);
+        EXPECT_EQ(std::tuple(lines(), col()), std::tuple(V{out, "next"}, 3)) << in << " " << key;
         expect_sound();
     }
 }
@@ -187,14 +185,12 @@ TEST_F(AlignTest, TabKeyGoesToTheNextStopAndTabSetTogglesOneBetweenTheMargins) {
     at(1, 17);
     EXPECT_EQ(cols({kTabKey}), Cols{33});
     // At the left margin, at or beyond the right margin and past the table the key does nothing.
-    lmargin = 9;
-    rmargin = 200;
+    std::tie(lmargin, rmargin) = std::tuple(9, 200);
     for (int c : {9, 200, 210, 150})
         pressed_at(1, c, kTabSet);
     at(1, 145);
     EXPECT_EQ(cols({kTabKey, kTabKey}), (Cols{152, 160}));  // beyond the table: every eighth
-    lmargin = 1;
-    rmargin = 72;
+    std::tie(lmargin, rmargin) = std::tuple(1, 72);
     at(1, 1);
     EXPECT_EQ(cols({kTabKey}), Cols{9});
     EXPECT_EQ(lines(), V{"x"});
@@ -207,8 +203,7 @@ TEST_F(AlignTest, DecimalTabNumbersEndAtTheTabColumn) {
     at(1, 6);
     EXPECT_EQ(cols({kTabKey, kTabKey, kTabKey}), (Cols{9, 17, 20}));
     typed("123.45");
-    EXPECT_EQ(lines(), V{"total" + blanks(11) + "123.45"});
-    EXPECT_EQ(col(), 23);
+    EXPECT_EQ(std::tuple(lines(), col()), std::tuple(V{"total" + blanks(11) + "123.45"}, 23));
     dectabflag = 0;  // without DTAB the same keys type from the tab column on
     load({"total"});
     at(1, 17);

@@ -41,16 +41,13 @@ TEST_F(FileTest, ReadingConvertsTabsBlanksCarriageReturnsAndMarkers) {
     EXPECT_EQ(read(path("pic")), "\\label{eq:1}\n\\l\n\\l\n\\\\l\n");
     // The left margin is a stop, columns before it are not; past the right margin every column
     // is one; beyond the table every eighth column is one.
-    lmargin = 5;
-    rmargin = 12;
+    std::tie(lmargin, rmargin) = std::tuple(5, 12);
     fetch_bytes("\tx\n123456789012\ty\n");
     EXPECT_EQ(texts(), (V{"    x", "123456789012 y"}));
-    lmargin = 1;
-    rmargin = 400;
+    std::tie(lmargin, rmargin) = std::tuple(1, 400);
     fetch_bytes(std::string(150, 'x') + "\ty\n");
     EXPECT_EQ(texts(), V{std::string(150, 'x') + " y"});
-    octflag = 1;  // tabs kept, markers off
-    fetchstyle = 2;
+    std::tie(octflag, fetchstyle) = std::tuple(1, 2);  // tabs kept, markers off
     fetch_bytes("a\tb\n\\rA|\n");
     EXPECT_EQ(texts(), (V{"a\tb", "\\rA|"}));
     EXPECT_EQ(kinds(), "00");

@@ -51,10 +51,9 @@ TEST_F(ReformatTest, ParagraphsRefillBetweenTheMargins) {
         {1, 8, 1, "xx well-known", "xx/well-/known"},
     };
     for (const auto& [lm, rm, col, in, out] : cases) {
-        lmargin = lm;
-        rmargin = rm;
-        EXPECT_EQ(reformatted(split(in), 1, col), split(out)) << in;
-        EXPECT_EQ(lineno(), 1) << in;
+        std::tie(lmargin, rmargin) = std::tuple(lm, rm);
+        const V got = reformatted(split(in), 1, col);
+        EXPECT_EQ(std::tuple(got, lineno()), std::tuple(split(out), 1)) << in;
     }
 }
 
