@@ -156,7 +156,7 @@ TEST_F(AlignTest, LinesMoveAsABlockToTheMarginsTheCentreOrACharacter) {
         {"a.b.c", 1, 10, kAlign, ".", blanks(8) + "a.b.c"},  // the first point
         {"12.5", 1, 40, kAlign, "x", "12.5"},
         {blanks(5), 1, 72, kCentre, "", ""},
-        {"abc", 1, 2'000'000'000, kFlushRight, "", "abc"},  // beyond the store: refused
+        {"abc", 1, 2'000'000'000, kFlushRight, "", "abc"}  // beyond the store: refused
     };
     for (const auto& [in, lm, rm, key, on, out] : cases) {
         std::tie(lmargin, rmargin) = std::tuple(lm, rm);

@@ -25,7 +25,7 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
         {"\xEF\xBB", Sniff::Latin1, false},
         {"a\xEF\xBB\xBF", Sniff::Beyond, false},  // a mark later on is a character
         {"prix\n10 \xE2\x82\xAC\n", Sniff::Beyond, false},
-        {"\xE2\x82\xAC \xE9", Sniff::Latin1, false},  // beyond, then invalid
+        {"\xE2\x82\xAC \xE9", Sniff::Latin1, false}  // beyond, then invalid
     };
     for (const auto& [bytes, kind, bom] : cases) {
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {  // fed in two pieces

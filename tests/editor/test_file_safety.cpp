@@ -185,8 +185,7 @@ TEST_F(FileSafetyTest, EachFileIsWrittenBackInItsOwnCharacterSet) {
         {"caf\xE9 \xFC \xAB\nsecond\n", "caf\xE9 \xFC \xAB", kCsLatin1},
         {"\xEF\xBB\xBFna\xC3\xAFve\nsecond\n", "na\xEFve", kCsUtf8Bom},
         {"plain\nsecond\n", "plain", kCsNone},
-        {std::string("a\0\xFF\nsecond\n", 11), std::string("a\0\xFF", 3), kCsLatin1},
-    };
+        {std::string("a\0\xFF\nsecond\n", 11), std::string("a\0\xFF", 3), kCsLatin1}};
     for (bool utf8_locale : {true, false}) {
         set_locale_utf8(utf8_locale);
         for (const auto& [bytes, stored, charset] : cases) {

@@ -48,8 +48,7 @@ TEST_F(ReformatTest, ParagraphsRefillBetweenTheMargins) {
         {1, 20, 16, "keep this part reformat it", "keep this part/reformat it"},
         {1, 10, 1, "short/abcdefghijklmnop/end", "short/abcdefghijklmnop/end"},
         {1, 9, 1, "xx well-known", "xx well-/known"},  // a break after the word's own hyphen
-        {1, 8, 1, "xx well-known", "xx/well-/known"},
-    };
+        {1, 8, 1, "xx well-known", "xx/well-/known"}};
     for (const auto& [lm, rm, col, in, out] : cases) {
         std::tie(lmargin, rmargin) = std::tuple(lm, rm);
         const V got = reformatted(split(in), 1, col);

@@ -49,8 +49,7 @@ TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
         {"#7/2 #101/9/b #3/2\x04", 0, 7, 3, 3, 4, 2, 'c'},  // above 100 passed over; the highest
         {"#2/4 } #5\x04", 1, 2, 2, 3, 2, 4, 'c'},           // an error stops the reading
         {"#2/4 } #5\x04", 1, 2, 5, 3, 34, 5, 'c'},          // what came after is not defined
-        {"{#4/1 x #6}\x04", 1, 4, 4, 3, 2, 1, 'c'},
-    };
+        {"{#4/1 x #6}\x04", 1, 4, 4, 3, 2, 1, 'c'}};
     for (const auto& [tpl, error, fields, n, row, col, len, type] : cases) {
         const int got = interpret(tpl);
         EXPECT_EQ((std::tuple{got, numfields, frow[n], fcol[n], maxfieldlen[n], ftype[n]}),
