@@ -47,18 +47,13 @@ class FileTest : public StoreTest {
         return ss.str();
     }
     static void use(const std::string& name) { curfile.assign_cut(name); }
-    // The lines of the current core file as (object, text) pairs.
-    static std::vector<std::pair<int, std::string>> lines() {
-        std::vector<std::pair<int, std::string>> out;
-        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
-            out.emplace_back(l->object, text(l));
-        return out;
-    }
+    // What an operation returned with the message it left.
+    static std::string said(bool ok) { return (ok ? "ok: " : "no: ") + file_message(); }
     // The object of every line, a digit each: 0 text, 1 record, 2 picture, 3 maths, 4 none, 5 new.
     static std::string kinds() {
         std::string k;
-        for (const auto& [object, text] : lines())
-            k += static_cast<char>('0' + object);
+        for (LINE* l = cur().header->down; l != cur().header; l = l->down)
+            k += static_cast<char>('0' + l->object);
         return k;
     }
     void fetch_bytes(const std::string& bytes, long first = 1, long last = kAllLines) {

@@ -1,8 +1,13 @@
+// Character sets told apart and converted, also in the pieces the file reader cuts text into;
+// and the bytes of a whole file freed a run at a time.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "encoding.hpp"
+#include "store_fixture.hpp"
 
 TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
     const std::tuple<std::string, Sniff::Kind, bool> cases[] = {
@@ -11,7 +16,7 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
         {"caf\xC3\xA9 \xC2\xAB na\xC3\xAFve \xC2\xBB\n", Sniff::Utf8, false},
         {"caf\xE9 na\xEFve\n", Sniff::Latin1, false},
         {"\xFF\n", Sniff::Latin1, false},
-        {"caf\xC3", Sniff::Latin1, false},        // a sequence cut at the end
+        {"caf\xC3", Sniff::Latin1, false},        // cut
         {"\xC0\xA9", Sniff::Latin1, false},       // overlong
         {"\xED\xA0\x80", Sniff::Latin1, false},   // a surrogate
         {"\xC3\xA9 \xE9", Sniff::Latin1, false},  // UTF-8, then Latin-1
@@ -20,7 +25,7 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
         {"\xEF\xBB", Sniff::Latin1, false},
         {"a\xEF\xBB\xBF", Sniff::Beyond, false},  // a mark later on is a character
         {"prix\n10 \xE2\x82\xAC\n", Sniff::Beyond, false},
-        {"\xE2\x82\xAC \xE9", Sniff::Latin1, false},  // beyond, then invalid
+        {"\xE2\x82\xAC \xE9", Sniff::Latin1, false}  // beyond, then invalid
     };
     for (const auto& [bytes, kind, bom] : cases) {
         for (std::size_t cut = 0; cut <= bytes.size(); ++cut) {  // fed in two pieces
@@ -29,34 +34,70 @@ TEST(Encoding, SniffTellsAsciiLatin1Utf8AndCharactersBeyondLatin1) {
             s.feed(p, cut);
             s.feed(p + cut, bytes.size() - cut);
             const Sniff got = s.finish();
-            EXPECT_EQ(std::pair(got.kind, got.bom), std::pair(kind, bom)) << bytes << " " << cut;
+            EXPECT_EQ(std::tuple(got.kind, got.bom), std::tuple(kind, bom)) << bytes << " " << cut;
         }
     }
     const Sniff euro = sniff("prix\n10 \xE2\x82\xAC\n");
-    EXPECT_EQ(euro.line, 2);
-    EXPECT_EQ(codepoint_text(euro.point), "U+20AC");
+    EXPECT_EQ(std::tuple(euro.line, codepoint_text(euro.point)),
+              std::tuple(2L, std::string("U+20AC")));
 }
 
-TEST(Encoding, EveryLatin1CharacterRoundTripsThroughUtf8) {
-    std::string all, utf8, back;
+// Every Latin-1 byte, then ASCII runs of every length from 0 to 20 between upper-half
+// characters, long enough for the eight-byte steps.
+TEST(Encoding, Latin1TextRoundTripsThroughUtf8InAnyPieces) {
+    std::string latin1, utf8, back;
     for (int b = 0; b < 256; ++b)
-        all.push_back(static_cast<char>(b));
-    latin1_to_utf8(all, utf8);
-    EXPECT_EQ(utf8.size(), 128u + 2 * 128u);
-    ASSERT_TRUE(utf8_to_latin1(utf8, back));
-    EXPECT_EQ(back, all);
-    for (std::size_t piece = 1; piece <= 7; ++piece) {  // decoded in pieces of every size
-        Utf8Decoder d;
-        std::string out;
-        for (std::size_t at = 0; at < utf8.size(); at += piece) {
-            unsigned char buf[16];
-            const std::size_t got =
-                d.decode(reinterpret_cast<const unsigned char*>(utf8.data()) + at,
-                         std::min(piece, utf8.size() - at), buf);
-            out.append(reinterpret_cast<const char*>(buf), got);
-        }
-        EXPECT_EQ(out, all) << "pieces of " << piece;
+        latin1.push_back(static_cast<char>(b));
+    for (int i = 0; i < 600; ++i) {
+        latin1.append(static_cast<std::size_t>(i % 21), static_cast<char>('a' + i % 26));
+        latin1.push_back(static_cast<char>(0x80 + (i * 37) % 128));
+        if (i % 9 == 0) latin1.push_back('\n');
     }
+    latin1_to_utf8(latin1, utf8);
+    EXPECT_EQ(utf8.size(), latin1.size() + std::count_if(latin1.begin(), latin1.end(),
+                                                         [](char c) { return c < 0; }));
+    ASSERT_TRUE(utf8_to_latin1(utf8, back));
+    EXPECT_EQ(back, latin1);
     EXPECT_FALSE(utf8_to_latin1("caf\xE9", back));
     EXPECT_FALSE(utf8_to_latin1("\xE2\x82\xAC", back));
+    const auto* in = reinterpret_cast<const unsigned char*>(utf8.data());
+    for (const std::size_t piece : {1u, 7u, 8u, 9u, 61u, 4096u}) {
+        Sniffer sn;
+        Utf8Decoder d;
+        back.clear();
+        // As the file reader does: each piece read one byte into a buffer that is decoded
+        // from its start.
+        std::vector<unsigned char> buf(piece + 1);
+        for (std::size_t at = 0; at < utf8.size(); at += piece) {
+            const std::size_t n = std::min(piece, utf8.size() - at);
+            sn.feed(in + at, n);
+            std::copy(in + at, in + at + n, buf.begin() + 1);
+            const std::size_t got = d.decode(buf.data() + 1, n, buf.data());
+            back.append(reinterpret_cast<const char*>(buf.data()), got);
+        }
+        EXPECT_EQ(sn.finish().kind, Sniff::Utf8) << "pieces of " << piece;
+        EXPECT_EQ(back, latin1) << "pieces of " << piece;
+    }
+
+    // A character Latin-1 lacks far into the text is found on its line; a Latin-1 byte after
+    // much valid UTF-8 makes the whole text Latin-1.
+    std::string beyond = utf8 + "\xE2\x82\xAC";
+    const Sniff s = sniff(beyond);
+    EXPECT_EQ(std::tuple(s.kind, s.line, s.point),
+              std::tuple(Sniff::Beyond, 1 + std::count(utf8.begin(), utf8.end(), '\n'), 0x20ACu));
+    EXPECT_EQ(sniff(utf8 + "\xE9" + utf8).kind, Sniff::Latin1);
+}
+
+class StoreFastTest : public StoreTest {};
+
+TEST_F(StoreFastTest, RemovingAFileFreesTheBytesOfEveryLineWhereverTheyLie) {
+    fill_lines({"first", "second", "", "third", "fourth"});
+    // The first line grows past the second's bytes: it moves to the top of the arena, so its
+    // bytes no longer follow the others'.
+    cadd_text(" and more");
+    ASSERT_EQ(texts()[0], "first and more");
+    const long used = avail;
+    removefile();
+    for (long i = 0; i < used; ++i)
+        ASSERT_EQ(textbase[i], kFreeByte) << "byte " << i;
 }

@@ -15,10 +15,8 @@ TEST_F(FileTest, LineKindsAndEmptyLinesRoundTripInBothLineEndSettings) {
         reset_store();
         lfonly = lf;
         fetch_bytes("plain text\n\\rA|B|\n\n\\m x+1\n\\h held\n\\a alt\n\\r\nlast");
-        EXPECT_EQ(texts(), want);
-        EXPECT_EQ(kinds(), "01534610");
-        EXPECT_EQ(cur().edited, 0);
-        EXPECT_EQ(cur().filname.view(), curfile.view());
+        EXPECT_EQ(std::tuple(texts(), kinds(), int(cur().edited), cur().filname.view()),
+                  std::tuple(want, "01534610", 0, curfile.view()));
         cur().edited = 1;
         const std::string out = path("out" + std::to_string(lf)), eol = lf ? "\n" : "\r\n";
         ASSERT_TRUE(save_as(out));
@@ -27,8 +25,7 @@ TEST_F(FileTest, LineKindsAndEmptyLinesRoundTripInBothLineEndSettings) {
         EXPECT_EQ(cur().edited, 0);
         use(out);  // read back, carriage returns dropped
         fetch_range(1, kAllLines, "");
-        EXPECT_EQ(texts(), want);
-        EXPECT_EQ(kinds(), "01534610");
+        EXPECT_EQ(std::tuple(texts(), kinds()), std::tuple(want, "01534610"));
     }
 }
 
@@ -44,16 +41,13 @@ TEST_F(FileTest, ReadingConvertsTabsBlanksCarriageReturnsAndMarkers) {
     EXPECT_EQ(read(path("pic")), "\\label{eq:1}\n\\l\n\\l\n\\\\l\n");
     // The left margin is a stop, columns before it are not; past the right margin every column
     // is one; beyond the table every eighth column is one.
-    lmargin = 5;
-    rmargin = 12;
+    std::tie(lmargin, rmargin) = std::tuple(5, 12);
     fetch_bytes("\tx\n123456789012\ty\n");
     EXPECT_EQ(texts(), (V{"    x", "123456789012 y"}));
-    lmargin = 1;
-    rmargin = 400;
+    std::tie(lmargin, rmargin) = std::tuple(1, 400);
     fetch_bytes(std::string(150, 'x') + "\ty\n");
     EXPECT_EQ(texts(), V{std::string(150, 'x') + " y"});
-    octflag = 1;  // tabs kept, markers off
-    fetchstyle = 2;
+    std::tie(octflag, fetchstyle) = std::tuple(1, 2);  // tabs kept, markers off
     fetch_bytes("a\tb\n\\rA|\n");
     EXPECT_EQ(texts(), (V{"a\tb", "\\rA|"}));
     EXPECT_EQ(kinds(), "00");
@@ -87,10 +81,8 @@ TEST_F(FileTest, ReadingStopsCleanlyWhenTheStoreOrThePoolIsFull) {
         many += "0123456789\n";
     hiaddr = 255;  // room for 25 lines of ten bytes, not 26
     fetch_bytes(many);
-    EXPECT_EQ(ioerr, 1);
-    EXPECT_EQ(file_message(), "File Truncated");
-    EXPECT_EQ(texts(), V(25, "0123456789"));
-    EXPECT_EQ(textbase[avail], kFreeByte);
+    EXPECT_EQ(std::tuple(int(ioerr), file_message(), texts(), textbase[avail]),
+              std::tuple(1, "File Truncated", V(25, "0123456789"), kFreeByte));
     expect_chain_sound();
     reset_store();
     linepool::fail_after(3);
@@ -108,8 +100,7 @@ TEST_F(FileTest, InsertAppendAndUnreadableFiles) {
     EXPECT_TRUE(insert_range(1, kAllLines, ""));
     EXPECT_EQ(cur().edited, 1);
     EXPECT_TRUE(append_range(2, 2, ""));
-    EXPECT_EQ(texts(), (V{"one", "x", "y", "two", "y"}));
-    EXPECT_EQ(cur().lnptr, first);
+    EXPECT_EQ(std::tuple(texts(), cur().lnptr), std::tuple(V{"one", "x", "y", "two", "y"}, first));
     expect_chain_sound();
     write(path("empty"), "");  // an empty file still marks the core file edited
     use(path("empty"));
@@ -121,8 +112,8 @@ TEST_F(FileTest, InsertAppendAndUnreadableFiles) {
     for (const std::string& bad : {dir, path("missing")}) {
         use(bad);
         EXPECT_FALSE(fetch_range(1, kAllLines, ""));
-        EXPECT_FALSE(insert_range(1, kAllLines, ""));
-        EXPECT_EQ(file_message(), "File not found (or no read permission)");
+        EXPECT_EQ(said(insert_range(1, kAllLines, "")),
+                  "no: File not found (or no read permission)");
         EXPECT_EQ(texts(), (V{"one", "x", "y", "two", "y"}));
     }
 }
@@ -147,8 +138,7 @@ TEST_F(FileTest, RecordCheckKeepsOnlyPassingRecords) {
     use(p);
     fetch_range(1, kAllLines, "1x");
     EXPECT_EQ(compiled, "1x");
-    EXPECT_EQ(texts(), (V{"yes|1|", "yes|3|"}));
-    EXPECT_EQ(kinds(), "11");
+    EXPECT_EQ(std::tuple(texts(), kinds()), std::tuple(V{"yes|1|", "yes|3|"}, "11"));
     garbage();
     EXPECT_EQ(avail, 12);
     set_record_check({});
@@ -167,8 +157,7 @@ TEST_F(FileTest, ListRunsTheListingProgramWithItsArguments) {
     const std::string bin = path("bin"), got = path("args");
     std::filesystem::create_directory(bin);
     ::setenv("PATH", bin.c_str(), 1);
-    EXPECT_FALSE(list_file("f", 1, 2, 1, ""));
-    EXPECT_EQ(file_message(), "Error in executing LIST: command not found?");
+    EXPECT_EQ(said(list_file("f", 1, 2, 1, "")), "no: Error in executing LIST: command not found?");
     write(bin + "/list", "#!/bin/sh\nfor a in \"$@\"; do echo \"[$a]\"; done > '" + got +
                              ".tmp'\nmv '" + got + ".tmp' '" + got + "'\n");
     ::chmod((bin + "/list").c_str(), 0755);

@@ -51,12 +51,11 @@ TEST_F(FileSafetyTest, DefaultRangesCoverFilesOfAnyLengthAndFailedWritesLoseNoth
     const std::string in = path("big.txt"), copy = path("copy.txt");
     write(in, big);
     run("FE", in);
-    EXPECT_EQ(cur().lncount, 250'001);
-    EXPECT_EQ((std::pair<int, int>(cur().edited, cur().partial)), (std::pair{0, 0}));
+    EXPECT_EQ((std::tuple<int, int, int>(cur().lncount, cur().edited, cur().partial)),
+              (std::tuple{250'001, 0, 0}));
     cur().edited = 1;
     run("SA", copy);
-    EXPECT_EQ(read(copy), big);
-    EXPECT_EQ(cur().edited, 0);
+    EXPECT_EQ(std::tuple(read(copy), int(cur().edited)), std::tuple(big, 0));
     run("JO", copy);
     EXPECT_EQ(read(copy), big + big);
     run("SA", path("part.txt") + "|3|5");
@@ -66,22 +65,19 @@ TEST_F(FileSafetyTest, DefaultRangesCoverFilesOfAnyLengthAndFailedWritesLoseNoth
     cur().edited = 1;
     file_fail_writes_after(70'000);
     run("SA", path("fresh"));
-    EXPECT_EQ(file_message(), kFailed);
-    EXPECT_EQ(cur().edited, 1);
+    EXPECT_EQ(std::tuple(file_message(), int(cur().edited)), std::tuple(kFailed, 1));
     use_fetched(in);
     write(in, "kept\n");
     for (auto op : {overwrite_range, join_range}) {
         file_fail_writes_after(70'000);
         EXPECT_FALSE(op(1, kAllLines));
-        EXPECT_EQ(file_message(), kFailed);
-        EXPECT_EQ(read(in), "kept\n");
-        EXPECT_EQ(cur().edited, 1);
+        EXPECT_EQ(std::tuple(file_message(), read(in), int(cur().edited)),
+                  std::tuple(kFailed, "kept\n", 1));
     }
     file_fail_writes_after(-1);
     EXPECT_EQ(files_in(dir), 3);  // big, copy, part
     use("/dev/full");             // a device is written in place, never renamed over
-    EXPECT_FALSE(overwrite_range(1, kAllLines));
-    EXPECT_EQ(file_message(), kFailed);
+    EXPECT_EQ(said(overwrite_range(1, kAllLines)), "no: " + kFailed);
     EXPECT_TRUE(std::filesystem::is_character_file("/dev/full"));
 }
 
@@ -92,13 +88,12 @@ TEST_F(FileSafetyTest, AFileTheStoreCannotHoldStaysEditedAndOverwriteAsks) {
     const std::string in = path("huge.txt");
     write(in, huge);
     use(in);
-    EXPECT_FALSE(fetch_range(1, kAllLines, ""));
-    EXPECT_EQ(file_message(), "File Truncated");
+    EXPECT_EQ(said(fetch_range(1, kAllLines, "")), "no: File Truncated");
     EXPECT_EQ((std::pair<int, int>(cur().edited, cur().partial)), (std::pair{1, 1}));
     pushfn("\x7f");  // OVERWRITE onto its own file asks; rubout keeps the file whole
     EXPECT_FALSE(overwrite_range(1, kAllLines));
-    EXPECT_EQ(file_message(), "Only part of the file is here: overwrite it all?");
-    EXPECT_EQ(read(in), huge);
+    EXPECT_EQ(std::tuple(file_message(), read(in)),
+              std::tuple("Only part of the file is here: overwrite it all?", huge));
     fetch_bytes("a\nb\nc\n", 2, 2);  // a range asked for is no fault, but still a part
     EXPECT_EQ((std::pair<int, int>(cur().edited, cur().partial)), (std::pair{0, 1}));
 }
@@ -115,8 +110,7 @@ TEST_F(FileSafetyTest, RewrittenFilesKeepModeLinksAndTheirDirectory) {
         run("SA", "*");
         struct stat st {};
         ASSERT_EQ(::stat(f.c_str(), &st), 0);
-        EXPECT_EQ(st.st_mode & 07777, mode);
-        EXPECT_EQ(read(f + ".bak"), "new\n");
+        EXPECT_EQ(std::tuple(st.st_mode & 07777, read(f + ".bak")), std::tuple(mode, "new\n"));
     }
     // A symbolic link is followed; a file with two names keeps both.
     const std::string target = path("target"), link = path("link"), other = path("other");
@@ -132,8 +126,7 @@ TEST_F(FileSafetyTest, RewrittenFilesKeepModeLinksAndTheirDirectory) {
     EXPECT_EQ(read(target), "fresh\nfresh\n");
     EXPECT_EQ(std::filesystem::hard_link_count(target), 2u);
     use(path("in.txt"));  // not the file fetched: asks first
-    EXPECT_TRUE(overwrite_range(1, kAllLines));
-    EXPECT_EQ(file_message(), "Check name, not file fetched");
+    EXPECT_EQ(said(overwrite_range(1, kAllLines)), "ok: Check name, not file fetched");
     // A writable file in a directory that takes no new file is written in place.
     const std::string sub = path("ro");
     ASSERT_EQ(::mkdir(sub.c_str(), 0755), 0);
@@ -159,18 +152,14 @@ TEST_F(FileSafetyTest, DeleteRenameAndUpdateTakeNamesAsTheyAreAndSayWhyTheyFaile
     }
     EXPECT_FALSE(std::filesystem::exists("x"));
     use(path("missing"));
-    EXPECT_FALSE(rename_file(path("b")));
-    EXPECT_EQ(file_message(), "Unable to rename file: No such file or directory");
+    EXPECT_EQ(said(rename_file(path("b"))), "no: Unable to rename file: No such file or directory");
     use(path("--force"));
     EXPECT_TRUE(delete_file());
     EXPECT_FALSE(std::filesystem::exists(path("--force")));
-    EXPECT_FALSE(delete_file());
-    EXPECT_EQ(file_message(), "Unable to delete file");
-    EXPECT_FALSE(update_file());
-    EXPECT_EQ(file_message(), "Empty filename");
+    EXPECT_EQ(said(delete_file()), "no: Unable to delete file");
+    EXPECT_EQ(said(update_file()), "no: Empty filename");
     cur().filname.assign_cut(path("unsaved"));
-    EXPECT_FALSE(update_file());
-    EXPECT_EQ(file_message(), "File not saved, do the SAve command first");
+    EXPECT_EQ(said(update_file()), "no: File not saved, do the SAve command first");
 }
 
 TEST_F(FileSafetyTest, PipesAndDevicesNeverHoldTheEditor) {
@@ -185,8 +174,7 @@ TEST_F(FileSafetyTest, PipesAndDevicesNeverHoldTheEditor) {
     EXPECT_EQ(cur().lncount, 1);
     const int reader = ::open(fifo.c_str(), O_RDONLY | O_NONBLOCK);  // a reader taking nothing
     ASSERT_GE(reader, 0);
-    EXPECT_FALSE(join_range(1, kAllLines));
-    EXPECT_EQ(file_message(), kFailed);
+    EXPECT_EQ(said(join_range(1, kAllLines)), "no: " + kFailed);
     ::close(reader);
 }
 
@@ -197,14 +185,13 @@ TEST_F(FileSafetyTest, EachFileIsWrittenBackInItsOwnCharacterSet) {
         {"caf\xE9 \xFC \xAB\nsecond\n", "caf\xE9 \xFC \xAB", kCsLatin1},
         {"\xEF\xBB\xBFna\xC3\xAFve\nsecond\n", "na\xEFve", kCsUtf8Bom},
         {"plain\nsecond\n", "plain", kCsNone},
-        {std::string("a\0\xFF\nsecond\n", 11), std::string("a\0\xFF", 3), kCsLatin1},
-    };
+        {std::string("a\0\xFF\nsecond\n", 11), std::string("a\0\xFF", 3), kCsLatin1}};
     for (bool utf8_locale : {true, false}) {
         set_locale_utf8(utf8_locale);
         for (const auto& [bytes, stored, charset] : cases) {
             fetch_bytes(bytes);
-            EXPECT_EQ(texts(), (V{stored, "second"})) << bytes;
-            EXPECT_EQ(cur().encoding, charset) << bytes;
+            EXPECT_EQ(std::tuple(texts(), cur().encoding), std::tuple(V{stored, "second"}, charset))
+                << bytes;
             cur().edited = 1;
             ASSERT_TRUE(overwrite_range(1, kAllLines)) << bytes;
             EXPECT_EQ(read(path("in.txt")), bytes);  // untouched: byte for byte
@@ -223,7 +210,7 @@ TEST_F(FileSafetyTest, EachFileIsWrittenBackInItsOwnCharacterSet) {
     use(path("euro.txt"));
     for (auto op : {fetch_range, insert_range, append_range}) {
         EXPECT_FALSE(op(1, kAllLines, ""));
-        EXPECT_EQ(file_message(), "Line 2 holds U+20AC, which Latin-1 has not: file not read");
-        EXPECT_EQ(cur().lncount, 2);
+        EXPECT_EQ(std::tuple(file_message(), int(cur().lncount)),
+                  std::tuple("Line 2 holds U+20AC, which Latin-1 has not: file not read", 2));
     }
 }

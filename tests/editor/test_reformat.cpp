@@ -48,13 +48,11 @@ TEST_F(ReformatTest, ParagraphsRefillBetweenTheMargins) {
         {1, 20, 16, "keep this part reformat it", "keep this part/reformat it"},
         {1, 10, 1, "short/abcdefghijklmnop/end", "short/abcdefghijklmnop/end"},
         {1, 9, 1, "xx well-known", "xx well-/known"},  // a break after the word's own hyphen
-        {1, 8, 1, "xx well-known", "xx/well-/known"},
-    };
+        {1, 8, 1, "xx well-known", "xx/well-/known"}};
     for (const auto& [lm, rm, col, in, out] : cases) {
-        lmargin = lm;
-        rmargin = rm;
-        EXPECT_EQ(reformatted(split(in), 1, col), split(out)) << in;
-        EXPECT_EQ(lineno(), 1) << in;
+        std::tie(lmargin, rmargin) = std::tuple(lm, rm);
+        const V got = reformatted(split(in), 1, col);
+        EXPECT_EQ(std::tuple(got, lineno()), std::tuple(split(out), 1)) << in;
     }
 }
 
@@ -64,13 +62,10 @@ TEST_F(ReformatTest, OldParagraphGoesToCoreFileZeroAndOnlyTextLinesAreRefilled) 
     corenum = 1;
     fill_lines({"one", "two", "", "three"});
     at(1, 1);
-    cur().starA = line(2);  // stars on the old lines go
-    cur().starB = line(4);
-    cur().starcount = 2;
-    press(kReformat);
-    EXPECT_EQ(lines(), (V{"one two", "", "three"}));
-    EXPECT_EQ(cur().starcount, 0);
-    EXPECT_EQ(cur().disln, line(1));
+    std::tie(cur().starA, cur().starB, cur().starcount) = std::tuple(line(2), line(4), 2);
+    press(kReformat);  // stars on the old lines go
+    EXPECT_EQ(std::tuple(lines(), cur().starcount, cur().disln),
+              std::tuple(V{"one two", "", "three"}, 0, line(1)));
     corenum = 0;
     EXPECT_EQ(lines(), (V{"kept in zero", "one", "two", "second"}));
     expect_sound();
@@ -160,10 +155,8 @@ TEST_F(ReformatTest, WithoutRoomNothingChangesAndTheUserIsTold) {
         linepool::fail_after(-1);
         set_command_capture(nullptr);
         EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "$meinadequate free space for reformat"), 1);
-        EXPECT_EQ(lines(), (V{"one two", "three"}));
-        EXPECT_EQ(core[0].lncount, 1);
-        EXPECT_EQ(linepool::in_use(), records);
-        EXPECT_EQ(textbase[avail], kFreeByte);
+        EXPECT_EQ(std::tuple(lines(), core[0].lncount, linepool::in_use(), textbase[avail]),
+                  std::tuple(V{"one two", "three"}, 1, records, kFreeByte));
         expect_sound();
     }
 }

@@ -67,8 +67,7 @@ TEST_F(SortTest, KeysRunFromTheCursorColumnToTheKeyLengthOrAreTheFieldUnderTheCu
         {"d/c/b/a", 1, "0|15|2|3", "d/b/c/a"},
         {"d/c/b/a", 1, "0|15|9|12", "d/c/b/a"},
         {"d/c/b/a", 1, "0|15|3|2", "d/c/b/a"},
-        {"d/c/b/a", 1, "0|0", "d/c/b/a"},
-    };
+        {"d/c/b/a", 1, "0|0", "d/c/b/a"}};
     for (const auto& [in, col, params, out] : cases)
         EXPECT_EQ(sorted(in, col, params), split(out)) << in << " " << params;
     // A line of another object ends the range, and one first sorts nothing; views other than

@@ -57,23 +57,21 @@ TEST_F(StarsTest, DeleteMovesTheBlockToCoreZeroAndRecoverBringsItElsewhere) {
     EXPECT_EQ((std::pair{core[0].starcount, core[0].nextstar}), (std::pair{2, 'B'}));
     open(2, {"x", "y"});
     recover();
-    EXPECT_EQ(lines_of(2), (V{"x", "b", "c", "d", "y"}));
-    EXPECT_EQ(lines_of(0), (V{""}));
+    EXPECT_EQ(std::tuple(lines_of(2), lines_of(0)), std::tuple(V{"x", "b", "c", "d", "y"}, V{""}));
     EXPECT_EQ(block(), std::tuple(2, 4, 3, 2));
     // The moved lines are still edited in place in their new file, and survive compaction.
     cur().lnptr = line(3);
     cadd('!');
     garbage();
-    EXPECT_EQ(lines_of(2), (V{"x", "b", "c!", "d", "y"}));
-    EXPECT_EQ(lines_of(1), (V{"a", "e", "f"}));
+    EXPECT_EQ(std::tuple(lines_of(2), lines_of(1)),
+              std::tuple(V{"x", "b", "c!", "d", "y"}, V{"a", "e", "f"}));
     expect_chain_sound();
     // A block filling the file leaves one empty line, and goes after core 0's cursor line.
     open(1, {"a", "b"});
     star({2, 1});
     delete_();
-    EXPECT_EQ(lines_of(1), V{""});
-    EXPECT_EQ((std::pair{cur().lnptr, cur().disln}), (std::pair{line(1), line(1)}));
-    EXPECT_EQ(lines_of(0), (V{"", "a", "b"}));
+    EXPECT_EQ(std::tuple(lines_of(1), cur().lnptr, cur().disln, lines_of(0)),
+              std::tuple(V{""}, line(1), line(1), V{"", "a", "b"}));
     expect_chain_sound();
 }
 
@@ -83,15 +81,14 @@ TEST_F(StarsTest, CopyPutsAStarredCopyInCoreZero) {
     const long before = avail;
     copyop();
     EXPECT_EQ(lines_of(1), (V{"one", "two", "three", "four"}));  // trailing blanks stripped
-    EXPECT_EQ(cur().starcount, 0);
     EXPECT_EQ(lines_of(0), (V{"", "two", "three", "four"}));
-    EXPECT_EQ(core[0].starcount, 2);
-    EXPECT_EQ(avail, before + 12);
+    EXPECT_EQ((std::tuple{cur().starcount, core[0].starcount, avail}),
+              (std::tuple{0, 2, before + 12}));
     cur().lnptr = line(3);  // the copy is independent of its source
     cadd('X');
     garbage();
-    EXPECT_EQ(lines_of(0), (V{"", "two", "three", "four"}));
-    EXPECT_EQ(lines_of(1), (V{"one", "two", "threeX", "four"}));
+    EXPECT_EQ(std::tuple(lines_of(0), lines_of(1)),
+              std::tuple(V{"", "two", "three", "four"}, V{"one", "two", "threeX", "four"}));
     expect_chain_sound();
 }
 
@@ -108,8 +105,7 @@ TEST_F(StarsTest, RefusalsAreReported) {
     const V cmds = screen_of(copyop);
     hiaddr = kHiAddr;
     EXPECT_EQ(std::count(cmds.begin(), cmds.end(), "$meinadequate free space for block copy"), 1);
-    EXPECT_EQ(linepool::in_use(), records);
-    EXPECT_EQ(textbase[avail], kFreeByte);
+    EXPECT_EQ(std::tuple(linepool::in_use(), textbase[avail]), std::tuple(records, kFreeByte));
     linepool::fail_after(2);  // the record pool fails after two further records
     copyop();
     linepool::fail_after(-1);
@@ -122,8 +118,7 @@ TEST_F(StarsTest, RefusalsAreReported) {
     cur().starB = core[2].header->down;
     cur().starcount = 2;
     delete_();
-    EXPECT_EQ(cur().starcount, 0);
-    EXPECT_EQ(lines_of(1), (V{"alpha", "beta", "gamma"}));
+    EXPECT_EQ(std::tuple(cur().starcount, lines_of(1)), std::tuple(0, V{"alpha", "beta", "gamma"}));
 }
 
 TEST_F(StarsTest, WholeFileMovesToTheEndOfCoreEight) {

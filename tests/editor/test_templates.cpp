@@ -49,13 +49,11 @@ TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
         {"#7/2 #101/9/b #3/2\x04", 0, 7, 3, 3, 4, 2, 'c'},  // above 100 passed over; the highest
         {"#2/4 } #5\x04", 1, 2, 2, 3, 2, 4, 'c'},           // an error stops the reading
         {"#2/4 } #5\x04", 1, 2, 5, 3, 34, 5, 'c'},          // what came after is not defined
-        {"{#4/1 x #6}\x04", 1, 4, 4, 3, 2, 1, 'c'},
-    };
+        {"{#4/1 x #6}\x04", 1, 4, 4, 3, 2, 1, 'c'}};
     for (const auto& [tpl, error, fields, n, row, col, len, type] : cases) {
-        EXPECT_EQ(interpret(tpl), error) << tpl;
-        EXPECT_EQ(numfields, fields) << tpl;
-        EXPECT_EQ((std::tuple{frow[n], fcol[n], maxfieldlen[n], ftype[n]}),
-                  (std::tuple{row, col, len, type}))
+        const int got = interpret(tpl);
+        EXPECT_EQ((std::tuple{got, numfields, frow[n], fcol[n], maxfieldlen[n], ftype[n]}),
+                  (std::tuple{error, fields, row, col, len, type}))
             << (tpl != nullptr ? tpl : "none") << " field " << n;
     }
 }
@@ -80,8 +78,7 @@ TEST_F(TemplateTest, MergesAppendTheFilledInTextToCoreFile16) {
     fill_lines({"one   two  three"});
     mrgstring.assign("#3 #1 #4 never");
     mrgtext();
-    EXPECT_EQ(lines_of(16), (V{"", "three one "}));
-    EXPECT_EQ(corenum, 1);
+    EXPECT_EQ(std::tuple(lines_of(16), corenum), std::tuple(V{"", "three one "}, 1));
     expect_chain_sound();
 }
 
@@ -91,8 +88,7 @@ TEST_F(TemplateTest, AMergeThatDoesNotFitCommitsNothing) {
     mrgstring.assign("#1#1#1");
     mrgtext();
     EXPECT_EQ(lines_of(16), V{""});
-    EXPECT_EQ(avail, before);
-    EXPECT_EQ(textbase[kTextSize - 1], kFreeByte);
+    EXPECT_EQ(std::tuple(avail, textbase[kTextSize - 1]), std::tuple(before, kFreeByte));
     expression.assign("#1#1#1");  // the expression merge shows no value either
     mrgexp();
     EXPECT_EQ(textbase[static_cast<std::size_t>(avail)], kFreeByte);
@@ -109,9 +105,8 @@ TEST_F(TemplateTest, AssignmentsFromCoreFile17AreTypedIntoTheirFields) {
     // 20 replaces x; a failed expression types **** over the field without erasing it; field 9
     // is beyond the record; 2.5 loses its point in a digits-only field; field 0 is no target.
     EXPECT_EQ(texts(), V{"10|20|****ef|25|"});
-    EXPECT_EQ(corenum, 1);
-    EXPECT_EQ(fperror, kFpFine);
-    EXPECT_EQ(ni, oldindex) << "no value is left on the evaluator's stack";
+    // No value is left on the evaluator's stack.
+    EXPECT_EQ((std::tuple{corenum, fperror, ni}), (std::tuple{1, kFpFine, oldindex}));
 }
 
 }  // namespace

@@ -43,9 +43,7 @@ class ViewTest : public CommandTest {
 };
 
 TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged) {
-    const std::string f0 = "\x03"
-                           "FEx\r",
-                      f9 = "a|b{c}~", sys = "ls | wc {x}", mrg = "#2`0\r";
+    const std::string f0 = "\003FEx\r", f9 = "a|b{c}~", sys = "ls | wc {x}", mrg = "#2`0\r";
     fn[0].assign(f0);
     fn[9].assign(f9);
     sysstring.assign(sys);
@@ -69,18 +67,17 @@ TEST_F(ViewTest, TheSettingsPageShowsTheStringsInBracesAndGivesThemBackUnchanged
     EXPECT_NE(screen_text(20).find("Search Type:        3"), std::string::npos) << screen_text(20);
     viewterm();
     EXPECT_FALSE(viewing());
-    EXPECT_EQ((std::tuple{fn[0].view(), fn[9].view(), sysstring.view(), mrgstring.view()}),
-              (std::tuple{f0, f9, sys, mrg}));
-    EXPECT_EQ(expression.view(), "#1*2");
+    EXPECT_EQ((std::tuple{fn[0].view(), fn[9].view(), sysstring.view(), mrgstring.view(),
+                          expression.view()}),
+              (std::tuple{f0, f9, sys, mrg, "#1*2"}));
     EXPECT_EQ(settings(), (std::tuple{3, 1, 2, 0}));
     // The core file, its mask and its template are back; core file 19 is empty; the command
     // line opens next.
     EXPECT_EQ((std::tuple{corenum, cureditmask, tempbufptr, maxfieldlen[1]}),
               (std::tuple{3, editmask[2], tpl, 9}));
-    EXPECT_EQ((std::pair<long, int>(core[19].lncount, core[19].edited)),
-              (std::pair<long, int>(1, 0)));
-    ASSERT_EQ(fnptr, 1);
-    EXPECT_EQ(fnstack[1][0], 3);
+    EXPECT_EQ((std::tuple<long, int, int, int>(core[19].lncount, core[19].edited, fnptr,
+                                               fnptr == 1 ? fnstack[1][0] : -1)),
+              (std::tuple<long, int, int, int>(1, 0, 1, 3)));
 }
 
 TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
@@ -91,9 +88,8 @@ TEST_F(ViewTest, EditedSettingsAreStoredWithinTheirLimits) {
         type_field(f, "9");
     type_field(15, "");
     viewterm();
-    EXPECT_EQ(fn[2].view(), "\x03hi");
-    EXPECT_EQ(settings(), (std::tuple{6, 1, 3, 2}));
-    EXPECT_TRUE(scanpattern.empty());
+    EXPECT_EQ(std::tuple(fn[2].view(), settings(), scanpattern.empty()),
+              std::tuple("\x03hi", std::tuple{6, 1, 3, 2}, true));
     fnptr = 0;  // an emptied digit field gives 0; letters cannot be typed into one
     view();
     type_field(17, "x");
