@@ -19,12 +19,8 @@ def write_driver(folder, name, body):
         f.write("#!/usr/bin/python3\nimport os, sys, time\n" + textwrap.dedent('''
             def keys(s): sys.stdout.write(s); sys.stdout.flush()
             def command(s): keys(s + "\\r")
-            def answer():
-                line = sys.stdin.readline()
-                if not line: sys.exit(3)
-                return line.rstrip("\\n")
-            def log(*words):
-                with open("driver.log", "a") as f: f.write(" ".join(str(w) for w in words) + "\\n")
+            def answer(): l = sys.stdin.readline(); return l.rstrip("\\n") if l else sys.exit(3)
+            def log(*w): print(*w, file=(f := open("driver.log", "a"))); f.close()
             def announce():  # the test never sees the file half written
                 with open("pid.part", "w") as f: f.write(str(os.getpid()))
                 os.rename("pid.part", "pid")
@@ -96,41 +92,27 @@ def test_ask_answers_emit_control_bytes_and_switch():
     with open(os.path.join(folder, "words.txt"), "w") as f:
         f.write("alpha beta, gamma\n  indented line\n\nlast\n")
     write_driver(folder, "driver.py", '''
-        command("FEwords.txt")
-        command("PO1|7")
+        command("FEwords.txt"); command("PO1|7")
         for sel in (2, 4, 7, 12, 13, 16):  # the values themselves have their unit tests
-            command("AS%d|words.txt" % sel)
-            log(sel, repr(answer()))
-        command("AS0")          # answers stop
-        command("AS3")
-        command("AS1")          # and resume
-        command("AS5")
+            command("AS%d|words.txt" % sel); log(sel, repr(answer()))
+        command("AS0"); command("AS3"); command("AS1"); command("AS5")  # answers stop, resume
         log(5, answer())
-        command("EV1.5*3")
-        keys("\\r")               # EVALUATE shows its value and waits for Return
-        command("AS8")            # the calculator register, untouched so far
-        log(8, answer())
-        command("AS14")           # core file 15: its line count, then its lines
-        count = int(answer())
+        command("EV1.5*3"); keys("\\r")  # EVALUATE shows its value and waits for Return
+        command("AS8"); log(8, answer())  # the calculator register, untouched so far
+        command("AS14"); count = int(answer())  # core file 15: its line count, then its lines
         log(14, count, [answer() for _ in range(count)])
-        command("EM1|2|3|1")
-        block = [answer()]
+        command("EM1|2|3|1"); block = [answer()]
         while block[-1].rstrip("\\r") != "$$$":
             block.append(answer())
         log("emit", repr(block))
-        command("RUdriver.py")        # a second driver is refused with a message
-        keys("\\r")                   # which waits for Return
-        command("AS2")                # the refused RUN left the result 0
-        log("result", answer())
-        keys(chr(152))                # acknowledge: the editor writes a line feed
-        log("ack", repr(answer()))
-        command("SW0")                # hand the input to the keyboard, suspending this driver
+        command("RUdriver.py"); keys("\\r")  # a second driver is refused; Return to go on
+        command("AS2"); log("result", answer())  # the refused RUN left the result 0
+        keys(chr(152)); log("ack", repr(answer()))  # acknowledge: the editor writes a line feed
+        command("SW0")  # hand the input to the keyboard, suspending this driver
         log("resumed", repr(answer()))  # resuming a voluntary suspension acknowledges
-        keys(chr(153))                # suspend ourselves; the keyboard resumes us
-        log("again", repr(answer()))
-        command("AS3")
-        log("line", answer())
-        command("SW2")                # end the driver; the keyboard has the input
+        keys(chr(153)); log("again", repr(answer()))  # suspend ourselves; the keyboard resumes us
+        command("AS3"); log("line", answer())
+        command("SW2")  # end the driver; the keyboard has the input
     ''')
     with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
         wait_log(oru, folder, "ack")
