@@ -1,6 +1,7 @@
-"""Driver programs: a child that types into oru through a pipe and reads its answers back. The
-example drivers run as they are; small test drivers exercise ASK answers through the pipe, EMIT,
-the control bytes, SWITCH and RUN, and report what they received in a file."""
+"""The examples and driver programs: the demo's first screen at 80 x 24 shows whole generations
+with their headings and the keys act on it; the example drivers run as they are, from any folder;
+small test drivers (a child that types into oru through a pipe and reads its answers back) exercise
+ASK answers, EMIT, the control bytes, SWITCH and RUN, and report what they received in a file."""
 import os
 import shutil
 import textwrap
@@ -8,10 +9,6 @@ import textwrap
 import oruterm
 
 EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples", "drivers")
-
-
-def scratch():
-    return oruterm.scratch("oru-driver-")
 
 
 def write_driver(folder, name, body):
@@ -55,7 +52,7 @@ def test_the_python_and_shell_example_drivers():
     """Each example as a user runs it, from its own folder (over an older letter.out) and from
     another, where its results land; where the letter cannot be read, or letter.out cannot be
     written, the driver says so and oru still ends: no message waits for a key that never comes."""
-    work = scratch()
+    work = oruterm.scratch("oru-driver-")
     drivers = os.path.join(work, "examples", "drivers")
     shutil.copytree(EXAMPLES, drivers)
     elsewhere = os.path.join(work, "else", "where")
@@ -68,7 +65,7 @@ def test_the_python_and_shell_example_drivers():
         assert read(folder, "letter.out").splitlines() == [
             "dear student,", "thank you for your answers to the exercises.",
             "see you next week, student."]
-        lonely = scratch()
+        lonely = oruterm.scratch("oru-driver-")
         shutil.copy(os.path.join(EXAMPLES, driver), lonely)
         assert run_driver(lonely, driver)[0] == 0
         assert not os.path.exists(os.path.join(lonely, "letter.report"))
@@ -88,7 +85,7 @@ def wait_log(oru, folder, needle):
 
 
 def test_ask_answers_emit_control_bytes_and_switch():
-    folder = scratch()
+    folder = oruterm.scratch("oru-driver-")
     with open(os.path.join(folder, "words.txt"), "w") as f:
         f.write("alpha beta, gamma\n  indented line\n\nlast\n")
     write_driver(folder, "driver.py", '''
@@ -145,7 +142,7 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             ('announce(); command("NAhalf.txt"); keys("PO")', "half.txt"),
             # It no longer reads its input: the editor's writes fail and end it.
             ('os.close(0); announce(); command("AS3"); time.sleep(30)', None)):
-        folder = scratch()
+        folder = oruterm.scratch("oru-driver-")
         write_driver(folder, "driver.py", body)
         with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
             if shown:
@@ -158,6 +155,64 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             oru.send("GO\r")
             assert oru.wait_exit() == 0
             assert "after.txt" not in oru.text()
+
+
+def copy_examples():
+    work = oruterm.scratch("oru-examples-")
+    shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples"), os.path.join(work, "examples"))
+    return os.path.join(work, "examples")
+
+
+def newest(o):
+    """The text rows of the last generation on the screen, from its heading to its closing stars;
+    empty when it is not all shown."""
+    rows = [o.row(r)[2:].rstrip() for r in range(2, 22)]
+    if "Generation results:" not in rows:
+        return []
+    block = rows[len(rows) - 1 - rows[::-1].index("Generation results:"):]
+    return block[:block.index("  ******") + 1] if "  ******" in block else []
+
+
+def test_the_procedures_show_whole_generations():
+    for rule_set in ("english", "french"):
+        # The procedure as ./build.sh demo runs it: three generations, then core file 7 with the
+        # window full and ending on the last generation, whose heading shows above it.
+        oru = oruterm.Oru(["-p", rule_set + ".prc"], cwd=os.path.join(copy_examples(), rule_set))
+        with oru:
+            oru.wait_screen(lambda o: o.row(0).startswith("  Core: 7")
+                            and o.text().count("Generation results:") >= 3
+                            and o.row(23).rstrip() == "Expecting Typing", "the first screen")
+            rows = [oru.row(r)[2:].rstrip() for r in range(2, 22)]
+            block = newest(oru)
+            assert "" not in rows and block == rows[-len(block):], oru.text()
+            assert block[1].startswith("Question  : ") and block[2].startswith("Answer    : ")
+            assert "ERROR" not in oru.text() and "warning" not in oru.text(), oru.text()
+            # The keys act on the screen shown: one more generation, shown whole.
+            grown = "Lines: %d " % (int(oru.row(0).split("Lines:")[1].split()[0]) + len(block))
+            oru.send("\x1bg")
+            oru.wait_screen(lambda o: grown in o.row(0) and len(newest(o)) == len(block),
+                            "a fourth generation")
+            oru.send("\x03GO\r")
+            assert oru.wait_exit() == 0
+
+
+def test_the_french_driver_runs_from_another_folder_and_reports_there():
+    examples = copy_examples()
+    elsewhere = os.path.join(os.path.dirname(examples), "my", "exercises")
+    os.makedirs(elsewhere)
+    with open(os.path.join(elsewhere, "french.seed"), "w") as f:
+        f.write("2718\n")
+    reports = []
+    for _ in range(2):
+        with oruterm.Oru(["-d", "../../examples/drivers/french.py"], cwd=elsewhere) as oru:
+            assert oru.wait_exit(60) == 0, oru.text()
+        with open(os.path.join(elsewhere, "french.report"), encoding="latin-1") as f:
+            reports.append(f.read().splitlines())
+    assert len(reports[0]) == 10, reports[0]
+    for question, reply in zip(reports[0][0::2], reports[0][1::2]):
+        assert question.startswith("Question: Est-ce qu") and reply.startswith("Answer: Oui, ")
+    assert reports[0] == reports[1], "the seed in the folder run from makes the run repeatable"
+    assert not os.path.exists(os.path.join(examples, "drivers", "french.report"))
 
 
 if __name__ == "__main__":
