@@ -11,6 +11,12 @@ import oruterm
 EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples", "drivers")
 
 
+def copy_examples():
+    work = oruterm.scratch("oru-examples-")
+    shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples"), os.path.join(work, "examples"))
+    return os.path.join(work, "examples")
+
+
 def write_driver(folder, name, body):
     with open(os.path.join(folder, name), "w") as f:
         f.write("#!/usr/bin/python3\nimport os, sys, time\n" + textwrap.dedent('''
@@ -49,12 +55,10 @@ REPORT = ["first line is now: dear student,", "cursor was at line 3, column 27",
 
 
 def test_the_python_and_shell_example_drivers():
-    """Each example as a user runs it, from its own folder (over an older letter.out) and from
-    another, where its results land; where the letter cannot be read, or letter.out cannot be
-    written, the driver says so and oru still ends: no message waits for a key that never comes."""
-    work = oruterm.scratch("oru-driver-")
+    """Each example from its own folder (over an older letter.out) and from another, where its
+    results land; where the letter cannot be read, or letter.out written, oru still ends."""
+    work = os.path.dirname(copy_examples())
     drivers = os.path.join(work, "examples", "drivers")
-    shutil.copytree(EXAMPLES, drivers)
     elsewhere = os.path.join(work, "else", "where")
     for driver, folder in (("student.py", drivers), ("student.sh", elsewhere)):
         os.makedirs(folder, exist_ok=True)
@@ -157,15 +161,8 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             assert "after.txt" not in oru.text()
 
 
-def copy_examples():
-    work = oruterm.scratch("oru-examples-")
-    shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples"), os.path.join(work, "examples"))
-    return os.path.join(work, "examples")
-
-
 def newest(o):
-    """The text rows of the last generation on the screen, from its heading to its closing stars;
-    empty when it is not all shown."""
+    """The rows of the last generation, heading to closing stars; empty if not all shown."""
     rows = [o.row(r)[2:].rstrip() for r in range(2, 22)]
     if "Generation results:" not in rows:
         return []
