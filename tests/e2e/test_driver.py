@@ -199,16 +199,15 @@ def test_the_french_driver_runs_from_another_folder_and_reports_there():
     os.makedirs(elsewhere)
     with open(os.path.join(elsewhere, "french.seed"), "w") as f:
         f.write("2718\n")
-    reports = []
+    reports = []  # the seed in the folder run from makes the run repeatable
     for _ in range(2):
         with oruterm.Oru(["-d", "../../examples/drivers/french.py"], cwd=elsewhere) as oru:
             assert oru.wait_exit(60) == 0, oru.text()
-        with open(os.path.join(elsewhere, "french.report"), encoding="latin-1") as f:
-            reports.append(f.read().splitlines())
+        reports.append(read(elsewhere, "french.report").splitlines())
     assert len(reports[0]) == 10, reports[0]
     for question, reply in zip(reports[0][0::2], reports[0][1::2]):
         assert question.startswith("Question: Est-ce qu") and reply.startswith("Answer: Oui, ")
-    assert reports[0] == reports[1], "the seed in the folder run from makes the run repeatable"
+    assert reports[0] == reports[1], reports
     assert not os.path.exists(os.path.join(examples, "drivers", "french.report"))
 
 
