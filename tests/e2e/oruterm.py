@@ -108,9 +108,8 @@ def run_plain(args, cwd=None):
 
 def main():
     """Runs every test_* function of the calling script in the order they are written."""
-    tests = sorted((f for name, f in vars(sys.modules["__main__"]).items()
-                    if name.startswith("test_") and callable(f)),
-                   key=lambda f: f.__code__.co_firstlineno)
+    tests = [f for name, f in vars(sys.modules["__main__"]).items()  # in the order defined
+             if name.startswith("test_") and callable(f)]
     assert tests, "no test_* functions found"
     failed = 0
     for t in tests:

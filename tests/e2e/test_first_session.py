@@ -1,7 +1,6 @@
 """Starting oru: the manual's first session, walked key for key as it is written (each step's words
 are looked up in the manual in order, its keys typed, the screen and the file checked as the manual
-says); help, version, missing names and too many arguments end it before the terminal is touched;
-a file named like an option opens as ./name."""
+says); help, version, missing names and too many arguments end it before the terminal is touched."""
 import os
 import re
 import shutil
@@ -91,18 +90,6 @@ def test_help_version_and_faulty_arguments_print_and_exit():
                           (["a", "b", "c"], "Too many arguments.")):
         status, out = oruterm.run_plain(args)
         assert (status, out.strip()) == (0, message + " Type oru -h for details."), (args, out)
-
-
-def test_a_file_named_like_an_option_opens():
-    folder = oruterm.scratch("oru-args-")
-    with open(os.path.join(folder, "--help"), "w") as f:
-        f.write("not an option\n")
-    with oruterm.Oru(["./--help"], cwd=folder) as oru:
-        oru.wait_screen(lambda o: o.row(2)[2:].startswith("not an option"), "the file's text")
-        assert "--help" in oru.row(0), oru.row(0)
-        oru.send("\rX\x03OV*\rGO\r")  # the keys act: a typed letter lands in the file
-        assert oru.wait_exit() == 0
-    assert open(os.path.join(folder, "--help")).read() == "Xot an option\n"
 
 
 if __name__ == "__main__":
