@@ -18,9 +18,7 @@
 namespace {
 
 std::string read_file(const std::string& path) {
-    std::ostringstream text;
-    text << std::ifstream(path, std::ios::binary).rdbuf();
-    return text.str();
+    return (std::ostringstream() << std::ifstream(path, std::ios::binary).rdbuf()).str();
 }
 
 // How the manual writes a key: Ctrl-B, ESC Ctrl-B, ESC [ Ctrl-B, ESC [ 5 ~.

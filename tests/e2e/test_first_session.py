@@ -10,8 +10,7 @@ import oruterm
 DEMO = os.path.join(oruterm.SOURCE_DIR, "examples", "demo.txt")
 
 
-def squeeze(text):
-    return re.sub(r"\s+", " ", text)
+def squeeze(text): return re.sub(r"\s+", " ", text)
 
 
 def read(folder, name):

@@ -138,9 +138,8 @@ TEST_F(AnalysisTest, WordsOfTheSentenceAsTheLearnerReadsThem) {
     EXPECT_EQ(pairs("yes, the dog runs").at(0), "C1 S1   APPROX   Yes,/yes,");
 
     // A word of no character of its own (an empty word, a lone glue) joins the word it acts on.
-    treenode* glue = leaf("WORD", "yes");
+    treenode *glue = leaf("WORD", "yes"), *none = leaf("WORD", "yes");
     glue->morphed_word = "^";
-    treenode* none = leaf("WORD", "yes");
     none->morphed_word.clear();
     sentence(3, {leaf("DET", "the"), none, glue, leaf("N", "dog", {"sg"}), leaf("CAP", "`")});
     const std::vector<expected_word> words = err_expected_words(rootPtrs[3]);
