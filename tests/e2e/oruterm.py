@@ -30,19 +30,15 @@ class Oru:
     def _pump(self, timeout):
         try:
             data = self.child.read_nonblocking(65536, timeout=timeout)
-        except pexpect.TIMEOUT:
-            return False
-        except pexpect.EOF:
-            return None
+        except (pexpect.TIMEOUT, pexpect.EOF) as e:
+            return False if isinstance(e, pexpect.TIMEOUT) else None
         self.raw += data
         self.stream.feed(data)
         return True
 
-    def text(self):
-        return "\n".join(self.screen.display)
+    def text(self): return "\n".join(self.screen.display)
 
-    def row(self, n):
-        return self.screen.display[n]
+    def row(self, n): return self.screen.display[n]
 
     def wait_screen(self, predicate, what, timeout=TIMEOUT):
         end = time.monotonic() + timeout
@@ -73,12 +69,9 @@ class Oru:
         if self.child.isalive():
             self.child.terminate(force=True)
 
-    def __enter__(self):
-        return self
+    def __enter__(self): return self
 
-    def __exit__(self, *exc):
-        self.close()
-        return False
+    def __exit__(self, *exc): self.close()
 
 
 def scratch(prefix):
@@ -115,9 +108,8 @@ def run_plain(args, cwd=None):
 
 def main():
     """Runs every test_* function of the calling script in the order they are written."""
-    tests = sorted((f for name, f in vars(sys.modules["__main__"]).items()
-                    if name.startswith("test_") and callable(f)),
-                   key=lambda f: f.__code__.co_firstlineno)
+    tests = [f for name, f in vars(sys.modules["__main__"]).items()  # in the order defined
+             if name.startswith("test_") and callable(f)]
     assert tests, "no test_* functions found"
     failed = 0
     for t in tests:

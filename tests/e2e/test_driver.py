@@ -1,6 +1,7 @@
-"""Driver programs: a child that types into oru through a pipe and reads its answers back. The
-example drivers run as they are; small test drivers exercise ASK answers through the pipe, EMIT,
-the control bytes, SWITCH and RUN, and report what they received in a file."""
+"""The examples and driver programs: the demo's first screen at 80 x 24 shows whole generations
+with their headings and the keys act on it; the example drivers run as they are, from any folder;
+small test drivers (a child that types into oru through a pipe and reads its answers back) exercise
+ASK answers, EMIT, the control bytes, SWITCH and RUN, and report what they received in a file."""
 import os
 import shutil
 import textwrap
@@ -10,8 +11,10 @@ import oruterm
 EXAMPLES = os.path.join(oruterm.SOURCE_DIR, "examples", "drivers")
 
 
-def scratch():
-    return oruterm.scratch("oru-driver-")
+def copy_examples():
+    work = oruterm.scratch("oru-examples-")
+    shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples"), os.path.join(work, "examples"))
+    return os.path.join(work, "examples")
 
 
 def write_driver(folder, name, body):
@@ -19,12 +22,8 @@ def write_driver(folder, name, body):
         f.write("#!/usr/bin/python3\nimport os, sys, time\n" + textwrap.dedent('''
             def keys(s): sys.stdout.write(s); sys.stdout.flush()
             def command(s): keys(s + "\\r")
-            def answer():
-                line = sys.stdin.readline()
-                if not line: sys.exit(3)
-                return line.rstrip("\\n")
-            def log(*words):
-                with open("driver.log", "a") as f: f.write(" ".join(str(w) for w in words) + "\\n")
+            def answer(): l = sys.stdin.readline(); return l.rstrip("\\n") if l else sys.exit(3)
+            def log(*w): print(*w, file=(f := open("driver.log", "a"))); f.close()
             def announce():  # the test never sees the file half written
                 with open("pid.part", "w") as f: f.write(str(os.getpid()))
                 os.rename("pid.part", "pid")
@@ -56,12 +55,10 @@ REPORT = ["first line is now: dear student,", "cursor was at line 3, column 27",
 
 
 def test_the_python_and_shell_example_drivers():
-    """Each example as a user runs it, from its own folder (over an older letter.out) and from
-    another, where its results land; where the letter cannot be read, or letter.out cannot be
-    written, the driver says so and oru still ends: no message waits for a key that never comes."""
-    work = scratch()
+    """Each example from its own folder (over an older letter.out) and from another, where its
+    results land; where the letter cannot be read, or letter.out written, oru still ends."""
+    work = os.path.dirname(copy_examples())
     drivers = os.path.join(work, "examples", "drivers")
-    shutil.copytree(EXAMPLES, drivers)
     elsewhere = os.path.join(work, "else", "where")
     for driver, folder in (("student.py", drivers), ("student.sh", elsewhere)):
         os.makedirs(folder, exist_ok=True)
@@ -72,7 +69,7 @@ def test_the_python_and_shell_example_drivers():
         assert read(folder, "letter.out").splitlines() == [
             "dear student,", "thank you for your answers to the exercises.",
             "see you next week, student."]
-        lonely = scratch()
+        lonely = oruterm.scratch("oru-driver-")
         shutil.copy(os.path.join(EXAMPLES, driver), lonely)
         assert run_driver(lonely, driver)[0] == 0
         assert not os.path.exists(os.path.join(lonely, "letter.report"))
@@ -92,45 +89,31 @@ def wait_log(oru, folder, needle):
 
 
 def test_ask_answers_emit_control_bytes_and_switch():
-    folder = scratch()
+    folder = oruterm.scratch("oru-driver-")
     with open(os.path.join(folder, "words.txt"), "w") as f:
         f.write("alpha beta, gamma\n  indented line\n\nlast\n")
     write_driver(folder, "driver.py", '''
-        command("FEwords.txt")
-        command("PO1|7")
+        command("FEwords.txt"); command("PO1|7")
         for sel in (2, 4, 7, 12, 13, 16):  # the values themselves have their unit tests
-            command("AS%d|words.txt" % sel)
-            log(sel, repr(answer()))
-        command("AS0")          # answers stop
-        command("AS3")
-        command("AS1")          # and resume
-        command("AS5")
+            command("AS%d|words.txt" % sel); log(sel, repr(answer()))
+        command("AS0"); command("AS3"); command("AS1"); command("AS5")  # answers stop, resume
         log(5, answer())
-        command("EV1.5*3")
-        keys("\\r")               # EVALUATE shows its value and waits for Return
-        command("AS8")            # the calculator register, untouched so far
-        log(8, answer())
-        command("AS14")           # core file 15: its line count, then its lines
-        count = int(answer())
+        command("EV1.5*3"); keys("\\r")  # EVALUATE shows its value and waits for Return
+        command("AS8"); log(8, answer())  # the calculator register, untouched so far
+        command("AS14"); count = int(answer())  # core file 15: its line count, then its lines
         log(14, count, [answer() for _ in range(count)])
-        command("EM1|2|3|1")
-        block = [answer()]
+        command("EM1|2|3|1"); block = [answer()]
         while block[-1].rstrip("\\r") != "$$$":
             block.append(answer())
         log("emit", repr(block))
-        command("RUdriver.py")        # a second driver is refused with a message
-        keys("\\r")                   # which waits for Return
-        command("AS2")                # the refused RUN left the result 0
-        log("result", answer())
-        keys(chr(152))                # acknowledge: the editor writes a line feed
-        log("ack", repr(answer()))
-        command("SW0")                # hand the input to the keyboard, suspending this driver
+        command("RUdriver.py"); keys("\\r")  # a second driver is refused; Return to go on
+        command("AS2"); log("result", answer())  # the refused RUN left the result 0
+        keys(chr(152)); log("ack", repr(answer()))  # acknowledge: the editor writes a line feed
+        command("SW0")  # hand the input to the keyboard, suspending this driver
         log("resumed", repr(answer()))  # resuming a voluntary suspension acknowledges
-        keys(chr(153))                # suspend ourselves; the keyboard resumes us
-        log("again", repr(answer()))
-        command("AS3")
-        log("line", answer())
-        command("SW2")                # end the driver; the keyboard has the input
+        keys(chr(153)); log("again", repr(answer()))  # suspend ourselves; the keyboard resumes us
+        command("AS3"); log("line", answer())
+        command("SW2")  # end the driver; the keyboard has the input
     ''')
     with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
         wait_log(oru, folder, "ack")
@@ -163,7 +146,7 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             ('announce(); command("NAhalf.txt"); keys("PO")', "half.txt"),
             # It no longer reads its input: the editor's writes fail and end it.
             ('os.close(0); announce(); command("AS3"); time.sleep(30)', None)):
-        folder = scratch()
+        folder = oruterm.scratch("oru-driver-")
         write_driver(folder, "driver.py", body)
         with oruterm.Oru(["-d", "driver.py"], cwd=folder) as oru:
             if shown:
@@ -176,6 +159,56 @@ def test_a_driver_that_ends_killed_dead_or_deaf_gives_the_keyboard_back():
             oru.send("GO\r")
             assert oru.wait_exit() == 0
             assert "after.txt" not in oru.text()
+
+
+def newest(o):
+    """The rows of the last generation, heading to closing stars; empty if not all shown."""
+    rows = [o.row(r)[2:].rstrip() for r in range(2, 22)]
+    if "Generation results:" not in rows:
+        return []
+    block = rows[len(rows) - 1 - rows[::-1].index("Generation results:"):]
+    return block[:block.index("  ******") + 1] if "  ******" in block else []
+
+
+def test_the_procedures_show_whole_generations():
+    for rule_set in ("english", "french"):
+        # The procedure as ./build.sh demo runs it: three generations, then core file 7 with the
+        # window full and ending on the last generation, whose heading shows above it.
+        oru = oruterm.Oru(["-p", rule_set + ".prc"], cwd=os.path.join(copy_examples(), rule_set))
+        with oru:
+            oru.wait_screen(lambda o: o.row(0).startswith("  Core: 7")
+                            and o.text().count("Generation results:") >= 3
+                            and o.row(23).rstrip() == "Expecting Typing", "the first screen")
+            rows = [oru.row(r)[2:].rstrip() for r in range(2, 22)]
+            block = newest(oru)
+            assert "" not in rows and block == rows[-len(block):], oru.text()
+            assert block[1].startswith("Question  : ") and block[2].startswith("Answer    : ")
+            assert "ERROR" not in oru.text() and "warning" not in oru.text(), oru.text()
+            # The keys act on the screen shown: one more generation, shown whole.
+            grown = "Lines: %d " % (int(oru.row(0).split("Lines:")[1].split()[0]) + len(block))
+            oru.send("\x1bg")
+            oru.wait_screen(lambda o: grown in o.row(0) and len(newest(o)) == len(block),
+                            "a fourth generation")
+            oru.send("\x03GO\r")
+            assert oru.wait_exit() == 0
+
+
+def test_the_french_driver_runs_from_another_folder_and_reports_there():
+    examples = copy_examples()
+    elsewhere = os.path.join(os.path.dirname(examples), "my", "exercises")
+    os.makedirs(elsewhere)
+    with open(os.path.join(elsewhere, "french.seed"), "w") as f:
+        f.write("2718\n")
+    reports = []  # the seed in the folder run from makes the run repeatable
+    for _ in range(2):
+        with oruterm.Oru(["-d", "../../examples/drivers/french.py"], cwd=elsewhere) as oru:
+            assert oru.wait_exit(60) == 0, oru.text()
+        reports.append(read(elsewhere, "french.report").splitlines())
+    assert len(reports[0]) == 10, reports[0]
+    for question, reply in zip(reports[0][0::2], reports[0][1::2]):
+        assert question.startswith("Question: Est-ce qu") and reply.startswith("Answer: Oui, ")
+    assert reports[0] == reports[1], reports
+    assert not os.path.exists(os.path.join(examples, "drivers", "french.report"))
 
 
 if __name__ == "__main__":

@@ -1,6 +1,6 @@
-"""The manual's first session, walked key for key as it is written: each step's words are looked
-up in the manual in order, its keys are typed into the real program, and the screen and the file
-are checked as the manual says they are."""
+"""Starting oru: the manual's first session, walked key for key as it is written (each step's words
+are looked up in the manual in order, its keys typed, the screen and the file checked as the manual
+says); help, version, missing names and too many arguments end it before the terminal is touched."""
 import os
 import re
 import shutil
@@ -10,8 +10,7 @@ import oruterm
 DEMO = os.path.join(oruterm.SOURCE_DIR, "examples", "demo.txt")
 
 
-def squeeze(text):
-    return re.sub(r"\s+", " ", text)
+def squeeze(text): return re.sub(r"\s+", " ", text)
 
 
 def read(folder, name):
@@ -71,6 +70,25 @@ def test_the_first_session_as_the_manual_writes_it():
         assert oru.wait_exit() == 0
     assert read(folder, "practice.txt") == CHANGED and read(folder, "practice.txt.bak") == ORIGINAL
     assert sorted(os.listdir(folder)) == ["practice.txt", "practice.txt.bak"]
+
+
+def test_help_version_and_faulty_arguments_print_and_exit():
+    status, out = oruterm.run_plain(["-h"])
+    assert status == 0 and "\x1b" not in out, (status, "the terminal was touched")
+    assert out.startswith("\nTo start oru, use one of the following:") and out.endswith("\n\n")
+    for form in ("oru <filename>", "oru -p <procedurefilename>", "oru -d <driverfilename>",
+                 "oru -h  or  oru --help", "oru --version", "man oru", "./--help",
+                 "(1) You MUST provide the exact path to <driverfilename> if",
+                 "(2) To use palom, replace oru by palom.", "(3) For more help, see"):
+        assert form in out, form
+    assert oruterm.run_plain(["--help"]) == (0, out), "--help prints what -h prints"
+    status, out = oruterm.run_plain(["--version"])
+    assert status == 0 and out.startswith("oru ALPHA (built ") and out.count("\n") == 1, out
+    for args, message in ((["-d"], "You need to give the name of the driver file."),
+                          (["-p"], "You need to give the name of the procedure file."),
+                          (["a", "b", "c"], "Too many arguments.")):
+        status, out = oruterm.run_plain(args)
+        assert (status, out.strip()) == (0, message + " Type oru -h for details."), (args, out)
 
 
 if __name__ == "__main__":

@@ -1,7 +1,4 @@
-"""Checking answers in a real terminal: the English example loaded with its files for checking
-answers, a generated answer typed back with its last word replaced and checked with ESC K gives
-exactly the report expected in core file 15; after a resize and the interrupt key the keys act at
-once; ESC Ctrl-K and QROOTSET check against the question; the exercise driver reports answers."""
+"""Checking answers in a real terminal with the English example, and the exercise driver."""
 import os
 import shutil
 
@@ -50,12 +47,11 @@ def test_answers_are_checked_in_the_terminal():
         trace = [l.strip() for l in save_core(oru, work, 7, "trace.txt")]
         assert "Morphological variations:     Attribute list:" in trace, trace
         assert not [l for l in trace if "ERROR" in l], trace
-        question = [l[12:] for l in trace if l.startswith("Question  : ")][-1]
-        answer = [l[12:] for l in trace if l.startswith("Answer    : ")][-1]
+        question, answer = ([l[12:] for l in trace if l.startswith(h)][-1]
+                            for h in ("Question  : ", "Answer    : "))
         words = answer.split(" ")
-        n = len(words)
-        response = " ".join(words[:-1] + ["perhaps"])
-        type_answer(oru, response)
+        n, response = len(words), " ".join(words[:-1] + ["perhaps"])
+        type_answer(oru, response)  # the last word replaced: one missing, one extra
         assert save_core(oru, work, 15, "report.txt") == [
             "", "BEST ROOT : R2", "SCORE     : 10", "EXPECTED : " + answer,
             "RESPONSE : " + response, "C%d --  MISSING  %s" % (n, words[-1]),
@@ -67,8 +63,7 @@ def test_answers_are_checked_in_the_terminal():
         # (a signal) the keys act at once: the answer typed right is CORRECT.
         oru.send("\r")
         oru.rows, oru.cols = 30, 100
-        oru.screen.resize(30, 100)
-        oru.child.setwinsize(30, 100)
+        oru.screen.resize(30, 100); oru.child.setwinsize(30, 100)
         oru.wait_screen(lambda o: o.row(0).startswith("  Core:15") and o.row(28) == "-" * 100
                         and o.row(29).startswith("Expecting Typing") and "  ***" in o.text(),
                         "the screen redrawn at 30x100")
@@ -87,8 +82,7 @@ def test_answers_are_checked_in_the_terminal():
 
 
 def test_the_exercise_driver_reports_each_answer():
-    """Run from a folder not its own; the seed repeats the question; the answers are checked in
-    their order."""
+    """Run from another folder; the seed repeats the question; the answers are checked in order."""
     work = oruterm.scratch("oru_exercise_")
     for part in ("english", "drivers"):
         shutil.copytree(os.path.join(oruterm.SOURCE_DIR, "examples", part),
@@ -102,8 +96,7 @@ def test_the_exercise_driver_reports_each_answer():
     child.expect(pexpect.EOF, timeout=60)
     child.close()
     assert child.exitstatus == 0, child.before
-    with open(os.path.join(work, "report.txt"), encoding="utf-8") as f:
-        report = f.read().splitlines()
+    report = open(os.path.join(work, "report.txt"), encoding="utf-8").read().splitlines()
     assert report[:3] == ["Exercise", "Question: Do you teach every big bird?",
                           "Expected answer: " + expected], report
     assert report[4:7] == ["Answer 1: " + expected, "  score 0 (0: no mistake)", "  Correct."]

@@ -123,6 +123,13 @@ class AnalysisTest : public ReportTest {
         return {l.begin() + std::min<long>(4, std::ssize(l)), l.end()};
     }
 
+    // The lines, each ended by a bar, to compare as one.
+    static std::string joined(const std::vector<std::string>& lines) {
+        std::string s;
+        for (const std::string& l : lines)
+            s += l + "|";
+        return s;
+    }
     bool shown(const std::string& s) const {
         return std::ranges::find(screen_, s) != screen_.end();
     }

@@ -96,9 +96,8 @@ class GentoTest : public StoreTest {
     // Lines of the message core file that contain `needle`.
     static std::vector<std::string> messages(const std::string& needle) {
         std::vector<std::string> out;
-        for (const std::string& l : lines_of(kMsgCore)) {
+        for (const std::string& l : lines_of(kMsgCore))
             if (l.find(needle) != std::string::npos) out.push_back(l);
-        }
         return out;
     }
 
