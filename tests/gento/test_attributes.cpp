@@ -171,3 +171,23 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     qattribute();
     EXPECT_EQ(places({"acc", "pl"}), "1:2 0:0");
 }
+
+TEST_F(AttributeTest, AKeptParseFollowsItsTextAndTheAttributeIndex) {
+    // Parses are kept between uses, but never outlive the text or the index that named them.
+    load("NUMBER ( sg , pl ) CASE ( nom , acc ) %");
+    char text[] = "pl.acc]";
+    const auto rows_of = [](const char* t) {
+        text_to_comp_array(t, 0);
+        return rows();
+    };
+    EXPECT_EQ(rows_of(text) + " " + rows_of(text), "1:2 2:2 1:2 2:2");
+    text[0] = 's';  // the same place now holds other text
+    text[1] = 'g';
+    EXPECT_EQ(rows_of(text), "1:1 2:2");
+    load("CASE ( acc , nom ) NUMBER ( pl , sg ) %");  // names the values anew
+    EXPECT_EQ(rows_of(text), "2:2 1:1");
+    // A name the index does not know is reported at every use, never kept as an empty parse.
+    char bad[] = "du.acc]";
+    EXPECT_EQ(rows_of(bad) + rows_of(bad), "");
+    EXPECT_EQ(count("Unknown attribute du.acc"), 2);
+}
