@@ -1,9 +1,6 @@
-"""Lexical and semantic transformations in a real terminal: the English example's rules fill the
-current core file with derived entries (ESC l runs the rule RXTRANSF selected), the core file saved
-and added with QADDLEX gives words to the next generation, and a long run stopped by the interrupt
-key (Ctrl-_) and resumed with ESC l leaves the same lines as a run that was never stopped; ESC H on
-a line holding an expression writes a PRESELECT rule into core file 14 that, saved and loaded as
-the user syntax, makes the next generation talk about exactly that."""
+"""Lexical and semantic transformations in a real terminal: derived entries (ESC l) feed the next
+generation; a run stopped by the interrupt key and resumed leaves the lines of an unbroken run;
+ESC H turns an expression into a PRESELECT rule that steers the next generation."""
 import os
 import re
 

@@ -1,8 +1,5 @@
-"""Generation and stored trees in a real terminal and through a driver: QDISPLAY 4 lists the
-English example's transformations; STORE writes the generated trees into a core file, RECOVER
-brings a saved copy back after another generation, and QDISPLAY 1 shows it indented; a burst of
-generate keys leaves no stale progress message; a driver STOREs the trees to itself, asks QTALK
-for each root number, and recovers the block."""
+"""Stored trees in a real terminal and through a driver: QDISPLAY 4 and 1, STORE, SAVE and RECOVER,
+a burst of generate keys leaving no stale progress message, and a driver STOREing to itself."""
 import os
 import shutil
 

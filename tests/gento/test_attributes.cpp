@@ -115,15 +115,10 @@ TEST_F(AttributeTest, ComparingFindingAndChoosing) {
     // An undecided segment on the left stands for any value of its type.
     const comp_attr open = parsed("NUMBER.f");
     const comp_attr fixed = parsed("pl.f"), other = parsed("pl.m"), one = parsed("f");
-    for (const auto& [a, b, equal] : {std::tuple(&open, &fixed, 1),
-                                      {&fixed, &open, 0},
-                                      {&open, &other, 0},
-                                      {&fixed, &fixed, 1},
-                                      {&fixed, &one, 0},
-                                      {&one, &fixed, 0}})
-        EXPECT_EQ(compare_comp_attr(a->get(), b->get()), equal)
-            << print_comp_attr(a->get()) << " " << print_comp_attr(b->get());
-
+    const comp_attr* const c[] = {&open, &fixed, &other, &one};
+    // "a b equal", a and b as indexes of c.
+    for (const std::string& t : split("011 100 020 111 130 310", ' '))
+        EXPECT_EQ(compare_comp_attr(c[t[0] - '0']->get(), c[t[1] - '0']->get()), t[2] - '0') << t;
     // find_attr settles an undecided segment when the row names a value, for all its holders.
     attr_list holder;
     add_attr_to_list(holder, duplicate_comp_attr(open.get()));
