@@ -1,7 +1,6 @@
-"""Lexical transformations in a real terminal: the English example's rules fill the current core
-file with derived entries (ESC l runs the rule RXTRANSF selected), the core file saved and added
-with QADDLEX gives words to the next generation, and a long run stopped by the interrupt key
-(Ctrl-_) and resumed with ESC l leaves the same lines as a run that was never stopped."""
+"""Lexical and semantic transformations in a real terminal: derived entries (ESC l) feed the next
+generation; a run stopped by the interrupt key and resumed leaves the lines of an unbroken run;
+ESC H turns an expression into a PRESELECT rule that steers the next generation."""
 import os
 import re
 
@@ -27,7 +26,11 @@ def commands(oru, *lines):
     oru.send("".join(line + "\r" for line in lines))
 
 
-def show_core(oru, n):
+def show_core(oru, n, first=""):
+    """Shows core file n, after `first`: a key that opens the command line."""
+    if first:
+        oru.send(first)
+        prompt(oru)
     oru.send("CO%d\r" % n)
     oru.wait_screen(lambda s: re.match(r" *Core: *%d \(" % n, s.row(0)), f"core file {n}")
 
@@ -35,9 +38,7 @@ def show_core(oru, n):
 def total_lines(oru, n):
     """From the editing screen: shows core file 7 and waits for its n-th "Total Words Generated"
     line; returns the totals."""
-    oru.send(CTRL_C)
-    prompt(oru)
-    show_core(oru, 7)
+    show_core(oru, 7, CTRL_C)
     oru.wait_screen(lambda s: len(re.findall(r"Total Words Generated: \d+\.", s.text())) >= n,
                     f"{n} run totals", timeout=120)
     return [int(t) for t in re.findall(r"Total Words Generated: (\d+)\.", oru.text())]
@@ -115,12 +116,35 @@ def test_interrupted_run_resumes_to_the_same_lines():
         editing(oru)
         assert saved(work, "part.txt") == saved(work, "whole.txt")
         # Typing still works, here in an empty core file.
-        oru.send(CTRL_C)
-        prompt(oru)
-        show_core(oru, 3)
+        show_core(oru, 3, CTRL_C)
         editing(oru)
         oru.send("xyz")
         oru.wait_for("xyz")
+
+
+def test_expression_becomes_the_preselection_of_the_next_generation():
+    oru, _ = oruterm.start_in_scratch("oru_sem_", ["english/" + n for n in (
+        "semantic.att", "english.att", "english.tm", "semantic.lex", "english.mor",
+        "semantic.syn", "english.smt")])
+    with oru:
+        commands(oru, "ATsemantic.att", "TMenglish.tm", "LEsemantic.lex", "MOenglish.mor",
+                 "SYsemantic.syn", "SMenglish.smt", "RA3", "CO1")
+        editing(oru)
+        oru.send("see(child, small(cat))")
+        oru.wait_for("see(child, small(cat))")
+        oru.send(ESC + "H")
+        show_core(oru, 14, CTRL_C)
+        oru.wait_for("%")
+        assert [r.strip() for r in oru.screen.display][3:10] == [
+            "PRESELECT =", "act:VT[see];", "agent:N[child];", "quality:ADJ[small];",
+            "patient:N[cat]", "%", ""], oru.text()
+        commands(oru, "SApre.syn", "USpre.syn")
+        show_core(oru, 7)
+        editing(oru)
+        oru.send(ESC + "g")
+        oru.wait_for("Transformed Sentence : ")
+        assert re.search(r"Transformed Sentence : The child (sees|saw) the small cat\.",
+                         oru.text()) and "ERROR" not in oru.text(), oru.text()
 
 
 if __name__ == "__main__":

@@ -1,11 +1,7 @@
-"""Generation and stored trees in a real terminal and through a driver: QDISPLAY 4 lists the
-English example's transformations; STORE writes the generated trees into a core file, RECOVER
-brings a saved copy back after another generation, and QDISPLAY 1 shows it indented; a burst of
-generate keys leaves no stale progress message; a driver STOREs the trees to itself, asks QTALK
-for each root number, and recovers the block."""
+"""Stored trees in a real terminal and through a driver: QDISPLAY 4 and 1, STORE, SAVE and RECOVER,
+a burst of generate keys leaving no stale progress message, and a driver STOREing to itself."""
 import os
 import shutil
-import textwrap
 
 import oruterm
 
@@ -21,10 +17,6 @@ def generate(oru, seed):
     oru.wait_screen(lambda s: s.row(23).startswith("Expecting Command"), "the command prompt")
 
 
-def rows(oru):
-    return [row.strip() for row in oru.screen.display]
-
-
 def test_store_recover_and_the_displays_in_the_terminal():
     oru, work = oruterm.start_in_scratch("oru_trees_", ["english/" + f for f in FILES])
     with oru:
@@ -36,7 +28,7 @@ def test_store_recover_and_the_displays_in_the_terminal():
         oru.send("QD4\r")
         oru.send("CO7\r")
         oru.wait_for("FLATTEN")
-        listing = rows(oru)
+        listing = [row.strip() for row in oru.screen.display]
         assert listing[listing.index("QUEST") + 1] == "first RHS:  2 1 3", oru.text()
 
         # Full trees into core file 1, saved to a file.
@@ -69,61 +61,52 @@ def test_store_recover_and_the_displays_in_the_terminal():
         assert oru.row(22).strip("-") == "", oru.text()
 
 
-def write_driver(folder, body):
-    path = os.path.join(folder, "trees.py")
-    with open(path, "w") as f:
-        f.write("#!/usr/bin/python3\nimport sys\n")
-        f.write(textwrap.dedent('''
-            def keys(s):
-                sys.stdout.write(s)
-                sys.stdout.flush()
-            def command(s):
-                keys(s + "\\r")
-            def answer():
-                line = sys.stdin.buffer.readline()
-                if not line:
-                    sys.exit(3)
-                return line.decode("latin-1").rstrip("\\n")
-            def talk(n):
-                command("QT%d" % n)
-                assert answer() == "START"
-                sentence = answer()
-                assert answer() == "END"
-                return sentence
-            def generate(seed):
-                command("RA%d" % seed)
-                keys("\\r\\x1bg\\x03")
-        '''))
-        f.write(textwrap.dedent(body))
-    os.chmod(path, 0o755)
+DRIVER = r'''#!/usr/bin/python3
+import sys
+def command(s, end="\r"):
+    sys.stdout.write(s + end)
+    sys.stdout.flush()
+def answer():
+    line = sys.stdin.buffer.readline()
+    if not line:
+        sys.exit(3)
+    return line.decode("latin-1").rstrip("\n")
+def talk(n):
+    command("QT%d" % n)
+    assert answer() == "START"
+    sentence = answer()
+    assert answer() == "END"
+    return sentence
+def generate(seed):
+    command("RA%d\r\r\x1bg\x03" % seed, "")
+for letters, name in zip(("AT", "TM", "LE", "MO", "TB", "SY"), FILES):
+    command(letters + name)
+generate(7)
+command("ST1|1")
+block = []
+while not block or block[-1] != "=":
+    block.append(answer())
+talked = [talk(n) for n in (0, 1, 2, 3)]
+# The block read back after another generation gives the first one's sentences.
+with open("kept.trees", "w", encoding="latin-1") as f:
+    f.write("\n".join(block[:-1]) + "\n")
+generate(9)
+talked.append(talk(1))
+command("REkept.trees")
+talked += [talk(1), talk(2), talk(3)]
+with open("talk.txt", "w", encoding="latin-1") as f:
+    f.write("\n".join(talked) + "\n")
+command("GO")
+'''.replace("FILES", repr(FILES))
 
 
 def test_a_driver_stores_the_trees_to_itself_and_asks_for_every_root():
     folder = oruterm.scratch("oru_trees_driver_")
     for f in FILES:
         shutil.copy(os.path.join(EXAMPLES, "english", f), folder)
-    write_driver(folder, '''
-        for letters, name in zip(("AT", "TM", "LE", "MO", "TB", "SY"),
-                                 ("english.att", "english.tm", "english.lex", "english.mor",
-                                  "english.tbl", "english.syn")):
-            command(letters + name)
-        generate(7)
-        command("ST1|1")
-        block = []
-        while not block or block[-1] != "=":
-            block.append(answer())
-        talked = [talk(n) for n in (0, 1, 2, 3)]
-        # The block read back after another generation gives the first one's sentences.
-        with open("kept.trees", "w", encoding="latin-1") as f:
-            f.write("\\n".join(block[:-1]) + "\\n")
-        generate(9)
-        talked.append(talk(1))
-        command("REkept.trees")
-        talked += [talk(1), talk(2), talk(3)]
-        with open("talk.txt", "w", encoding="latin-1") as f:
-            f.write("\\n".join(talked) + "\\n")
-        command("GO")
-    ''')
+    with open(os.path.join(folder, "trees.py"), "w") as f:
+        f.write(DRIVER)
+    os.chmod(os.path.join(folder, "trees.py"), 0o755)
     oru = oruterm.Oru(["-d", "trees.py"], cwd=folder)
     with oru:
         status = oru.wait_exit(60)

@@ -3,8 +3,22 @@
 
 #include <initializer_list>
 #include <string>
+#include <vector>
 
 #include "gento_fixture.hpp"
+
+// "a|b||c" split at '|' into a, b, "" and c: tables of cases packed into strings.
+inline std::vector<std::string> split(const std::string& text, char sep) {
+    std::vector<std::string> out(1);
+    for (const char c : text) {
+        if (c == sep) {
+            out.emplace_back();
+        } else {
+            out.back().push_back(c);
+        }
+    }
+    return out;
+}
 
 class ReportTest : public GentoTest {
   protected:

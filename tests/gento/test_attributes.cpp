@@ -115,15 +115,10 @@ TEST_F(AttributeTest, ComparingFindingAndChoosing) {
     // An undecided segment on the left stands for any value of its type.
     const comp_attr open = parsed("NUMBER.f");
     const comp_attr fixed = parsed("pl.f"), other = parsed("pl.m"), one = parsed("f");
-    for (const auto& [a, b, equal] : {std::tuple(&open, &fixed, 1),
-                                      {&fixed, &open, 0},
-                                      {&open, &other, 0},
-                                      {&fixed, &fixed, 1},
-                                      {&fixed, &one, 0},
-                                      {&one, &fixed, 0}})
-        EXPECT_EQ(compare_comp_attr(a->get(), b->get()), equal)
-            << print_comp_attr(a->get()) << " " << print_comp_attr(b->get());
-
+    const comp_attr* const c[] = {&open, &fixed, &other, &one};
+    // "a b equal", a and b as indexes of c.
+    for (const std::string& t : split("011 100 020 111 130 310", ' '))
+        EXPECT_EQ(compare_comp_attr(c[t[0] - '0']->get(), c[t[1] - '0']->get()), t[2] - '0') << t;
     // find_attr settles an undecided segment when the row names a value, for all its holders.
     attr_list holder;
     add_attr_to_list(holder, duplicate_comp_attr(open.get()));
@@ -170,4 +165,24 @@ TEST_F(AttributeTest, AttributeCommandUninstallsDependentsAndRecordsTheFile) {
     curfile.assign(file("b.att", "CASE ( nom , acc ) %\n"));
     qattribute();
     EXPECT_EQ(places({"acc", "pl"}), "1:2 0:0");
+}
+
+TEST_F(AttributeTest, AKeptParseFollowsItsTextAndTheAttributeIndex) {
+    // Parses are kept between uses, but never outlive the text or the index that named them.
+    load("NUMBER ( sg , pl ) CASE ( nom , acc ) %");
+    char text[] = "pl.acc]";
+    const auto rows_of = [](const char* t) {
+        text_to_comp_array(t, 0);
+        return rows();
+    };
+    EXPECT_EQ(rows_of(text) + " " + rows_of(text), "1:2 2:2 1:2 2:2");
+    text[0] = 's';  // the same place now holds other text
+    text[1] = 'g';
+    EXPECT_EQ(rows_of(text), "1:1 2:2");
+    load("CASE ( acc , nom ) NUMBER ( pl , sg ) %");  // names the values anew
+    EXPECT_EQ(rows_of(text), "2:2 1:1");
+    // A name the index does not know is reported at every use, never kept as an empty parse.
+    char bad[] = "du.acc]";
+    EXPECT_EQ(rows_of(bad) + rows_of(bad), "");
+    EXPECT_EQ(count("Unknown attribute du.acc"), 2);
 }

@@ -1,8 +1,7 @@
-// Generation records: attribute lists, the delay table and trees.
+// Generation records: attribute lists and the delay table.
 #include <string>
 #include <tuple>
 
-#include "indir_list.hpp"
 #include "report_fixture.hpp"
 
 namespace {
@@ -52,35 +51,6 @@ TEST_F(DataModelTest, DelayTableStopsAt4999AndReusesTheLastEntry) {
     EXPECT_EQ(lt_new_delay(3, 1, 1), 0);  // the lexical transformations' table is separate
     delay_at(kDelaySize).choice = 5;      // stray indexes land in a scratch entry
     EXPECT_EQ(delay_at(-1).choice, -1);
-}
-
-TEST_F(DataModelTest, TreesCopyDeeplyAndGoBackToThePool) {
-    const long before = nodepool::in_use();
-    treenode* n = makenode("N");
-    n->morphed_word = "dogs";
-    add_attr_to_list(n->attributes, compound({3}));
-    add_to_indir_list(n->indirections, create_indir_node());
-    n->transformation = std::make_unique<trans_list_rec>();
-    n->mvar = std::make_unique<morphvar>();
-    treenode* a = node("a", {node("b", {node("d"), n}), node("c")});
-    treenode* s = a->sibling = makenode("s");  // a sibling of the top
-    treenode* one = copytree(a);
-    treenode* both = copytree2(a);
-    EXPECT_EQ(std::tuple(shape(one), one->sibling, shape(both->sibling)),
-              std::tuple("a(b(d N) c)", nullptr, "s"));
-    const treenode* c = one->son->son->sibling;  // the copy of n: its own lists, no variants
-    EXPECT_EQ(std::tuple(c->morphed_word, c->mvar.get(), indirect_count(c->indirections.get())),
-              std::tuple("dogs", nullptr, 1));
-    EXPECT_NE(c->attributes.get(), n->attributes.get());
-    purge_tree(a);  // its sibling stays
-    EXPECT_EQ(std::tuple(s->name, nodepool::in_use()), std::tuple("s", before + 1 + 5 + 6));
-    purge_tree(s);
-    purge_tree2(one);
-    root = both;
-    rootPtrs[20] = copytree2(both);
-    purge_all_trees();
-    EXPECT_EQ(std::tuple(root, rootPtrs[20], nodepool::in_use()),
-              std::tuple(nullptr, nullptr, before));
 }
 
 }  // namespace

@@ -4,15 +4,15 @@
 #include <vector>
 
 #include "gento/terminal.hpp"
-#include "gento_fixture.hpp"
 #include "indirect.hpp"
 #include "lex_read.hpp"
 #include "lex_scan.hpp"
+#include "report_fixture.hpp"
 
-class IndirectTest : public GentoTest {
+class IndirectTest : public ReportTest {
   protected:
     void SetUp() override {
-        GentoTest::SetUp();
+        ReportTest::SetUp();
         readattr(file("attrs", "NUMBER ( sg , pl ) %").c_str());
         read_terminals(file("tmnls", "ADJ QUAL N").c_str());
         initdict();
@@ -20,7 +20,7 @@ class IndirectTest : public GentoTest {
     void TearDown() override {
         for (treenode* n : nodes_)
             purge_tree(n);
-        GentoTest::TearDown();
+        ReportTest::TearDown();
     }
     void lexicon(const std::string& lines) { readdict(file("lex", lines).c_str()); }
 
@@ -60,7 +60,6 @@ class IndirectTest : public GentoTest {
         const std::string e = n->dictionary->dictionary;
         return e.substr(1, e.find('"', 1) - 1);
     }
-    int said(const std::string& text) const { return static_cast<int>(messages(text).size()); }
     std::vector<treenode*> nodes_;
 };
 
@@ -84,7 +83,7 @@ TEST_F(IndirectTest, TaggedPointersGiveEitherWordWithItsCategory) {
     d_table_count = 0;
     treenode* n = follow("huge", "QUAL", 5, "ANT");
     EXPECT_EQ(std::tuple(word(n), n->dictionary->class_), std::tuple("small", "QUAL"));
-    EXPECT_TRUE(messages("ERROR").empty());
+    EXPECT_EQ(count("ERROR"), 0);
 }
 
 TEST_F(IndirectTest, MissingTagsFieldsAndPointersLeaveTheWordAndSaySo) {
@@ -99,14 +98,12 @@ TEST_F(IndirectTest, MissingTagsFieldsAndPointersLeaveTheWordAndSaySo) {
     EXPECT_EQ(std::tuple(word(n), d_table_count), std::tuple("huge", 1));
     follow("huge", "ADJ", 12, "SYN");
     follow("huge", "ADJ", 7, "SYN");
-    for (const std::string& m :
-         {"Tag ANT not present in field 5 of " + huge, "Field 12 does not exist in " + huge,
-          "No pointers found for tag SYN, field 7 in " + huge})
-        EXPECT_EQ(said(m), 1) << m;
+    expect_once({"Tag ANT not present in field 5 of " + huge, "Field 12 does not exist in " + huge,
+                 "No pointers found for tag SYN, field 7 in " + huge});
     const int before = d_table_count;
     treenode* z = follow("huge", "ADJ", 7, "NEAR");
     EXPECT_EQ(std::tuple(word(z), z->index, d_table_count), std::tuple("huge", before, before + 1));
-    EXPECT_EQ(said("category: ADJ, pointer: zzz, error number: 3"), 1);
+    EXPECT_EQ(count("category: ADJ, pointer: zzz, error number: 3"), 1);
 
     // An untagged group serves an indirection without a tag; tall is not in the lexicon yet.
     EXPECT_EQ(word(follow("huge", "ADJ", 6, "")), "huge");
@@ -123,8 +120,8 @@ TEST_F(IndirectTest, MissingTagsFieldsAndPointersLeaveTheWordAndSaySo) {
     for (int i = 0; i < 60; ++i)
         many += ",\"w\"";
     locate_strings(many.c_str());
-    EXPECT_EQ(str_index, kSubstrings);
-    EXPECT_EQ(said("Too many strings in one group"), 1);
+    EXPECT_EQ(std::tuple(str_index, count("Too many strings in one group")),
+              std::tuple(kSubstrings, 1));
 }
 
 TEST_F(IndirectTest, ChainedIndirectionsWalkFromWordToWordInTreeOrder) {

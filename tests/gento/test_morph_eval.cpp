@@ -111,12 +111,10 @@ TEST_F(MorphTest, GuardAlternativesOffsetsAndFieldPatterns) {
     const std::string w = entry("\"w\"", "N", {}, "0001", {});
     const std::string go = entry("\"go\"", "V", {}, "0001", {"\"went\"", "irr,strong;x"});
     Leaves s = leaves({&w, &go, &w});
-    s.at(0)->attributes = attrs({{1, 1}});
-    s.at(1)->attributes = attrs({{1, 2}});
-    s.at(2)->attributes = attrs({{1, 1}});
-    s.at(0)->morphed_word = "cat";
-    s.at(1)->morphed_word = "dogs";
-    s.at(2)->morphed_word = "emu";
+    for (int i = 0; i < 3; ++i) {  // cat (sg), dogs (pl), emu (sg)
+        s.at(i)->attributes = attrs({{1, i == 1 ? 2 : 1}});
+        s.at(i)->morphed_word = std::vector{"cat", "dogs", "emu"}[i];
+    }
     for (int i = 0; i < 3; ++i) {  // the last alternative holds for every node
         current_node = s.at(i);
         EXPECT_EQ(m_guard("1pl,\"x*\"|*:"), 1) << i;

@@ -20,11 +20,7 @@ class SyntaxTransTest : public ReportTest {
     static treenode* parent_of(const std::string& spec) {
         treenode* s = node("S");
         treenode** slot = &s->son;
-        std::size_t at = 0;
-        while (at < spec.size()) {
-            const std::size_t end = std::min(spec.find(' ', at), spec.size());
-            const std::string item = spec.substr(at, end - at);
-            at = end + 1;
+        for (const std::string& item : split(spec, ' ')) {
             if (item.empty()) continue;
             const std::size_t bracket = item.find('[');
             treenode* d = makenode(item.substr(0, bracket).c_str());
@@ -55,20 +51,21 @@ class SyntaxTransTest : public ReportTest {
         *at = std::make_unique<trans_list_rec>();
         (*at)->trans = t;
     }
-    // The daughters of S after the named transformations ran on it; `rules`, when given,
-    // replace the loaded ones, and `inner` gives the first daughter daughters of its own.
-    std::string run(const std::vector<std::string>& rules, const std::vector<const char*>& names,
-                    const char* daughters, const char* inner = nullptr) {
+    // The daughters of S after the named transformations (space-separated) ran on it; `rules`,
+    // when given, replace the loaded ones, and `inner` gives the first daughter daughters of its
+    // own.
+    std::string run(const std::vector<std::string>& rules, const std::string& names,
+                    const std::string& daughters, const std::string& inner = "") {
         if (!rules.empty()) reset_syntax();
         for (const std::string& r : rules)
             load(r);
         treenode* s = parent_of(daughters);
-        if (inner != nullptr) {
+        if (!inner.empty()) {
             treenode* sons = parent_of(inner);
             std::swap(s->son->son, sons->son);
             purge_tree(sons);
         }
-        for (const char* name : names) {
+        for (const std::string& name : split(names, ' ')) {
             EXPECT_NE(find_transf(name), nullptr) << name;
             attach(s, find_transf(name));
         }
@@ -107,31 +104,18 @@ TEST_F(SyntaxTransTest, TransformationsAndTheirFaultsAreRead) {
 }
 
 TEST_F(SyntaxTransTest, GuardsMatchTheWholeDaughterSequenceWithLazyStars) {
-    // {guard : right-hand side, daughters, the daughters afterwards}
+    // "guard : right-hand side|daughters|the daughters afterwards"
     // A alone does not match A B; a trailing star may cover nothing; the first star takes no
     // more than it must; a node without daughters matches a star and the empty guard only;
     // elements beyond the guard copy nothing; every item of an attribute list must be met.
-    const std::tuple<const char*, const char*, const char*> cases[] = {
-        {"* A * B : 4 2", "A X B", "B A"},
-        {"A : 1 1", "A B", "A B"},
-        {"A * : 2 1 2", "A", "A"},
-        {"* B * : 1", "A B C B", "A"},
-        {"* B * : 3 1 X", "A B C D", "C D A X"},
-        {"* : X 1 1", "A B", "X A B A B"},
-        {"* : X", "", "X"},
-        {": X", "", "X"},
-        {"A : X", "", ""},
-        {": X", "A", "A"},
-        {"A : 7 0 1", "A", "A"},
-        {"A[sg] B : 2 1", "A[pl] B", "A[pl] B"},
-        {"A[sg] B : 2 1", "A[sg] B", "B A[sg]"},
-        {"A[NUMBER] * : 2", "A[pl] B C", "B C"},
-        {"A[sg, TENSE] : X", "A[sg]", "A[sg]"}};
-    for (const auto& [alternative, daughters, result] : cases) {
-        SCOPED_TRACE(alternative + std::string(" over ") + daughters);
-        EXPECT_EQ(
-            run({std::string("T = TRANSFORMATION ") + alternative + " ; %"}, {"T"}, daughters),
-            result);
+    const char* const cases =
+        "* A * B : 4 2|A X B|B A;A : 1 1|A B|A B;A * : 2 1 2|A|A;* B * : 1|A B C B|A;"
+        "* B * : 3 1 X|A B C D|C D A X;* : X 1 1|A B|X A B A B;* : X||X;: X||X;A : X||;: X|A|A;"
+        "A : 7 0 1|A|A;A[sg] B : 2 1|A[pl] B|A[pl] B;A[sg] B : 2 1|A[sg] B|B A[sg];"
+        "A[NUMBER] * : 2|A[pl] B C|B C;A[sg, TENSE] : X|A[sg]|A[sg]";
+    for (const std::string& c : split(cases, ';')) {
+        const std::vector<std::string> f = split(c, '|');
+        EXPECT_EQ(run({"T = TRANSFORMATION " + f[0] + " ; %"}, "T", f[1]), f[2]) << c;
     }
 }
 
@@ -139,19 +123,19 @@ TEST_F(SyntaxTransTest, PrioritiesAndAttachmentOrderDecideWhichRunsFirst) {
     // Each guard holds only on the daughters A B, so whichever runs first decides the result:
     // P swaps them, Q and R add a daughter. FLATTEN (priority 10) runs after F (priority 5),
     // whose guard holds only before the tree is flat.
-    const std::vector<std::string> rules = {"P = TRANSFORMATION PRIORITY 3 A B : 2 1 ; %",
-                                            "Q = TRANSFORMATION PRIORITY 1 A B : 1 2 C ; %",
-                                            "R = TRANSFORMATION PRIORITY 1 A B : 1 2 D ; %",
-                                            "F = TRANSFORMATION PRIORITY 5 NP V : 2 1 ; %"};
-    // {attached, daughters, the first one's daughters, result}
-    const std::vector<std::tuple<std::vector<const char*>, const char*, const char*, const char*>>
-        cases = {{{"P", "Q"}, "A B", nullptr, "A B C"},  // 3 then 1: Q first
-                 {{"Q", "P"}, "A B", nullptr, "A B C"},  // equal: as attached
-                 {{"R", "Q"}, "A B", nullptr, "A B D"}, {{"Q", "R"}, "A B", nullptr, "A B C"},
-                 {{"P"}, "A B", nullptr, "B A"},        {{"FLATTEN", "F"}, "NP V", "A B", "V A B"},
-                 {{"FLATTEN"}, "NP V", "A B", "A B V"}};
-    for (const auto& [attached, daughters, inner, result] : cases)
-        EXPECT_EQ(run(rules, attached, daughters, inner), result) << attached.front();
+    const std::vector<std::string> rules = {
+        "P = TRANSFORMATION PRIORITY 3 A B : 2 1 ; % Q = TRANSFORMATION PRIORITY 1 A B : 1 2 C ; "
+        "%\n"
+        "R = TRANSFORMATION PRIORITY 1 A B : 1 2 D ; % F = TRANSFORMATION PRIORITY 5 NP V : 2 1 ; "
+        "%"};
+    // "attached|daughters|the first one's daughters|result": 3 then 1, Q first; of equal
+    // priority as attached.
+    for (const std::string& c : split("P Q|A B||A B C;Q P|A B||A B C;R Q|A B||A B D;Q R|A B||A B C;"
+                                      "P|A B||B A;FLATTEN F|NP V|A B|V A B;FLATTEN|NP V|A B|A B V",
+                                      ';')) {
+        const std::vector<std::string> f = split(c, '|');
+        EXPECT_EQ(run(rules, f[0], f[1], f[2]), f[3]) << c;
+    }
 }
 
 TEST_F(SyntaxTransTest, FlattenLeavesTheLeavesInOrderAndTheirOwnTransformations) {
@@ -240,6 +224,6 @@ TEST_F(SyntaxTransTest, RunawayTransformationsEndAndEmptyElementsWithAttachments
     expect_once({"transformation terminated"});
     EXPECT_LT(nodepool::in_use() - before, kTransformNodes * 2);
     purge_tree(s);
-    EXPECT_EQ(run({}, {"X"}, "A"), "A");
+    EXPECT_EQ(run({}, "X", "A"), "A");
     expect_once({"attachments of an element that copies nothing"});
 }
