@@ -37,7 +37,8 @@ TEST_F(Commands, PositionAdvanceAndEndStayWithinTheFile) {
         reset_store();
         lines(n);
         run("EN", "");
-        EXPECT_EQ(tuple(cur().lnptr, cur().disln, cur().curcol), tuple(line(top), line(top), 1)) << n;
+        EXPECT_EQ(tuple(cur().lnptr, cur().disln, cur().curcol), tuple(line(top), line(top), 1))
+            << n;
     }
 }
 
