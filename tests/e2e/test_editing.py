@@ -19,58 +19,54 @@ def start(files=None):
     return o, d
 
 
-def wait_row(o, line, expected):
-    o.wait_screen(lambda s: s.row(1 + line).rstrip() == expected, f"line {line} to read {expected!r}")
+def row(line, expected):
+    return lambda s: s.row(1 + line).rstrip() == expected, f"line {line} to read {expected!r}"
 
 
-def wait_status(o, needle):
-    o.wait_screen(lambda s: needle in s.row(0), f"status {needle!r}")
+def status(needle):
+    return lambda s: needle in s.row(0), f"status {needle!r}"
+
+
+def steps(o, table):
+    """Sends each row's keys and waits for each of its screen conditions."""
+    for keys, *conditions in table:
+        o.send(keys)
+        for seen, what in conditions:
+            o.wait_screen(seen, what)
 
 
 def test_typing_moving_splitting_joining_and_deleting():
     o, _ = start()
     with o:
         o.send("hello world")
-        wait_status(o, "(    1,   12)")
+        o.wait_screen(*status("(    1,   12)"))
         assert (o.screen.cursor.y, o.screen.cursor.x) == (2, 13), o.screen.cursor
-        o.send(LEFT * 5 + SPLIT)
-        o.wait_screen(lambda s: s.row(2).rstrip() == "  hello" and s.row(3).rstrip() == "  world"
-                      and "Lines: 2" in s.row(0), "the split")
-        # Back up and join: the blank that ended the first part goes.
-        o.send(UP + JOIN)
-        wait_row(o, 1, "  helloworld")
-        # Down past the last line adds lines; typing beyond the end pads.
-        o.send(DOWN + DOWN + BEGLINE + RIGHT * 4 + "x")
-        wait_row(o, 3, "      x")
-        wait_status(o, "Lines: 3")
-        # Insert mode pushes the rest of the line to the right; a word deleted comes back at the
-        # end; rubout at the line's end works as a backspace, on the first letter it deletes it.
-        o.send(UP + UP + BEGLINE + INSERT + "one " + INSERT + DELWORD + ENDLINE + " " + RECWORD)
-        wait_row(o, 1, "  one helloworld")
-        o.send(ENDLINE + RUBOUT + RUBOUT + BEGLINE + RUBOUT + FLIP)
-        wait_row(o, 1, "  Ne hellowor")
-        # An empty line in column 1 is removed by rubout.
-        o.send(DOWN + BEGLINE + RUBOUT)
-        wait_row(o, 2, "      x")
-        wait_status(o, "Lines: 2")
+        steps(o, [
+            (LEFT * 5 + SPLIT, row(1, "  hello"), row(2, "  world"), status("Lines: 2")),
+            # Back up and join: the blank that ended the first part goes.
+            (UP + JOIN, row(1, "  helloworld")),
+            # Down past the last line adds lines; typing beyond the end pads.
+            (DOWN + DOWN + BEGLINE + RIGHT * 4 + "x", row(3, "      x"), status("Lines: 3")),
+            # Insert mode pushes the rest of the line to the right; a word deleted comes back at
+            # the end; rubout at the line's end works as a backspace, on the first letter it
+            # deletes it.
+            (UP + UP + BEGLINE + INSERT + "one " + INSERT + DELWORD + ENDLINE + " " + RECWORD,
+             row(1, "  one helloworld")),
+            (ENDLINE + RUBOUT + RUBOUT + BEGLINE + RUBOUT + FLIP, row(1, "  Ne hellowor")),
+            # An empty line in column 1 is removed by rubout.
+            (DOWN + BEGLINE + RUBOUT, row(2, "      x"), status("Lines: 2"))])
 
 
 def test_line_drawing_shows_box_characters():
     o, _ = start()
     with o:
-        o.send(RIGHT * 2 + "\x1b[g")
-        wait_status(o, "GRAPHICS")
-        o.send(RIGHT + RIGHT + DOWN + LEFT + LEFT + UP)
+        steps(o, [(RIGHT * 2 + "\x1b[g", status("GRAPHICS")), (RIGHT * 2 + DOWN + LEFT * 2 + UP,)])
         if UTF8:
-            wait_row(o, 1, "    \u250c\u2500\u2510")
-            wait_row(o, 2, "    \u2514\u2500\u2518")
+            steps(o, [("", row(1, "    \u250c\u2500\u2510"), row(2, "    \u2514\u2500\u2518"))])
         else:  # the 8-bit terminal gets the drawing cells' own bytes
             o.wait_screen(lambda s: b"\xc1\xe8\xc2" in s.raw and b"\xc4\xe8\xc3" in s.raw, "the box")
         # Return leaves line drawing; typing then works again.
-        o.send("\r")
-        wait_status(o, "TEXT")
-        o.send(DOWN + DOWN + BEGLINE + "ok")
-        wait_row(o, 3, "  ok")
+        steps(o, [("\r", status("TEXT")), (DOWN + DOWN + BEGLINE + "ok", row(3, "  ok"))])
         # A long line: past the right edge the window moves by 59 columns and the flags turn to
         # '-'; back at its start, '+' says there is more to the right.
         text = "".join(chr(ord("a") + i % 26) for i in range(100))
@@ -84,14 +80,12 @@ def test_line_drawing_shows_box_characters():
 def test_upper_case_lock_shows_and_wide_characters_are_ignored():
     o, folder = start({"notes.txt": "first line of the notes\n"})
     with o:
-        o.send("\x1b[F")  # End: the upper-case lock, as the key table binds it
-        o.wait_screen(lambda s: s.row(22).startswith("-CAPS-"), "the lock's mark")
+        # End, the upper-case lock as the key table binds it, then End in application mode.
+        steps(o, [("\x1b[F", (lambda s: s.row(22).startswith("-CAPS-"), "the lock's mark"))])
         assert o.row(0).index("Lines:") == 49 and o.row(0).index("View:") == 63, o.row(0)
-        o.send("ab1")
-        o.wait_screen(lambda s: s.row(2).startswith("  AB1st line"), "capitals while locked")
-        o.send("\x1bOFcd")  # End in application mode: the same key
-        o.wait_screen(lambda s: s.row(2).startswith("  AB1cd line") and s.row(22) == "-" * 80,
-                      "small letters again")
+        steps(o, [("ab1", (lambda s: s.row(2).startswith("  AB1st line"), "capitals")),
+                  ("\x1bOFcd", (lambda s: s.row(2).startswith("  AB1cd line")
+                                and s.row(22) == "-" * 80, "small letters again"))])
         if UTF8:
             # oe, l with stroke, de, alpha and a euro sign have no byte in the store: ignored,
             # not typed as another character; e acute has one.

@@ -32,6 +32,10 @@ def status(o):
     return (int(m.group(1)), int(m.group(2))) if m else None
 
 
+def typing(s):
+    return "Typing" in s.row(23) and "Lines: 60" in s.row(0)
+
+
 def start(folder, args=("notes.txt",)):
     with open(os.path.join(folder, "notes.txt"), "w") as f:
         f.write(NOTES)
@@ -40,7 +44,7 @@ def start(folder, args=("notes.txt",)):
     if args[0] != "-d":
         o.wait_screen(lambda s: "Command" in s.row(23) and "Lines:" in s.row(0), "the first screen")
         o.send(SETUP)
-    o.wait_screen(lambda s: "Typing" in s.row(23) and "Lines: 60" in s.row(0), "typing mode")
+    o.wait_screen(typing, "typing mode")
     o.start_modes = tty_modes(o)
     lflag, cc = o.start_modes[3], o.start_modes[6]
     assert not lflag & (termios.ICANON | termios.ECHO) and lflag & termios.ISIG
@@ -78,9 +82,8 @@ def keys_act(o, when):
     o.wait_screen(lambda s: "test done" in s.row(s.screen.lines - 2), f"the dump {when}")
     assert os.path.exists(o.dump), when
     o.send("ab\x1b[DX")
-    wait_status(o, line, 3, when)
-    o.wait_screen(lambda s: s.row(s.screen.cursor.y)[:6] == "  aXne" and cursor_on_text(s),
-                  f"typed text {when}")
+    o.wait_screen(lambda s: status(s) == (line, 3) and s.row(s.screen.cursor.y)[:6] == "  aXne"
+                  and cursor_on_text(s), f"typed text {when}")
 
 
 def resize(o, rows, cols, screen):
@@ -137,19 +140,17 @@ def test_suspend_and_resume():
             assert modes[6][termios.VSUSP] != b"\x01", n
             o.screen.reset()
             os.kill(o.child.pid, signal.SIGCONT)
-            o.wait_screen(lambda s: "Typing" in s.row(23) and "Lines: 60" in s.row(0), "resumed")
+            o.wait_screen(typing, "resumed")
             keys_act(o, f"after resume {n}")
 
 
 def test_interrupt_key_and_shell_escape():
     folder = oruterm.scratch("oru-events-")
     with start(folder) as o:
-        o.send("\x1f")  # Ctrl-_, the terminal's interrupt key, opens the command line
-        o.wait_screen(lambda s: "Expecting Command" in s.row(23), "the command line")
-        o.send("FE")
-        o.wait_screen(lambda s: s.row(23)[19:].startswith("FETCH"), "the command's name")
-        o.send("\x7f" * 3 + "\r")
-        o.wait_screen(lambda s: "Typing" in s.row(23), "typing mode")
+        # Ctrl-_, the terminal's interrupt key, opens the command line.
+        for keys, shown in (("\x1f", "Expecting Command"), ("FE", "FETCH"), ("\x7f" * 3 + "\r", "Typing")):
+            o.send(keys)
+            o.wait_screen(lambda s: shown in s.row(23), shown)
         keys_act(o, "after the interrupt key")
         # The second command changes the terminal's control characters and modes: the editor's
         # mode comes back all the same.

@@ -33,29 +33,24 @@ TEST_F(Commands, PositionAdvanceAndEndStayWithinTheFile) {
     EXPECT_EQ(cur().lnptr, line(10));
     EXPECT_TRUE(cur().curcol >= 1 && cur().curcol <= 4'000'000);
     // END shows the last windowful with the cursor at its top, or the first line of a short file.
-    reset_store();
-    lines(30);
-    run("EN", "");
-    EXPECT_EQ(tuple(cur().lnptr, cur().disln, cur().curcol), tuple(line(11), line(11), 1));
-    reset_store();
-    lines(5);
-    run("EN", "");
-    EXPECT_EQ(cur().lnptr, line(1));
+    for (const auto& [n, top] : {std::pair(30, 11), {5, 1}}) {
+        reset_store();
+        lines(n);
+        run("EN", "");
+        EXPECT_EQ(tuple(cur().lnptr, cur().disln, cur().curcol), tuple(line(top), line(top), 1))
+            << n;
+    }
 }
 
 TEST_F(Commands, TabStopsAddUpAndClear) {
     // Each TAB adds stops every n columns from column 1 (a huge n saturates); TAB 0 clears all.
     // The interval, then columns with and without a stop.
+    // clang-format off
     const tuple<const char*, std::vector<int>, std::vector<int>> steps[] = {
-        {"0", {}, {1, 9}},
-        {"8", {1, 9, 137}, {5}},
-        {"4", {1, 5, 9, 141}, {2, 144}},
-        {"0", {}, {1, 5, 9, 141}},
-        {"143", {1, 144}, {2}},
-        {"144", {1, 144}, {2}},
-        {"0", {}, {1}},
-        {"8", {1, 9}, {10}},
-        {"99999999999", {9}, {10}}};
+        {"0", {}, {1, 9}}, {"8", {1, 9, 137}, {5}}, {"4", {1, 5, 9, 141}, {2, 144}},
+        {"0", {}, {1, 5, 9, 141}}, {"143", {1, 144}, {2}}, {"144", {1, 144}, {2}}, {"0", {}, {1}},
+        {"8", {1, 9}, {10}}, {"99999999999", {9}, {10}}};
+    // clang-format on
     for (const auto& [interval, set, clear] : steps) {
         run("TA", interval);
         for (const int c : set)
@@ -94,9 +89,9 @@ TEST_F(Commands, SettingsTakeTheirValuesAndRefuseValuesOutsideTheirTables) {
     run("WS", "60");
     EXPECT_GE(shiftc, 1);
     silent();
-    EXPECT_EQ(visible, 0);
+    const int hidden = visible;
     silent();
-    EXPECT_EQ(visible, 1);
+    EXPECT_EQ(tuple(hidden, visible), tuple(0, 1));
 }
 
 TEST_F(Commands, WindowSetsTheGeometryWithinTheTerminal) {
@@ -152,9 +147,8 @@ TEST_F(Commands, CoreObjectAndNameSelectAndDescribeTheCoreFile) {
     run("OB", "1");
     EXPECT_EQ(tuple(corenum, cur().viewtype, cureditmask), tuple(5, 1, 2));
     run("CO", "1");
-    EXPECT_EQ(cureditmask, 1);
+    const int first = cureditmask;
     run("CO", "5");
-    EXPECT_EQ(cureditmask, 2);
     run("NA", "letters/home.txt");
-    EXPECT_EQ(cur().filname.view(), "letters/home.txt");
+    EXPECT_EQ(tuple(first, cureditmask, cur().filname.view()), tuple(1, 2, "letters/home.txt"));
 }

@@ -101,12 +101,11 @@ TEST_F(KeysTest, FunctionStringsNestAndPause) {
 }
 
 TEST_F(KeysTest, AnswersNumbersAndLetters) {
-    pushfn("ab\r");
-    gcr();
-    EXPECT_EQ(del, 1);
-    pushfn("\033B\x7f");
-    gcr();
-    EXPECT_EQ(del, 2);
+    for (const auto& [keys, answer] : {pair("ab\r", 1), {"\033B\x7f", 2}}) {
+        pushfn(keys);
+        gcr();
+        EXPECT_EQ(del, answer) << keys;
+    }
     pushfn("1234x5");
     EXPECT_EQ(gnum(), 1234);
     EXPECT_EQ(chars(1), "5") << "the key ending the number is consumed";
@@ -132,7 +131,7 @@ TEST_F(KeysTest, TypedUtf8IsOneKey) {
     EXPECT_EQ(type, 4);
     EXPECT_EQ(chars(4), "(qz\xa0");
     EXPECT_EQ(type, 2);
-    EXPECT_EQ(chars(1), "\xe9");
+    EXPECT_EQ(chars(1), "\xe9") << "the characters between were ignored";
 }
 
 // What terminals send for function, cursor, Home and End keys, plain and with modifiers, is
@@ -173,8 +172,7 @@ TEST_F(KeysTest, TerminalKeySequencesAreReadWhole) {
 // The driver's stream ends with 255, however often it is read.
 TEST_F(KeysTest, TheDriverStreamEndsWith255) {
     std::string data = "k";
-    FILE* driver = fmemopen(data.data(), data.size(), "r");
-    inptr = driver;
+    FILE* driver = inptr = fmemopen(data.data(), data.size(), "r");
     EXPECT_EQ((std::tuple{orugetc(), orugetc(), orugetc()}), std::tuple('k', 255, 255));
     inptr = stdin;
     std::fclose(driver);
