@@ -5,7 +5,11 @@ import signal
 import time
 
 import oruterm
-from test_driver import alive, read, scratch, write_driver
+from test_driver import alive, read, write_driver
+
+
+def scratch():
+    return oruterm.scratch("oru-driver-")
 
 # Driver lines that tell the test the driver's process id, then wait for the file `name`.
 TELL_PID_AND_WAIT = '''
