@@ -85,12 +85,19 @@ class NodePool {
     long in_use_ = 0;
 };
 
-NodePool pool;
+// The pool is never destroyed. Rule tables of other modules (lexical transformations, guards,
+// lookup patterns) hold nodes and give them back from their destructors at exit, and the order in
+// which globals of different source files are destroyed is not defined: a destroyed pool would
+// leave them writing into freed memory. The system takes the pool's memory back at exit.
+NodePool& pool() {
+    static NodePool* const the_pool = new NodePool;
+    return *the_pool;
+}
 
 }  // namespace
 
 long nodepool::in_use() {
-    return pool.in_use();
+    return pool().in_use();
 }
 
 treenode* makenode(const char* name) {
@@ -98,7 +105,7 @@ treenode* makenode(const char* name) {
 }
 
 treenode* makenode(std::string_view name) {
-    treenode* n = pool.get();
+    treenode* n = pool().get();
     n->name = name;
     ++nodecount;
     return n;
@@ -117,7 +124,7 @@ trans_list CopyTrans(const trans_list_rec* list) {
 
 treenode* copy_node(const treenode* node) {
     if (node == nullptr) return nullptr;
-    treenode* n = pool.get();
+    treenode* n = pool().get();
     n->name = node->name;
     n->morphed_word = node->morphed_word;
     n->preferredchoice = node->preferredchoice;
@@ -149,7 +156,7 @@ treenode* copytree2(const treenode* node) {
 }
 
 void purge_node(treenode* node) {
-    if (node != nullptr) pool.put(node);
+    if (node != nullptr) pool().put(node);
 }
 
 void purge_tree(treenode* node) {
@@ -179,6 +186,6 @@ void purge_all_trees() {
 
 void reset_trees() {
     purge_all_trees();
-    pool.reset();
+    pool().reset();
     nodecount = 0;
 }
