@@ -193,23 +193,5 @@ def test_the_procedures_show_whole_generations():
             assert oru.wait_exit() == 0
 
 
-def test_the_french_driver_runs_from_another_folder_and_reports_there():
-    examples = copy_examples()
-    elsewhere = os.path.join(os.path.dirname(examples), "my", "exercises")
-    os.makedirs(elsewhere)
-    with open(os.path.join(elsewhere, "french.seed"), "w") as f:
-        f.write("2718\n")
-    reports = []  # the seed in the folder run from makes the run repeatable
-    for _ in range(2):
-        with oruterm.Oru(["-d", "../../examples/drivers/french.py"], cwd=elsewhere) as oru:
-            assert oru.wait_exit(60) == 0, oru.text()
-        reports.append(read(elsewhere, "french.report").splitlines())
-    assert len(reports[0]) == 10, reports[0]
-    for question, reply in zip(reports[0][0::2], reports[0][1::2]):
-        assert question.startswith("Question: Est-ce qu") and reply.startswith("Answer: Oui, ")
-    assert reports[0] == reports[1], reports
-    assert not os.path.exists(os.path.join(examples, "drivers", "french.report"))
-
-
 if __name__ == "__main__":
     oruterm.main()

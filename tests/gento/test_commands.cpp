@@ -1,5 +1,5 @@
-// The generation commands and operations: removing knowledge bases, the random seed, collecting and
-// comparing the student's response, the syntax layers, the global preselection.
+// The generation commands and operations: collecting and comparing the student's response, the
+// syntax layers, and removing knowledge bases after a generation with a global preselection.
 #include <algorithm>
 #include <string>
 #include <tuple>
@@ -9,7 +9,6 @@
 #include "gento_fixture.hpp"
 #include "getparam.hpp"
 #include "prcmnd.hpp"
-#include "syn_builtIn.hpp"
 #include "syn_misc.hpp"
 #include "syn_read.hpp"
 
@@ -57,38 +56,6 @@ class GentoCommandTest : public GentoTest {
     std::vector<std::string> screen_;
 };
 
-TEST_F(GentoCommandTest, RemovingKnowledgeBasesByKindNames) {
-    // The names, the kinds removed (a kind takes those built on it along), and a line added to
-    // the messages ("" for none at all: a digit is an improper character).
-    const std::tuple<const char*, int, std::string> cases[] = {
-        {"at, tm", 1 | 32 | 64 | 256 | 4096, "uninstalled: AT, TM, LE, MR, GP"},
-        {" Sy ", 2 | 4, "uninstalled: US, SY"},
-        {"xy,mo", 8, "xy not a file kind"},
-        {"tb2", 0, ""},
-        {"all", 8191, "uninstalled: "}};
-    for (const auto& [names, removed, said] : cases) {
-        installed = 8191;  // every kind
-        const Lines added = added_by([&] { run("RM_QFILES", names); });
-        EXPECT_EQ(installed, 8191 & ~removed) << names;
-        EXPECT_EQ(added.empty() ? "" : added[0].substr(0, said.size()), said);
-    }
-    EXPECT_TRUE(std::count(screen_.begin(), screen_.end(), "$meimproper character in parameter"));
-}
-
-TEST_F(GentoCommandTest, RandomSeedAndStartUp) {
-    EXPECT_EQ(added_by([] { run("RANDOM SEED", "10"); }), Lines{"Setting random seed: 11"});
-    run("RANDOM SEED", "1");
-    EXPECT_EQ(getrandom(10), 0);  // 10 * 3125 / 2^32 is below 1
-    EXPECT_EQ(seed, 3125U);
-    // Start-up seeds from the clock (always odd), forgets file names and adds the built-ins.
-    gentofilename['a' - kFirstLetter] = "old.att";
-    initgento();
-    EXPECT_EQ(messages("Setting random seed: " + std::to_string(seed)).size(), 1U);
-    EXPECT_EQ(seed % 2, 1U);
-    EXPECT_EQ(gentofilename['a' - kFirstLetter], "");
-    EXPECT_NE(find_transf("FLATTEN"), nullptr);
-}
-
 TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
     load("ROOT = NP VP %\nNP = the dog %\n");
     load_file(quser, "u.syn", "VP = barks %\nNP = PRON %\n");
@@ -102,12 +69,10 @@ TEST_F(GentoCommandTest, SyntaxLayersTheirRemovalAndListing) {
     EXPECT_STREQ(getrule("NP"), "\x07 the dog");
     // A user syntax with a ROOT rule serves as well as the main one.
     load_file(quser, "u3.syn", "ROOT = CHOOSE n : NUMBER ; DET N[n] V[n] %");
-    redisplay = 0;
     generate();
     ASSERT_NE(genSentences[0], nullptr);
     EXPECT_EQ(messages("Transformed Sentence : " + *genSentences[0]).size(), 1U);
     EXPECT_TRUE(*genSentences[0] == "the dog barks" || *genSentences[0] == "the dogs bark");
-    EXPECT_EQ(redisplay, 1);
     // The syntax takes the user's with it, but the built-in transformations stay.
     run("RM_QFILES", "sy");
     EXPECT_EQ(synstat + userstat, 0);
@@ -146,8 +111,7 @@ TEST_F(GentoCommandTest, RemovingAStoreDropsTheResultsThatPointIntoIt) {
         {"lexicon", false, "uninstalled: LE"},
         {"lexicon", true, "uninstalled: LE, GP"},
         {"terminals", true, "uninstalled: TM, LE, GP"},
-        {"attributes", false, "uninstalled: AT, LE"},
-        {"le", true, "uninstalled: LE, GP"}};
+        {"attributes", false, "uninstalled: AT, LE"}};
     for (const auto& [what, global, uninstalled] : cases) {
         load("PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj V[sg] %");
         if (global) {
@@ -161,7 +125,6 @@ TEST_F(GentoCommandTest, RemovingAStoreDropsTheResultsThatPointIntoIt) {
         if (what == "lexicon") load_file(qlexicon, "l2.lex", "\"dog\"|N|sg|1|\n");
         if (what == "terminals") load_file(qtmnls, "t2.tm", "DET N V");
         if (what == "attributes") load_file(qattribute, "a2.att", "NUMBER ( sg , pl ) %");
-        if (what == "le") run("RM_QFILES", "le");
         EXPECT_EQ(messages("uninstalled:").back(), uninstalled) << what;
         EXPECT_TRUE(added_by([] { run("QDISPLAY", "8"); }).empty()) << what;
         EXPECT_TRUE(preselect_list == nullptr && root == nullptr) << what;

@@ -1,7 +1,7 @@
-// The pieces of a generation: post-morphology, leaf threads, filling lookup entries from leaves,
-// and what clearing between generations keeps of the global preselection.
+// The pieces of a generation: post-morphology, and what clearing between generations keeps of
+// the global preselection.
 #include <string>
-#include <vector>
+#include <tuple>
 
 #include "expand_fixture.hpp"
 #include "report_fixture.hpp"
@@ -21,53 +21,6 @@ TEST_F(DriverPartsTest, PostMorphologyJoinsAndCapitalises) {
         postmorph();
         EXPECT_EQ(sentbuf2.view(), out) << in;
     }
-}
-
-TEST_F(DriverPartsTest, LeavesAreThreadedInOrderAndFillTheirEntries) {
-    treenode *det = with("DET", "pl"), *n = node("N"), *adv = node("ADV");
-    treenode* s = node("S", {node("NP", {det, n}), node("VP", {node("V")}), adv});
-    s->sibling = makenode("OUTSIDE");  // not part of the tree
-    thread(s);
-    std::vector<std::string> order;
-    for (const treenode* l = s->right; l != nullptr && order.size() < 9; l = l->right) {
-        order.push_back(l->name);
-        EXPECT_EQ(l->left == nullptr ? det : l->left->right, l) << l->name;
-    }
-    EXPECT_EQ(order, (std::vector<std::string>{"DET", "N", "V", "ADV"}));
-
-    // A leaf's restrictions, weight, word and attributes go into its lookup entry.
-    for (treenode* leaf : {det, n, adv})
-        terminal_node(leaf);
-    det->vf = -2;
-    det->preferredchoice = "d*";
-    det->restrictions = "?|x|";
-    t_indirection ind = create_indir_node();
-    ind->fieldnum = 1;  // the word comes from field 1: any word will do for it
-    add_to_indir_list(det->indirections, std::move(ind));
-    t_dict_lookup& d = *det->dictionary;
-    d.fields = "a|?|?|z|";
-    fill_all_words(s, n->index);  // from the entry of n on
-    EXPECT_EQ(std::tuple(d.pointed_at, n->dictionary->pointed_at, n->dictionary->class_),
-              std::tuple(0, 1, "N"));
-    fill_word(det);
-    EXPECT_EQ(std::tuple(d.pointed_at, d.vf, d.class_, d.preferredchoice),
-              std::tuple(1, -2, "DET", "d*"));
-    EXPECT_EQ(print_attr_list(d.attributes.get()), "pl");
-    EXPECT_EQ(std::tuple(det->restrictions, d.fields), std::tuple("\"*\"|x|", "a,\"*\"|x|?|z|"));
-    // Filling again adds no second equal compound and keeps what the entry has.
-    det->vf = 5;
-    det->preferredchoice = "c*";
-    fill_word(det);
-    EXPECT_EQ(std::tuple(print_attr_list(d.attributes.get()), d.vf, d.preferredchoice),
-              std::tuple("pl", -2, "d*"));
-    purge_tree2(s);
-
-    // Releasing lookups clears them down to the barrier.
-    const int count = d_table_count;
-    purgelookups(1);
-    EXPECT_EQ(std::tuple(d_table_count, d.class_, dict_table[1].class_, dict_table[1].pointed_at),
-              std::tuple(1, "DET", "", 0));
-    EXPECT_GT(count, 1);
 }
 
 TEST_F(DriverPartsTest, ClearingKeepsTheGlobalPreselectionUntilItGoesItself) {

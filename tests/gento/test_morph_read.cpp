@@ -47,25 +47,6 @@ TEST_F(MorphTest, RulesAreRebuiltFromTheirTokensAndFaultsReported) {
     EXPECT_EQ(subrules_of(1) + subrules_of(2), "B/*:/\"c\"|B/sg:/\"e\"|C/sg:/\"x\"|");
 }
 
-TEST_F(MorphTest, AtMostFiveHundredRulesAndLongSubrulesAreCutWithAReport) {
-    std::string text;
-    for (int i = 0; i < 502; ++i)
-        text += "RULE R" + std::to_string(i) + " * : \"" + std::to_string(i) + "\" ;\n";
-    load_rules(text);
-    EXPECT_EQ(std::tuple(numrules, m_ruleindex("R499"), m_ruleindex("R500")),
-              std::tuple(kMaxRules - 1, 499, -1));
-    expect_once({"too many rules"});
-    Leaves s = leaves({});
-    current_node = s.root;
-    EXPECT_EQ(eval("$R499|"), "499");
-    clear_mrules();
-    load_rules("RULE L * : \"" + std::string(1500, 'x') + "\" ;");
-    ASSERT_NE(ruleheader[0], nullptr);
-    EXPECT_LE(ruleheader[0]->guard.size() + ruleheader[0]->mexp.size(), 1001U);
-    expect_once({"text too long"});
-    EXPECT_EQ(eval("$L|"), std::string(kMoutMax, 'x'));
-}
-
 TEST_F(MorphTest, TablesAreReadElementByElement) {
     load_tables(", , T1 ( \"a\" ) T1 ( \"b\" ) T2 \"x\" T3 ( \"unclosed\" ");
     const std::string e = "ERROR table input ";

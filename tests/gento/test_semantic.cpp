@@ -77,24 +77,6 @@ TEST_F(SemTest, MatchingByWholeExpressionOrHeadNewestFirst) {
     EXPECT_EQ(sem_trans_list->next->next->next->name, "see.0.dog");
 }
 
-TEST_F(SemTest, ClausesFromPrototypesAndRecords) {
-    // {prototype, record, isLast, lines written}
-    const std::vector<std::tuple<std::string, std::string, int, std::string>> cases = {
-        {"#2:NOUN[#2]", "head|a|b|", 1, "a:NOUN[a]\n%\n"},
-        {"mod.#3:ADJ[#1,#2.c]", "head|a|b|", 0, "mod.b:ADJ[head,a.c];\n"},
-        {"#2:N[#2]/\"x\"", "head|a[p]|b|", 0, "a:N[a[p]]/\"x\";\n"},
-        {"@2:ADJ[mod]", "head|a[x, y]|b|", 1, "x:ADJ[mod];\ny:ADJ[mod]\n%\n"},
-        {"m.@2:ADJ[#3]", "head|a[x]|b|", 0, "m.x:ADJ[b];\n"},
-        {"@3:ADJ[mod]", "head|a[x]|b|", 1, "%\n"},  // no list in field 3
-        {"#7:N[#7]", "head|a|", 0, ":N[];\n"}};
-    for (const auto& [prot, record, last, lines] : cases)
-        EXPECT_EQ(core14([&p = prot, &r = record, l = last] { write_preselections(p, r, l); }),
-                  lines)
-            << prot;
-    EXPECT_EQ(make_new_substring("small(#4)", "head|a|b|small.c|"), "small(small.c)");
-    EXPECT_EQ(make_new_substring("#1.#9", "head|a|"), "head.");
-}
-
 TEST_F(SemTest, AnalysisWritesARuleThatTheSyntaxReaderTakes) {
     transformations(
         "$ head : #2:NOUN[#2] , &#4 , #3:NOUN[#3] %\n$ small : mod:ADJ[#2] , "

@@ -138,22 +138,6 @@ TEST_F(SyntaxTransTest, PrioritiesAndAttachmentOrderDecideWhichRunsFirst) {
     }
 }
 
-TEST_F(SyntaxTransTest, FlattenLeavesTheLeavesInOrderAndTheirOwnTransformations) {
-    add_built_in();
-    treenode* det = node("DET");
-    det->morphed_word = "the";
-    treenode* t = node("S", {node("NP", {det, node("NOUN")}), node("VP", {node("VERB")})});
-    attach(t, find_transf("FLATTEN"));
-    attach(det, find_transf("FLATTEN"));  // travels with the leaf's copy
-    const long before = nodepool::in_use();
-    transform(t);
-    EXPECT_EQ(std::tuple(shape(t), t->son->morphed_word), std::tuple("S(DET NOUN VERB)", "the"));
-    // The copy was transformed after its parent, as a daughter; NP and VP were released.
-    EXPECT_FALSE(t->transformation || t->son->transformation);
-    EXPECT_EQ(nodepool::in_use(), before - 2);
-    purge_tree(t);
-}
-
 TEST_F(SyntaxTransTest, RightHandSidesCopyRemoveAndReplaceAttributes) {
     // The first daughter has a daughter C that shares its attributes, as agreement leaves them.
     // {alternative, daughters, result, C's attributes afterwards, A and C hold B's number}
