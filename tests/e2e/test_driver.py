@@ -193,5 +193,19 @@ def test_the_procedures_show_whole_generations():
             assert oru.wait_exit() == 0
 
 
+def test_the_french_driver_runs_from_another_folder_and_reports_there():
+    """French sentences cross the pipe as Latin-1 and land in the report; a seed repeats them."""
+    examples = copy_examples()
+    elsewhere = os.path.join(os.path.dirname(examples), "my", "exercises")
+    os.makedirs(elsewhere)
+    with open(os.path.join(elsewhere, "french.seed"), "w") as f:
+        f.write("2718\n")
+    reports = [run_driver(elsewhere, "../../examples/drivers/french.py", 60)[0] == 0 and
+               read(elsewhere, "french.report").splitlines() for _ in range(2)]
+    assert len(reports[0]) == 10 and reports[0] == reports[1], reports
+    for question, reply in zip(reports[0][0::2], reports[0][1::2]):
+        assert question.startswith("Question: Est-ce qu") and reply.startswith("Answer: Oui, ")
+
+
 if __name__ == "__main__":
     oruterm.main()
