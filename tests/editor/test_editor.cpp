@@ -25,22 +25,6 @@ std::string shown(F f) {
 
 using EditLoop = StoreTest;
 
-TEST_F(EditLoop, KeysThatChangeTheTextMarkTheFileEdited) {
-    EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(std::tuple(cur().lncount, cur().curline, cur().edited, cur().curcol),
-              std::tuple(2, 2, 1, lmargin));
-    // Rubout and delete word edit; moves and modes do not.
-    for (const auto& [code, edits] :
-         {std::pair(5, 1), {79, 1}, {19, 0}, {17, 0}, {22, 0}, {18, 0}}) {
-        SetUp();
-        fill_lines({"one two", "three"});
-        cur().edited = 0;
-        cur().curcol = 2;
-        EXPECT_TRUE(dispatch(code)) << code;
-        EXPECT_EQ(cur().edited, edits) << code;
-    }
-}
-
 // The permission rule (the row's mask against the object of the cursor line in the view), the
 // full-store rule and the range of codes. A refused operation changes nothing.
 TEST_F(EditLoop, PermissionRule) {
@@ -115,9 +99,4 @@ TEST_F(EditLoop, GoodbyeAsksAboutEveryChangedCoreFile) {
         goodbye();
         EXPECT_EQ(std::tuple(overflg, mode), std::tuple(1, 1)) << edited;
     }
-}
-
-TEST_F(EditLoop, Identify) {
-    EXPECT_NE(shown(identify).find(std::string("ALPHA date: ") + __DATE__ + "; time: "),
-              std::string::npos);
 }
