@@ -25,6 +25,17 @@ std::string shown(F f) {
 
 using EditLoop = StoreTest;
 
+// Rubout and delete word mark the core file edited; moves and modes do not.
+TEST_F(EditLoop, KeysThatChangeTheTextMarkTheFileEdited) {
+    for (const auto& [code, edits] : {std::pair(5, 1), {79, 1}, {19, 0}, {22, 0}}) {
+        SetUp();
+        fill_lines({"one two"});
+        cur().edited = 0;
+        cur().curcol = 2;
+        EXPECT_EQ(std::tuple(dispatch(code), cur().edited), std::tuple(true, edits)) << code;
+    }
+}
+
 // The permission rule (the row's mask against the object of the cursor line in the view), the
 // full-store rule and the range of codes. A refused operation changes nothing.
 TEST_F(EditLoop, PermissionRule) {

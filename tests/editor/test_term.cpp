@@ -171,12 +171,6 @@ TEST_F(TermTest, MessagesWaitForAnAnswer) {
     EXPECT_EQ(diserr("hidden"), 1);
     fetchchar();
     EXPECT_EQ(holdch, 'z');
-    // Characters go through the output table.
-    visible = 1;
-    pltransmit("$p3,5");
-    for (const int c : {1, 173})
-        putch(c);
-    EXPECT_EQ(cells(3, 5, 2), "~-");
 }
 
 // A burst of progress messages costs one terminal update, and the help line still shows the
