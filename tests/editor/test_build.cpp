@@ -106,17 +106,6 @@ TEST_F(Build, DeleteRingTypesBackCharactersWordsAndFields) {
     expect_sound();
 }
 
-TEST_F(Build, WithNoMarkerInTheRingNothingComesBackAndTheRingWraps) {
-    load({"text"});
-    press(op::kRecWord);  // nothing to recover
-    for (int i = 0; i < 200; ++i)
-        savechar(static_cast<char>('a' + i % 26));
-    EXPECT_TRUE(delptr >= 0 && delptr < kDelBufSize);
-    press(op::kRecChar);
-    EXPECT_EQ(texts(), V{std::string(1, static_cast<char>('a' + 199 % 26)) + "text"});
-    expect_sound();
-}
-
 TEST_F(Build, NewLinesTakeTheObjectOfTheView) {
     numfields = 4;
     view(1);

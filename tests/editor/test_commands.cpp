@@ -141,14 +141,3 @@ TEST_F(Commands, AskAnswersIntoTheResultRegister) {
         cadd(c);
     EXPECT_EQ(ask("6"), 4);
 }
-
-TEST_F(Commands, CoreObjectAndNameSelectAndDescribeTheCoreFile) {
-    run("CO", "5");
-    run("OB", "1");
-    EXPECT_EQ(tuple(corenum, cur().viewtype, cureditmask), tuple(5, 1, 2));
-    run("CO", "1");
-    const int first = cureditmask;
-    run("CO", "5");
-    run("NA", "letters/home.txt");
-    EXPECT_EQ(tuple(first, cureditmask, cur().filname.view()), tuple(1, 2, "letters/home.txt"));
-}

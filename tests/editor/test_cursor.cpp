@@ -4,17 +4,6 @@ using Cursor = EditTest;
 using Cols = std::vector<int>;
 using std::tuple;
 
-TEST_F(Cursor, LeftStopsAtColumnOneRightGoesOnBeyondTheLineEnd) {
-    load({"abc"});
-    EXPECT_EQ(cols({op::kLeft}), Cols{1});
-    for (int i = 0; i < 50; ++i)
-        press(op::kRight);
-    EXPECT_EQ(cols({op::kLeft}), Cols{50});
-    cur().curcol = kMaxCol;
-    EXPECT_EQ(cols({op::kRight}), Cols{kMaxCol});
-    EXPECT_EQ(texts(), V{"abc"});
-}
-
 TEST_F(Cursor, VerticalMovesPastTheEndsAddLinesAndScrollTheWindow) {
     load({"one", "two"});
     at(2, 3);

@@ -25,19 +25,14 @@ std::string shown(F f) {
 
 using EditLoop = StoreTest;
 
+// Rubout and delete word mark the core file edited; moves and modes do not.
 TEST_F(EditLoop, KeysThatChangeTheTextMarkTheFileEdited) {
-    EXPECT_TRUE(dispatch(kNewLine));
-    EXPECT_EQ(std::tuple(cur().lncount, cur().curline, cur().edited, cur().curcol),
-              std::tuple(2, 2, 1, lmargin));
-    // Rubout and delete word edit; moves and modes do not.
-    for (const auto& [code, edits] :
-         {std::pair(5, 1), {79, 1}, {19, 0}, {17, 0}, {22, 0}, {18, 0}}) {
+    for (const auto& [code, edits] : {std::pair(5, 1), {79, 1}, {19, 0}, {22, 0}}) {
         SetUp();
-        fill_lines({"one two", "three"});
+        fill_lines({"one two"});
         cur().edited = 0;
         cur().curcol = 2;
-        EXPECT_TRUE(dispatch(code)) << code;
-        EXPECT_EQ(cur().edited, edits) << code;
+        EXPECT_EQ(std::tuple(dispatch(code), cur().edited), std::tuple(true, edits)) << code;
     }
 }
 
@@ -115,9 +110,4 @@ TEST_F(EditLoop, GoodbyeAsksAboutEveryChangedCoreFile) {
         goodbye();
         EXPECT_EQ(std::tuple(overflg, mode), std::tuple(1, 1)) << edited;
     }
-}
-
-TEST_F(EditLoop, Identify) {
-    EXPECT_NE(shown(identify).find(std::string("ALPHA date: ") + __DATE__ + "; time: "),
-              std::string::npos);
 }

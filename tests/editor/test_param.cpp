@@ -110,19 +110,3 @@ TEST_F(Params, FileChecksRefuseWithDelTwoAndNeverHarmAFile) {
     for (const std::string& f : {there, fresh, prog, exe})
         std::remove(f.c_str());
 }
-
-TEST_F(Params, ChecksOfChangePositionAndMargins) {
-    run("CH", "");
-    EXPECT_EQ(del, 2);
-    lines(3);
-    cur().curcol = 4;
-    for (const auto& [text, col] : {std::pair("2", 4), {"2|0", 0}}) {
-        typed("PO", text);
-        positchk();
-        EXPECT_EQ(param[2], col) << text;
-    }
-    for (const auto& [text, left, right] : {tuple{"10|5", 10, 10}, {"|60", 10, 60}, {"3", 3, 60}}) {
-        run("MA", text);
-        EXPECT_EQ(std::tuple(lmargin, rmargin), std::tuple(left, right)) << text;
-    }
-}
