@@ -50,7 +50,7 @@ class SortTest : public CommandTest {
 TEST_F(SortTest, KeysRunFromTheCursorColumnToTheKeyLengthOrAreTheFieldUnderTheCursor) {
     const std::tuple<const char*, int, const char*, const char*> cases[] = {
         // Lines without a key come first, in their old order.
-        {"cherry/ab//a/banana/ac", 3, "0", "ab//a/ac/cherry/banana"},
+        {"ab/cherry//a/banana/ac", 3, "0", "ab//a/ac/cherry/banana"},
         // Key length 15 from column 1: later columns do not count; from 5, columns 5 to 15 do.
         {"aaaaaaaaaaaaaaaZ/aaaaaaaaaaaaaaaA/aaaaaaaaaaaaaab", 1, "0|15",
          "aaaaaaaaaaaaaaaZ/aaaaaaaaaaaaaaaA/aaaaaaaaaaaaaab"},
