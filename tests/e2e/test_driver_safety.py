@@ -8,9 +8,6 @@ import oruterm
 from test_driver import alive, read, write_driver
 
 
-def scratch():
-    return oruterm.scratch("oru-driver-")
-
 # Driver lines that tell the test the driver's process id, then wait for the file `name`.
 TELL_PID_AND_WAIT = '''
         open("pid.part", "w").write(str(os.getpid()))
@@ -36,7 +33,7 @@ def stopped(pid):
 
 
 def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_end():
-    folder = scratch()
+    folder = oruterm.scratch("oru-driver-")
     open(os.path.join(folder, "notes.txt"), "w").write("some notes\n")
     write_driver(folder, "patient.py", '''
         command("FEnotes.txt")
@@ -69,7 +66,7 @@ def test_interrupt_key_is_for_the_editor_and_a_stopped_driver_is_woken_at_the_en
 
 
 def test_a_driver_that_reads_nothing_cannot_block_a_resize():
-    folder = scratch()
+    folder = oruterm.scratch("oru-driver-")
     open(os.path.join(folder, "notes.txt"), "w").write("".join(f"l{i}\n" for i in range(20000)))
     write_driver(folder, "deaf.py", '''
         command("FEnotes.txt")
@@ -96,7 +93,7 @@ def test_a_driver_that_reads_nothing_cannot_block_a_resize():
 
 
 def test_a_driver_that_cannot_start_is_reported_and_one_may_finish_after_goodbye():
-    folder = scratch()
+    folder = oruterm.scratch("oru-driver-")
     write_driver(folder, "late.py", '''
         print("a warning from the driver", file=sys.stderr, flush=True)
         command("GO")

@@ -1,7 +1,7 @@
 """The generation system's general commands in a real terminal: what is installed (QDISPLAY 0),
 removing knowledge bases (RM_QFILES), the random seed and error functions; the generation keys
-(ESC g, ESC m, ESC k); a word replaced through an indirection; and reloading a knowledge base after
-a generation, which drops its trees and preselections. Reports land in core file 7."""
+(ESC g, ESC m, ESC k); and a word replaced through an indirection, in a knowledge base reloaded
+after a generation. Reports land in core file 7."""
 import oruterm
 
 
@@ -9,10 +9,6 @@ def message(oru, text):  # a message waiting for Return on the dashed line
     oru.wait_screen(lambda s: "-" + text + "-" in s.row(22), "the message " + repr(text))
     oru.send("\r")
     oru.wait_screen(lambda s: "-" + text + "-" not in s.row(22), repr(text) + " acknowledged")
-
-
-def prompt(oru, what):
-    oru.wait_screen(lambda s: s.row(23).startswith("Expecting " + what), what + " prompt")
 
 
 def test_installed_kinds_removal_and_seed():
@@ -46,7 +42,7 @@ def test_generation_keys_and_a_word_replaced_through_an_indirection():
         oru.send("\r\x1bg")
         message(oru, "There is no lexicon")
         oru.send("\x03" + LOAD + "QE1|MATCHED\r\r")  # sentence 1 gets an error function
-        prompt(oru, "Typing")
+        oru.wait_screen(lambda s: s.row(23).startswith("Expecting Typing"), "typing mode")
         # The sentence goes into the text; a number too high is refused.
         oru.send("\x1bg\x1bm1 ")
         oru.wait_screen(lambda s: "the dog barks" in s.row(3), "the sentence in the text")
@@ -60,27 +56,6 @@ def test_generation_keys_and_a_word_replaced_through_an_indirection():
         oru.send("LEh.lex\rSYh.syn\r\r\x1bg\x03CO7\r")
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()
-
-
-def test_reloading_a_store_after_a_generation_with_a_preselection():
-    files = dict(RULES, **{"g.syn": "PRESELECT = subj : N[sg] %\nROOT = DET N /_pre_ subj V[sg] %\n"})
-    oru, work = oruterm.start_in_scratch("oru_reload_", files=files)
-    with oru:
-        oru.send(LOAD)
-        for reload in ("LEg.lex", "RMle", "TMg.tm", "ATg.att"):
-            oru.send("TMg.tm\rLEg.lex\r\r")
-            prompt(oru, "Typing")
-            oru.send("\x1bg\x03CO7\r")
-            oru.wait_for("Transformed Sentence : the dog barks")
-            # The list of preselections is empty now: the last lines stay the removal report.
-            oru.send(reload + "\rQD8\rCO7\r")
-            oru.wait_screen(lambda s: any(r.strip().startswith("uninstalled:") for r in
-                                          s.screen.display), "the removal report")
-            assert not any(r.strip().startswith("subj") for r in oru.screen.display), oru.text()
-        oru.send("CO1\r\r")  # keys still act: type into core file 1
-        prompt(oru, "Typing")
-        oru.send("still here")
-        oru.wait_screen(lambda s: s.row(2)[2:].startswith("still here"), "the typed text")
 
 
 if __name__ == "__main__":

@@ -50,12 +50,6 @@ class ScanTest : public StoreTest {
         cur().curcol = col;
     }
     static int line_no() { return distance(cur().header, cur().lnptr); }
-    // The pattern matcher at a position of the current core file.
-    static int match_here(int line_no, int col, const std::string& pattern) {
-        at(line_no, col);
-        setptr();
-        return match(pattern);
-    }
     static void findunit(int unit, const std::string& pattern) {
         scanunit = unit;
         scanpattern.assign(pattern);

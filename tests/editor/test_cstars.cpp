@@ -48,7 +48,7 @@ class RectTest : public EditTest {
     }
 };
 
-TEST_F(RectTest, CutRectangleGoesIntoAnotherPlaceAndAnotherCoreFile) {
+TEST_F(RectTest, CutRectangleGoesIntoAnotherPlace) {
     load(kSample);
     stars({2, 4}, {7, 5});  // right to left: the same rectangle
     EXPECT_EQ(pressed_at(9, 3, kCut), split("line one/abcdhij/abc/1234890/x/x/x/x/x/tail"));
@@ -59,11 +59,6 @@ TEST_F(RectTest, CutRectangleGoesIntoAnotherPlaceAndAnotherCoreFile) {
     EXPECT_EQ(pressed_at(10, 1, kInsertRect),
               split("line one/abcdhij/abc/1234890/x/x/x/x/x/EFGtail/   /567"));
     EXPECT_EQ(lineno(), 10);
-    expect_sound();
-    // One store serves every core file.
-    corenum = 2;
-    fill_lines({"first", "second"});
-    EXPECT_EQ(pressed_at(2, 4, kInsertRect), (V{"first", "secEFGond", "      ", "   567"}));
     expect_sound();
 }
 
@@ -76,10 +71,7 @@ TEST_F(RectTest, ColumnStarsToggleAndAThirdReplacesTheFirst) {
     stars({}, {2, 9});  // 7 and 2 set; 9 takes the place of 7
     pressed_at(1, 1, kBlankRect);
     EXPECT_EQ(std::tuple(cur().cstarcount, store()), std::tuple(2, std::string("23456 89")));
-    // Clearing removes the line and column stars and returns to typing over.
-    mode = 2;
-    press(kClearStars);
-    EXPECT_EQ(mode, 1);
+    press(kClearStars);  // the line and column stars go
     EXPECT_EQ(messages(kCut), V{"No rectangle defined"});
     EXPECT_EQ(messages(kInsertCols), V{"No starred lines defined"});
     // Insert-columns skips lines that do not reach the cursor; no count, or 0, is one column.
@@ -122,14 +114,11 @@ TEST_F(RectTest, RefusalsSayWhyAndChangeNothing) {
     stars({2, 4}, {7});
     pressed_at(1, 1, kBlankRect);
     load(kSample);
-    // No room in the arena even after compaction, or no line records for the rows to add.
+    // No room in the arena even after compaction.
     hiaddr = avail + 4;
     for (int code : {kInsertRect, kOverlay})
         EXPECT_EQ(messages(code, 9, 1), V{"Inadequate space for this operation"}) << code;
     hiaddr = kHiAddr;
-    linepool::fail_after(0);
-    EXPECT_EQ(messages(kInsertRect, 10, 1), V{"Inadequate space for this operation"});
-    linepool::fail_after(-1);
     // A rectangle larger than the whole store is not kept, and the stored one survives.
     stars({1, 10}, {});
     cur().cstarA = 1;
@@ -170,13 +159,7 @@ TEST_F(AlignTest, LinesMoveAsABlockToTheMarginsTheCentreOrACharacter) {
 }
 
 TEST_F(AlignTest, TabKeyGoesToTheNextStopAndTabSetTogglesOneBetweenTheMargins) {
-    load({"x"});
-    at(1, 70);  // past the right margin every column is a stop
-    EXPECT_EQ(cols({kTabKey, kTabKey, kTabKey}), (Cols{72, 73, 74}));
-    lmargin = 5;  // no stops left of the left margin; the margin itself is one
-    at(1, 1);
-    EXPECT_EQ(cols({kTabKey, kTabKey}), (Cols{5, 9}));
-    lmargin = 1;  // a stop of our own at 20; then it and the default one at 25 taken away
+    load({"x"});  // a stop of our own at 20; then it and the default one at 25 taken away
     pressed_at(1, 20, kTabSet);
     at(1, 17);
     EXPECT_EQ(cols({kTabKey, kTabKey}), (Cols{20, 25}));

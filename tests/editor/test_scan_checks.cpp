@@ -17,11 +17,9 @@ TEST_F(ChecksTest, MergeSplitsRecordsAndParagraphsIntoFields) {
     fill(1, {"alpha   beta  gamma", "delta epsilon", "  not at the margin", "3|apple||pie|"});
     line(4)->object = kObjRecord;
     // Text: the rest of the paragraph from the cursor, one field per word however many blanks.
-    EXPECT_EQ(mrgsetup(line(1), 1), 5);
     EXPECT_EQ(merge_text("#1,#2,#3,#4,#5", 1, 1) + merge_text("/#1", 1, 9),
               "alpha,beta,gamma,delta,epsilon/beta");
     // A record: from its first column whatever the cursor, one field per bar, empty ones too.
-    EXPECT_EQ(mrgsetup(line(4), 5), 4);
     EXPECT_EQ(merge_text("[#1][#2][#3][#4]", 4, 5), "[3][apple][][pie]");
     // "#12" is field 12; "#1`2" is field 1 and then the digit 2; "#" alone copies nothing.
     open(2, {"a b c d e f g h i j k l"});

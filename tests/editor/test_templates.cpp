@@ -1,5 +1,5 @@
-// Record templates (the layout language and its errors) and the merges that use records: the text
-// and record merges, a merge that does not fit, and field assignments.
+// Record templates (the layout language and its errors) and the merges that use records: the record
+// merge, a merge that does not fit, and field assignments.
 #include <gtest/gtest.h>
 
 #include "command_fixture.hpp"
@@ -58,27 +58,13 @@ TEST_F(TemplateTest, FieldsAreLaidOutByTheTemplateOrBySixToARow) {
     }
 }
 
-TEST_F(TemplateTest, MergesAppendTheFilledInTextToCoreFile16) {
+TEST_F(TemplateTest, TheRecordMergeAppendsTheFilledInTextToCoreFile16) {
     record("cat|3|");
     mrgrec();  // no merge template yet: nothing is merged
     EXPECT_EQ(lines_of(16), V{""});
     mrgbufptr = "The #1 costs #2.\rEnd";
     mrgrec();
     EXPECT_EQ(lines_of(16), (V{"", "The cat costs 3.", "End"}));
-    EXPECT_EQ(core[16].disln, core[16].lnptr);
-    // "#12" is field 12, "#1`2" field 1 and a 2; two returns give three lines.
-    SetUp();
-    record("a|b|c|d|e|f|g|h|i|j|k|l|");
-    mrgstring.assign("#12 #1`2\r#2\r");
-    mrgtext();
-    EXPECT_EQ(lines_of(16), (V{"", "l a2", "b", ""}));
-    // A text line's fields are its words, however many blanks lie between them; a field beyond
-    // them ends the merge, and what came before it is kept.
-    SetUp();
-    fill_lines({"one   two  three"});
-    mrgstring.assign("#3 #1 #4 never");
-    mrgtext();
-    EXPECT_EQ(std::tuple(lines_of(16), corenum), std::tuple(V{"", "three one "}, 1));
     expect_chain_sound();
 }
 

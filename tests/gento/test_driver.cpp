@@ -35,7 +35,7 @@ class DriverTest : public GentoTest {
     }
 };
 
-TEST_F(DriverTest, OneSentenceWithAgreementAndItsLines) {
+TEST_F(DriverTest, SentencesAgreeAndEveryChoiceIsReached) {
     syntax("ROOT = CHOOSE n : NUMBER ; DET N[n] V[n] %\n");
     // Noun and verb always agree, and every choice is reached.
     std::set<std::string> seen;
@@ -45,10 +45,6 @@ TEST_F(DriverTest, OneSentenceWithAgreementAndItsLines) {
     }
     EXPECT_EQ(seen, (std::set<std::string>{"the dog barks", "the cat barks", "the dogs bark",
                                            "the cats bark"}));
-    const std::vector<std::string> lines = messages("Transformed Sentence : ");
-    EXPECT_EQ(std::tuple(lines.size(), lines.back(), messages("Generation results:").size(),
-                         messages("ERROR").size()),
-              std::tuple(60U, "Transformed Sentence : " + *genSentences[0], 60U, 0U));
 }
 
 TEST_F(DriverTest, MorphologyPassesNoRootRuleAndTheNodeLimit) {

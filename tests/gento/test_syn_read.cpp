@@ -1,5 +1,5 @@
 // Reading syntax files: the coded text of each construct, variables and their visibility, the
-// two layers, and errors dropping exactly their rule.
+// later of two rules of one name, and errors dropping exactly their rule.
 
 #include "gento_fixture.hpp"
 
@@ -49,13 +49,13 @@ TEST_F(SyntaxTest, EachConstructIsCodedAsDocumented) {
     std::string source;
     for (const auto& [src, coded] : rows)
         source += std::string(src) + "\n";
-    load(source + "T1 = TRANSFORMATION % T2 = TRANSFORMATION %\n");
+    load(source + "T1 = TRANSFORMATION % T2 = TRANSFORMATION %\nLATE = X %\nLATE = Y %\n");
     EXPECT_EQ(messages("ERROR"), std::vector<std::string>{});
     for (const auto& [src, coded] : rows) {
         const std::string s = src;
         EXPECT_EQ(rule(s.substr(0, s.find(' '))), code(coded)) << src;
     }
-    EXPECT_EQ(std::tuple(rule("B"), q_stat), std::tuple("<none>", 0));
+    EXPECT_EQ(std::tuple(rule("B"), rule("LATE"), q_stat), std::tuple("<none>", code("{7} Y"), 0));
 }
 
 TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
@@ -73,12 +73,10 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
         {"S1 = T:: %", {"Colon followed by char ':'  ", "Improper token:  char ':' "}},
         {"W = X[!sg] Y[-sg] %",
          {"! not permitted in this context.  ", "MINUS not permitted in this context.  "}},
-        {"Z6 = Z7[/.sg] %", {"Unexpected char '.' in attribute  "}},
         {"D = (CHOOSE x : NUMBER ; B[x] | E[x]) %", {"Unknown attribute x "}},
         {"F1 = < sg : CHOOSE y : PERSON ; B[y] > C[y] %", {"Unknown attribute y "}},
         {"H1 = I /200 = x %", {"Missing field number in restriction.  "}},
         {"J1 = K /@128 %", {"Missing field number in indirection.  "}},
-        {"A2 = B ; C RULE %", {"Improper token:  char ';' ", "Improper token:  token: RULE "}},
         {"T = TRANSFORMATION A : 1[2NUMBER] ; %", {"! missing  ", "Missing compound attribute.  "}},
         {wide + ") %\n%include \"missing\"",
          {"Too many alternatives in a choice.   ", "unable to open file:  missing "}},
@@ -115,18 +113,6 @@ TEST_F(SyntaxTest, AnErrorDropsOnlyItsRule) {
     EXPECT_EQ(std::tuple(q_stat, file_operation, file_position), std::tuple(2, "", ""));
     load("%include \"missing\"\nA = B %\n");
     EXPECT_EQ(q_stat, 1);
-}
-
-TEST_F(SyntaxTest, LayersAndTheLaterRuleOfOneName) {
-    load("NP = DET N % NP = PRON % VP = V %");
-    load("NP = NAME % X = TRANSFORMATION A : A ;");
-    EXPECT_EQ(rule("NP") + rule("VP"), code("{7} NAME{7} V"));
-    ASSERT_NE(find_transf("X"), nullptr);
-    EXPECT_EQ(find_transf("X")->first->guard + find_transf("X")->first->rule, " A A");
-    dump_syntax();  // the upper layer only
-    EXPECT_EQ(std::tuple(rule("NP"), find_transf("X")), std::tuple(code("{7} PRON"), nullptr));
-    dump_syntax();
-    EXPECT_EQ(std::tuple(rule("NP"), bool(syntax_stack)), std::tuple("<none>", false));
 }
 
 TEST_F(SyntaxTest, VariableNestingAndLengthLimitsAreRefusedWithAMessage) {
