@@ -37,7 +37,7 @@ LOAD = "ATg.att\rTMg.tm\rLEg.lex\rSYg.syn\r"
 def test_generation_keys_and_a_word_replaced_through_an_indirection():
     lex = LEX.replace('#1|\n"barks"', '#1||SYN:"hound"|\n"hound"|N|sg|1|#1||\n"barks"')
     oru, work = oruterm.start_in_scratch("oru_cmds_", files=dict(
-        RULES, **{"h.lex": lex, "h.syn": "ROOT = DET N[sg] /@7:SYN V[sg] %\n"}))
+        RULES, **{"h.lex": lex, "h.syn": "ROOT = DET N[sg] /\"dog\" /@7:SYN V[sg] %\n"}))
     with oru:
         oru.send("\r\x1bg")
         message(oru, "There is no lexicon")
@@ -53,7 +53,7 @@ def test_generation_keys_and_a_word_replaced_through_an_indirection():
         oru.send("\x03CO7\r")
         oru.wait_for("Question  : the dog barks")
         assert "ERROR" not in oru.text(), oru.text()
-        oru.send("LEh.lex\rSYh.syn\r\r\x1bg\x03CO7\r")
+        oru.send("LEh.lex\rSYh.syn\r\r\x1bg\x03CO7\r")  # "dog" chosen, "hound" shown
         oru.wait_for("Transformed Sentence : the hound barks")
         assert "ERROR" not in oru.text(), oru.text()
 
