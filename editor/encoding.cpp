@@ -282,20 +282,36 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
 }
 
 char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
-    // The output has room for two bytes a character, so eight can always be written while eight
-    // characters remain.
     const char* const end = p + n;
-    while (p < end) {
-        if (end - p >= 8) {
-            // Eight bytes go out as they are; those before the first one above 127 count.
-            const std::uint64_t w = load8(reinterpret_cast<const unsigned char*>(p));
-            const std::uint64_t high = w & kHighBits;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight characters at a time, taken as one word whose low byte comes first. Each store
+        // puts out eight bytes, of which only those that count are kept: the rest is written
+        // over next, or lies in the eight bytes of room the caller gives beyond twice n.
+        while (end - p >= 8) {
+            std::uint64_t w = load8(reinterpret_cast<const unsigned char*>(p));
+            std::uint64_t high = w & kHighBits;
+            p += 8;
+            int left = 8;  // characters of the word not yet written
+            while (high != 0) {
+                // The plain characters before the next one above 127, then its two bytes.
+                const int plain = std::countr_zero(high) / 8;
+                std::memcpy(out, &w, 8);
+                out += plain;
+                w >>= 8 * plain;
+                high >>= 8 * plain;
+                const auto b = static_cast<unsigned char>(w);
+                out[0] = static_cast<char>(0xC0 | (b >> 6));
+                out[1] = static_cast<char>(0x80 | (b & 0x3F));
+                out += 2;
+                w >>= 8;
+                high >>= 8;
+                left -= plain + 1;
+            }
             std::memcpy(out, &w, 8);
-            const int plain = high == 0 ? 8 : plain_before(high);
-            out += plain;
-            p += plain;
-            if (plain == 8) continue;
+            out += left;
         }
+    }
+    while (p < end) {
         const auto b = static_cast<unsigned char>(*p++);
         if (b < 0x80) {
             *out++ = static_cast<char>(b);
@@ -309,7 +325,7 @@ char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
 
 void latin1_to_utf8(std::string_view text, std::string& out) {
     const std::size_t at = out.size();
-    out.resize(at + 2 * text.size());
+    out.resize(at + 2 * text.size() + kUtf8Slack);
     char* const end = latin1_to_utf8(text.data(), text.size(), out.data() + at);
     out.resize(static_cast<std::size_t>(end - out.data()));
 }

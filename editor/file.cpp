@@ -200,7 +200,8 @@ class Reader {
         unsigned char* const stop = dst + room;
         for (;;) {
 #if defined(__SSE2__)
-            const bool blocks = end - p >= 16 && stop - o >= 16;
+            // Room for the block and for the rest of it stored once more after each character.
+            const bool blocks = end - p >= 48 && stop - o >= 48;
             if (blocks) {
                 const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
                 _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
@@ -216,9 +217,28 @@ class Reader {
                     o += 16;
                     continue;
                 }
-                const int plain = std::countr_zero(mask);
-                p += plain;
-                o += plain;
+                // The whole characters of Latin-1's upper half in the block go in as their one
+                // byte, each moving the rest of the block one byte down, up to the first byte
+                // that needs another decision.
+                int at = std::countr_zero(mask);
+                int shift = 0;  // characters decoded in this block
+                while (utf8_ && at < 15 && pair_lead(p[at]) && continuation(p[at + 1])) {
+                    o[at - shift] = pair_value(p[at], p[at + 1]);
+                    const __m128i rest =
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 2));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + at - shift + 1), rest);
+                    ++shift;
+                    mask &= ~(3u << at);
+                    if (mask == 0) break;
+                    at = std::countr_zero(mask);
+                }
+                if (mask == 0) {
+                    p += 16;
+                    o += 16 - shift;
+                    continue;
+                }
+                p += at;
+                o += at - shift;
             }
 #else
             const bool blocks = false;
@@ -312,7 +332,7 @@ class Writer {
         : fd_(fd),
           utf8_(utf8),
           out_(out != nullptr ? out : write_all),
-          buf_(std::make_unique_for_overwrite<char[]>(kIoBuf)) {}
+          buf_(std::make_unique_for_overwrite<char[]>(kIoBuf + kUtf8Slack)) {}
     void put(const char* p, std::size_t n) {
         if (!ok_) return;
         if (n > kIoBuf - used_) {
@@ -335,7 +355,8 @@ class Writer {
         const char* const end = p + n;
         while (p < end && ok_) {
             if (kIoBuf - used_ < 2) flush();
-            // As much as the buffer takes, each character one or two bytes.
+            // As much as the buffer takes, each character one or two bytes (the encoder's slack
+            // lies beyond the buffer's end).
             const std::size_t take =
                 std::min((kIoBuf - used_) / 2, static_cast<std::size_t>(end - p));
             char* const to = latin1_to_utf8(p, take, buf_.get() + used_);
