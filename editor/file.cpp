@@ -559,7 +559,7 @@ void putline(Writer& w, const LINE* l) {
         w.put("\\l", 2);
     } else {
         const char* m = line_marker(l->object);
-        w.put(m, std::strlen(m));
+        if (*m != '\0') w.put(m, std::strlen(m));
         if (l->object != kObjNew && l->length > 0) {
             w.text(reinterpret_cast<const char*>(textbase.data() + l->index),
                    static_cast<std::size_t>(l->length));
@@ -949,9 +949,7 @@ bool fetch_range(long first, long last, std::string_view check) {
     // The core file is only emptied once the file is known to be readable.
     Source src;
     if (!open_source(curfile.c_str(), src)) return false;
-    removefile();
-    initfile();
-    garbage();
+    emptyfile();
     COREFILE& cf = cur();
     bool whole = false;
     read_lines(src, first, last, check, whole);
