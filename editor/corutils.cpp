@@ -198,7 +198,11 @@ void settle_store() {
     std::fill(textbase.begin() + from, textbase.begin() + marked_to, kFreeByte);
 }
 
-void removefile() {
+namespace {
+
+// Empties the current core file; with `mark_free` its bytes read as free at once, otherwise the
+// caller leaves that to a compaction that follows.
+void unlink_lines(bool mark_free) {
     COREFILE& cf = cur();
     LINE* l = cf.header->down;
     // Lines that follow each other in the arena, as a fetched file's do, are freed as one run.
@@ -211,7 +215,7 @@ void removefile() {
         } else {
             // A picture line owns no bytes: its index is a picture reference, and pictures
             // have no store of their own in this system.
-            if (l->object != kObjPicture) {
+            if (l->object != kObjPicture && mark_free) {
                 if (l->index != run_end) {
                     std::fill(textbase.begin() + run, textbase.begin() + run_end, kFreeByte);
                     run = l->index;
@@ -228,6 +232,20 @@ void removefile() {
     cf.lnptr = cf.header;
     cf.disln = cf.header;
     cf.starA = cf.starB = nullptr;
+}
+
+}  // namespace
+
+void removefile() {
+    unlink_lines(true);
+}
+
+void emptyfile() {
+    // Every byte the lines held ends up below the new top, written over by a line moved down, or
+    // above it, where compaction marks everything free: a large file's bytes are written once.
+    unlink_lines(false);
+    initfile();
+    garbage();
 }
 
 void wrwholescreen() {

@@ -19,6 +19,8 @@ void free_built_chain(LINE& head, long top);
 void initcore();
 void initfile();
 void removefile();
+// removefile, initfile and garbage in one, as FETCH empties a core file before reading.
+void emptyfile();
 void clrfile();
 void wrwholescreen();
 int distance(const LINE* l1, const LINE* l2);

@@ -3,6 +3,10 @@
 #include <langinfo.h>
 #include <locale.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <bit>
 #include <cstdio>
@@ -31,13 +35,21 @@ int plain_before(std::uint64_t high) {
 // Line feeds in [p, end).
 long count_lines(const unsigned char* p, const unsigned char* end) {
     long n = 0;
-    while (p < end) {
-        const void* nl = std::memchr(p, '\n', static_cast<std::size_t>(end - p));
-        if (nl == nullptr) break;
-        ++n;
-        p = static_cast<const unsigned char*>(nl) + 1;
+#if defined(__SSE2__)
+    // Sixteen bytes at a time: each line feed adds one to its lane's counter, and the lanes are
+    // summed before any of them can overflow (255 blocks).
+    const __m128i nl = _mm_set1_epi8('\n');
+    while (end - p >= 16) {
+        __m128i lanes = _mm_setzero_si128();
+        for (int blocks = 0; blocks < 255 && end - p >= 16; ++blocks, p += 16) {
+            const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+            lanes = _mm_sub_epi8(lanes, _mm_cmpeq_epi8(v, nl));
+        }
+        const __m128i sums = _mm_sad_epu8(lanes, _mm_setzero_si128());
+        n += _mm_cvtsi128_si32(sums) + _mm_cvtsi128_si32(_mm_unpackhi_epi64(sums, sums));
     }
-    return n;
+#endif
+    return n + std::count(p, end, static_cast<unsigned char>('\n'));
 }
 
 }  // namespace
@@ -110,6 +122,41 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
         // the next byte above 127: only those can change the automaton's state or the greatest
         // byte that matters (one above 127).
         if (st == 0) {
+#if defined(__SSE2__)
+            // 32 bytes at a time while they are plain ASCII or whole two-byte characters of
+            // Latin-1's upper half (lead C2 or C3, then a continuation 80 to BF), which leave the
+            // automaton where it was. Anything else is left to the byte-wise steps below.
+            if (end - q >= 32) {
+                const __m128i v0 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q));
+                const __m128i v1 = _mm_loadu_si128(reinterpret_cast<const __m128i*>(q + 16));
+                // One bit a byte, in the order of the bytes.
+                const auto bits = [](__m128i m0, __m128i m1) {
+                    return static_cast<std::uint32_t>(_mm_movemask_epi8(m0)) |
+                           static_cast<std::uint32_t>(_mm_movemask_epi8(m1)) << 16;
+                };
+                const std::uint32_t high = bits(v0, v1);
+                if (high == 0) {
+                    q += 32;
+                    continue;
+                }
+                const __m128i fe = _mm_set1_epi8(static_cast<char>(0xFE));
+                const __m128i c2 = _mm_set1_epi8(static_cast<char>(0xC2));
+                const std::uint32_t lead = bits(_mm_cmpeq_epi8(_mm_and_si128(v0, fe), c2),
+                                                _mm_cmpeq_epi8(_mm_and_si128(v1, fe), c2));
+                // As signed bytes, 80 to BF are exactly those below C0.
+                const __m128i c0 = _mm_set1_epi8(static_cast<char>(0xC0));
+                const std::uint32_t cont = bits(_mm_cmplt_epi8(v0, c0), _mm_cmplt_epi8(v1, c0));
+                // Each lead followed by a continuation and each continuation after a lead, the
+                // last byte no lead (its character would run into what follows).
+                if ((lead >> 31) == 0 && cont == (lead << 1) && (lead | cont) == high) {
+                    // The greatest byte matters only as above 127 and as from C4 on; these lie
+                    // below C4.
+                    top = std::max(top, static_cast<unsigned char>(0x80));
+                    q += 32;
+                    continue;
+                }
+            }
+#endif
             if (end - q >= 8) {
                 const std::uint64_t high = load8(q) & kHighBits;
                 if (high == 0) {
@@ -235,20 +282,36 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
 }
 
 char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
-    // The output has room for two bytes a character, so eight can always be written while eight
-    // characters remain.
     const char* const end = p + n;
-    while (p < end) {
-        if (end - p >= 8) {
-            // Eight bytes go out as they are; those before the first one above 127 count.
-            const std::uint64_t w = load8(reinterpret_cast<const unsigned char*>(p));
-            const std::uint64_t high = w & kHighBits;
+    if constexpr (std::endian::native == std::endian::little) {
+        // Eight characters at a time, taken as one word whose low byte comes first. Each store
+        // puts out eight bytes, of which only those that count are kept: the rest is written
+        // over next, or lies in the eight bytes of room the caller gives beyond twice n.
+        while (end - p >= 8) {
+            std::uint64_t w = load8(reinterpret_cast<const unsigned char*>(p));
+            std::uint64_t high = w & kHighBits;
+            p += 8;
+            int left = 8;  // characters of the word not yet written
+            while (high != 0) {
+                // The plain characters before the next one above 127, then its two bytes.
+                const int plain = std::countr_zero(high) / 8;
+                std::memcpy(out, &w, 8);
+                out += plain;
+                w >>= 8 * plain;
+                high >>= 8 * plain;
+                const auto b = static_cast<unsigned char>(w);
+                out[0] = static_cast<char>(0xC0 | (b >> 6));
+                out[1] = static_cast<char>(0x80 | (b & 0x3F));
+                out += 2;
+                w >>= 8;
+                high >>= 8;
+                left -= plain + 1;
+            }
             std::memcpy(out, &w, 8);
-            const int plain = high == 0 ? 8 : plain_before(high);
-            out += plain;
-            p += plain;
-            if (plain == 8) continue;
+            out += left;
         }
+    }
+    while (p < end) {
         const auto b = static_cast<unsigned char>(*p++);
         if (b < 0x80) {
             *out++ = static_cast<char>(b);
@@ -262,7 +325,7 @@ char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
 
 void latin1_to_utf8(std::string_view text, std::string& out) {
     const std::size_t at = out.size();
-    out.resize(at + 2 * text.size());
+    out.resize(at + 2 * text.size() + kUtf8Slack);
     char* const end = latin1_to_utf8(text.data(), text.size(), out.data() + at);
     out.resize(static_cast<std::size_t>(end - out.data()));
 }

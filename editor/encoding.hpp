@@ -64,7 +64,9 @@ class Utf8Decoder {
 
 // Latin-1 text as UTF-8, appended to `out`.
 void latin1_to_utf8(std::string_view text, std::string& out);
-// The same into a buffer that has room for twice n bytes; returns the end of what was written.
+// The same into a buffer that has room for twice n bytes and kUtf8Slack more, which may be
+// written over; returns the end of what counts.
+inline constexpr std::size_t kUtf8Slack = 8;
 char* latin1_to_utf8(const char* p, std::size_t n, char* out);
 // UTF-8 text as Latin-1 into `out`; false (out undefined) when it is not valid UTF-8 or holds a
 // character beyond Latin-1.

@@ -8,8 +8,13 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
+
 #include <algorithm>
 #include <array>
+#include <bit>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -140,9 +145,6 @@ Fd open_text(const char* name) {
     return fd;
 }
 
-// The bytes the line reader decides on: line ends, carriage returns and tabs.
-constexpr const char* kSpecial = "\n\v\r\t";
-
 ssize_t read_retry(int fd, void* buf, std::size_t n) {
     ssize_t r;
     do {
@@ -151,57 +153,130 @@ ssize_t read_retry(int fd, void* buf, std::size_t n) {
     return r;
 }
 
-// Reads a file in large blocks, decoding UTF-8 to Latin-1 when asked; get() gives the next byte
-// or -1 at the end (or on an error).
+// A byte of Latin-1's upper half as UTF-8: lead C2 or C3, then a continuation 80 to BF. The
+// sniffer has let a file be read as UTF-8 only when every byte above 127 is such a pair.
+bool pair_lead(unsigned b) {
+    return (b & 0xFEu) == 0xC2u;
+}
+bool continuation(unsigned b) {
+    return (b & 0xC0u) == 0x80u;
+}
+unsigned char pair_value(unsigned lead, unsigned cont) {
+    return static_cast<unsigned char>(((lead & 0x1Fu) << 6) | (cont & 0x3Fu));
+}
+
+// Reads a file in large blocks; get() gives the next byte or -1 at the end (or on an error).
+// UTF-8 is decoded on the way, where plain bytes are copied into the line (take_plain); a
+// character cut between two blocks, or a byte that starts none, comes through get() and the
+// line reader completes it.
 class Reader {
   public:
     Reader(int fd, bool utf8, bool bom)
         : fd_(fd),
           utf8_(utf8),
           skip_(bom ? 3 : 0),
-          buf_(std::make_unique_for_overwrite<unsigned char[]>(kIoBuf + 1)) {}
+          buf_(std::make_unique_for_overwrite<unsigned char[]>(kIoBuf)) {}
+    bool utf8() const { return utf8_; }
     int get() {
         if (pos_ == len_ && !fill()) return -1;
         return buf_[pos_++];
     }
+    // The next byte without taking it, or -1.
+    int peek() {
+        if (pos_ == len_ && !fill()) return -1;
+        return buf_[pos_];
+    }
     bool more() { return pos_ < len_ || fill(); }
-    // Copies bytes from the buffer up to the first line end, carriage return or tab, at most
-    // `room` of them; returns how many.
-    std::size_t take_plain(unsigned char* dst, std::size_t room) {
+
+    // Copies plain bytes into dst up to the first line end, carriage return or tab (and, for
+    // UTF-8, up to a byte above 127 that does not start a whole character in this block), at
+    // most `room` of them; returns how many were written. Sixteen bytes are stored at a time,
+    // so up to 16 bytes after the last one counted, still within `room`, may have been written
+    // too: the caller marks them free again.
+    std::size_t take_plain(unsigned char* const dst, const std::size_t room) {
         const unsigned char* p = buf_.get() + pos_;
-        // The buffer's bytes end with a zero, where the search stops at the latest; a zero in
-        // the text stops it too, and get() then takes it as the plain byte it is.
-        std::size_t i = std::strcspn(reinterpret_cast<const char*>(p), kSpecial);
-        i = std::min({i, len_ - pos_, room});
-        std::memcpy(dst, p, i);
-        pos_ += i;
-        return i;
+        const unsigned char* const end = buf_.get() + len_;
+        unsigned char* o = dst;
+        unsigned char* const stop = dst + room;
+        for (;;) {
+#if defined(__SSE2__)
+            // Room for the block and for the rest of it stored once more after each character.
+            const bool blocks = end - p >= 48 && stop - o >= 48;
+            if (blocks) {
+                const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+                _mm_storeu_si128(reinterpret_cast<__m128i*>(o), v);
+                // Tab, line feed and vertical tab are 9 to 11: below 3 once 9 is taken off.
+                const __m128i low = _mm_sub_epi8(v, _mm_set1_epi8(9));
+                const __m128i ctl =
+                    _mm_or_si128(_mm_cmpeq_epi8(_mm_min_epu8(low, _mm_set1_epi8(2)), low),
+                                 _mm_cmpeq_epi8(v, _mm_set1_epi8('\r')));
+                auto mask = static_cast<unsigned>(_mm_movemask_epi8(ctl));
+                if (utf8_) mask |= static_cast<unsigned>(_mm_movemask_epi8(v));
+                if (mask == 0) {
+                    p += 16;
+                    o += 16;
+                    continue;
+                }
+                // The whole characters of Latin-1's upper half in the block go in as their one
+                // byte, each moving the rest of the block one byte down, up to the first byte
+                // that needs another decision.
+                int at = std::countr_zero(mask);
+                int shift = 0;  // characters decoded in this block
+                while (utf8_ && at < 15 && pair_lead(p[at]) && continuation(p[at + 1])) {
+                    o[at - shift] = pair_value(p[at], p[at + 1]);
+                    const __m128i rest =
+                        _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + at + 2));
+                    _mm_storeu_si128(reinterpret_cast<__m128i*>(o + at - shift + 1), rest);
+                    ++shift;
+                    mask &= ~(3u << at);
+                    if (mask == 0) break;
+                    at = std::countr_zero(mask);
+                }
+                if (mask == 0) {
+                    p += 16;
+                    o += 16 - shift;
+                    continue;
+                }
+                p += at;
+                o += at - shift;
+            }
+#else
+            const bool blocks = false;
+#endif
+            if (!blocks) {
+                while (p < end && o < stop && !special(*p))
+                    *o++ = *p++;
+            }
+            // A whole character of Latin-1's upper half goes in as its one byte.
+            if (utf8_ && end - p >= 2 && o < stop && pair_lead(*p) && continuation(p[1])) {
+                *o++ = pair_value(p[0], p[1]);
+                p += 2;
+                continue;
+            }
+            break;
+        }
+        pos_ = static_cast<std::size_t>(p - buf_.get());
+        return static_cast<std::size_t>(o - dst);
     }
 
   private:
+    // The bytes the line reader decides on: line ends, carriage returns and tabs; for UTF-8
+    // also every byte above 127.
+    bool special(unsigned char c) const {
+        return c == '\n' || c == '\v' || c == '\r' || c == '\t' || (utf8_ && c >= 0x80);
+    }
     bool fill() {
         while (!done_) {
-            // Read one byte in: a decoded piece is written from the start of the buffer, and a
-            // lead byte held from the last piece goes before the bytes read now.
-            unsigned char* in = buf_.get() + 1;
-            const ssize_t n = read_retry(fd_, in, kIoBuf - 1);
+            const ssize_t n = read_retry(fd_, buf_.get(), kIoBuf);
             if (n <= 0) {
                 done_ = true;
                 return false;
             }
-            std::size_t got = static_cast<std::size_t>(n);
+            const auto got = static_cast<std::size_t>(n);
             const std::size_t from = std::min(skip_, got);
             skip_ -= from;
-            in += from;
-            got -= from;
-            if (utf8_) {
-                pos_ = 0;
-                len_ = dec_.decode(in, got, buf_.get());
-            } else {
-                pos_ = static_cast<std::size_t>(in - buf_.get());
-                len_ = pos_ + got;
-            }
-            buf_[len_] = 0;  // where take_plain stops
+            pos_ = from;
+            len_ = got;
             if (len_ > pos_) return true;
         }
         return false;
@@ -209,8 +284,7 @@ class Reader {
 
     int fd_;
     bool utf8_;
-    std::size_t skip_;
-    Utf8Decoder dec_;
+    std::size_t skip_;  // bytes of a byte-order mark still to drop
     // Not cleared: every byte is written before it is read, and a start-up pays for each page
     // cleared.
     std::unique_ptr<unsigned char[]> buf_;
@@ -258,7 +332,7 @@ class Writer {
         : fd_(fd),
           utf8_(utf8),
           out_(out != nullptr ? out : write_all),
-          buf_(std::make_unique_for_overwrite<char[]>(kIoBuf)) {}
+          buf_(std::make_unique_for_overwrite<char[]>(kIoBuf + kUtf8Slack)) {}
     void put(const char* p, std::size_t n) {
         if (!ok_) return;
         if (n > kIoBuf - used_) {
@@ -281,7 +355,8 @@ class Writer {
         const char* const end = p + n;
         while (p < end && ok_) {
             if (kIoBuf - used_ < 2) flush();
-            // As much as the buffer takes, each character one or two bytes.
+            // As much as the buffer takes, each character one or two bytes (the encoder's slack
+            // lies beyond the buffer's end).
             const std::size_t take =
                 std::min((kIoBuf - used_) / 2, static_cast<std::size_t>(end - p));
             char* const to = latin1_to_utf8(p, take, buf_.get() + used_);
@@ -332,6 +407,13 @@ enum class Got { Line, End, Full };
 class LineReader {
   public:
     LineReader(int fd, bool utf8, bool bom) : in_(fd, utf8, bom) {}
+    LineReader(const LineReader&) = delete;
+    LineReader& operator=(const LineReader&) = delete;
+    // Bytes that take_plain wrote past the lines kept lie above `avail`: free again.
+    ~LineReader() {
+        if (written_ > avail)
+            std::fill(textbase.begin() + avail, textbase.begin() + written_, kFreeByte);
+    }
 
     // Whether anything is left to read after the last line.
     bool more() { return !at_end_ && in_.more(); }
@@ -382,6 +464,14 @@ class LineReader {
                 } while (tabcol(static_cast<int>(len_) + 1) == 0);
                 continue;
             }
+            // A UTF-8 character that take_plain left: one cut between two blocks.
+            if (c >= 0x80 && in_.utf8() && pair_lead(static_cast<unsigned>(c))) {
+                const int d = in_.peek();
+                if (d >= 0 && continuation(static_cast<unsigned>(d))) {
+                    in_.get();
+                    c = pair_value(static_cast<unsigned>(c), static_cast<unsigned>(d));
+                }
+            }
             if (!put(static_cast<unsigned char>(c))) return full();
         }
         long keep = len_;
@@ -403,6 +493,7 @@ class LineReader {
     int next() {
         len_ +=
             static_cast<long>(in_.take_plain(base_ + len_, static_cast<std::size_t>(room_ - len_)));
+        written_ = std::max(written_, std::min(base_ + len_ + 16 - textbase.data(), avail + room_));
         return in_.get();
     }
     bool put(unsigned char c) {
@@ -419,6 +510,7 @@ class LineReader {
     unsigned char* base_ = nullptr;
     long len_ = 0;
     long room_ = 0;
+    long written_ = 0;  // the arena offset up to which bytes may have been written
     bool at_end_ = false;
 };
 
@@ -467,7 +559,7 @@ void putline(Writer& w, const LINE* l) {
         w.put("\\l", 2);
     } else {
         const char* m = line_marker(l->object);
-        w.put(m, std::strlen(m));
+        if (*m != '\0') w.put(m, std::strlen(m));
         if (l->object != kObjNew && l->length > 0) {
             w.text(reinterpret_cast<const char*>(textbase.data() + l->index),
                    static_cast<std::size_t>(l->length));
@@ -857,9 +949,7 @@ bool fetch_range(long first, long last, std::string_view check) {
     // The core file is only emptied once the file is known to be readable.
     Source src;
     if (!open_source(curfile.c_str(), src)) return false;
-    removefile();
-    initfile();
-    garbage();
+    emptyfile();
     COREFILE& cf = cur();
     bool whole = false;
     read_lines(src, first, last, check, whole);
