@@ -170,7 +170,7 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
             }
             // The usual case there: a whole character of Latin-1's upper half, which leaves the
             // automaton where it was.
-            if ((*q == 0xC2u || *q == 0xC3u) && end - q >= 2 && (q[1] & 0xC0u) == 0x80u) {
+            if (pair_lead(*q) && end - q >= 2 && continuation(q[1])) {
                 top = *q > top ? *q : top;
                 q += 2;
                 continue;
@@ -262,18 +262,18 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
             for (int k = plain_before(high); k > 0; --k)
                 out[o++] = p[i++];
             // The usual case there: a whole character of Latin-1's upper half.
-            if ((p[i] == 0xC2u || p[i] == 0xC3u) && i + 1 < n && (p[i + 1] & 0xC0u) == 0x80u) {
-                out[o++] = static_cast<unsigned char>(((p[i] & 0x1Fu) << 6) | (p[i + 1] & 0x3Fu));
+            if (pair_lead(p[i]) && i + 1 < n && continuation(p[i + 1])) {
+                out[o++] = pair_value(p[i], p[i + 1]);
                 i += 2;
                 continue;
             }
         }
         const unsigned b = p[i++];
-        const bool joins = lead != 0 && (b & 0xC0u) == 0x80u;
-        const unsigned value = joins ? (((lead & 0x1Fu) << 6) | (b & 0x3Fu)) : b;
+        const bool joins = lead != 0 && continuation(b);
+        const unsigned value = joins ? pair_value(lead, b) : b;
         o -= joins ? 1 : 0;
         out[o++] = static_cast<unsigned char>(value);
-        lead = !joins && (b == 0xC2u || b == 0xC3u) ? b : 0;
+        lead = !joins && pair_lead(b) ? b : 0;
     }
     // A lead at the very end waits for its continuation in the next piece.
     if (lead != 0) --o;

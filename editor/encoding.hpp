@@ -48,6 +48,18 @@ class Sniffer {
 
 Sniff sniff(std::string_view bytes);
 
+// A character of Latin-1's upper half as UTF-8: a lead byte C2 or C3, then a continuation byte
+// 80 to BF. Files the sniffer lets through as UTF-8 hold no other bytes above 127.
+inline bool pair_lead(unsigned b) {
+    return (b & 0xFEu) == 0xC2u;
+}
+inline bool continuation(unsigned b) {
+    return (b & 0xC0u) == 0x80u;
+}
+inline unsigned char pair_value(unsigned lead, unsigned cont) {
+    return static_cast<unsigned char>(((lead & 0x1Fu) << 6) | (cont & 0x3Fu));
+}
+
 // Decodes UTF-8 whose characters all lie below 256 into Latin-1, keeping state across pieces:
 // a sequence cut at the end of one piece is completed by the next. Bytes that do not form
 // such a sequence are kept as they are (the sniffer has ruled them out before).

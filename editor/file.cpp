@@ -153,18 +153,6 @@ ssize_t read_retry(int fd, void* buf, std::size_t n) {
     return r;
 }
 
-// A byte of Latin-1's upper half as UTF-8: lead C2 or C3, then a continuation 80 to BF. The
-// sniffer has let a file be read as UTF-8 only when every byte above 127 is such a pair.
-bool pair_lead(unsigned b) {
-    return (b & 0xFEu) == 0xC2u;
-}
-bool continuation(unsigned b) {
-    return (b & 0xC0u) == 0x80u;
-}
-unsigned char pair_value(unsigned lead, unsigned cont) {
-    return static_cast<unsigned char>(((lead & 0x1Fu) << 6) | (cont & 0x3Fu));
-}
-
 // Reads a file in large blocks; get() gives the next byte or -1 at the end (or on an error).
 // UTF-8 is decoded on the way, where plain bytes are copied into the line (take_plain); a
 // character cut between two blocks, or a byte that starts none, comes through get() and the
