@@ -240,12 +240,15 @@ void removefile() {
     unlink_lines(true);
 }
 
-void emptyfile() {
+long emptyfile() {
     // Every byte the lines held ends up below the new top, written over by a line moved down, or
-    // above it, where compaction marks everything free: a large file's bytes are written once.
+    // above it, where the caller writes the new lines and marks the rest free: a large file's
+    // bytes are written once.
+    const long top = avail;
     unlink_lines(false);
     initfile();
-    garbage();
+    garbage(false);
+    return top;
 }
 
 void wrwholescreen() {
@@ -279,17 +282,17 @@ int distance(const LINE* l1, const LINE* l2) {
 // Compaction
 // ---------------------------------------------------------------------------------------------
 
-void garbage() {
+void garbage(bool mark_free) {
     const int keep = corenum;
     for (int n = 0; n < kCoreFiles; ++n) {
         corenum = n;
         detrfile();
     }
     corenum = keep;
-    compact();
+    compact(mark_free);
 }
 
-void compact() {
+void compact(bool mark_free) {
     const long oldavail = avail;
     avail = 0;
     LINE* prev = &firstphys;
@@ -313,7 +316,7 @@ void compact() {
         }
         rec = next;
     }
-    std::fill(textbase.begin() + avail, textbase.begin() + oldavail, kFreeByte);
+    if (mark_free) std::fill(textbase.begin() + avail, textbase.begin() + oldavail, kFreeByte);
     if (reserve == nullptr) reserve = pool.get();
     full = (avail > hiaddr || reserve == nullptr) ? 1 : 0;
 }

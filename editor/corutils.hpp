@@ -19,15 +19,18 @@ void free_built_chain(LINE& head, long top);
 void initcore();
 void initfile();
 void removefile();
-// removefile, initfile and garbage in one, as FETCH empties a core file before reading.
-void emptyfile();
+// removefile, initfile and garbage in one, as FETCH empties a core file before reading. The
+// bytes from the new top up to the offset returned still hold the old text: FETCH writes the new
+// lines over them and marks what is left as free.
+long emptyfile();
 void clrfile();
 void wrwholescreen();
 int distance(const LINE* l1, const LINE* l2);
-void garbage();
+// Without `mark_free`, the bytes left above the new top are the caller's to mark free.
+void garbage(bool mark_free = true);
 // The reclaiming part of garbage, without stripping trailing blanks: safe in the middle of an
 // operation that is growing a line (only line records and columns stay valid, not offsets).
-void compact();
+void compact(bool mark_free = true);
 
 // Tests: empties the whole store and builds the 20 core files afresh.
 void reset_store();

@@ -1,5 +1,8 @@
 #include "encoding.hpp"
 
+#if ORU_SHUFFLE
+#include <tmmintrin.h>
+#endif
 #include <langinfo.h>
 #include <locale.h>
 
@@ -8,6 +11,7 @@
 #endif
 
 #include <algorithm>
+#include <array>
 #include <bit>
 #include <cstdio>
 #include <cstring>
@@ -281,8 +285,80 @@ std::size_t Utf8Decoder::decode(const unsigned char* p, std::size_t n, unsigned 
     return o;
 }
 
+namespace {
+
+#if ORU_SHUFFLE
+bool processor_shuffles() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("ssse3") != 0 && __builtin_cpu_supports("popcnt") != 0;
+}
+bool shuffle_on = processor_shuffles();
+
+// For each set of bytes above 127 among eight (a bit a byte): the shuffle that takes, from the
+// eight bytes each paired with its lead byte (lead, byte, lead, byte...), the byte alone for a
+// plain character and both for the others; 0x80 clears the bytes past the end.
+using Shuffle = std::array<unsigned char, 16>;
+constexpr std::array<Shuffle, 256> kSpread = [] {
+    std::array<Shuffle, 256> table{};
+    for (unsigned high = 0; high < 256; ++high) {
+        Shuffle& t = table[high];
+        t.fill(0x80);
+        std::size_t k = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            if ((high >> i & 1) != 0) t[k++] = static_cast<unsigned char>(2 * i);
+            t[k++] = static_cast<unsigned char>(2 * i + 1);
+        }
+    }
+    return table;
+}();
+
+// Eight characters at a time, without a branch on the text: each byte above 127 becomes its lead
+// (C2 or C3, from its top two bits) and itself less 0x40 when that bit is set. Sixteen bytes are
+// stored each time, within the twice n the caller has room for.
+ORU_SHUFFLE_TARGET char* encode_blocks(const char*& p, const char* const end, char* out) {
+    const __m128i three = _mm_set1_epi8(3);
+    const __m128i c0 = _mm_set1_epi8(static_cast<char>(0xC0));
+    const __m128i x40 = _mm_set1_epi8(0x40);
+    while (end - p >= 8) {
+        const __m128i v = _mm_loadl_epi64(reinterpret_cast<const __m128i*>(p));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
+        const __m128i lead = _mm_or_si128(_mm_and_si128(_mm_srli_epi16(v, 6), three), c0);
+        const __m128i wide = _mm_cmplt_epi8(v, _mm_setzero_si128());
+        const __m128i cont = _mm_andnot_si128(_mm_and_si128(wide, x40), v);
+        const __m128i spread = _mm_shuffle_epi8(
+            _mm_unpacklo_epi8(lead, cont),
+            _mm_loadu_si128(reinterpret_cast<const __m128i*>(kSpread[high].data())));
+        _mm_storeu_si128(reinterpret_cast<__m128i*>(out), spread);
+        out += 8 + std::popcount(high);
+        p += 8;
+    }
+    return out;
+}
+#endif
+
+}  // namespace
+
+bool shuffle_paths() {
+#if ORU_SHUFFLE
+    return shuffle_on;
+#else
+    return false;
+#endif
+}
+
+void set_shuffle_paths(bool on) {
+#if ORU_SHUFFLE
+    shuffle_on = on && processor_shuffles();
+#else
+    (void)on;
+#endif
+}
+
 char* latin1_to_utf8(const char* p, std::size_t n, char* out) {
     const char* const end = p + n;
+#if ORU_SHUFFLE
+    if (shuffle_on) out = encode_blocks(p, end, out);
+#endif
     if constexpr (std::endian::native == std::endian::little) {
         // Eight characters at a time, taken as one word whose low byte comes first. Each store
         // puts out eight bytes, of which only those that count are kept: the rest is written
@@ -374,6 +450,7 @@ void set_locale_utf8(bool on) {
 
 void reset_encoding() {
     locale_state = -1;
+    set_shuffle_paths(true);
 }
 
 Charset default_charset() {

@@ -74,6 +74,20 @@ class Utf8Decoder {
     unsigned char lead_ = 0;
 };
 
+// The byte-shuffle paths (SSSE3, with POPCNT) that decode and encode UTF-8 a block at a time,
+// chosen when the program starts where the processor has them. ORU_SHUFFLE_TARGET compiles a
+// function for them.
+#if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
+#define ORU_SHUFFLE 1
+#define ORU_SHUFFLE_TARGET __attribute__((target("ssse3,popcnt")))
+#else
+#define ORU_SHUFFLE 0
+#endif
+bool shuffle_paths();
+// Tests turn the shuffle paths off to check that the portable ones give the same text; turning
+// them on takes effect only where the processor has them.
+void set_shuffle_paths(bool on);
+
 // Latin-1 text as UTF-8, appended to `out`.
 void latin1_to_utf8(std::string_view text, std::string& out);
 // The same into a buffer that has room for twice n bytes and kUtf8Slack more, which may be
@@ -98,7 +112,8 @@ const char* charset_name(Charset cs);
 // True when the locale's character set is UTF-8 (LC_CTYPE); set from the environment at start.
 bool locale_utf8();
 void set_locale_utf8(bool on);
-// Forgets the setting: the next question asks the environment again.
+// Forgets the setting (the next question asks the environment again) and puts the shuffle paths
+// back where the processor has them.
 void reset_encoding();
 
 // File names: the store's Latin-1 name as the system wants it (UTF-8 under a UTF-8 locale), and

@@ -1,5 +1,7 @@
 #include "file.hpp"
 
+#include "encoding.hpp"
+
 #include <fcntl.h>
 #include <limits.h>
 #include <poll.h>
@@ -10,6 +12,9 @@
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
+#endif
+#if ORU_SHUFFLE
+#include <tmmintrin.h>
 #endif
 
 #include <algorithm>
@@ -153,6 +158,89 @@ ssize_t read_retry(int fd, void* buf, std::size_t n) {
     return r;
 }
 
+#if ORU_SHUFFLE
+// For each set of bytes to drop among eight (a bit a byte): the places of the bytes kept, in
+// order, then 0x80, which a shuffle turns into a zero byte.
+constexpr std::array<std::uint64_t, 256> kKeep = [] {
+    std::array<std::uint64_t, 256> table{};
+    for (unsigned drop = 0; drop < 256; ++drop) {
+        std::uint64_t places = 0;
+        unsigned k = 0;
+        for (unsigned i = 0; i < 8; ++i) {
+            if ((drop >> i & 1) == 0) places |= std::uint64_t{i} << (8 * k++);
+        }
+        for (; k < 8; ++k)
+            places |= std::uint64_t{0x80} << (8 * k);
+        table[drop] = places;
+    }
+    return table;
+}();
+
+// Decodes UTF-8 sixteen bytes at a time, each block without a branch on its characters: a
+// continuation after C3 gains 0x40, and the lead bytes are shuffled out. A lead that ends a block
+// is taken with it and its continuation with the next, so each block starts where the last one
+// ended and no load waits on the bytes decoded. Returns true when it stopped before a byte the
+// line reader decides on (a line end, carriage return or tab); false when input or room ran
+// short, or at a block holding anything but plain bytes and whole characters of Latin-1's upper
+// half (a file changed since it was sniffed), which the byte-wise steps then take. Up to 16
+// bytes past what counts may be written.
+ORU_SHUFFLE_TARGET bool decode_blocks(const unsigned char*& from, const unsigned char* const end,
+                                      unsigned char*& to, const unsigned char* const stop) {
+    // Kept apart from the caller's pointers, which the stores could otherwise be changing.
+    const unsigned char* p = from;
+    unsigned char* o = to;
+    // A byte below 16 is found by its own value at its place; any other byte finds 0x80 (or,
+    // above 127, zero), which it is not.
+    const __m128i control = _mm_setr_epi8(-128, -128, -128, -128, -128, -128, -128, -128, -128, 9,
+                                          10, 11, -128, 13, -128, -128);
+    const __m128i fe = _mm_set1_epi8(static_cast<char>(0xFE));
+    const __m128i c2 = _mm_set1_epi8(static_cast<char>(0xC2));
+    const __m128i c3 = _mm_set1_epi8(static_cast<char>(0xC3));
+    const __m128i c0 = _mm_set1_epi8(static_cast<char>(0xC0));
+    const __m128i x40 = _mm_set1_epi8(0x40);
+    __m128i c3_before = _mm_setzero_si128();  // the last block's C3 bytes
+    unsigned held = 0;                        // 1 when the last block ended in a lead
+    while (end - p >= 16 && stop - o >= 16) {
+        const __m128i v = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p));
+        const auto ctl = static_cast<unsigned>(
+            _mm_movemask_epi8(_mm_cmpeq_epi8(_mm_shuffle_epi8(control, v), v)));
+        const auto high = static_cast<unsigned>(_mm_movemask_epi8(v));
+        const auto lead =
+            static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(_mm_and_si128(v, fe), c2)));
+        // As signed bytes, 80 to BF are exactly those below C0.
+        const auto cont = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmplt_epi8(v, c0)));
+        // Each lead followed by a continuation, each continuation after a lead: in a file read
+        // as UTF-8 each block starts with a character.
+        if (((high & ~(lead | cont)) | ((cont ^ ((lead << 1) | held)) & 0xFFFF)) != 0) break;
+        const __m128i is_c3 = _mm_cmpeq_epi8(v, c3);
+        const __m128i after_c3 = _mm_alignr_epi8(is_c3, c3_before, 15);
+        const __m128i text = _mm_add_epi8(v, _mm_and_si128(after_c3, x40));
+        const __m128i packed = _mm_shuffle_epi8(
+            text, _mm_set_epi64x(static_cast<long long>(kKeep[lead >> 8] + 0x0808080808080808ull),
+                                 static_cast<long long>(kKeep[lead & 0xFF])));
+        const int first_half = 8 - std::popcount(lead & 0xFF);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o), packed);
+        _mm_storel_epi64(reinterpret_cast<__m128i*>(o + first_half),
+                         _mm_unpackhi_epi64(packed, packed));
+        if (ctl != 0) {
+            // The bytes up to the control byte count; no lead is held before it, as it would
+            // have had no continuation.
+            const int take = std::countr_zero(ctl);
+            from = p + take;
+            to = o + take - std::popcount(lead & ((1u << take) - 1));
+            return true;
+        }
+        o += first_half + 8 - std::popcount(lead >> 8);
+        p += 16;
+        held = lead >> 15;
+        c3_before = is_c3;
+    }
+    from = p - held;  // a lead held for a block not taken goes back to the byte-wise steps
+    to = o;
+    return false;
+}
+#endif
+
 // Reads a file in large blocks; get() gives the next byte or -1 at the end (or on an error).
 // UTF-8 is decoded on the way, where plain bytes are copied into the line (take_plain); a
 // character cut between two blocks, or a byte that starts none, comes through get() and the
@@ -187,6 +275,9 @@ class Reader {
         unsigned char* o = dst;
         unsigned char* const stop = dst + room;
         for (;;) {
+#if ORU_SHUFFLE
+            if (utf8_ && shuffle_paths() && decode_blocks(p, end, o, stop)) break;
+#endif
 #if defined(__SSE2__)
             // Room for the block and for the rest of it stored once more after each character.
             const bool blocks = end - p >= 48 && stop - o >= 48;
@@ -394,10 +485,12 @@ enum class Got { Line, End, Full };
 // makes a line record of `object` and `length` over them or lets them go.
 class LineReader {
   public:
-    LineReader(int fd, bool utf8, bool bom) : in_(fd, utf8, bom) {}
+    // Bytes from `avail` up to `stale` hold text no line owns any more, not yet marked free.
+    LineReader(int fd, bool utf8, bool bom, long stale) : in_(fd, utf8, bom), written_(stale) {}
     LineReader(const LineReader&) = delete;
     LineReader& operator=(const LineReader&) = delete;
-    // Bytes that take_plain wrote past the lines kept lie above `avail`: free again.
+    // Bytes that take_plain wrote past the lines kept, and stale bytes, lie above `avail`: free
+    // again.
     ~LineReader() {
         if (written_ > avail)
             std::fill(textbase.begin() + avail, textbase.begin() + written_, kFreeByte);
@@ -715,7 +808,8 @@ Charset charset_of(const Sniff& s) {
     }
 }
 
-int read_lines(Source& src, long first, long last, std::string_view check, bool& whole);
+int read_lines(Source& src, long first, long last, std::string_view check, bool& whole,
+               long stale = 0);
 
 // Reads lines after `after` from an opened source; the cursor goes back to `keep`. INSERT and
 // APPEND mark the core file edited even when the file gave no line.
@@ -847,7 +941,8 @@ void reset_file() {
 
 namespace {
 
-int read_lines(Source& src, long first, long last, std::string_view check, bool& whole) {
+int read_lines(Source& src, long first, long last, std::string_view check, bool& whole,
+               long stale) {
     ioerr = 0;
     whole = false;
     if (first == 0 && last == 0) {
@@ -858,7 +953,7 @@ int read_lines(Source& src, long first, long last, std::string_view check, bool&
     // A malformed check lets no record pass, which the test itself reports.
     if (checking) rcheck.compile(check);
     const bool utf8 = src.sniff.kind == Sniff::Utf8;
-    LineReader in(src.fd.get(), utf8, utf8 && src.sniff.bom);
+    LineReader in(src.fd.get(), utf8, utf8 && src.sniff.bom, stale);
     long remaining = last;
     long number = 0;
     bool ended = false;
@@ -903,13 +998,15 @@ int gfile(const char* name, long first, long last, std::string_view check) {
 }
 
 bool pfile(int fd, long first, long last, Charset cs, WriteFn out) {
-    detrfile();
     Writer w(fd, effective_charset(cs) != kCsLatin1, out);
     const COREFILE& cf = cur();
     long number = 0;
-    for (const LINE* l = cf.header->down; l != cf.header && number < last; l = l->down) {
+    // Every line of the core file loses its trailing blanks, in the same pass that writes those
+    // in the range: a large file's records are gone through once.
+    for (LINE* l = cf.header->down; l != cf.header; l = l->down) {
+        detrline(l);
         ++number;
-        if (number >= first) putline(w, l);
+        if (number >= first && number <= last) putline(w, l);
     }
     return w.flush();
 }
@@ -937,10 +1034,10 @@ bool fetch_range(long first, long last, std::string_view check) {
     // The core file is only emptied once the file is known to be readable.
     Source src;
     if (!open_source(curfile.c_str(), src)) return false;
-    emptyfile();
+    const long stale = emptyfile();
     COREFILE& cf = cur();
     bool whole = false;
-    read_lines(src, first, last, check, whole);
+    read_lines(src, first, last, check, whole, stale);
     if (cf.header->down == cf.header && allocln(kObjNew, 0) != nullptr) makeobject();
     cf.filname.assign_cut(curfile.view());
     cf.encoding = charset_of(src.sniff);

@@ -291,6 +291,10 @@ void detrline() {
     strip_trailing(cf, cf.lnptr);
 }
 
+void detrline(LINE* l) {
+    strip_trailing(cur(), l);
+}
+
 void detrfile() {
     COREFILE& cf = cur();
     for (LINE* l = cf.header->down; l != cf.header; l = l->down)

@@ -30,5 +30,7 @@ bool locateword(int field);
 void rctrunc();
 void removeline();
 void detrline();
+// Strips the trailing blanks of one line of the current core file.
+void detrline(LINE* l);
 void detrfile();
 int findnb();

@@ -54,6 +54,11 @@ TEST(Encoding, Latin1TextRoundTripsThroughUtf8InAnyPieces) {
         if (i % 9 == 0) latin1.push_back('\n');
     }
     latin1_to_utf8(latin1, utf8);
+    std::string portable;  // without the shuffle paths: the same bytes
+    set_shuffle_paths(false);
+    latin1_to_utf8(latin1, portable);
+    reset_encoding();
+    EXPECT_EQ(portable, utf8);
     EXPECT_EQ(utf8.size(), latin1.size() + std::count_if(latin1.begin(), latin1.end(),
                                                          [](char c) { return c < 0; }));
     ASSERT_TRUE(utf8_to_latin1(utf8, back));
