@@ -1,6 +1,7 @@
 #include "corutils.hpp"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <vector>
@@ -200,6 +201,16 @@ void settle_store() {
 
 namespace {
 
+// A file's records were mostly taken from the pool one after another, so a walk along its lines
+// goes through memory in one direction or the other: the records a dozen places on either side
+// are asked for early, as the walk cannot know the next address before it has the record.
+inline void ahead(const LINE* l) {
+    constexpr std::uintptr_t kReach = 12 * sizeof(LINE);
+    const auto at = reinterpret_cast<std::uintptr_t>(l);
+    __builtin_prefetch(reinterpret_cast<const void*>(at + kReach));
+    __builtin_prefetch(reinterpret_cast<const void*>(at - kReach));
+}
+
 // Empties the current core file; with `mark_free` its bytes read as free at once, otherwise the
 // caller leaves that to a compaction that follows.
 void unlink_lines(bool mark_free) {
@@ -209,6 +220,7 @@ void unlink_lines(bool mark_free) {
     long run = 0;
     long run_end = 0;
     while (l != cf.header) {
+        ahead(l);
         LINE* next = l->down;
         if (l->object == kObjNew) {
             freehdr(l);
@@ -298,6 +310,7 @@ void compact(bool mark_free) {
     LINE* prev = &firstphys;
     LINE* rec = firstphys.nextphys;
     while (rec != nullptr) {
+        ahead(rec);
         LINE* next = rec->nextphys;
         if (rec->object == kObjDead) {
             prev->nextphys = next;
