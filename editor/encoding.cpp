@@ -71,6 +71,7 @@ void Sniffer::feed(const unsigned char* p, std::size_t n) {
             ++p;
             if (++bomseen_ == 3) {
                 started_ = true;
+                at_ = 3;
                 s_.bom = true;
                 wide_ = true;
             }
@@ -189,13 +190,13 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
     state_ = st;
     if (top >= 0x80) wide_ = true;
     // In valid UTF-8 every byte from 0xC4 on starts a character beyond Latin-1. The first one is
-    // looked for only when this piece holds one, so its line is known.
+    // looked for only when this piece holds one.
     if (!found_ && top >= 0xC4 && top_ < 0xC4) {
         const unsigned char* at = begin;
         while (*at < 0xC4)
             ++at;
         found_ = true;
-        s_.line = line_ + std::count(begin, at, static_cast<unsigned char>('\n'));
+        s_.offset = at_ + (at - begin);
         const int rest = sequence_rest(*at);
         s_.point = *at & (rest == 1 ? 0x1Fu : rest == 2 ? 0x0Fu : 0x07u);
         capture_ = rest;
@@ -203,8 +204,7 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
             s_.point = (s_.point << 6) | (*at++ & 0x3Fu);
     }
     top_ = top;
-    // Lines are counted a piece at a time, only until the first character Latin-1 lacks.
-    if (!found_) line_ += count_lines(begin, end);
+    at_ += end - begin;
 }
 
 Sniff Sniffer::finish() {
@@ -232,8 +232,11 @@ Sniff Sniffer::finish() {
 
 Sniff sniff(std::string_view bytes) {
     Sniffer s;
-    s.feed(reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size());
-    return s.finish();
+    const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+    s.feed(p, bytes.size());
+    Sniff out = s.finish();
+    if (out.kind == Sniff::Beyond) out.line = 1 + count_lines(p, p + out.offset);
+    return out;
 }
 
 // ---------------------------------------------------------------------------------------------

@@ -19,14 +19,16 @@ enum Charset : std::uint8_t {
 struct Sniff {
     enum Kind { Ascii, Latin1, Utf8, Beyond } kind = Ascii;
     bool bom = false;         // a UTF-8 byte-order mark at the very start
-    long line = 0;            // Beyond: the line (from 1) of the first character Latin-1 lacks
+    long offset = 0;          // Beyond: where the first character Latin-1 lacks starts
+    long line = 0;            // Beyond: its line, from 1 (sniff() counts it; see Sniffer)
     std::uint32_t point = 0;  // Beyond: that character
 };
 
 // Classifies bytes incrementally: feed the file in pieces of any size, then finish().
 // A file that is valid UTF-8 holding a character beyond ASCII is Utf8 (or Beyond, when one
 // of its characters has no Latin-1 form); any other file is Latin1 or, without a byte above
-// 127, Ascii.
+// 127, Ascii. Lines are not counted on the way, which would cost a pass over every file for
+// the rare one refused: the caller, who has the bytes, counts them up to a Beyond's offset.
 class Sniffer {
   public:
     void feed(const unsigned char* p, std::size_t n);
@@ -43,7 +45,7 @@ class Sniffer {
     bool wide_ = false;        // a byte above 127 was met
     bool started_ = false;     // the first bytes were looked at for a byte-order mark
     unsigned char bomseen_ = 0;
-    long line_ = 1;
+    long at_ = 0;  // the offset of the next byte scanned
 };
 
 Sniff sniff(std::string_view bytes);

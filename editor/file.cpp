@@ -759,6 +759,20 @@ bool finish_write(bool ok, long first, long last) {
     return true;
 }
 
+// The line, from 1, of the byte at `offset` in a file: counted only for a file refused.
+long line_at(int fd, long offset, unsigned char* buf) {
+    long line = 1;
+    for (long at = 0; at < offset;) {
+        const auto want = static_cast<std::size_t>(std::min<long>(kIoBuf, offset - at));
+        const ssize_t n = ::pread(fd, buf, want, at);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        line += std::count(buf, buf + n, static_cast<unsigned char>('\n'));
+        at += n;
+    }
+    return line;
+}
+
 // A file opened for reading and sniffed for its character set.
 struct Source {
     Fd fd;
@@ -790,6 +804,7 @@ bool open_source(const char* name, Source& src) {
         return false;
     }
     if (src.sniff.kind == Sniff::Beyond) {
+        src.sniff.line = line_at(src.fd.get(), src.sniff.offset, chunk.get());
         show(beyond_message(src.sniff));
         return false;
     }

@@ -30,7 +30,7 @@ Sniff sniff_cut(std::string_view s, std::size_t cut) {
 void check_decoding(std::string_view in, std::size_t cut) {
     const Sniff whole = sniff(in);
     const Sniff pieces = sniff_cut(in, cut);
-    if (whole.kind != pieces.kind || whole.bom != pieces.bom || whole.line != pieces.line ||
+    if (whole.kind != pieces.kind || whole.bom != pieces.bom || whole.offset != pieces.offset ||
         whole.point != pieces.point) {
         std::abort();
     }
