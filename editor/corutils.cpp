@@ -212,7 +212,7 @@ inline void ahead(const LINE* l) {
 }
 
 // Empties the current core file; with `mark_free` its bytes read as free at once, otherwise the
-// caller leaves that to a compaction that follows.
+// caller sees to them (see emptyfile).
 void unlink_lines(bool mark_free) {
     COREFILE& cf = cur();
     LINE* l = cf.header->down;
