@@ -296,6 +296,12 @@ bool processor_shuffles() {
     return __builtin_cpu_supports("ssse3") != 0 && __builtin_cpu_supports("popcnt") != 0;
 }
 bool shuffle_on = processor_shuffles();
+bool processor_widens() {
+    __builtin_cpu_init();
+    return __builtin_cpu_supports("avx512bw") != 0 && __builtin_cpu_supports("avx512vbmi2") != 0 &&
+           __builtin_cpu_supports("popcnt") != 0 && __builtin_cpu_supports("bmi") != 0;
+}
+bool wide_on = processor_widens();
 
 // For each set of bytes above 127 among eight (a bit a byte): the shuffle that takes, from the
 // eight bytes each paired with its lead byte (lead, byte, lead, byte...), the byte alone for a
@@ -352,6 +358,22 @@ bool shuffle_paths() {
 void set_shuffle_paths(bool on) {
 #if ORU_SHUFFLE
     shuffle_on = on && processor_shuffles();
+#else
+    (void)on;
+#endif
+}
+
+bool wide_paths() {
+#if ORU_SHUFFLE
+    return wide_on;
+#else
+    return false;
+#endif
+}
+
+void set_wide_paths(bool on) {
+#if ORU_SHUFFLE
+    wide_on = on && processor_widens();
 #else
     (void)on;
 #endif
@@ -454,6 +476,7 @@ void set_locale_utf8(bool on) {
 void reset_encoding() {
     locale_state = -1;
     set_shuffle_paths(true);
+    set_wide_paths(true);
 }
 
 Charset default_charset() {

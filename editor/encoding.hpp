@@ -82,6 +82,7 @@ class Utf8Decoder {
 #if defined(__GNUC__) && (defined(__x86_64__) || defined(__i386__))
 #define ORU_SHUFFLE 1
 #define ORU_SHUFFLE_TARGET __attribute__((target("ssse3,popcnt")))
+#define ORU_WIDE_TARGET __attribute__((target("avx512f,avx512bw,avx512vbmi2,popcnt,bmi")))
 #else
 #define ORU_SHUFFLE 0
 #endif
@@ -89,6 +90,10 @@ bool shuffle_paths();
 // Tests turn the shuffle paths off to check that the portable ones give the same text; turning
 // them on takes effect only where the processor has them.
 void set_shuffle_paths(bool on);
+// The wide path (AVX-512 with byte compression) that reads whole lines 64 bytes at a time,
+// chosen the same way; tests turn it off to compare it with the line-by-line paths.
+bool wide_paths();
+void set_wide_paths(bool on);
 
 // Latin-1 text as UTF-8, appended to `out`.
 void latin1_to_utf8(std::string_view text, std::string& out);
@@ -114,8 +119,8 @@ const char* charset_name(Charset cs);
 // True when the locale's character set is UTF-8 (LC_CTYPE); set from the environment at start.
 bool locale_utf8();
 void set_locale_utf8(bool on);
-// Forgets the setting (the next question asks the environment again) and puts the shuffle paths
-// back where the processor has them.
+// Forgets the setting (the next question asks the environment again) and puts the shuffle and
+// wide paths back where the processor has them.
 void reset_encoding();
 
 // File names: the store's Latin-1 name as the system wants it (UTF-8 under a UTF-8 locale), and

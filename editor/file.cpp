@@ -14,7 +14,7 @@
 #include <emmintrin.h>
 #endif
 #if ORU_SHUFFLE
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 
 #include <algorithm>
@@ -263,6 +263,10 @@ class Reader {
         return buf_[pos_];
     }
     bool more() { return pos_ < len_ || fill(); }
+    // The bytes of the block not yet taken, and taking them up to `to`.
+    const unsigned char* unread() const { return buf_.get() + pos_; }
+    const unsigned char* unread_end() const { return buf_.get() + len_; }
+    void take_to(const unsigned char* to) { pos_ = static_cast<std::size_t>(to - buf_.get()); }
 
     // Copies plain bytes into dst up to the first line end, carriage return or tab (and, for
     // UTF-8, up to a byte above 127 that does not start a whole character in this block), at
@@ -499,6 +503,10 @@ class LineReader {
     // Whether anything is left to read after the last line.
     bool more() { return !at_end_ && in_.more(); }
 
+    // Makes line records of up to `most` of the lines that follow, as long as they lie whole in
+    // the block read and need no decision byte by byte; false when a record could not be had.
+    bool bulk(long most, long& made);
+
     Got gline(int& object, int& length) {
         object = kObjText;
         len_ = 0;
@@ -612,6 +620,172 @@ bool keepline(int object, int length) {
     }
     if (object != kObjNew) linkphys();
     return true;
+}
+
+#if ORU_SHUFFLE
+// How many lines the wide path reads before their records are made.
+constexpr int kWideBatch = 256;
+
+// The bits up to and with the highest set in `bits`; none when it has none.
+ORU_WIDE_TARGET inline std::uint64_t through(std::uint64_t bits) {
+    return bits == 0 ? 0 : ~std::uint64_t{0} >> std::countl_zero(bits);
+}
+
+// Reads the lines from `from` on into the arena at `avail`, 64 bytes at a time, up to a line the
+// byte-wise reader must take: one holding a vertical tab, one that starts with a backslash (a
+// marker) or a carriage return, one with trailing blanks, one not whole before `end` or before
+// the room in the arena runs out, or (for UTF-8) one in a block holding anything but plain bytes
+// and whole characters of Latin-1's upper half. Line feeds, carriage returns and lead bytes are
+// compressed out of each block as it is stored, so each line's text follows the last one's; a
+// tab becomes blanks and the next block starts after it. Gives the lengths of at most `most`
+// lines read, leaves `from` at the start of the next and `written` at least at the end of the
+// bytes stored; the caller makes the records.
+ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* const end,
+                               const bool utf8, const int most, int* const lengths, long& written) {
+    const __m512i lf = _mm512_set1_epi8('\n');
+    const __m512i tab = _mm512_set1_epi8('\t');
+    const __m512i vt = _mm512_set1_epi8('\v');
+    const __m512i cr = _mm512_set1_epi8('\r');
+    const __m512i blank = _mm512_set1_epi8(' ');
+    const __m512i backslash = _mm512_set1_epi8('\\');
+    const __m512i fe = _mm512_set1_epi8(static_cast<char>(0xFE));
+    const __m512i c2 = _mm512_set1_epi8(static_cast<char>(0xC2));
+    const __m512i c3 = _mm512_set1_epi8(static_cast<char>(0xC3));
+    const __m512i c0 = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const __m512i x40 = _mm512_set1_epi8(0x40);
+    const bool markers = fetchstyle == 1;
+    const bool expand = octflag == 0;
+    unsigned char* const arena = textbase.data();
+    const unsigned char* const stop = arena + hiaddr;
+    const unsigned char* p = from;
+    unsigned char* o = arena + avail;
+    unsigned char* line = o;  // where the next line's text starts
+    int made = 0;
+    // What came before the block: whether a line starts with it, whether the last byte kept
+    // was a blank, whether it ended in a lead and whether that lead was C3.
+    std::uint64_t starts = 1;
+    std::uint64_t blank_before = 0;
+    std::uint64_t held = 0;
+    std::uint64_t c3_before = 0;
+    while (end - p >= 64 && stop - o >= 64) {
+        const __m512i v = _mm512_loadu_si512(p);
+        const std::uint64_t lf_at = _mm512_cmpeq_epi8_mask(v, lf);
+        const std::uint64_t cr_at = _mm512_cmpeq_epi8_mask(v, cr);
+        const std::uint64_t blank_at = _mm512_cmpeq_epi8_mask(v, blank);
+        const std::uint64_t line_starts = lf_at << 1 | starts;
+        std::uint64_t halt = _mm512_cmpeq_epi8_mask(v, vt) | (cr_at & line_starts);
+        if (markers) halt |= _mm512_cmpeq_epi8_mask(v, backslash) & line_starts;
+        const std::uint64_t tabs = expand ? _mm512_cmpeq_epi8_mask(v, tab) : 0;
+        std::uint64_t drop = lf_at | cr_at;
+        __m512i text = v;
+        std::uint64_t lead = 0;
+        std::uint64_t c3_at = 0;
+        if (utf8) {
+            const std::uint64_t high = _mm512_movepi8_mask(v);
+            lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, fe), c2);
+            // As signed bytes, 80 to BF are exactly those below C0.
+            const std::uint64_t cont = _mm512_cmplt_epi8_mask(v, c0);
+            // A block that is not whole characters of Latin-1 (a file changed since it was
+            // sniffed) stops the line it is in.
+            if (((high & ~(lead | cont)) | (cont ^ (lead << 1 | held))) != 0) halt |= 1;
+            c3_at = _mm512_cmpeq_epi8_mask(v, c3);
+            text = _mm512_mask_add_epi8(v, c3_at << 1 | c3_before, v, x40);
+            drop |= lead;
+        }
+        _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(~drop, text));
+        written = std::max(written, o + 64 - arena);
+        const std::uint64_t kept = ~drop;
+        // The lines that end before the first byte that needs a decision.
+        const std::uint64_t decide = halt | tabs;
+        const int first = decide == 0 ? 64 : std::countr_zero(decide);
+        std::uint64_t ends = first == 64 ? lf_at : lf_at & ((std::uint64_t{1} << first) - 1);
+        bool moved = false;  // a line lost trailing blanks: the next starts where they were
+        while (ends != 0) {
+            const int at = std::countr_zero(ends);
+            ends &= ends - 1;
+            const std::uint64_t below = (std::uint64_t{1} << at) - 1;
+            unsigned char* const line_end = o + at - std::popcount(drop & below);
+            // The line's bytes kept in this block, and its last one that is not a blank.
+            const std::uint64_t earlier = lf_at & below;
+            const std::uint64_t own = kept & below & ~through(earlier);
+            const std::uint64_t word = own & ~blank_at;
+            int strip = 0;
+            if (word != 0) {
+                strip = std::popcount(own & ~through(word));
+            } else if (earlier != 0 || starts != 0 || blank_before == 0) {
+                strip = std::popcount(own);  // all blanks, or its last word ends before the block
+            } else {
+                return made;  // blanks run back past the block: the byte-wise reader strips them
+            }
+            lengths[made] = static_cast<int>(line_end - line) - strip;
+            from = p + at + 1;
+            if (++made == most) return made;
+            line = line_end - strip;
+            if (strip != 0) {
+                moved = true;
+                break;
+            }
+        }
+        if (moved) {
+            o = line;
+            p = from;
+            starts = 1;
+            blank_before = 0;
+            held = 0;
+            c3_before = 0;
+            continue;
+        }
+        if (first == 64) {
+            if (kept != 0) blank_before = blank_at >> (63 - std::countl_zero(kept)) & 1;
+            o += std::popcount(kept);
+            p += 64;
+            starts = lf_at >> 63;
+            held = lead >> 63;
+            c3_before = c3_at >> 63;
+            continue;
+        }
+        if ((halt >> first & 1) != 0) return made;
+        // A tab: blanks up to the next tab stop, then on from the byte after it.
+        unsigned char* to = o + first - std::popcount(drop & ((std::uint64_t{1} << first) - 1));
+        long length = to - line;
+        do {
+            if (stop - to <= 64) return made;
+            *to++ = ' ';
+            ++length;
+        } while (tabcol(static_cast<int>(length) + 1) == 0);
+        written = std::max(written, to - arena);
+        o = to;
+        p += first + 1;
+        starts = 0;
+        blank_before = 1;
+        held = 0;
+        c3_before = 0;
+    }
+    return made;
+}
+#endif
+
+bool LineReader::bulk(long most, long& made) {
+    made = 0;
+#if ORU_SHUFFLE
+    if (!wide_paths() || !more()) return true;
+    std::array<int, kWideBatch> lengths;
+    for (;;) {
+        const unsigned char* from = in_.unread();
+        const int want = static_cast<int>(std::min<long>(kWideBatch, most - made));
+        const int got =
+            wide_lines(from, in_.unread_end(), in_.utf8(), want, lengths.data(), written_);
+        in_.take_to(from);
+        for (int i = 0; i < got; ++i) {
+            if (!keepline(kObjText, lengths[static_cast<std::size_t>(i)])) return false;
+            ++made;
+        }
+        if (got < want || made == most) return true;
+    }
+#else
+    (void)most;
+    return true;
+#endif
 }
 
 // Takes back the line just read (the cursor line): its record leaves the physical chain, whose
@@ -973,6 +1147,17 @@ int read_lines(Source& src, long first, long last, std::string_view check, bool&
     long number = 0;
     bool ended = false;
     while (remaining > 0 && ioerr == 0) {
+        if (!checking && number >= first - 1) {
+            long made = 0;
+            const bool ok = in.bulk(remaining, made);
+            number += made;
+            remaining -= made;
+            if (!ok) {
+                ioerr = 1;
+                break;
+            }
+            if (remaining == 0) break;
+        }
         int object = 0;
         int length = 0;
         const Got got = in.gline(object, length);

@@ -74,11 +74,15 @@ void check_fetch(std::string_view in) {
     if (::ftruncate(file, 0) != 0 || ::lseek(file, 0, SEEK_SET) != 0) return;
     if (::write(file, in.data(), in.size()) != static_cast<ssize_t>(in.size())) return;
     curfile.assign("/proc/self/fd/" + std::to_string(file));
-    // The portable decoder and the block-shuffling one read the same lines.
+    // The portable decoder, the block-shuffling one and the wide reader read the same lines.
     set_shuffle_paths(false);
+    set_wide_paths(false);
     fetch_range(1, kAllLines, "");
     const std::string portable = contents();
     set_shuffle_paths(true);
+    fetch_range(1, kAllLines, "");
+    if (contents() != portable) std::abort();
+    set_wide_paths(true);
     fetch_range(1, kAllLines, "");
     if (contents() != portable) std::abort();
     if (::ftruncate(out, 0) != 0 || ::lseek(out, 0, SEEK_SET) != 0) return;

@@ -1,6 +1,8 @@
 // UTF-8 at every place of the reader's and writer's blocks, one character cut between two reads.
 #include "file_fixture.hpp"
 
+#include <random>
+
 TEST_F(FileTest, Utf8AtEveryPlaceInABlockReadsAndWritesBack) {
     std::string raw, saved;  // the file, and the same with each tab as the blanks it becomes
     std::vector<std::string> want;
@@ -36,4 +38,100 @@ TEST_F(FileTest, Utf8AtEveryPlaceInABlockReadsAndWritesBack) {
     // A lead as the last byte of a 32-byte block, then no continuation: not UTF-8.
     EXPECT_EQ(sniff(std::string(31, 'x') + "\xC3" + std::string(40, 'y')).kind, Sniff::Latin1);
     EXPECT_EQ(sniff(std::string(31, 'x') + "\xC3\xA9" + std::string(40, 'y')).kind, Sniff::Utf8);
+}
+
+namespace {
+
+// Lines of every kind the reader decides on: words, accented letters, runs of blanks, tabs,
+// carriage returns, vertical tabs, markers, NULs, long and empty lines; as UTF-8 or Latin-1.
+std::string varied_lines(unsigned seed, bool utf8) {
+    static const std::vector<std::string> pieces = {"mot",
+                                                    "les",
+                                                    " ",
+                                                    "  ",
+                                                    "\t",
+                                                    "\r",
+                                                    "\xE9",
+                                                    "\xE0\xFF",
+                                                    "\xAB ",
+                                                    "\\r",
+                                                    "\\l",
+                                                    "\\",
+                                                    "\v",
+                                                    "x",
+                                                    "\xC3",
+                                                    " \t",
+                                                    "\r\r",
+                                                    std::string(1, '\0'),
+                                                    "ab\t",
+                                                    std::string(70, 'z'),
+                                                    "\xE7"
+                                                    "a",
+                                                    "\xEE"};
+    std::mt19937 rng(seed);
+    std::string latin1;
+    for (int line = 0; line < 4000; ++line) {
+        const unsigned n = rng() % 14;
+        for (unsigned k = 0; k < n; ++k)
+            latin1 += pieces[rng() % pieces.size()];
+        latin1 += rng() % 9 == 0 ? "\r\n" : "\n";
+    }
+    if (!utf8) return latin1;
+    std::string out;
+    latin1_to_utf8(latin1, out);
+    return out;
+}
+
+}  // namespace
+
+// The wide reader, which takes many lines a block at a time, and the block-shuffling decoder read
+// what the portable line-by-line reader does, whatever the lines hold, however the reading is
+// set, and when the store or the pool runs out; the bytes stored past the last line read as free.
+TEST_F(FileTest, WideReaderReadsWhatTheLineByLineReaderDoes) {
+    struct Read {
+        std::string kinds;
+        std::vector<std::string> texts;
+        long avail;
+        std::string message;
+        bool operator==(const Read&) const = default;
+    };
+    enum Paths { kPortable, kShuffle, kWide };
+    // Reads with the store's room and the records to be had limited, or not.
+    const auto fetch_with = [&](Paths paths, const std::string& bytes, long first, long last,
+                                long room = kHiAddr, long records = -1) {
+        reset_store();
+        hiaddr = room;
+        linepool::fail_after(records);
+        set_shuffle_paths(paths != kPortable);
+        set_wide_paths(paths == kWide);
+        fetch_bytes(bytes, first, last);
+        set_shuffle_paths(true);
+        set_wide_paths(true);
+        linepool::fail_after(-1);
+        for (long i = avail; i < avail + 4096; ++i)
+            EXPECT_EQ(textbase[i], kFreeByte) << "byte " << i;
+        expect_chain_sound();
+        return Read{kinds(), texts(), avail, file_message()};
+    };
+    for (unsigned seed = 1; seed <= 3; ++seed) {
+        for (const bool utf8 : {false, true}) {
+            const std::string bytes = varied_lines(seed, utf8);
+            for (int setting = 0; setting < 4; ++setting) {
+                SCOPED_TRACE(testing::Message() << seed << " " << utf8 << " " << setting);
+                fetchstyle = setting & 1;
+                octflag = setting >> 1;
+                for (const Paths paths : {kShuffle, kWide}) {
+                    EXPECT_EQ(fetch_with(paths, bytes, 1, kAllLines),
+                              fetch_with(kPortable, bytes, 1, kAllLines));
+                    EXPECT_EQ(fetch_with(paths, bytes, 700, 2900),
+                              fetch_with(kPortable, bytes, 700, 2900));
+                    // The store runs out in the middle of the file, and the pool.
+                    EXPECT_EQ(fetch_with(paths, bytes, 1, kAllLines, 20000),
+                              fetch_with(kPortable, bytes, 1, kAllLines, 20000));
+                    EXPECT_EQ(fetch_with(paths, bytes, 1, kAllLines, kHiAddr, 1000),
+                              fetch_with(kPortable, bytes, 1, kAllLines, kHiAddr, 1000));
+                }
+            }
+        }
+    }
 }
