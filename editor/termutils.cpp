@@ -591,11 +591,12 @@ void reset_keys() {
 void use_unicode_drawing() {
     for (const Drawing& d : kDrawing)
         outtran[d.cell] = d.unicode;
-    // A UTF-8 terminal shows every Latin-1 sign (guillemets, inverted marks, degree...) as it is:
-    // text decoded from UTF-8 files holds them.
+    // A UTF-8 terminal shows every Latin-1 sign (guillemets, inverted marks, degree...) and y with
+    // diaeresis as it is: text decoded from UTF-8 files holds them.
     for (int c = 160; c < 192; ++c) {
         if (c != 173) outtran[static_cast<std::size_t>(c)] = c;
     }
+    outtran[255] = 255;
 }
 
 void setintran() {}

@@ -67,7 +67,7 @@ def test_names_from_the_command_line_are_the_files_fetched():
 
 def test_files_are_written_back_in_their_own_character_set():
     d = oruterm.scratch("oru-e2e-boundary-")
-    lines = ["café naïve", "« guillemets »"]
+    lines = ["café naïve", "« L'Haÿ-les-Roses »"]
     for name, codec in [("utf8.txt", "utf-8"), ("latin.txt", "latin-1")]:
         write(d, name, "\n".join(lines).encode(codec) + b"\n")
         with oruterm.Oru([name], cwd=d, env=UTF8) as oru:
