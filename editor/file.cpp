@@ -503,8 +503,8 @@ class LineReader {
     // Whether anything is left to read after the last line.
     bool more() { return !at_end_ && in_.more(); }
 
-    // Makes line records of up to `most` of the lines that follow, as long as they lie whole in
-    // the block read and need no decision byte by byte; false when a record could not be had.
+    // Makes records of up to `most` of the lines that follow, as long as the wide path can read
+    // them (see wide_lines); false when a record could not be had.
     bool bulk(long most, long& made);
 
     Got gline(int& object, int& length) {
@@ -633,13 +633,14 @@ ORU_WIDE_TARGET inline std::uint64_t through(std::uint64_t bits) {
 
 // Reads the lines from `from` on into the arena at `avail`, 64 bytes at a time, up to a line the
 // byte-wise reader must take: one holding a vertical tab, one that starts with a backslash (a
-// marker) or a carriage return, one with trailing blanks, one not whole before `end` or before
-// the room in the arena runs out, or (for UTF-8) one in a block holding anything but plain bytes
-// and whole characters of Latin-1's upper half. Line feeds, carriage returns and lead bytes are
-// compressed out of each block as it is stored, so each line's text follows the last one's; a
-// tab becomes blanks and the next block starts after it. Gives the lengths of at most `most`
-// lines read, leaves `from` at the start of the next and `written` at least at the end of the
-// bytes stored; the caller makes the records.
+// marker) or a carriage return, one whose trailing blanks run back into an earlier block, one not
+// whole before `end` or before the room in the arena runs out, or (for UTF-8) one in a block
+// holding anything but plain bytes and whole characters of Latin-1's upper half. Line feeds,
+// carriage returns and lead bytes are compressed out of each block as it is stored, so each
+// line's text follows the last one's; a tab becomes blanks, and after a tab or a line that lost
+// trailing blanks the next block starts where the text goes on. Gives the lengths of at most
+// `most` lines read, leaves `from` at the start of the next and `written` at least at the end of
+// the bytes stored; the caller makes the records.
 ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* const end,
                                const bool utf8, const int most, int* const lengths, long& written) {
     const __m512i lf = _mm512_set1_epi8('\n');
@@ -661,6 +662,14 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
     unsigned char* o = arena + avail;
     unsigned char* line = o;  // where the next line's text starts
     int made = 0;
+    // Kept here until the end: each store into the arena could otherwise be changing them.
+    const unsigned char* next = from;
+    long top = written;
+    const auto done = [&] {
+        from = next;
+        written = top;
+        return made;
+    };
     // What came before the block: whether a line starts with it, whether the last byte kept
     // was a blank, whether it ended in a lead and whether that lead was C3.
     std::uint64_t starts = 1;
@@ -693,7 +702,7 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
             drop |= lead;
         }
         _mm512_storeu_si512(o, _mm512_maskz_compress_epi8(~drop, text));
-        written = std::max(written, o + 64 - arena);
+        top = std::max(top, o + 64 - arena);
         const std::uint64_t kept = ~drop;
         // The lines that end before the first byte that needs a decision.
         const std::uint64_t decide = halt | tabs;
@@ -715,11 +724,11 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
             } else if (earlier != 0 || starts != 0 || blank_before == 0) {
                 strip = std::popcount(own);  // all blanks, or its last word ends before the block
             } else {
-                return made;  // blanks run back past the block: the byte-wise reader strips them
+                return done();  // blanks run back past the block: the byte-wise reader strips them
             }
             lengths[made] = static_cast<int>(line_end - line) - strip;
-            from = p + at + 1;
-            if (++made == most) return made;
+            next = p + at + 1;
+            if (++made == most) return done();
             line = line_end - strip;
             if (strip != 0) {
                 moved = true;
@@ -728,7 +737,7 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
         }
         if (moved) {
             o = line;
-            p = from;
+            p = next;
             starts = 1;
             blank_before = 0;
             held = 0;
@@ -744,16 +753,16 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
             c3_before = c3_at >> 63;
             continue;
         }
-        if ((halt >> first & 1) != 0) return made;
+        if ((halt >> first & 1) != 0) return done();
         // A tab: blanks up to the next tab stop, then on from the byte after it.
         unsigned char* to = o + first - std::popcount(drop & ((std::uint64_t{1} << first) - 1));
         long length = to - line;
         do {
-            if (stop - to <= 64) return made;
+            if (stop - to <= 64) return done();
             *to++ = ' ';
             ++length;
         } while (tabcol(static_cast<int>(length) + 1) == 0);
-        written = std::max(written, to - arena);
+        top = std::max(top, to - arena);
         o = to;
         p += first + 1;
         starts = 0;
@@ -761,7 +770,7 @@ ORU_WIDE_TARGET int wide_lines(const unsigned char*& from, const unsigned char* 
         held = 0;
         c3_before = 0;
     }
-    return made;
+    return done();
 }
 #endif
 
