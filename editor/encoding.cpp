@@ -1,7 +1,7 @@
 #include "encoding.hpp"
 
 #if ORU_SHUFFLE
-#include <tmmintrin.h>
+#include <immintrin.h>
 #endif
 #include <langinfo.h>
 #include <locale.h>
@@ -114,6 +114,38 @@ int sequence_rest(unsigned char lead) {
     return lead >= 0xF0 ? 3 : lead >= 0xE0 ? 2 : 1;
 }
 
+namespace {
+
+#if ORU_SHUFFLE
+// Passes over 64 bytes at a time while they are plain ASCII or whole two-byte characters of
+// Latin-1's upper half (lead C2 or C3, then a continuation 80 to BF), which leave the sniffer's
+// automaton where it was; says whether a byte above 127 was passed.
+ORU_WIDE_TARGET bool wide_plain(const unsigned char*& from, const unsigned char* const end) {
+    const __m512i fe = _mm512_set1_epi8(static_cast<char>(0xFE));
+    const __m512i c2 = _mm512_set1_epi8(static_cast<char>(0xC2));
+    const __m512i c0 = _mm512_set1_epi8(static_cast<char>(0xC0));
+    const unsigned char* q = from;
+    bool high_seen = false;
+    while (end - q >= 64) {
+        const __m512i v = _mm512_loadu_si512(q);
+        const std::uint64_t high = _mm512_movepi8_mask(v);
+        if (high != 0) {
+            const std::uint64_t lead = _mm512_cmpeq_epi8_mask(_mm512_and_si512(v, fe), c2);
+            // As signed bytes, 80 to BF are exactly those below C0.
+            const std::uint64_t cont = _mm512_cmplt_epi8_mask(v, c0);
+            // The last byte no lead: its character would run into the next block.
+            if ((lead >> 63) != 0 || cont != lead << 1 || (lead | cont) != high) break;
+            high_seen = true;
+        }
+        q += 64;
+    }
+    from = q;
+    return high_seen;
+}
+#endif
+
+}  // namespace
+
 void Sniffer::scan(const unsigned char* const begin, const unsigned char* const end) {
     if (state_ == kUtf8Reject) return;  // the verdict is in: not UTF-8
     // The rest of the first character Latin-1 lacks, when it was cut between two pieces.
@@ -122,11 +154,22 @@ void Sniffer::scan(const unsigned char* const begin, const unsigned char* const 
     std::uint32_t st = state_;
     unsigned char top = top_;
     const unsigned char* q = begin;
+#if ORU_SHUFFLE
+    const bool wide = wide_paths();
+#endif
     while (q < end) {
         // Between characters, plain ASCII is passed over eight bytes at a time, and then up to
         // the next byte above 127: only those can change the automaton's state or the greatest
         // byte that matters (one above 127).
         if (st == 0) {
+#if ORU_SHUFFLE
+            if (wide && end - q >= 64) {
+                const unsigned char* const was = q;
+                // The greatest byte matters only as above 127 and as from C4 on; these lie below.
+                if (wide_plain(q, end)) top = std::max(top, static_cast<unsigned char>(0x80));
+                if (q != was) continue;
+            }
+#endif
 #if defined(__SSE2__)
             // 32 bytes at a time while they are plain ASCII or whole two-byte characters of
             // Latin-1's upper half (lead C2 or C3, then a continuation 80 to BF), which leave the

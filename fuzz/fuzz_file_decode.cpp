@@ -30,9 +30,14 @@ Sniff sniff_cut(std::string_view s, std::size_t cut) {
 void check_decoding(std::string_view in, std::size_t cut) {
     const Sniff whole = sniff(in);
     const Sniff pieces = sniff_cut(in, cut);
-    if (whole.kind != pieces.kind || whole.bom != pieces.bom || whole.offset != pieces.offset ||
-        whole.point != pieces.point) {
-        std::abort();
+    set_wide_paths(false);  // the sniffer's narrower steps find the same
+    const Sniff narrow = sniff(in);
+    set_wide_paths(true);
+    for (const Sniff& s : {pieces, narrow}) {
+        if (whole.kind != s.kind || whole.bom != s.bom || whole.offset != s.offset ||
+            whole.point != s.point) {
+            std::abort();
+        }
     }
     std::string text(in);
     decode_file_text(text);

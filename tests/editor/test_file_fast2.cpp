@@ -93,6 +93,7 @@ TEST_F(FileTest, WideReaderReadsWhatTheLineByLineReaderDoes) {
         std::vector<std::string> texts;
         long avail;
         std::string message;
+        unsigned char encoding;
         bool operator==(const Read&) const = default;
     };
     enum Paths { kPortable, kShuffle, kWide };
@@ -111,7 +112,7 @@ TEST_F(FileTest, WideReaderReadsWhatTheLineByLineReaderDoes) {
         for (long i = avail; i < avail + 4096; ++i)
             EXPECT_EQ(textbase[i], kFreeByte) << "byte " << i;
         expect_chain_sound();
-        return Read{kinds(), texts(), avail, file_message()};
+        return Read{kinds(), texts(), avail, file_message(), cur().encoding};
     };
     for (unsigned seed = 1; seed <= 3; ++seed) {
         for (const bool utf8 : {false, true}) {
