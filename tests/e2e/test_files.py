@@ -67,18 +67,20 @@ def test_names_from_the_command_line_are_the_files_fetched():
 
 def test_files_are_written_back_in_their_own_character_set():
     d = oruterm.scratch("oru-e2e-boundary-")
-    lines = ["café naïve", "« L'Haÿ-les-Roses »"]
+    # Long enough for the reader's 64-byte blocks; the trailing blanks go on reading.
+    lines = ["café naïve", "« L'Haÿ-les-Roses »",
+             "Les élèves étudient le français avec leur maître, à l'école."]
     for name, codec in [("utf8.txt", "utf-8"), ("latin.txt", "latin-1")]:
-        write(d, name, "\n".join(lines).encode(codec) + b"\n")
+        write(d, name, "\n".join(lines).encode(codec) + b"   \n")
         with oruterm.Oru([name], cwd=d, env=UTF8) as oru:
-            oru.wait_for(lines[1])
+            oru.wait_for(lines[2])
             oru.send("\rÉÀ".encode("utf-8"))  # typed over the start of line 1
             oru.wait_for("ÉÀfé naïve")
             oru.send("\x03ED13\r")
             oru.wait_for("Core file 1 is written in " + ("UTF-8" if codec == "utf-8" else "Latin-1"))
             oru.send("\rSAout.txt\rGO\r")
             assert oru.wait_exit() == 0
-        assert read(d, "out.txt") == "\n".join(["ÉÀfé naïve", lines[1]]).encode(codec) + b"\n"
+        assert read(d, "out.txt") == "\n".join(["ÉÀfé naïve", *lines[1:]]).encode(codec) + b"\n"
         os.unlink(os.path.join(d, "out.txt"))
     with oruterm.Oru(["utf8.txt"], cwd=d, env=UTF8) as oru:  # switched to Latin-1
         oru.send("ED14\r")
