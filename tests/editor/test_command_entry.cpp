@@ -40,44 +40,6 @@ constexpr char kRubout = '\x08';
 
 }  // namespace
 
-TEST_F(EntryTest, TypedParametersBecomeTextDefaultsAndNumbers) {
-    // What is typed, the parameter string, and a check of where it went.
-    const std::string x48(48, 'x');
-    // clang-format off
-    const std::vector<std::tuple<std::string, const char*, std::function<void()>>> cases = {
-        // FETCH with a name takes lines 1 to 200000 and no record check.
-        {"fenotes.txt\r", "notes.txt|1|200000||", [] { EXPECT_EQ(curfile.view(), "notes.txt"); }},
-        // A star alone takes no further characters; a star inside a name is ignored.
-        {"fe*x.txt\r", "*|1|200000||", [] { EXPECT_EQ(curfile.view(), "chapter.txt"); }},
-        {"fea*b\r", "ab|1|200000||", [] { EXPECT_EQ(curfile.view(), "ab"); }},
-        // A bar in the last parameter is ignored; rubout after a bar goes back a parameter.
-        {"po5|7|9\r", "5|79|", [] { EXPECT_EQ(param[2], 79); }},
-        {std::string("ad3|") + kRubout + "4|2\r", "34|2|", [] { EXPECT_EQ(param[1], 34); }},
-        // A digit above the qualifier and a second digit are ignored.
-        {"fi8975|ab\r", "7|ab|",
-         [] { EXPECT_EQ(std::tuple(scanunit, scanpattern.view()), std::tuple(7, "ab")); }},
-        // Keys the type does not accept are ignored; a minus counts only first.
-        {"ta4a-*.|\r", "4|", [] { EXPECT_EQ(tabs[5], 1); }},
-        {"po-3|-2-\r", "-3|-2|", [] { EXPECT_EQ(param[2], -2); }},
-        // A letter parameter takes one letter; numbers too large for an int saturate.
-        {"diFx\r", "F|", [] { EXPECT_EQ(param[1], 6); }},
-        {"ke99999999999999999|3\r", "99999999999999999|3|", [] { EXPECT_EQ(param[1], INT_MAX); }},
-        // Characters beyond 48 are dropped; a function string is stored translated.
-        {"na" + std::string(60, 'x') + "\r", nullptr,
-         [&] { EXPECT_EQ(std::tuple(curfile.view(), cur().filname.view()), std::tuple(x48, x48)); }},
-        {"fu4|ab{M}\r", "4|ab{M}|", [] { EXPECT_EQ(fn[4].view(), "ab\r"); }}};
-    // clang-format on
-    for (const auto& [keys, typed, check] : cases) {
-        SCOPED_TRACE(keys);
-        reset_getparam();
-        cur().filname.assign("chapter.txt");
-        type(keys);
-        EXPECT_EQ(typed ? pstring.view() : "", typed ? typed : "");
-        check();
-        EXPECT_EQ(mode, 1) << "the command line closes on a Return alone";
-    }
-}
-
 TEST_F(EntryTest, ResultRegisterFollowsTheCommandUnlessItIsFlaggedToLeaveIt) {
     int& result = vl_result[0];
     for (const auto& [keys, answer] : {std::pair("ta4\r", 1), {"ke624|1\r", 0}}) {
@@ -128,4 +90,15 @@ TEST_F(EntryTest, NamesPromptsAndMessagesGoWhereTheUserLooks) {
     type("go\rta4\r");
     EXPECT_EQ(std::tuple(overflg, mode, tabs[5]), std::tuple(1, 1, 0));
     EXPECT_GT(fnptr, 0);
+}
+
+// Keys a number parameter does not take, letters among them, are ignored; a minus counts only
+// first.
+TEST_F(EntryTest, ANumberParameterIgnoresLettersAndTakesAMinusFirst) {
+    reset_getparam();
+    type("ta4a-*.|\r");
+    EXPECT_EQ(std::tuple(pstring.view(), tabs[5]), std::tuple("4|", char{1}));
+    reset_getparam();
+    type("po-3|-2-\r");
+    EXPECT_EQ(std::tuple(pstring.view(), param[2]), std::tuple("-3|-2|", -2));
 }

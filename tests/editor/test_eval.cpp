@@ -102,42 +102,6 @@ TEST_F(EvalTest, ShownTextHasEightDigitsAndAnApostropheExponent) {
     EXPECT_EQ(fpresult, "-1.7976931'+308");
 }
 
-TEST_F(EvalTest, RegisterOperations) {
-    // Applies operation `code` to the expression at column `col` of the cursor line.
-    auto op = [](int code, int col) {
-        cur().curcol = col;
-        type = code;
-        compute0();
-    };
-    addline("6*7");
-    op(42, 1);
-    EXPECT_EQ(std::tuple(redisplay, fpresult, ni), std::tuple(11, "42", oldindex));
-    // 43 adds, 44 subtracts, 45 multiplies, 46 divides; a failed evaluation ("*7", or a cursor
-    // past the line's end) leaves the register alone and reports the error.
-    const std::tuple<int, int, double, int> steps[] = {
-        {43, 3, 49, kFpFine}, {44, 3, 42, kFpFine},   {45, 3, 294, kFpFine},
-        {46, 3, 42, kFpFine}, {42, 2, 42, kFpSyntax}, {42, 5, 42, kFpSyntax}};
-    for (const auto& [code, col, value, err] : steps) {
-        op(code, col);
-        EXPECT_EQ(std::tuple(regvalue(), fperror), std::tuple(value, err)) << code << " at " << col;
-    }
-    reginc();
-    regshow();
-    EXPECT_EQ(std::tuple(regvalue(), vl_result[0]), std::tuple(43.0, 43));
-    addline("0");  // a quotient by zero is skipped
-    op(46, 1);
-    EXPECT_EQ(std::tuple(regvalue(), fperror), std::tuple(43.0, kFpOverflow));
-    regclear();
-    EXPECT_EQ(std::tuple(regvalue(), fperror), std::tuple(0.0, kFpFine));
-    // regshow truncates toward zero and keeps huge values within an int.
-    for (const auto& [text, shown] : {std::pair{"-7.9", -7}, std::pair{"1'30", INT_MAX}}) {
-        addline(text);
-        op(42, 1);
-        regshow();
-        EXPECT_EQ(vl_result[0], shown) << text;
-    }
-}
-
 TEST_F(EvalTest, EvaluateShowsTheValueOrTheError) {
     std::vector<std::string> cmds;
     set_command_capture(&cmds);

